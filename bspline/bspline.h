@@ -1,0 +1,42 @@
+// The B-spline engine: clamped uniform knots, the Cox-de Boor basis table,
+// the linear equation solver, derivative coefficients, spline evaluation with
+// the parameter search, and the plot points of the fitted curves.
+//
+// The numerical procedures take their inputs and outputs by reference; the
+// fitting run always passes the shared variables of the same names (ncp as nv).
+#pragma once
+
+#include "fit/array.h"
+#include "fit/state.h"
+
+namespace tarvelo {
+
+// Clamped uniform knot vector tk(1..nv+ko) on [0, 1]: ko zeros, the interior
+// knots (i-ko)/(nv-ko+1), ko ones. tk must already hold indices 1..nv+ko.
+void KNOTS(int ko, int nv, Array1<double>& tk);
+
+// All basis functions of orders 1..ko at t1 (Cox-de Boor, triangular form):
+// b(i, m) is the order-m function starting at knot i. Column 0 is untouched.
+void COXD(int ko, int nv, const Array1<double>& tk, double t1, Array2<double>& b);
+
+// Solves the augmented system h(1..n2, 1..n2+1) in place by Gaussian
+// elimination with partial pivoting; the solution ends in column n2+1.
+// lsing is set to kTrue when a pivot column is exactly zero.
+void GAUSS(Array2<double>& h, int n2, Flag& lsing);
+
+// Coefficients of the derivatives 1..jd of the spline whose control values
+// are column 0 of c1; derivative d goes to column d.
+void BSCOEFS(int ko, int nv, const Array1<double>& tk, int jd, Array2<double>& c1);
+
+// Value and derivatives 1..jd at t1 of the spline given by c1, into f(0..jd).
+// Leaves the basis table of t1 in b.
+void BSPLEVD(int ko, int nv, const Array1<double>& tk, double t1, const Array2<double>& c1,
+             int jd, Array1<double>& f, Array2<double>& b);
+
+// Newton search for the parameter t1 at which the x-spline reaches xs.
+void TSearch(State& s);
+
+// Samples both fitted curves at t = n/np, n = 0..np, into xp and yp.
+void EvalPoints(State& s);
+
+}  // namespace tarvelo

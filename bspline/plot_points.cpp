@@ -1,0 +1,25 @@
+#include "bspline/bspline.h"
+
+namespace tarvelo {
+
+// Uniform in the parameter, not in x: since x(t) grows like t^2 near the
+// leading edge, the points crowd there, where the curvature is.
+void EvalPoints(State& s) {
+  const int nv = static_cast<int>(s.ncp);
+  for (int k = 1; k <= 2; ++k) {
+    for (int n = 0; n <= s.np; ++n) {
+      s.t1 = static_cast<double>(n) / static_cast<double>(s.np);
+      COXD(s.ko, nv, s.tk, s.t1, s.b);
+      s.xv = 0;
+      s.yv = 0;
+      for (int j = 1; j <= nv; ++j) {
+        s.xv = s.xv + s.b(j, s.ko) * s.xcp(j);
+        s.yv = s.yv + s.b(j, s.ko) * s.ycp(j, k);
+      }
+      s.xp(n, k) = s.xv;
+      s.yp(n, k) = s.yv;
+    }
+  }
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,290 @@
+// Reference values of the engine. Where the arithmetic is fixed (single-
+// precision divisors, loop orders) the values are compared to the digits
+// tabulated here; a tolerance is half a unit of the last digit given.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "bspline/bspline.h"
+
+namespace tarvelo {
+namespace {
+
+Array1<double> Knots(int nv) {
+  Array1<double> tk;
+  tk.allocate(1, nv + 4);
+  KNOTS(4, nv, tk);
+  return tk;
+}
+
+Array2<double> Basis(int nv, double t1) {
+  Array1<double> tk = Knots(nv);
+  Array2<double> b;
+  b.allocate(1, nv, 0, 4);
+  COXD(4, nv, tk, t1, b);
+  return b;
+}
+
+std::vector<double> Column4(const Array2<double>& b) {
+  std::vector<double> v;
+  for (int i = 1; i <= b.hi1(); ++i) v.push_back(b(i, 4));
+  return v;
+}
+
+TEST(KnotsTest, ClampedUniformVectors) {
+  Array1<double> tk = Knots(8);
+  const std::vector<double> want{0, 0, 0, 0, 0.2, 0.4, 0.6, 0.8, 1, 1, 1, 1};
+  for (int i = 1; i <= 12; ++i) EXPECT_EQ(tk(i), want[i - 1]) << "knot " << i;
+
+  tk = Knots(4);
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(tk(i), 0.0);
+  for (int i = 5; i <= 8; ++i) EXPECT_EQ(tk(i), 1.0);
+
+  tk = Knots(20);
+  ASSERT_EQ(tk.size(), 24);
+  for (int i = 5; i <= 20; ++i) EXPECT_EQ(tk(i), (i - 4) / 17.0);
+  EXPECT_EQ(tk(21), 1.0);
+}
+
+TEST(BasisTest, BernsteinValuesOnASingleSegment) {
+  EXPECT_EQ(Column4(Basis(4, 0.5)), (std::vector<double>{0.125, 0.375, 0.375, 0.125}));
+}
+
+TEST(BasisTest, SinglePrecisionDivisorsAtMidSpan) {
+  Array2<double> b = Basis(8, 0.5);
+  const double tol = 0.5e-10;
+  EXPECT_EQ(b(1, 4), 0.0);
+  EXPECT_EQ(b(2, 4), 0.0);
+  EXPECT_NEAR(b(3, 4), 0.0208333319, tol);
+  EXPECT_NEAR(b(4, 4), 0.4791666333, tol);
+  EXPECT_NEAR(b(5, 4), 0.4791666333, tol);
+  EXPECT_NEAR(b(6, 4), 0.0208333319, tol);
+  EXPECT_EQ(b(7, 4), 0.0);
+  EXPECT_EQ(b(8, 4), 0.0);
+  // Not 1/48 and 23/48: the knot difference 0.2 divides as 0.20000000298.
+  EXPECT_GT(std::fabs(b(3, 4) - 1.0 / 48), 1e-9);
+  double sum = 0;
+  for (int i = 1; i <= 8; ++i) sum += b(i, 4);
+  EXPECT_NEAR(sum, 0.99999993, 0.5e-8);
+}
+
+TEST(BasisTest, BothEndsAndAnInteriorKnot) {
+  const double tol = 0.5e-10;
+  Array2<double> b = Basis(8, 0.0);
+  EXPECT_NEAR(b(1, 4), 0.9999999553, tol);
+  for (int i = 2; i <= 8; ++i) EXPECT_EQ(b(i, 4), 0.0);
+
+  b = Basis(8, 1.0);
+  EXPECT_NEAR(b(8, 4), 0.9999999553, tol);
+  for (int i = 1; i <= 7; ++i) EXPECT_EQ(b(i, 4), 0.0);
+
+  // A parameter on an interior knot belongs to the span that begins there.
+  b = Basis(8, 0.2);
+  EXPECT_EQ(b(5, 1), 1.0);
+  EXPECT_EQ(b(1, 4), 0.0);
+  EXPECT_NEAR(b(2, 4), 0.25, 0.5e-7);
+  EXPECT_NEAR(b(3, 4), 0.5833333, 0.5e-7);
+  EXPECT_NEAR(b(4, 4), 0.1666667, 0.5e-7);
+  EXPECT_EQ(b(5, 4), 0.0);
+}
+
+TEST(BasisTest, LeavesColumnZeroAndNoValueOfAnEarlierCall) {
+  Array1<double> tk = Knots(8);
+  Array2<double> b;
+  b.allocate(1, 8, 0, 4);
+  for (int i = 1; i <= 8; ++i)
+    for (int m = 0; m <= 4; ++m) b(i, m) = 99;
+  COXD(4, 8, tk, 0.5, b);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(b(i, 0), 99.0);
+  COXD(4, 8, tk, 0.9, b);
+  EXPECT_EQ(b(3, 4), 0.0);
+  EXPECT_EQ(b(6, 1), 0.0);
+  EXPECT_EQ(b(8, 1), 1.0);
+}
+
+Array2<double> Matrix(const std::vector<std::vector<double>>& rows) {
+  Array2<double> h;
+  const int n = static_cast<int>(rows.size());
+  h.allocate(1, n, 1, n + 1);
+  for (int r = 1; r <= n; ++r)
+    for (int c = 1; c <= n + 1; ++c) h(r, c) = rows[r - 1][c - 1];
+  return h;
+}
+
+TEST(GaussTest, SolvesWithRowExchangeAndLeavesLowerColumn) {
+  Array2<double> h = Matrix({{1, 2, 5}, {3, 4, 11}});
+  Flag lsing = kTrue;
+  GAUSS(h, 2, lsing);
+  EXPECT_EQ(lsing, kFalse);
+  EXPECT_EQ(h(1, 3), 1.0);
+  EXPECT_EQ(h(2, 3), 2.0);
+  EXPECT_EQ(h(2, 1), 1.0);  // not cleared by the elimination
+
+  h = Matrix({{4, 10}});
+  GAUSS(h, 1, lsing);
+  EXPECT_EQ(lsing, kFalse);
+  EXPECT_EQ(h(1, 2), 2.5);
+}
+
+TEST(GaussTest, ReportsExactlySingularSystems) {
+  Flag lsing = kFalse;
+  Array2<double> h = Matrix({{0, 1, 2}, {0, 3, 4}});
+  GAUSS(h, 2, lsing);
+  EXPECT_EQ(lsing, kTrue);
+  EXPECT_EQ(h(1, 2), 1.0);  // no row was normalised
+
+  // Singular only after elimination: the second pivot is exactly zero.
+  h = Matrix({{1, 2, 5}, {2, 4, 11}});
+  GAUSS(h, 2, lsing);
+  EXPECT_EQ(lsing, kTrue);
+  EXPECT_EQ(h(2, 2), 0.0);
+
+  // No tolerance: tiny but non-zero pivots are accepted.
+  h = Matrix({{1e-300, 1e-300}});
+  GAUSS(h, 1, lsing);
+  EXPECT_EQ(lsing, kFalse);
+  EXPECT_EQ(h(1, 2), 1.0);
+}
+
+TEST(GaussTest, PivotTiesKeepTheFirstRow) {
+  Flag lsing = kFalse;
+  // |2| = |-2|: the strict comparison keeps row 1; row 2 keeps its -2.
+  Array2<double> h = Matrix({{2, 1, 3}, {-2, 1, 1}});
+  GAUSS(h, 2, lsing);
+  EXPECT_EQ(h(2, 1), -2.0);
+  EXPECT_EQ(h(1, 3), 0.5);
+  EXPECT_EQ(h(2, 3), 2.0);
+
+  // |-2| > |1|: exchanged, pivot -2; the old row 1 now stands in row 2.
+  h = Matrix({{1, 1, 3}, {-2, 1, 0}});
+  GAUSS(h, 2, lsing);
+  EXPECT_EQ(h(2, 1), 1.0);
+  EXPECT_EQ(h(1, 1), 1.0);
+  EXPECT_EQ(h(1, 3), 1.0);
+  EXPECT_EQ(h(2, 3), 2.0);
+}
+
+TEST(DerivativeTest, CoefficientsOfTheFirstDerivative) {
+  Array1<double> tk = Knots(4);
+  Array2<double> c1;
+  c1.allocate(1, 4, 0, 1);
+  for (int i = 1; i <= 4; ++i) {
+    c1(i, 0) = (i - 1) / 3.0;
+    c1(i, 1) = 7;
+  }
+  BSCOEFS(4, 4, tk, 0, c1);
+  EXPECT_EQ(c1(1, 1), 7.0);  // jd = 0 changes nothing
+
+  BSCOEFS(4, 4, tk, 1, c1);
+  EXPECT_EQ(c1(1, 1), 0.0);
+  for (int i = 2; i <= 4; ++i) EXPECT_NEAR(c1(i, 1), 1.0, 4 * 1e-16);
+
+  tk = Knots(8);
+  c1.allocate(1, 8, 0, 1);
+  for (int i = 1; i <= 8; ++i) c1(i, 0) = 0.3;
+  BSCOEFS(4, 8, tk, 1, c1);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(c1(i, 1), 0.0);
+}
+
+// The x-spline of eight control points, x(t) = t^2 up to rounding: the
+// interior control points interpolate t^2 at the interior knots and one third
+// of a span before the end, with the same rounded basis the search evaluates.
+State XSpline8() {
+  State s;
+  s.ko = 4;
+  s.ncp = 8;
+  s.tk = Knots(8);
+  s.b.allocate(1, 8, 0, 4);
+  s.h.allocate(1, 5, 1, 6);
+  for (int ir = 1; ir <= 5; ++ir) {
+    const double t1 = ir == 5 ? 1 - 1.0 / 15 : 3.0 * ir / 15;
+    COXD(4, 8, s.tk, t1, s.b);
+    for (int l = 1; l <= 5; ++l) s.h(ir, l) = s.b(l + 2, 4);
+    s.h(ir, 6) = t1 * t1 - s.b(8, 4);
+  }
+  GAUSS(s.h, 5, s.lsing);
+  s.xcp.allocate(1, 8);
+  s.c1.allocate(1, 8, 0, 1);
+  for (int l = 1; l <= 5; ++l) s.xcp(l + 2) = s.h(l, 6);
+  s.xcp(8) = 1;
+  for (int j = 1; j <= 8; ++j) s.c1(j, 0) = s.xcp(j);
+  BSCOEFS(4, 8, s.tk, 1, s.c1);
+  s.f.allocate(0, 1);
+  return s;
+}
+
+double Search(State& s, double xs) {
+  s.xs = xs;
+  TSearch(s);
+  return s.t1;
+}
+
+TEST(TSearchTest, ConvergedAndStepLimitedSearches) {
+  State s = XSpline8();
+  EXPECT_NEAR(Search(s, 0.25), 0.50000002, 0.5e-8);
+  // Stopped on the tolerance: f holds x and dx/dt at the returned t1.
+  EXPECT_NEAR(s.f(0), 0.25, 1e-6);
+  EXPECT_NEAR(s.f(1), 1.0, 1e-6);
+
+  EXPECT_NEAR(Search(s, 0.01), 0.1000005, 0.5e-7);
+  // Close to the leading edge the six steps end well off sqrt(xs).
+  const double t = Search(s, 0.001);
+  EXPECT_NEAR(t, 0.03275, 0.5e-5);
+  EXPECT_NEAR(t * t, 0.001072, 0.5e-6);
+  EXPECT_NEAR(Search(s, 0.0001), 0.01770, 0.5e-5);
+
+  EXPECT_EQ(Search(s, 0.0), 0.0);
+  EXPECT_EQ(Search(s, 1.0), 1.0);
+  EXPECT_NEAR(s.f(0), 0.99999996, 0.5e-8);
+}
+
+TEST(TSearchTest, ZeroDerivativeStopsWithoutDividing) {
+  State s = XSpline8();
+  for (int j = 1; j <= 8; ++j) s.c1(j, 0) = 0.5;  // x(t) constant: dx/dt = 0
+  BSCOEFS(4, 8, s.tk, 1, s.c1);
+  EXPECT_EQ(Search(s, 0.2), 0.2);
+  EXPECT_TRUE(std::isfinite(s.t1));
+}
+
+TEST(EvalPointsTest, BothEndsOfTheCurves) {
+  State s = XSpline8();
+  s.ycp.allocate(1, 8, 1, 2);
+  for (int j = 2; j <= 8; ++j) {
+    s.ycp(j, 1) = 0.1 * j;
+    s.ycp(j, 2) = -0.01 * j;
+  }
+  s.np = 100;
+  EvalPoints(s);
+  for (int k = 1; k <= 2; ++k) {
+    EXPECT_EQ(s.xp(0, k), 0.0);
+    EXPECT_EQ(s.yp(0, k), 0.0);
+    EXPECT_NEAR(s.xp(100, k), 0.99999996, 0.5e-8);
+    EXPECT_EQ(s.xp(100, k), s.xcp(8) * s.b(8, 4));
+    EXPECT_EQ(s.yp(100, k), s.ycp(8, k) * s.b(8, 4));
+  }
+  EXPECT_EQ(s.t1, 1.0);
+  for (int n = 0; n <= 100; ++n) EXPECT_EQ(s.xp(n, 1), s.xp(n, 2));
+
+  // Four control points: one Bezier segment, exact at the ends.
+  State q;
+  q.ko = 4;
+  q.ncp = 4;
+  q.tk = Knots(4);
+  q.xcp.allocate(1, 4);
+  q.ycp.allocate(1, 4, 1, 2);
+  q.b.allocate(1, 4, 0, 4);
+  const double x4[] = {0, 0, 1.0 / 3, 1};
+  for (int j = 1; j <= 4; ++j) {
+    q.xcp(j) = x4[j - 1];
+    q.ycp(j, 1) = 0.25 * (j - 1);
+  }
+  q.np = 100;
+  EvalPoints(q);
+  EXPECT_EQ(q.xp(100, 1), 1.0);
+  EXPECT_EQ(q.yp(100, 1), 0.75);
+  EXPECT_EQ(q.yp(50, 1), 0.375 * 0.25 + 0.375 * 0.5 + 0.125 * 0.75);
+}
+
+}  // namespace
+}  // namespace tarvelo

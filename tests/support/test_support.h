@@ -1,0 +1,38 @@
+// Shared helpers of the test suites.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "screens/recording_display.h"
+
+namespace tarvelo::test {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Whole file as bytes; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Path of a bundled example file.
+std::string ExamplePath(const std::string& name);
+
+// The page's text lines, one string each.
+std::vector<std::string> Lines(const RecordingDisplay& d);
+
+}  // namespace tarvelo::test
