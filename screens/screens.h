@@ -18,3 +18,24 @@ void Print_ErMsg(State& s, Display& Picture1);
 void Print_ScMsg(State& s, Display& Picture1);
 
 }  // namespace tarvelo
+
+namespace tarvelo {
+
+// The five screens; each begins with Cls, ends with its blue prompt and sets
+// nScreen to its successor.
+void Print_FirstPage(State& s, Display& Picture1);
+void List_Data1(State& s, Display& Picture1);
+void List_Data2(State& s, Display& Picture1);
+void List_Foil_Camber(State& s, Display& Picture1);
+void Draw_Graphic(State& s, Display& Picture1);
+
+// User coordinates of the graphic and the mapping of chord position and
+// normalised ordinate onto them.
+void picture_scale(State& s, Display& Picture1);
+double AbX(const State& s, double XX);
+double AbY(const State& s, double XX);
+
+// Next Screen: shows the screen nScreen selects; other values do nothing.
+void Command3_Click(State& s, Display& Picture1);
+
+}  // namespace tarvelo

@@ -1,0 +1,15 @@
+// The fitting run started by the Start button.
+#pragma once
+
+#include "fit/form.h"
+#include "fit/state.h"
+#include "screens/display.h"
+
+namespace tarvelo {
+
+// Checks the names and the count, reads the data file, fits thickness and
+// camber, writes the output foil file and shows the first page; a failed
+// check, file or system stops the run with the red error line.
+void Main(State& s, Display& Picture1, Form& form);
+
+}  // namespace tarvelo
