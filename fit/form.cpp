@@ -1,15 +1,117 @@
-// Placeholder until the field handlers are written.
 #include "fit/form.h"
 
+#include <algorithm>
+
+#include "fit/field_number.h"
+#include "screens/screens.h"
+
 namespace tarvelo {
-void Text1_Change(State&, Display&, Form&) {}
-void Text2_Change(State&, Display&, Form&) {}
-void Text3_Change(State&, Display&, Form&) {}
-void Text4_Change(State&, Display&, Form&) {}
-void File1_Click(State&, Display&, Form&, const std::string&) {}
-std::string JoinPath(const std::string& P, const std::string& F) { return P + "/" + F; }
+
+namespace {
+
+bool AllDigits(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A digit string without its leading zeros; "0" for zeros only.
+std::string WithoutLeadingZeros(const std::string& digits) {
+  const std::size_t first = digits.find_first_not_of('0');
+  return first == std::string::npos ? std::string("0") : digits.substr(first);
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& P, const std::string& F) {
+  if (P.empty()) return F;
+  if (P.back() == '/') return P + F;
+  return P + '/' + F;
+}
+
+void Text1_Change(State& s, Display& Picture1, Form& form) {
+  s.InFile = form.Text(Field::Text1);
+  Picture1.Cls();
+}
+
+void Text2_Change(State& s, Display& Picture1, Form& form) {
+  s.OutFile = form.Text(Field::Text2);
+  Picture1.Cls();
+}
+
+// The number of control points: digits only, blanks included in the check.
+// The range 4..20 is checked by the run, not here.
+void Text3_Change(State& s, Display& Picture1, Form& form) {
+  const std::string text = form.Text(Field::Text3);
+  if (text.empty()) return;
+  if (!AllDigits(text)) {
+    s.ErMsg = "   Only numbers are allowed !!";
+    Print_ErMsg(s, Picture1);
+    form.SetText(Field::Text3, "");
+    return;
+  }
+  Picture1.Cls();
+  s.ncp = FieldNumber(text);
+  // Written back from the digits themselves, so that a count too long for a
+  // double is not shown as some other number; "08" becomes "8".
+  form.SetText(Field::Text3, WithoutLeadingZeros(text));
+}
+
+// The foil number: three digits 101..255 name the output Type<nnn>.FOI in the
+// listed directory.
+void Text4_Change(State& s, Display& Picture1, Form& form) {
+  std::string text = form.Text(Field::Text4);
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return;
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+
+  if (!AllDigits(text)) {
+    s.ErMsg = "   Only numbers are allowed !! ";
+    Print_ErMsg(s, Picture1);
+    return;
+  }
+  Picture1.Cls();
+  if (text.size() < 3) return;
+  if (text.size() > 3) {
+    text.resize(3);
+    s.ErMsg = "   Only the first 3 digits are used for filename !!";
+    Print_ErMsg(s, Picture1);
+  }
+  const double number = FieldNumber(text);
+  if (number >= 101 && number <= 255) {
+    s.OutFile = JoinPath(form.ListedDirectory(), "Type" + text + ".FOI");
+    form.SetText(Field::Text2, s.OutFile);
+  } else {
+    s.ErMsg = "   Numbers between 101 and 255 are allowed !!";
+    Print_ErMsg(s, Picture1);
+    form.SetText(Field::Text4, "");
+  }
+}
+
+// The display area is cleared by the change handlers that the new texts run.
+void File1_Click(State& s, Display& /*Picture1*/, Form& form, const std::string& F) {
+  const std::string N = JoinPath(form.ListedDirectory(), F);
+  form.SetText(Field::Text1, N);
+  s.InFile = N;
+  // The list shows only *.dat names: the last four characters are the extension.
+  s.OutFile = N.substr(0, N.size() >= 4 ? N.size() - 4 : 0) + ".FOI";
+  form.SetText(Field::Text2, s.OutFile);
+  form.SetText(Field::Text4, "");
+}
+
 MemoryForm::MemoryForm(State& s, Display& Picture1, std::string listedDirectory)
     : s_(s), pic_(Picture1), dir_(std::move(listedDirectory)) {}
+
 std::string MemoryForm::Text(Field f) const { return text_[static_cast<int>(f)]; }
-void MemoryForm::SetText(Field f, const std::string& text) { text_[static_cast<int>(f)] = text; }
+
+void MemoryForm::SetText(Field f, const std::string& text) {
+  std::string& held = text_[static_cast<int>(f)];
+  if (held == text) return;
+  held = text;
+  switch (f) {
+    case Field::Text1: Text1_Change(s_, pic_, *this); break;
+    case Field::Text2: Text2_Change(s_, pic_, *this); break;
+    case Field::Text3: Text3_Change(s_, pic_, *this); break;
+    case Field::Text4: Text4_Change(s_, pic_, *this); break;
+  }
+}
+
 }  // namespace tarvelo

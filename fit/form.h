@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "fit/state.h"
 #include "screens/display.h"

@@ -12,4 +12,9 @@ namespace tarvelo {
 // check, file or system stops the run with the red error line.
 void Main(State& s, Display& Picture1, Form& form);
 
+// The fit itself, on data just read and ncp checked: normalises yd, builds the
+// x-spline, places the data points and fits thickness and camber. On a
+// singular system it shows the message and returns false.
+bool FitData(State& s, Display& Picture1);
+
 }  // namespace tarvelo
