@@ -19,6 +19,10 @@ void KNOTS(int ko, int nv, Array1<double>& tk);
 // b(i, m) is the order-m function starting at knot i. Column 0 is untouched.
 void COXD(int ko, int nv, const Array1<double>& tk, double t1, Array2<double>& b);
 
+// COXD that also returns the knot span ii of t1: in column m only rows
+// ii-m+1..ii can be non-zero, all others are exactly 0.
+int COXDSpan(int ko, int nv, const Array1<double>& tk, double t1, Array2<double>& b);
+
 // Solves the augmented system h(1..n2, 1..n2+1) in place by Gaussian
 // elimination with partial pivoting; the solution ends in column n2+1.
 // lsing is set to kTrue when a pivot column is exactly zero.

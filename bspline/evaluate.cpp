@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "bspline/bspline.h"
@@ -6,10 +7,22 @@ namespace tarvelo {
 
 void BSPLEVD(int ko, int nv, const Array1<double>& tk, double t1, const Array2<double>& c1,
              int jd, Array1<double>& f, Array2<double>& b) {
-  COXD(ko, nv, tk, t1, b);
+  const int ii = COXDSpan(ko, nv, tk, t1, b);
   for (int d = 0; d <= jd; ++d) {
-    f(d) = 0;
-    for (int i = d + 1; i <= nv; ++i) f(d) = f(d) + b(i, ko - d) * c1(i, d);
+    // Only rows ii-(ko-d)+1..ii of column ko-d can be non-zero. The others add
+    // an exact zero to a sum that is never -0, which changes nothing, so the
+    // sum runs over the span alone, in the same order.
+    const int first = std::max(d + 1, ii - (ko - d) + 1);
+    const int last = std::min(nv, ii);
+    double sum = 0;
+    if (first <= last) {
+      if (!b.has(first, ko - d) || !b.has(last, ko - d)) detail::index_error(last, b.lo1(), b.hi1());
+      if (!c1.has(first, d) || !c1.has(last, d)) detail::index_error(last, c1.lo1(), c1.hi1());
+      const double* bp = &b(first, ko - d);
+      const double* cp = &c1(first, d);
+      for (int i = first; i <= last; ++i) sum = sum + *bp++ * *cp++;
+    }
+    f(d) = sum;
   }
 }
 

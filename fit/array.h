@@ -21,10 +21,8 @@ class IndexError : public std::out_of_range {
 };
 
 namespace detail {
-[[noreturn]] inline void index_error(long i, long lo, long hi) {
-  throw IndexError("index " + std::to_string(i) + " outside " + std::to_string(lo) +
-                   ".." + std::to_string(hi));
-}
+// Out of line and cold, so that the checks stay cheap in the loops.
+[[noreturn, gnu::cold, gnu::noinline]] void index_error(long i, long lo, long hi);
 }  // namespace detail
 
 template <class T>
@@ -50,9 +48,12 @@ class Array1 {
   const T& operator()(int i) const { return data_[offset(i)]; }
 
  private:
+  // One unsigned comparison covers both ends; an array that does not exist
+  // holds no elements, so every index fails.
   std::size_t offset(int i) const {
-    if (!has(i)) detail::index_error(i, lo_, hi_);
-    return static_cast<std::size_t>(i - lo_);
+    const auto at = static_cast<std::size_t>(static_cast<long>(i) - lo_);
+    if (at >= data_.size()) detail::index_error(i, lo_, hi_);
+    return at;
   }
 
   int lo_ = 1;
@@ -72,7 +73,9 @@ class Array2 {
     hi1_ = hi1 < lo1 ? lo1 - 1 : hi1;
     lo2_ = lo2;
     hi2_ = hi2 < lo2 ? lo2 - 1 : hi2;
-    data_.assign(static_cast<std::size_t>(rows()) * static_cast<std::size_t>(cols()), T{});
+    rows_ = static_cast<std::size_t>(rows());
+    cols_ = static_cast<std::size_t>(cols());
+    data_.assign(rows_ * cols_, T{});
     exists_ = true;
   }
 
@@ -90,18 +93,27 @@ class Array2 {
   T& operator()(int i, int j) { return data_[offset(i, j)]; }
   const T& operator()(int i, int j) const { return data_[offset(i, j)]; }
 
+  // Elements are stored column by column: column j is rows() contiguous
+  // elements starting at (lo1, j). The inner loops of the engine check their
+  // range once and then walk a column directly.
+  T* column(int j) { return &data_[offset(lo1_, j)]; }
+  const T* column(int j) const { return &data_[offset(lo1_, j)]; }
+
  private:
   std::size_t offset(int i, int j) const {
-    if (!exists_ || i < lo1_ || i > hi1_) detail::index_error(i, lo1_, hi1_);
-    if (j < lo2_ || j > hi2_) detail::index_error(j, lo2_, hi2_);
-    return static_cast<std::size_t>(i - lo1_) * static_cast<std::size_t>(cols()) +
-           static_cast<std::size_t>(j - lo2_);
+    const auto row = static_cast<std::size_t>(static_cast<long>(i) - lo1_);
+    const auto col = static_cast<std::size_t>(static_cast<long>(j) - lo2_);
+    if (row >= rows_) detail::index_error(i, lo1_, hi1_);
+    if (col >= cols_) detail::index_error(j, lo2_, hi2_);
+    return col * rows_ + row;
   }
 
   int lo1_ = 1;
   int hi1_ = 0;
   int lo2_ = 1;
   int hi2_ = 0;
+  std::size_t rows_ = 0;
+  std::size_t cols_ = 0;
   bool exists_ = false;
   std::vector<T> data_;
 };

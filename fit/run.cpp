@@ -1,5 +1,6 @@
 #include "fit/run.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "bspline/bspline.h"
@@ -117,10 +118,32 @@ void PlaceDataPoints(State& s, int nv) {
 bool FitCurve(State& s, int nv, int k) {
   const int n2 = s.n2;
   s.h.allocate(1, n2, 1, n2 + 1);
+  // The accumulation is the run's largest loop (nd * n2 * n2): it walks bd
+  // and h by their strides (both were allocated in this run with exactly
+  // these ranges) instead of checking every element. A row of bd holds at
+  // most ko non-zero basis values; a product with one of its zeros adds an
+  // exact zero to a sum that is never -0, so those products are skipped. The
+  // right-hand side keeps every term.
+  const auto bs = static_cast<std::ptrdiff_t>(s.bd.rows());
+  const auto hs = static_cast<std::ptrdiff_t>(s.h.rows());
+  double* const h11 = &s.h(1, 1);
   for (int i = 1; i <= s.nd; ++i) {
+    const double* bdi = &s.bd(i, 1);  // bdi[(j - 1) * bs] is bd(i, j), j = 1..nv
+    int lo = n2 + 1;
+    int hi = 0;
+    for (int l = 1; l <= n2; ++l) {
+      if (bdi[l * bs] != 0) {
+        lo = std::min(lo, l);
+        hi = l;
+      }
+    }
+    const double yrik = static_cast<double>(s.yr(i, k));
     for (int j = 1; j <= n2; ++j) {
-      for (int l = 1; l <= n2; ++l) s.h(j, l) += s.bd(i, j + 1) * s.bd(i, l + 1);
-      s.h(j, n2 + 1) += s.bd(i, j + 1) * static_cast<double>(s.yr(i, k));
+      double* hj = h11 + (j - 1);  // hj[(l - 1) * hs] is h(j, l), l = 1..n2+1
+      const double bij = bdi[j * bs];
+      if (j >= lo && j <= hi)
+        for (int l = lo; l <= hi; ++l) hj[(l - 1) * hs] += bij * bdi[l * bs];
+      hj[n2 * hs] += bij * yrik;
     }
   }
   GAUSS(s.h, n2, s.lsing);
@@ -130,20 +153,27 @@ bool FitCurve(State& s, int nv, int k) {
   for (int j = 2; j <= nv - 1; ++j) s.ycp(j, k) = s.h(j - 1, n2 + 1);
   s.ycp(nv, k) = s.yd(s.nd, k);
 
-  s.sq = 0;
+  // Sums in locals, in the same order as into xv and yv, stored after each point.
+  const double* ycpk = s.ycp.column(k);  // ycpk[j - 1] is ycp(j, k)
+  const double* x = &s.xcp(1);          // x[j - 1] is xcp(j)
+  double sq = 0;
   for (int i = 1; i <= s.nd; ++i) {
-    s.xv = 0;
-    s.yv = 0;
+    const double* bdi = &s.bd(i, 1);
+    double xv = 0;
+    double yv = 0;
     for (int j = 2; j <= nv; ++j) {
-      s.yv += s.bd(i, j) * s.ycp(j, k);
-      s.xv += s.bd(i, j) * s.xcp(j);
+      yv += bdi[(j - 1) * bs] * ycpk[j - 1];
+      xv += bdi[(j - 1) * bs] * x[j - 1];
     }
-    s.xd(i, k) = s.xv;
-    s.yfit(i, k) = s.yv;
-    s.dy(i, k) = static_cast<float>(s.yv - s.yd(i, k));
+    s.xv = xv;
+    s.yv = yv;
+    s.xd(i, k) = xv;
+    s.yfit(i, k) = yv;
+    s.dy(i, k) = static_cast<float>(yv - s.yd(i, k));
     const double d = s.dy(i, k);
-    s.sq += d * d;
+    sq += d * d;
   }
+  s.sq = sq;
   // A curve with no positive value was not normalised: its error is already
   // per chord, and scaling it by 0 would hide a bad fit.
   const double scale = s.ymax(k) > 0 ? s.ymax(k) : 1.0;
