@@ -1,14 +1,17 @@
-// Placeholder until the screens are written.
 #include "screens/screens.h"
 
 namespace tarvelo {
-void Print_FirstPage(State&, Display&) {}
-void List_Data1(State&, Display&) {}
-void List_Data2(State&, Display&) {}
-void List_Foil_Camber(State&, Display&) {}
-void Draw_Graphic(State&, Display&) {}
-void picture_scale(State&, Display&) {}
-double AbX(const State&, double) { return 0; }
-double AbY(const State&, double) { return 0; }
-void Command3_Click(State&, Display&) {}
+
+// Each screen sets nScreen to its successor; any other value shows nothing.
+void Command3_Click(State& s, Display& Picture1) {
+  switch (s.nScreen) {
+    case 0: List_Data1(s, Picture1); break;
+    case 1: List_Data2(s, Picture1); break;
+    case 2: Draw_Graphic(s, Picture1); break;
+    case 3: List_Foil_Camber(s, Picture1); break;
+    case 4: Print_FirstPage(s, Picture1); break;
+    default: break;
+  }
+}
+
 }  // namespace tarvelo

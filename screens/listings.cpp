@@ -1,0 +1,82 @@
+#include <cstdint>
+
+#include "foilio/number_format.h"
+#include "screens/screens.h"
+
+namespace tarvelo {
+
+namespace {
+
+// An R.M.S. error per chord above one ten-thousandth of the chord points to
+// data that are not fair rather than to too few control points.
+constexpr double kRmsLimit = 1.0E-4;
+
+struct Listing {
+  int k;  // curve: 1 thickness, 2 camber
+  const char* title;
+  const char* warning;
+  const char* prompt;
+  std::int16_t next;
+};
+
+// Before any run the result arrays do not exist, and after a run that stopped
+// part-way they may belong to an earlier run of another nd. So rows i = 1..nd
+// are listed only while xd, yfit, yd and dy all have row i, and the filler
+// lines are counted from the rows listed, which keeps the prompt on line 37. The
+// R.M.S. line carries its value, and the warning may follow, only when rms(k)
+// exists; otherwise the label stands alone.
+void ListFit(State& s, Display& Picture1, const Listing& t) {
+  const int k = t.k;
+  Picture1.Cls();
+  Picture1.Print();
+  Picture1.Print({t.title});
+  Picture1.Print();
+  Picture1.Print({"   nr       x        fit      data      diff"});
+
+  int rows = 0;
+  for (int i = 1; i <= s.nd && s.xd.has(i, k) && s.yfit.has(i, k) && s.yd.has(i, k) &&
+                  s.dy.has(i, k);
+       ++i) {
+    Picture1.Print({FSt(3, 2, 0, i), FSt(3, 2, 5, s.xd(i, k)), FSt(3, 2, 5, s.yfit(i, k)),
+                    FSt(3, 2, 5, s.yd(i, k)), FSt(3, 2, 5, s.dy(i, k))});
+    ++rows;
+  }
+
+  Picture1.Print({" "});
+  int l = 6;
+  if (s.rms.has(k)) {
+    Picture1.Print({" R.M.S. error / chord = ", FSt(0, 2, 5, s.rms(k))});
+    if (s.rms(k) > kRmsLimit) {
+      Picture1.Print({" "});
+      // Stays red over the filler lines, which show nothing, until the prompt.
+      Picture1.ForeColor(kRed);
+      Picture1.Print({t.warning});
+      l = 8;
+    }
+  } else {
+    Picture1.Print({" R.M.S. error / chord = "});
+  }
+  for (int j = 1; j <= kScreenLines - (l + rows); ++j) Picture1.Print({" "});
+
+  s.ScMsg = t.prompt;
+  Print_ScMsg(s, Picture1);
+  s.nScreen = t.next;
+}
+
+}  // namespace
+
+void List_Data1(State& s, Display& Picture1) {
+  ListFit(s, Picture1,
+          {1, " Fitting Result of Normalized Foil Thickness ",
+           " Check the foil input data for fairness !! ",
+           "   Click on <Next Screen> for fitting results for camber ", 1});
+}
+
+void List_Data2(State& s, Display& Picture1) {
+  ListFit(s, Picture1,
+          {2, " Fitting Result of Normalized Foil Camber ",
+           " Check the camber input data for fairness !! ",
+           "   Click on <Next Screen> for graphic display ", 2});
+}
+
+}  // namespace tarvelo
