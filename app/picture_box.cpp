@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <algorithm>
+
+#include "screens/svg.h"
 
 namespace tarvelo {
 
@@ -87,8 +90,14 @@ bool PictureBox::savePng(const QString& path) const {
 }
 
 bool PictureBox::saveSvg(const QString& path) const {
-  (void)path;
-  return false;
+  const std::string svg = PageToSvg(page());
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(svg.data(), static_cast<qint64>(svg.size())) != static_cast<qint64>(svg.size())) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
 }
 
 void PictureBox::saveAs(const QString& caption, const QString& filter, const QString& suffix,
