@@ -64,9 +64,16 @@ void DriveList::refresh() {
     if (v.isValid() && v.isReady() && QFileInfo(v.rootPath()).isDir()) roots << v.rootPath();
   }
   setDrives(roots);
+  mounted_ = true;
+}
+
+void DriveList::showPopup() {
+  if (mounted_) refresh();
+  QComboBox::showPopup();
 }
 
 void DriveList::setDrives(const QStringList& roots) {
+  mounted_ = false;
   QStringList sorted = roots;
   sorted.removeAll(QStringLiteral("/"));
   sorted.removeDuplicates();

@@ -39,7 +39,12 @@ class DriveList : public QComboBox {
   // The user chose another drive.
   void driveChanged(const QString& root);
 
+ protected:
+  // A file system mounted since the window opened shows up when the list opens.
+  void showPopup() override;
+
  private:
+  bool mounted_ = false;  // the list shows the mounted file systems
   int shown_ = -1;
 };
 
