@@ -1,0 +1,44 @@
+// What the reader and the writer share inside foilio: how a failed open is
+// told to the user, and the seam through which tests make a write fail.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tarvelo::detail {
+
+// Why a file could not be opened, as the user is told.
+enum class OpenCause {
+  NameNotValid,  // " - Input file not valid !! " / " - Output file name not valid !! "
+  NotFound,      // " - Input file not found !! " (input only)
+  NoDrive,       // " - Drive not available !! "
+  Failed,        // " - Input file could not be read !! " / "... could not be written !! "
+};
+
+// The platform's errno of a failed open, stat or create, mapped to a cause:
+//
+//   errno                          input          output
+//   (empty name, NUL in the name)  NameNotValid   NameNotValid
+//   ENAMETOOLONG, EINVAL           NameNotValid   NameNotValid
+//   EISDIR                         Failed         NameNotValid  (the name is a directory's)
+//   ENOENT, ENOTDIR                NotFound       Failed        (a missing directory)
+//   ENXIO, ENODEV, ENOMEDIUM       NoDrive        NoDrive
+//   anything else                  Failed         Failed        (EACCES, EROFS, ELOOP, ...)
+OpenCause ClassifyInputError(int err);
+OpenCause ClassifyOutputError(int err);
+
+// "  " + name + the fixed text of the cause.
+std::string InputMessage(const std::string& name, OpenCause cause);
+std::string OutputMessage(const std::string& name, OpenCause cause);
+
+// True for a name the platform cannot take at all: empty, or with a NUL byte.
+bool UnusableName(const std::string& name);
+
+// Test seam of the writer. The hook is asked before each step and returns the
+// errno to fail that step with, or 0 to let it run. Production never sets it.
+enum class WriteStep { Create, Write, Sync, Close, Rename };
+using WriteFaultHook = std::function<int(WriteStep)>;
+void SetWriteFaultHook(WriteFaultHook hook);
+int InjectedWriteFault(WriteStep step);
+
+}  // namespace tarvelo::detail
