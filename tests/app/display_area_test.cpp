@@ -6,6 +6,10 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTimer>
+#include <clocale>
+#include <locale>
+
+#include <filesystem>
 
 #include "app_test_support.h"
 #include "foilio/number_format.h"
@@ -15,6 +19,8 @@
 namespace tarvelo::test {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -91,6 +97,18 @@ void CheckFitListing(Window& w, int k) {
            " R.M.S. error / chord = " + FSt(0, 2, 5, s.rms(k)));
   QCOMPARE(Prompt(w), std::string(k == 1 ? "   Click on <Next Screen> for fitting results for camber "
                                          : "   Click on <Next Screen> for graphic display "));
+}
+
+// Start and the five screens of the cycle, as texts.
+std::vector<std::vector<std::string>> AllScreens(Window& w) {
+  std::vector<std::vector<std::string>> screens;
+  Press(w, "Command1");
+  screens.push_back(PageLines(w));
+  for (int i = 0; i < 4; ++i) {
+    Press(w, "Command3");
+    screens.push_back(PageLines(w));
+  }
+  return screens;
 }
 
 }  // namespace
@@ -368,6 +386,50 @@ class DisplayAreaTest : public QObject {
     const QImage seen = w.picture1().viewport()->grab().toImage();
     const int h = w.picture1().painter().lineHeight();
     QVERIFY(AnyIn(seen, QRect(0, seen.height() - 2 * h, seen.width(), 2 * h), IsBlue));
+  }
+
+  // The window runs with the user's locale for C functions; a decimal comma
+  // there must change nothing on the screens or in the file.
+  void aCommaLocaleChangesNoScreenAndNoFile() {
+    auto p = PickExample("naca16-206-a08.dat");
+    const std::string out = p->dir.file("naca16-206-a08.FOI");
+    const auto inC = AllScreens(*p->w);
+    const std::string fileInC = ReadBytes(out);
+    QVERIFY(!fileInC.empty());
+    fs::remove(out);
+
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("no de_DE.UTF-8 locale here");
+    std::locale::global(std::locale("de_DE.UTF-8"));
+    auto w = OpenWindow(p->dir.path().string());
+    ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("naca16-206-a08.dat"));
+    const auto inComma = AllScreens(*w);
+    const std::string fileInComma = ReadBytes(out);
+    std::locale::global(std::locale::classic());
+    std::setlocale(LC_ALL, "C");
+
+    QCOMPARE(inComma, inC);
+    QCOMPARE(fileInComma, fileInC);
+  }
+
+  // The program goes on: the two lines stay on the area, nothing is written.
+  void tooFewDataPointsAreShownAndTheWindowStays() {
+    TempDir dir;
+    WriteBytes(dir.file("short.dat"),
+               "five points\r\n5\r\n0,0,0,0\r\n25,3,3,1\r\n50,4,4,1\r\n75,2,2,1\r\n100,0,0,0\r\n");
+    auto w = OpenWindow(dir.path().string());
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("short.dat")));
+    Press(*w, "Command1");
+    QCOMPARE(PageLines(*w), (std::vector<std::string>{
+                                "*** Insufficient data. For 8  control points,",
+                                "  you need at least 9  data points. ****"}));
+    QVERIFY(w->isVisible());
+    QVERIFY(ReadBytes(dir.file("short.FOI")).empty());
+    // Fewer control points, and the same file fits.
+    QLineEdit* text3 = Child<QLineEdit>(*w, "Text3");
+    text3->selectAll();
+    Type(*w, "Text3", QStringLiteral("4"));
+    Press(*w, "Command1");
+    QCOMPARE(PageLines(*w)[8], std::string("Data points   :  5 "));
   }
 
   void anOutputFileThatCannotBeWrittenLeavesFileSavedUnshown() {
