@@ -135,17 +135,14 @@ void Window::buildControls() {
         auto* edit = new QLineEdit(text, this);
         // A file dropped on a field opens it, rather than pasting its URL.
         edit->setAcceptDrops(false);
-        const int index = c.name[4] - '1';
-        text_[static_cast<std::size_t>(index)] = edit;
+        text_[static_cast<std::size_t>(c.name[4] - '1')] = edit;  // Text1 .. Text4
         w = edit;
         break;
       }
       case Kind::Button: {
         auto* button = new QPushButton(text, this);
         button->setAutoDefault(false);
-        if (text == QLatin1String("Start")) command1_ = button;
-        if (text == QLatin1String("Terminate ")) command2_ = button;
-        if (text == QLatin1String("Next Screen")) command3_ = button;
+        command_[static_cast<std::size_t>(c.name[7] - '1')] = button;  // Command1 .. Command3
         w = button;
         break;
       }
@@ -174,7 +171,7 @@ void Window::buildControls() {
     previous = w;
   }
 
-  command3_->setEnabled(false);
+  command_[2]->setEnabled(false);
 
   connect(drive1_, &DriveList::driveChanged, this, &Window::Drive1_Change);
   connect(dir1_, &DirList::openRequested, this, [this](const QString& path) { openDir(path); });
@@ -183,9 +180,9 @@ void Window::buildControls() {
   connect(text_[1], &QLineEdit::textChanged, this, &Window::Text2_Change);
   connect(text_[2], &QLineEdit::textChanged, this, &Window::Text3_Change);
   connect(text_[3], &QLineEdit::textChanged, this, &Window::Text4_Change);
-  connect(command1_, &QPushButton::clicked, this, &Window::Command1_Click);
-  connect(command2_, &QPushButton::clicked, this, &Window::Command2_Click);
-  connect(command3_, &QPushButton::clicked, this, &Window::Command3_Click);
+  connect(command_[0], &QPushButton::clicked, this, &Window::Command1_Click);
+  connect(command_[1], &QPushButton::clicked, this, &Window::Command2_Click);
+  connect(command_[2], &QPushButton::clicked, this, &Window::Command3_Click);
 }
 
 // ---- the fields as the core sees them ----
@@ -200,7 +197,7 @@ void Window::SetText(Field f, const std::string& text) {
   text_[static_cast<std::size_t>(f)]->setText(QFile::decodeName(QByteArray::fromStdString(text)));
 }
 
-void Window::EnableCommand3() { command3_->setEnabled(true); }
+void Window::EnableCommand3() { command_[2]->setEnabled(true); }
 
 std::string Window::ListedDirectory() const { return Name(file1_->path()); }
 
@@ -224,15 +221,7 @@ void Window::guarded(Fn&& fn) {
 
 // ---- file selection ----
 
-bool Window::showDirectory(const QString& path) {
-  const QString clean = CleanPath(path);
-  if (!CanList(clean)) {
-    showError("  " + Name(clean) + " - Directory could not be read !! ");
-    return false;
-  }
-  drive1_->setDrive(drive1_->driveOf(clean));
-  return openDir(clean);
-}
+bool Window::showDirectory(const QString& path) { return openDir(CleanPath(path)); }
 
 bool Window::openDir(const QString& path) {
   if (!CanList(path)) {

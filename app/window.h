@@ -81,9 +81,7 @@ class Window : public QWidget, public Form {
   DirList* dir1_ = nullptr;
   FileList* file1_ = nullptr;
   std::array<QLineEdit*, 4> text_{};
-  QPushButton* command1_ = nullptr;
-  QPushButton* command2_ = nullptr;
-  QPushButton* command3_ = nullptr;
+  std::array<QPushButton*, 3> command_{};
   PictureBox* picture1_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.
   QHash<QString, QString> dirOnDrive_;

@@ -219,15 +219,6 @@ class FileSelectionTest : public QObject {
     QCOMPARE(w.Text(Field::Text2), (dir.path() / "x" / "F.FOI").string());
   }
 
-  void aFileDroppedOnAFieldOpensItRatherThanPastingItsName() {
-    TempDir dir;
-    WriteBytes(dir.file("f.dat"), "x");
-    Window w;
-    for (const char* field : {"Text1", "Text2", "Text3", "Text4"})
-      QVERIFY(!Child<QLineEdit>(w, field)->acceptDrops());
-    QVERIFY(w.acceptDrops());
-  }
-
   void theFirstArgumentOpensAFileOrADirectory() {
     TempDir dir;
     fs::create_directory(dir.path() / "d");

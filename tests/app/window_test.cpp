@@ -280,13 +280,6 @@ class WindowTest : public QObject {
     QCOMPARE(w.state().ncp, 12.0);
   }
 
-  void aLetterInTheCountEmptiesTheField() {
-    Window w;
-    Type(w, "Text3", QStringLiteral("x"));
-    QCOMPARE(ErrorLine(w), std::string("   Only numbers are allowed !!"));
-    QCOMPARE(Child<QLineEdit>(w, "Text3")->text(), QString());
-  }
-
   void deletingTheCountKeepsItsLastValue() {
     Window w;
     QLineEdit* text3 = Child<QLineEdit>(w, "Text3");
