@@ -1,0 +1,189 @@
+#include "app/page_painter.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace tarvelo {
+
+namespace {
+
+// Pixel coordinates are kept well inside int so that a wild user coordinate
+// (a degenerate Scale, an unfitted curve) is drawn off the area, not cast out
+// of range.
+constexpr double kFarAway = 1.0e6;
+
+int ToPixel(double v) {
+  if (!(v > -kFarAway)) return static_cast<int>(-kFarAway);  // NaN goes off the area too
+  if (v > kFarAway) return static_cast<int>(kFarAway);
+  return static_cast<int>(std::floor(v));
+}
+
+// Pixels per user unit along one axis and the user coordinate of the
+// surface's first pixel.
+struct Axis {
+  double origin;
+  double pixelsPerUnit;
+};
+
+Axis XAxis(const UserScale& scale, QSize surface) {
+  if (!scale.set) return {0.0, 1.0 / kTwipsPerPixel};
+  return {scale.x1, surface.width() / (static_cast<double>(scale.x2) - scale.x1)};
+}
+
+Axis YAxis(const UserScale& scale, QSize surface) {
+  if (!scale.set) return {0.0, 1.0 / kTwipsPerPixel};
+  return {scale.y1, surface.height() / (static_cast<double>(scale.y2) - scale.y1)};
+}
+
+// Well-formed UTF-8 (RFC 3629): no overlong forms, no surrogates, nothing
+// above U+10FFFF, no sequence cut short.
+bool IsUtf8(const std::string& bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  auto cont = [&](const unsigned char* q, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
+    return q < end && *q >= lo && *q <= hi;
+  };
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      p += 1;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      if (!cont(p + 1)) return false;
+      p += 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80;
+      const unsigned char hi = c == 0xED ? 0x9F : 0xBF;
+      if (!cont(p + 1, lo, hi) || !cont(p + 2)) return false;
+      p += 3;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      const unsigned char lo = c == 0xF0 ? 0x90 : 0x80;
+      const unsigned char hi = c == 0xF4 ? 0x8F : 0xBF;
+      if (!cont(p + 1, lo, hi) || !cont(p + 2) || !cont(p + 3)) return false;
+      p += 4;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+QString Decode(const std::string& bytes, bool utf8) {
+  const auto n = static_cast<qsizetype>(bytes.size());
+  return utf8 ? QString::fromUtf8(bytes.data(), n) : QString::fromLatin1(bytes.data(), n);
+}
+
+}  // namespace
+
+QColor ToQColor(Color c) {
+  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                static_cast<int>((c >> 16) & 0xFF));
+}
+
+QFont DisplayFont() {
+  QFont f;
+  const QStringList families = QFontDatabase::families();
+  if (families.contains(QStringLiteral("Courier New")))
+    f = QFont(QStringLiteral("Courier New"));
+  else if (families.contains(QStringLiteral("Liberation Mono")))
+    f = QFont(QStringLiteral("Liberation Mono"));
+  else
+    f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  f.setStyleHint(QFont::TypeWriter);
+  f.setFixedPitch(true);
+  f.setPixelSize(kFontPixels);
+  f.setBold(false);
+  return f;
+}
+
+QString DecodeText(const std::string& bytes) { return Decode(bytes, IsUtf8(bytes)); }
+
+QPoint ToSurface(const UserScale& scale, QSize surface, float x, float y) {
+  const Axis ax = XAxis(scale, surface);
+  const Axis ay = YAxis(scale, surface);
+  return QPoint(ToPixel((x - ax.origin) * ax.pixelsPerUnit),
+                ToPixel((y - ay.origin) * ay.pixelsPerUnit));
+}
+
+double RadiusToSurface(const UserScale& scale, QSize surface, float r) {
+  const double px = std::fabs(r * XAxis(scale, surface).pixelsPerUnit);
+  if (std::isnan(px)) return 0;
+  return px < kFarAway ? px : kFarAway;
+}
+
+PagePainter::PagePainter(const QFont& font) : font_(font), boldFont_(font) {
+  boldFont_.setBold(true);
+  const QFontMetrics m(font_);
+  lineHeight_ = std::max(m.lineSpacing(), kSurfaceHeight / kLayoutLines);
+  baseline_ = (lineHeight_ - m.lineSpacing()) / 2 + m.ascent();
+  charWidth_ = QFontMetricsF(font_).horizontalAdvance(QLatin1Char('0'));
+}
+
+int PagePainter::linesThatFit(int height) const {
+  return lineHeight_ > 0 ? height / lineHeight_ : 0;
+}
+
+int PagePainter::textHeight(const Page& page) const {
+  return static_cast<int>(page.lines.size()) * lineHeight_;
+}
+
+void PagePainter::paint(QPainter& p, const Page& page, QSize surface) const {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+
+  // Text first: the screens print before they draw.
+  for (std::size_t i = 0; i < page.lines.size(); ++i) {
+    const int top = static_cast<int>(i) * lineHeight_;
+    const TextLine& line = page.lines[i];
+    // The whole line decides the decoding, so that its runs agree.
+    const bool utf8 = IsUtf8(line.text());
+    qsizetype column = 0;
+    for (const TextRun& run : line.runs) {
+      const QString text = Decode(run.text, utf8);
+      p.setFont(run.bold ? boldFont_ : font_);
+      p.setPen(ToQColor(run.color));
+      // Each run starts at its column, so a glyph of another width cannot
+      // shift the columns after it.
+      p.drawText(QPointF(static_cast<double>(column) * charWidth_, top + baseline_), text);
+      column += text.size();
+    }
+  }
+
+  for (const Shape& s : page.shapes) {
+    QPen pen(ToQColor(s.color));
+    pen.setWidth(0);  // one pixel, whatever the transformation
+    pen.setStyle(Qt::SolidLine);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const QPoint a = ToSurface(page.scale, surface, s.x1, s.y1);
+    switch (s.kind) {
+      case Shape::Kind::Point:
+        p.drawPoint(a);
+        break;
+      case Shape::Kind::Line:
+        p.drawLine(a, ToSurface(page.scale, surface, s.x2, s.y2));
+        break;
+      case Shape::Kind::Circle: {
+        const double r = RadiusToSurface(page.scale, surface, s.r);
+        p.drawEllipse(QPointF(a) + QPointF(0.5, 0.5), r, r);
+        break;
+      }
+    }
+  }
+  p.restore();
+}
+
+QString PagePainter::plainText(const Page& page) {
+  QString out;
+  for (const TextLine& line : page.lines) {
+    out += DecodeText(line.text());
+    out += QLatin1Char('\n');
+  }
+  return out;
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,324 @@
+#include "app/window.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "fit/run.h"
+#include "screens/screens.h"
+
+namespace tarvelo {
+
+namespace {
+
+enum class Kind { DriveList, DirList, FileList, Label, TextField, Button, DisplayArea };
+enum class Face { Standard, Bold, Fixed };
+
+// Buttons keep the system's colours.
+constexpr Color kSystemColor = 0xFFFFFFFF;
+constexpr Color kWindowBackground = 0xC0C0C0;
+
+// One control of the layout: position and size in twips from the top-left of
+// the client area, its initial caption or text, and its place in the tab order.
+struct Control {
+  const char* name;
+  Kind kind;
+  int left, top, width, height;
+  const char* text;
+  Face face;
+  Color background;
+  int tabIndex;
+};
+
+constexpr Control kLayout[] = {
+    {"Drive1", Kind::DriveList, 240, 240, 2295, 315, "", Face::Standard, 0xE0E0E0, 0},
+    {"Dir1", Kind::DirList, 240, 600, 2295, 1890, "", Face::Standard, 0xE0E0E0, 1},
+    {"File1", Kind::FileList, 240, 2520, 2295, 1650, "", Face::Standard, 0xE0E0E0, 2},
+    {"Label1", Kind::Label, 240, 4320, 2295, 255, "Input-File", Face::Bold, 0xC0C0C0, 3},
+    {"Text1", Kind::TextField, 240, 4560, 2295, 285, "Input-File", Face::Standard, 0xE0E0E0, 4},
+    {"Label2", Kind::Label, 240, 4920, 2295, 255, "Output-File ", Face::Bold, 0xC0C0C0, 5},
+    {"Text2", Kind::TextField, 240, 5160, 2295, 285, "Output-File", Face::Standard, 0xE0E0E0, 6},
+    {"Label4", Kind::Label, 240, 5520, 2535, 255, "3 digits for std foil file name", Face::Bold,
+     0xC0C0C0, 13},
+    {"Text4", Kind::TextField, 240, 5760, 615, 285, "", Face::Standard, 0xE0E0E0, 14},
+    {"Label6", Kind::Label, 1440, 5760, 1335, 255, "(101 .... 255)", Face::Bold, 0xC0C0C0, 16},
+    {"Label3", Kind::Label, 240, 6120, 2535, 255, "No. of Control Points (Std=8)", Face::Bold,
+     0xC0C0C0, 7},
+    {"Text3", Kind::TextField, 240, 6360, 375, 285, "8", Face::Standard, 0xE0E0E0, 8},
+    {"Label5", Kind::Label, 1080, 6360, 1695, 255, " (Max=20, Min = 4)", Face::Bold, 0xC0C0C0,
+     15},
+    {"Command1", Kind::Button, 240, 6960, 2295, 255, "Start", Face::Bold, kSystemColor, 10},
+    {"Command2", Kind::Button, 240, 7320, 2295, 255, "Terminate ", Face::Bold, kSystemColor, 11},
+    {"Command3", Kind::Button, 1320, 7920, 1335, 255, "Next Screen", Face::Bold, kSystemColor, 12},
+    {"Picture1", Kind::DisplayArea, 2880, 240, 6400, 7920, "", Face::Fixed, 0xE0E0E0, 9},
+};
+
+int Pixels(int twips) {
+  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+std::string Name(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString CleanPath(const QString& path) { return QDir::cleanPath(QDir(path).absolutePath()); }
+
+}  // namespace
+
+QFont UiFont(bool bold) {
+  const QStringList families = QFontDatabase::families();
+  QFont f;
+  if (families.contains(QStringLiteral("MS Sans Serif"))) {
+    f = QFont(QStringLiteral("MS Sans Serif"));
+  } else if (families.contains(QStringLiteral("Liberation Sans"))) {
+    f = QFont(QStringLiteral("Liberation Sans"));
+  } else {
+    f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    f.setStyleHint(QFont::SansSerif);
+  }
+  f.setPixelSize(kFontPixels);
+  f.setBold(bold);
+  return f;
+}
+
+Window::Window(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("TARVELO"));
+  setWindowTitle(QStringLiteral("TARVELO I/O"));
+  setFont(UiFont(false));
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, ToQColor(kWindowBackground));
+  setPalette(pal);
+  setAutoFillBackground(true);
+  resize(kClientWidth, kClientHeight);
+  setAcceptDrops(true);
+
+  buildControls();
+
+  drive1_->refresh();
+  showDirectory(QDir::currentPath());
+  drive1_->setFocus();
+}
+
+void Window::buildControls() {
+  std::vector<QWidget*> byTab(std::size(kLayout), nullptr);
+  for (const Control& c : kLayout) {
+    const QString text = QString::fromLatin1(c.text);
+    QWidget* w = nullptr;
+    switch (c.kind) {
+      case Kind::DriveList:
+        w = drive1_ = new DriveList(this);
+        break;
+      case Kind::DirList:
+        w = dir1_ = new DirList(this);
+        break;
+      case Kind::FileList:
+        w = file1_ = new FileList(this);
+        break;
+      case Kind::Label: {
+        auto* label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        w = label;
+        break;
+      }
+      case Kind::TextField: {
+        auto* edit = new QLineEdit(text, this);
+        // A file dropped on a field opens it, rather than pasting its URL.
+        edit->setAcceptDrops(false);
+        text_[static_cast<std::size_t>(c.name[4] - '1')] = edit;  // Text1 .. Text4
+        w = edit;
+        break;
+      }
+      case Kind::Button: {
+        auto* button = new QPushButton(text, this);
+        button->setAutoDefault(false);
+        command_[static_cast<std::size_t>(c.name[7] - '1')] = button;  // Command1 .. Command3
+        w = button;
+        break;
+      }
+      case Kind::DisplayArea:
+        w = picture1_ = new PictureBox(this);
+        break;
+    }
+    w->setObjectName(QString::fromLatin1(c.name));
+    w->setGeometry(Pixels(c.left), Pixels(c.top), Pixels(c.width), Pixels(c.height));
+    if (c.face == Face::Bold) w->setFont(UiFont(true));
+    if (c.background != kSystemColor) {
+      QPalette pal = w->palette();
+      pal.setColor(QPalette::Base, ToQColor(c.background));
+      pal.setColor(c.kind == Kind::DriveList ? QPalette::Button : QPalette::Window,
+                   ToQColor(c.background));
+      w->setPalette(pal);
+    }
+    if (c.kind == Kind::Label) w->setFocusPolicy(Qt::NoFocus);
+    byTab[static_cast<std::size_t>(c.tabIndex)] = w;
+  }
+
+  QWidget* previous = nullptr;
+  for (QWidget* w : byTab) {
+    if (w == nullptr || w->focusPolicy() == Qt::NoFocus) continue;
+    if (previous) setTabOrder(previous, w);
+    previous = w;
+  }
+
+  command_[2]->setEnabled(false);
+
+  connect(drive1_, &DriveList::driveChanged, this, &Window::Drive1_Change);
+  connect(dir1_, &DirList::openRequested, this, [this](const QString& path) { openDir(path); });
+  connect(file1_, &FileList::fileClicked, this, &Window::File1_Click);
+  connect(text_[0], &QLineEdit::textChanged, this, &Window::Text1_Change);
+  connect(text_[1], &QLineEdit::textChanged, this, &Window::Text2_Change);
+  connect(text_[2], &QLineEdit::textChanged, this, &Window::Text3_Change);
+  connect(text_[3], &QLineEdit::textChanged, this, &Window::Text4_Change);
+  connect(command_[0], &QPushButton::clicked, this, &Window::Command1_Click);
+  connect(command_[1], &QPushButton::clicked, this, &Window::Command2_Click);
+  connect(command_[2], &QPushButton::clicked, this, &Window::Command3_Click);
+}
+
+// ---- the fields as the core sees them ----
+
+std::string Window::Text(Field f) const {
+  return Name(text_[static_cast<std::size_t>(f)]->text());
+}
+
+void Window::SetText(Field f, const std::string& text) {
+  // QLineEdit reports textChanged from inside setText, and only for a new
+  // text: the field's handler runs nested, as the core expects.
+  text_[static_cast<std::size_t>(f)]->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+}
+
+void Window::EnableCommand3() { command_[2]->setEnabled(true); }
+
+std::string Window::ListedDirectory() const { return Name(file1_->path()); }
+
+// ---- messages ----
+
+void Window::showError(const std::string& msg) {
+  state_.ErMsg = msg;
+  Print_ErMsg(state_, *picture1_);
+}
+
+template <class Fn>
+void Window::guarded(Fn&& fn) {
+  try {
+    fn();
+  } catch (const std::bad_alloc&) {
+    showError("   Not enough memory !! ");
+  } catch (const std::exception& e) {
+    showError(std::string("   ") + e.what() + " !! ");
+  }
+}
+
+// ---- file selection ----
+
+bool Window::showDirectory(const QString& path) { return openDir(CleanPath(path)); }
+
+bool Window::openDir(const QString& path) {
+  if (!CanList(path)) {
+    showError("  " + Name(path) + " - Directory could not be read !! ");
+    return false;
+  }
+  dir1_->setPath(path);
+  drive1_->setDrive(drive1_->driveOf(path));
+  dirOnDrive_.insert(drive1_->drive(), path);
+  Dir1_Change();
+  return true;
+}
+
+void Window::Drive1_Change(const QString& root) {
+  // A drive reopens on the directory last shown there.
+  QString target = dirOnDrive_.value(root, root);
+  if (!CanList(target)) target = root;
+  if (!CanList(root)) {
+    showError("  " + Name(root) + " - Drive not available !! ");
+    // The list goes back to the drive Dir1 still shows.
+    drive1_->setDrive(drive1_->driveOf(dir1_->path()));
+    return;
+  }
+  openDir(target);
+}
+
+void Window::Dir1_Change() { file1_->setPath(dir1_->path()); }
+
+void Window::File1_Click(const QString& name) {
+  guarded([&] { tarvelo::File1_Click(state_, *picture1_, *this, Name(name)); });
+}
+
+void Window::openDataFile(const QString& path) {
+  const QFileInfo fi(path);
+  if (!fi.isFile()) {
+    showError("  " + Name(path) + " - Input file not found !! ");
+    return;
+  }
+  // Only what the file list could show is taken.
+  if (!QDir::match(QString::fromLatin1(kFilePattern), fi.fileName())) {
+    showError("  " + Name(path) + " - Input file not valid !! ");
+    return;
+  }
+  if (!showDirectory(fi.absolutePath())) return;
+  file1_->selectName(fi.fileName());
+  File1_Click(fi.fileName());
+}
+
+void Window::openArgument(const QString& arg) {
+  if (QFileInfo(arg).isDir())
+    showDirectory(arg);
+  else
+    openDataFile(arg);
+}
+
+namespace {
+
+// The first local *.dat file among dropped URLs.
+QString DroppedDataFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls()) return {};
+  for (const QUrl& url : mime->urls()) {
+    if (!url.isLocalFile()) continue;
+    const QString path = url.toLocalFile();
+    if (QDir::match(QString::fromLatin1(kFilePattern), QFileInfo(path).fileName())) return path;
+  }
+  return {};
+}
+
+}  // namespace
+
+void Window::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedDataFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Window::dropEvent(QDropEvent* event) {
+  const QString path = DroppedDataFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  openDataFile(path);
+}
+
+// ---- fields and buttons ----
+
+void Window::Text1_Change() { guarded([&] { tarvelo::Text1_Change(state_, *picture1_, *this); }); }
+void Window::Text2_Change() { guarded([&] { tarvelo::Text2_Change(state_, *picture1_, *this); }); }
+void Window::Text3_Change() { guarded([&] { tarvelo::Text3_Change(state_, *picture1_, *this); }); }
+void Window::Text4_Change() { guarded([&] { tarvelo::Text4_Change(state_, *picture1_, *this); }); }
+
+void Window::Command1_Click() { guarded([&] { Main(state_, *picture1_, *this); }); }
+
+void Window::Command2_Click() {
+  close();
+  QCoreApplication::quit();
+}
+
+void Window::Command3_Click() {
+  guarded([&] { tarvelo::Command3_Click(state_, *picture1_); });
+}
+
+}  // namespace tarvelo

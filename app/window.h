@@ -1,0 +1,90 @@
+// TARVELO, the program's one window: the file selection lists, the four input
+// fields, the three buttons and the display area. It holds the shared state;
+// all checking and fitting is done by the core through the handlers it wires.
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "app/file_lists.h"
+#include "app/picture_box.h"
+#include "fit/form.h"
+#include "fit/state.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace tarvelo {
+
+// The window's client area, 9525 x 8400 twips.
+inline constexpr int kClientWidth = 635;
+inline constexpr int kClientHeight = 560;
+
+// "MS Sans Serif" 8.25 pt where installed, else the platform's sans-serif font.
+QFont UiFont(bool bold);
+
+class Window : public QWidget, public Form {
+  Q_OBJECT
+
+ public:
+  explicit Window(QWidget* parent = nullptr);
+
+  // The fields as the core sees them: 8-bit text, names in the file system's
+  // encoding.
+  std::string Text(Field f) const override;
+  void SetText(Field f, const std::string& text) override;
+  void EnableCommand3() override;
+  std::string ListedDirectory() const override;
+
+  State& state() { return state_; }
+  PictureBox& picture1() { return *picture1_; }
+
+  // Shows a directory in Dir1 and File1, Drive1 on its drive; false, with the
+  // message on the display area, when it cannot be read.
+  bool showDirectory(const QString& path);
+  // A data file named on the command line or dropped on the window, taken as
+  // if clicked in the file list.
+  void openDataFile(const QString& path);
+  // The program's first argument: a data file, or a directory to list.
+  void openArgument(const QString& arg);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private slots:
+  void Drive1_Change(const QString& root);
+  void Dir1_Change();
+  void File1_Click(const QString& name);
+  void Text1_Change();
+  void Text2_Change();
+  void Text3_Change();
+  void Text4_Change();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+
+ private:
+  void buildControls();
+  bool openDir(const QString& path);
+  void showError(const std::string& msg);
+  // Runs a core procedure; an exception it lets out must not end the program
+  // from inside the event loop.
+  template <class Fn>
+  void guarded(Fn&& fn);
+
+  State state_;
+  DriveList* drive1_ = nullptr;
+  DirList* dir1_ = nullptr;
+  FileList* file1_ = nullptr;
+  std::array<QLineEdit*, 4> text_{};
+  std::array<QPushButton*, 3> command_{};
+  PictureBox* picture1_ = nullptr;
+  // The directory last shown on each drive, where a drive reopens.
+  QHash<QString, QString> dirOnDrive_;
+};
+
+}  // namespace tarvelo
