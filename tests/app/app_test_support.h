@@ -5,12 +5,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStringList>
 #include <QStyleFactory>
 #include <QTest>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/window.h"
 #include "support/test_support.h"
@@ -35,6 +32,8 @@ inline std::unique_ptr<Window> OpenWindow(const std::string& dir) {
   return w;
 }
 
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+
 inline std::vector<std::string> PageLines(Window& w) { return w.picture1().page().texts(); }
 
 // The red bold line an error leaves, or "" when line 31 is not one.
@@ -43,11 +42,6 @@ inline std::string ErrorLine(Window& w) {
   if (p.lines.size() < 31 || p.lines[30].runs.size() != 1) return "";
   const TextRun& r = p.lines[30].runs[0];
   return (r.color == kRed && r.bold) ? r.text : "";
-}
-
-// Types into a field as the user does, key by key.
-inline void Type(Window& w, const char* field, const QString& keys) {
-  QTest::keyClicks(Child<QLineEdit>(w, field), keys);
 }
 
 inline void Press(Window& w, const char* button) {
@@ -63,17 +57,5 @@ inline bool ClickItem(QListWidget* list, const QString& text) {
                     list->visualItemRect(found.front()).center());
   return true;
 }
-
-// Opens an entry of a list with a double click.
-inline bool DoubleClickItem(QListWidget* list, const QString& text) {
-  const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-  if (found.isEmpty()) return false;
-  const QPoint at = list->visualItemRect(found.front()).center();
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-  return true;
-}
-
-inline std::string Bytes(const QString& s) { return s.toStdString(); }
 
 }  // namespace tarvelo::test
