@@ -1,6 +1,5 @@
-// What a read of any file must leave behind. Shared by the randomised test and
-// the fuzz target, so it uses no test framework: each check returns what went
-// wrong, or an empty string when all holds.
+// What a read of any file must leave behind; shared with the fuzz target, so no
+// test framework: a check returns what went wrong, or "" when all holds.
 #pragma once
 
 #include <string>
@@ -10,14 +9,11 @@
 
 namespace tarvelo::test {
 
-// The data a read may replace (IDLine, nd, the records' values and arrays), as
-// text with every double's bits, so that two states compare exactly.
+// The data a read may replace, with every double's bits, to compare exactly.
 std::string DataSet(const State& s);
 
-// `before` is the state handed to Read_FoilData, `after` what it left, `ok` its
-// result and `lines` what it printed. Either a data set whose sizes agree with
-// nd, or a message (ErFlag set) or the two insufficient-data lines, with the
-// data of `before` untouched.
+// Read_FoilData took `before`, left `after`, returned `ok` and printed `lines`: a data
+// set sized by nd, or a message or the two lines with `before`'s data untouched.
 std::string CheckRead(const State& before, const State& after, bool ok,
                       const std::vector<std::string>& lines);
 
