@@ -88,57 +88,42 @@ Array2<double> Matrix(const std::vector<std::vector<double>>& rows) {
   return h;
 }
 
-TEST(GaussTest, SolvesWithRowExchangeAndLeavesLowerColumn) {
-  Array2<double> h = Matrix({{1, 2, 5}, {3, 4, 11}});
-  Flag lsing = kTrue;
-  GAUSS(h, 2, lsing);
-  EXPECT_EQ(lsing, kFalse);
-  EXPECT_EQ(h(1, 3), 1.0);
-  EXPECT_EQ(h(2, 3), 2.0);
-  EXPECT_EQ(h(2, 1), 1.0);  // not cleared by the elimination
-
-  h = Matrix({{4, 10}});
-  GAUSS(h, 1, lsing);
-  EXPECT_EQ(lsing, kFalse);
-  EXPECT_EQ(h(1, 2), 2.5);
-}
-
-TEST(GaussTest, ReportsExactlySingularSystems) {
-  Flag lsing = kFalse;
-  Array2<double> h = Matrix({{0, 1, 2}, {0, 3, 4}});
-  GAUSS(h, 2, lsing);
-  EXPECT_EQ(lsing, kTrue);
-  EXPECT_EQ(h(1, 2), 1.0);  // no row was normalised
-
-  // Singular only after elimination: the second pivot is exactly zero.
-  h = Matrix({{1, 2, 5}, {2, 4, 11}});
-  GAUSS(h, 2, lsing);
-  EXPECT_EQ(lsing, kTrue);
-  EXPECT_EQ(h(2, 2), 0.0);
-
-  // No tolerance: tiny but non-zero pivots are accepted.
-  h = Matrix({{1e-300, 1e-300}});
-  GAUSS(h, 1, lsing);
-  EXPECT_EQ(lsing, kFalse);
-  EXPECT_EQ(h(1, 2), 1.0);
-}
-
-TEST(GaussTest, PivotTiesKeepTheFirstRow) {
-  Flag lsing = kFalse;
-  // |2| = |-2|: the strict comparison keeps row 1; row 2 keeps its -2.
-  Array2<double> h = Matrix({{2, 1, 3}, {-2, 1, 1}});
-  GAUSS(h, 2, lsing);
-  EXPECT_EQ(h(2, 1), -2.0);
-  EXPECT_EQ(h(1, 3), 0.5);
-  EXPECT_EQ(h(2, 3), 2.0);
-
-  // |-2| > |1|: exchanged, pivot -2; the old row 1 now stands in row 2.
-  h = Matrix({{1, 1, 3}, {-2, 1, 0}});
-  GAUSS(h, 2, lsing);
-  EXPECT_EQ(h(2, 1), 1.0);
-  EXPECT_EQ(h(1, 1), 1.0);
-  EXPECT_EQ(h(1, 3), 1.0);
-  EXPECT_EQ(h(2, 3), 2.0);
+TEST(GaussTest, EliminationPivotingAndSingularSystems) {
+  struct Entry {
+    int r, c;
+    double v;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::vector<double>> h;
+    Flag lsing;
+    std::vector<Entry> after;
+  } cases[] = {
+      {"rows exchanged, lower column left",
+       {{1, 2, 5}, {3, 4, 11}},
+       kFalse,
+       {{1, 3, 1}, {2, 3, 2}, {2, 1, 1}}},
+      {"one unknown", {{4, 10}}, kFalse, {{1, 2, 2.5}}},
+      {"zero column: no row normalised", {{0, 1, 2}, {0, 3, 4}}, kTrue, {{1, 2, 1}}},
+      {"zero pivot after elimination", {{1, 2, 5}, {2, 4, 11}}, kTrue, {{2, 2, 0}}},
+      {"no tolerance for tiny pivots", {{1e-300, 1e-300}}, kFalse, {{1, 2, 1}}},
+      {"a tie keeps the first row",
+       {{2, 1, 3}, {-2, 1, 1}},
+       kFalse,
+       {{2, 1, -2}, {1, 3, 0.5}, {2, 3, 2}}},
+      {"a larger pivot below is taken",
+       {{1, 1, 3}, {-2, 1, 0}},
+       kFalse,
+       {{2, 1, 1}, {1, 1, 1}, {1, 3, 1}, {2, 3, 2}}},
+  };
+  for (const auto& c : cases) {
+    Array2<double> h = Matrix(c.h);
+    Flag lsing = c.lsing == kTrue ? kFalse : kTrue;
+    GAUSS(h, h.rows(), lsing);
+    EXPECT_EQ(lsing, c.lsing) << c.what;
+    for (const Entry& e : c.after)
+      EXPECT_EQ(h(e.r, e.c), e.v) << c.what << " h(" << e.r << "," << e.c << ")";
+  }
 }
 
 TEST(DerivativeTest, CoefficientsOfTheFirstDerivative) {
@@ -243,23 +228,15 @@ TEST(EvalPointsTest, BothEndsOfTheCurves) {
   for (int n = 0; n <= 100; ++n) EXPECT_EQ(s.xp(n, 1), s.xp(n, 2));
 
   // Four control points: one Bezier segment, exact at the ends.
-  State q;
-  q.ko = 4;
-  q.ncp = 4;
-  q.tk = Knots(4);
-  q.xcp.allocate(1, 4);
-  q.ycp.allocate(1, 4, 1, 2);
-  q.b.allocate(1, 4, 0, 4);
+  s.ncp = 4;
+  s.tk = Knots(4);
+  s.b.allocate(1, 4, 0, 4);
   const double x4[] = {0, 0, 1.0 / 3, 1};
-  for (int j = 1; j <= 4; ++j) {
-    q.xcp(j) = x4[j - 1];
-    q.ycp(j, 1) = 0.25 * (j - 1);
-  }
-  q.np = 100;
-  EvalPoints(q);
-  EXPECT_EQ(q.xp(100, 1), 1.0);
-  EXPECT_EQ(q.yp(100, 1), 0.75);
-  EXPECT_EQ(q.yp(50, 1), 0.375 * 0.25 + 0.375 * 0.5 + 0.125 * 0.75);
+  for (int j = 1; j <= 4; ++j) s.xcp(j) = x4[j - 1], s.ycp(j, 1) = 0.25 * (j - 1);
+  EvalPoints(s);
+  EXPECT_EQ(s.xp(100, 1), 1.0);
+  EXPECT_EQ(s.yp(100, 1), 0.75);
+  EXPECT_EQ(s.yp(50, 1), 0.375 * 0.25 + 0.375 * 0.5 + 0.125 * 0.75);
 }
 
 }  // namespace
