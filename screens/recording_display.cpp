@@ -49,42 +49,23 @@ void RecordingDisplay::Scale(float x1, float y1, float x2, float y2) {
 void RecordingDisplay::DrawStyle(int style) { drawStyle_ = style; }
 
 void RecordingDisplay::PSet(float x, float y) {
-  Shape s;
-  s.kind = Shape::Kind::Point;
-  s.x1 = x;
-  s.y1 = y;
-  s.color = color_;
-  s.drawStyle = drawStyle_;
-  page_.shapes.push_back(s);
+  record(Shape{Shape::Kind::Point, x, y, 0, 0, 0, color_, drawStyle_});
   curX_ = x;
   curY_ = y;
-  pageChanged();
 }
 
 void RecordingDisplay::Line(float x, float y) {
-  Shape s;
-  s.kind = Shape::Kind::Line;
-  s.x1 = curX_;
-  s.y1 = curY_;
-  s.x2 = x;
-  s.y2 = y;
-  s.color = color_;
-  s.drawStyle = drawStyle_;
-  page_.shapes.push_back(s);
+  record(Shape{Shape::Kind::Line, curX_, curY_, x, y, 0, color_, drawStyle_});
   curX_ = x;
   curY_ = y;
-  pageChanged();
 }
 
 void RecordingDisplay::Circle(float x, float y, float r) {
-  Shape s;
-  s.kind = Shape::Kind::Circle;
-  s.x1 = x;
-  s.y1 = y;
-  s.r = r;
-  s.color = color_;
-  s.drawStyle = drawStyle_;
-  page_.shapes.push_back(s);
+  record(Shape{Shape::Kind::Circle, x, y, 0, 0, r, color_, drawStyle_});
+}
+
+void RecordingDisplay::record(const Shape& shape) {
+  page_.shapes.push_back(shape);
   pageChanged();
 }
 

@@ -66,6 +66,8 @@ class RecordingDisplay : public Display {
   virtual void pageChanged() {}
 
  private:
+  void record(const Shape& shape);
+
   Page page_;
   Color color_ = kBlack;
   bool bold_ = false;
