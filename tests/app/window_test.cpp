@@ -1,16 +1,79 @@
-// The window as it opens, what its fields leave when typed into through the
-// real widgets, and what the file lists fill in.
+// The window through its widgets: as it opens, refused field input, the file
+// and directory lists, and the display area (decoding, scrolling, its menu,
+// the whole road of a run, a failed write, the window rendered to PNG).
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
 #include <filesystem>
-#include <limits>
+#include <memory>
 
-#include "app_test_support.h"
+#include "app/window.h"
+#include "screens/screens.h"
+#include "screens/svg.h"
+#include "support/test_support.h"
 
 namespace tarvelo::test {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+template <class W>
+W* Child(QWidget& w, const char* name) {
+  if (W* found = w.findChild<W*>(QString::fromLatin1(name))) return found;
+  qFatal("no control %s", name);
+}
+
+std::vector<std::string> PageLines(Window& w) { return w.picture1().page().texts(); }
+
+// The red bold line an error leaves, or "" when line 31 is not one.
+std::string ErrorLine(Window& w) {
+  const Page& p = w.picture1().page();
+  if (p.lines.size() < 31 || p.lines[30].runs.size() != 1) return "";
+  const TextRun& r = p.lines[30].runs[0];
+  return (r.color == kRed && r.bold) ? r.text : "";
+}
+
+void Press(Window& w, const char* button) {
+  QTest::mouseClick(Child<QPushButton>(w, button), Qt::LeftButton);
+}
+
+// Clicks a name in a list with the mouse.
+bool ClickItem(QListWidget* list, const QString& text) {
+  const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+  if (found.isEmpty()) return false;
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualItemRect(found.front()).center());
+  return true;
+}
+
+// A window with its lists on a directory, shown offscreen.
+std::unique_ptr<Window> OpenWindow(const std::string& dir) {
+  auto w = std::make_unique<Window>();
+  w->showDirectory(Q(dir));
+  w->show();
+  return w;
+}
+
+// A copy of an example in the directory, picked in the file list.
+std::unique_ptr<Window> PickNaca2412(const TempDir& dir) {
+  WriteBytes(dir.file("naca2412.dat"), ReadBytes(ExamplePath("naca2412.dat")));
+  auto w = OpenWindow(dir.path().string());
+  if (!ClickItem(Child<QListWidget>(*w, "File1"), "naca2412.dat")) qFatal("example not listed");
+  return w;
+}
 
 struct Placed {
   const char* name;
@@ -38,13 +101,26 @@ const Placed kLayout[] = {
     {"Picture1", 2880, 240, 6400, 7920, nullptr},
 };
 
+bool IsBlue(QColor c) { return c.blue() > 150 && c.red() < 120 && c.green() < 120; }
+
+// Whether any pixel of text line n (from 1) of the display area is blue.
+bool BlueInLine(const QImage& img, PictureBox& pic, int n) {
+  const int h = pic.painter().lineHeight();
+  const QPoint origin = pic.viewport()->mapTo(pic.window(), QPoint(0, (n - 1) * h));
+  for (int y = origin.y(); y < origin.y() + h; ++y)
+    for (int x = origin.x(); x < origin.x() + pic.surfaceSize().width(); ++x)
+      if (IsBlue(img.pixelColor(x, y))) return true;
+  return false;
+}
+
 }  // namespace
 
 class WindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { UseFusion(); }
+  // Same look on every machine: the Fusion style.
+  void initTestCase() { QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion"))); }
 
   void opensWithItsCaptionLayoutAndInitialTexts() {
     Window w;
@@ -60,88 +136,63 @@ class WindowTest : public QObject {
     QVERIFY(PageLines(w).empty());
   }
 
-  void typingAFoilNumberDigitByDigitNamesTheOutputFile() {
-    TempDir dir;
-    auto w = OpenWindow(dir.path().string());
-    const std::string type123 = dir.file("Type123.FOI");
-    for (const char* digit : {"1", "2", "3"}) {
-      w->picture1().Print({"something shown"});
-      QTest::keyClicks(Child<QLineEdit>(*w, "Text4"), QString::fromLatin1(digit));
-      QVERIFY(PageLines(*w).empty());  // cleared at each digit
-      QCOMPARE(w->state().OutFile == type123, *digit == '3');
-    }
-    QCOMPARE(w->Text(Field::Text2), type123);
-
-    QTest::keyClicks(Child<QLineEdit>(*w, "Text4"), QStringLiteral("4"));
-    QCOMPARE(ErrorLine(*w), std::string("   Only the first 3 digits are used for filename !!"));
-    QCOMPARE(w->Text(Field::Text4), std::string("1234"));
-    QCOMPARE(w->state().OutFile, type123);
-  }
-
-  // Each refused input: its message, what stays in the field, and neither
-  // the output name nor the count is touched.
-  void refusedFieldInputsLeaveTheirMessageAndTheState_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<bool>("pasted");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<double>("ncp");
-    const QString range = "   Numbers between 101 and 255 are allowed !!";
-    const QString digits400(400, QLatin1Char('9'));
-    QTest::newRow("foil 100") << "Text4" << "100" << false << range << "" << 12.0;
-    QTest::newRow("foil 256") << "Text4" << "256" << false << range << "" << 12.0;
-    QTest::newRow("foil letter") << "Text4" << "a" << false << "   Only numbers are allowed !! "
-                                 << "a" << 12.0;
-    QTest::newRow("count blank") << "Text3" << " " << false << "   Only numbers are allowed !!" << ""
-                                 << 12.0;
-    QTest::newRow("count deleted") << "Text3" << "\b" << false << "" << "" << 12.0;
-    // Too long for a double: +infinity, which Start refuses; no crash, no hang.
-    QTest::newRow("count 400 digits pasted") << "Text3" << digits400 << true << "" << digits400
-                                             << std::numeric_limits<double>::infinity();
-  }
+  // Each refused input through the widgets: its message, what stays in the
+  // field, and neither the output name nor the count is touched.
   void refusedFieldInputsLeaveTheirMessageAndTheState() {
-    QFETCH(QString, field);
-    QFETCH(QString, keys);
-    QFETCH(bool, pasted);
-    QFETCH(QString, message);
-    QFETCH(QString, left);
-    QFETCH(double, ncp);
-    TempDir dir;
-    auto w = OpenWindow(dir.path().string());
-    w->SetText(Field::Text2, "kept.FOI");
-    w->SetText(Field::Text3, "12");
-    QLineEdit* edit = Child<QLineEdit>(*w, field.toLatin1().constData());
-    edit->selectAll();
-    if (pasted) {
-      QApplication::clipboard()->setText(keys);
-      QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-    } else {
-      QTest::keyClicks(edit, keys);
+    const QString range = "   Numbers between 101 and 255 are allowed !!", nines(400, '9');
+    const struct {
+      const char *row, *field;
+      QString keys, message, left;
+      bool pasted;
+      double ncp;
+    } rows[] = {
+        {"foil 100", "Text4", "100", range, "", false, 12},
+        {"foil 256", "Text4", "256", range, "", false, 12},
+        {"foil letter", "Text4", "a", "   Only numbers are allowed !! ", "a", false, 12},
+        {"count blank", "Text3", " ", "   Only numbers are allowed !!", "", false, 12},
+        {"count deleted", "Text3", "\b", "", "", false, 12},
+        // Too long for a double: +infinity, which Start refuses; no crash, no hang.
+        {"count 400 digits pasted", "Text3", nines, "", nines, true, HUGE_VAL},
+    };
+    for (const auto& r : rows) {
+      Window w;
+      w.SetText(Field::Text2, "kept.FOI");
+      w.SetText(Field::Text3, "12");
+      QLineEdit* edit = Child<QLineEdit>(w, r.field);
+      edit->selectAll();
+      QApplication::clipboard()->setText(r.keys);
+      if (r.pasted) QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+      else QTest::keyClicks(edit, r.keys);
+      QVERIFY2(Q(ErrorLine(w)) == r.message && edit->text() == r.left, r.row);
+      QVERIFY2(w.state().OutFile == "kept.FOI" && w.state().ncp == r.ncp, r.row);
     }
-    QCOMPARE(Q(ErrorLine(*w)), message);
-    QCOMPARE(edit->text(), left);
-    QCOMPARE(w->state().OutFile, std::string("kept.FOI"));
-    QCOMPARE(w->state().ncp, ncp);
   }
 
-  // The list shows names of any case; the root is joined with one "/".
-  void clickingAFileNamesInputAndFoiFile() {
+  // The foil number names the output file at its third digit, each digit
+  // clearing the area; a click in the list names both files (names of any
+  // case; the root joined with one "/").
+  void typingAFoilNumberThenClickingAFile() {
     TempDir dir;
     WriteBytes(dir.file("A.DAT"), "x");
     auto w = OpenWindow(dir.path().string());
-    QTest::keyClicks(Child<QLineEdit>(*w, "Text4"), QStringLiteral("123"));
+    for (const char* digit : {"1", "2", "3"}) {
+      w->picture1().Print({"something shown"});
+      QTest::keyClicks(Child<QLineEdit>(*w, "Text4"), QString::fromLatin1(digit));
+      QVERIFY(PageLines(*w).empty());
+      QCOMPARE(w->state().OutFile == dir.file("Type123.FOI"), *digit == '3');
+    }
+    QTest::keyClicks(Child<QLineEdit>(*w, "Text4"), QStringLiteral("4"));
+    QCOMPARE(ErrorLine(*w), std::string("   Only the first 3 digits are used for filename !!"));
+
     QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("A.DAT")));
-    QCOMPARE(w->state().InFile, dir.file("A.DAT"));
-    QCOMPARE(w->state().OutFile, dir.file("A.FOI"));
     QCOMPARE(w->Text(Field::Text1), dir.file("A.DAT"));
     QCOMPARE(w->Text(Field::Text2), dir.file("A.FOI"));
     QCOMPARE(w->Text(Field::Text4), std::string());
+    QCOMPARE(w->state().InFile + " " + w->state().OutFile, dir.file("A.DAT") + " " + dir.file("A.FOI"));
 
     QVERIFY(w->showDirectory(QStringLiteral("/")));
     emit Child<FileList>(*w, "File1")->fileClicked(QStringLiteral("root.dat"));
-    QCOMPARE(w->state().InFile, std::string("/root.dat"));
-    QCOMPARE(w->state().OutFile, std::string("/root.FOI"));
+    QCOMPARE(w->state().InFile + " " + w->state().OutFile, std::string("/root.dat /root.FOI"));
   }
 
   void theFirstArgumentIsTakenAsAClickInTheFileList() {
@@ -169,6 +220,131 @@ class WindowTest : public QObject {
     QCOMPARE(dir1->path(), Q(dir.path().string()));
     QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("stay.dat")));
     QCOMPARE(w->state().InFile, dir.file("stay.dat"));
+  }
+
+  void textIsShownAsUtf8WhenValidElseAsLatin1() {
+    const char* rows[][2] = {
+        // bytes, shown (as UTF-8)
+        {"Fl\xC3\xBCgel", "Fl\xC3\xBCgel"},
+        {"Fl\xFCgel", "Fl\xC3\xBCgel"},
+        {"\xC3\xBC \xFC", "\xC3\x83\xC2\xBC \xC3\xBC"},  // one stray byte: all Latin-1
+        {"ab\xC3", "ab\xC3\x83"},                       // cut short
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},               // overlong
+    };
+    for (const auto& r : rows) QVERIFY2(DecodeText(r[0]) == QString::fromUtf8(r[1]), r[1]);
+  }
+
+  // A scroll bar only when the screen holds more lines than fit; the menu
+  // copies the text (each line decoded on its own) and saves the area.
+  void theAreaScrollsWhenNeededAndItsMenuCopiesAndSaves() {
+    TempDir dir;
+    Window w;
+    w.show();
+    PictureBox& pic = w.picture1();
+    auto barShown = [&] {
+      QCoreApplication::processEvents();
+      return pic.verticalScrollBar()->isVisible();
+    };
+    for (int i = 0; i < 37; ++i) pic.Print({" "});
+    QVERIFY(!barShown());
+    pic.Print({"line 38"});
+    QVERIFY(barShown());
+    pic.Cls();
+    QVERIFY(!barShown());
+
+    pic.Print({" Fl\xFCgel"});
+    pic.Print({"\xE2\x80\x93 dash"});
+    pic.Scale(0, 0, 6345, 7860);
+    pic.PSet(400, 6700);
+    pic.Line(5745, 6700);
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      for (QAction* a : menu->actions()) offered << a->text() + (a->isEnabled() ? "" : " (off)");
+      menu->setActiveAction(menu->actions().front());  // Copy Text, as the user picks it
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 50), pic.mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(pic.viewport(), &event);
+    QCOMPARE(offered, QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG..."}));
+    QCOMPARE(QApplication::clipboard()->text(),
+             QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
+    QVERIFY(pic.saveSvg(Q(dir.file("g.svg"))));
+    QCOMPARE(ReadBytes(dir.file("g.svg")), PageToSvg(pic.page()));
+    QVERIFY(pic.savePng(Q(dir.file("g.png"))));
+    QCOMPARE(QImage(Q(dir.file("g.png"))).size(), QSize(423, 524));
+    // A failed save leaves no file.
+    QVERIFY(!pic.saveSvg(Q(dir.file("missing/g.svg"))));
+    QVERIFY(!pic.savePng(Q(dir.file("missing/g.png"))));
+    QVERIFY(!QFile::exists(Q(dir.file("missing"))));
+  }
+
+  void theWholeRoadFromPickingAFileToTheSixthNextScreen() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    const std::string out = dir.file("naca2412.FOI");
+    Press(*w, "Command1");
+    QVERIFY(Child<QPushButton>(*w, "Command3")->isEnabled());
+    QVERIFY(!ReadBytes(out).empty());
+    const std::vector<std::string> first = PageLines(*w);
+    QCOMPARE(first.size(), std::size_t{37});
+    QCOMPARE(first[10], "File saved    : " + out);
+
+    Press(*w, "Command3");
+    const std::vector<std::string> thickness = PageLines(*w);
+    QCOMPARE(thickness.at(1), std::string(" Fitting Result of Normalized Foil Thickness "));
+    Press(*w, "Command3");
+    QCOMPARE(PageLines(*w).at(1), std::string(" Fitting Result of Normalized Foil Camber "));
+    Press(*w, "Command3");
+    QCOMPARE(PageLines(*w).at(1), std::string(" Foil (blue) and camber (red)"));
+    QCOMPARE(w->picture1().page().shapes.size(), std::size_t{2 + 2 * 26 + 2 * 101});
+    Press(*w, "Command3");
+    QCOMPARE(PageLines(*w).at(4), std::string("   nr       x        yt        yc"));
+    Press(*w, "Command3");
+    QCOMPARE(PageLines(*w), first);
+    Press(*w, "Command3");
+    QCOMPARE(PageLines(*w), thickness);
+  }
+
+  void anOutputFileThatCannotBeWrittenLeavesFileSavedUnshown() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    const std::string out = dir.file("missing/out.FOI");
+    QLineEdit* text2 = Child<QLineEdit>(*w, "Text2");
+    text2->selectAll();
+    QTest::keyClicks(text2, Q(out));
+    Press(*w, "Command1");
+    const std::string error = ErrorLine(*w);
+    QVERIFY2(error.starts_with("  " + out + " - ") && error.ends_with(" !! "), error.c_str());
+    for (const std::string& line : PageLines(*w)) QVERIFY(line.rfind("File saved", 0) != 0);
+    QVERIFY(ReadBytes(out).empty());
+  }
+
+  void theWindowAndTheGraphicRenderToPng() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    PictureBox& pic = w->picture1();
+    auto shot = [&](const char* name) {
+      const QString path = Q(dir.file(name));
+      return w->grab().save(path) ? QImage(path) : QImage();
+    };
+    Press(*w, "Command1");
+    const QImage window = shot("window.png");
+    QCOMPARE(window.size(), QSize(635, 560));
+    QVERIFY(BlueInLine(window, pic, 37));
+    QVERIFY(!BlueInLine(window, pic, 36));
+
+    for (int i = 0; i < 3; ++i) Press(*w, "Command3");
+    const QImage graphic = shot("graphic.png");
+    QVERIFY(BlueInLine(graphic, pic, 37));
+    // The chord line, black where it is drawn (half the chord), background above.
+    const State& s = w->state();
+    const QPoint chord = pic.viewport()->mapTo(w.get(), ToSurface(pic.page().scale, pic.surfaceSize(),
+                                                                  static_cast<float>(AbX(s, 0.5)),
+                                                                  static_cast<float>(AbY(s, 0))));
+    QCOMPARE(graphic.pixelColor(chord), QColor(Qt::black));
+    QCOMPARE(graphic.pixelColor(chord + QPoint(0, -3)), QColor(0xE0, 0xE0, 0xE0));
   }
 };
 
