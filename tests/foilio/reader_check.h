@@ -1,5 +1,4 @@
-// What a read of any file must leave behind; shared with the fuzz target, so no
-// test framework: a check returns what went wrong, or "" when all holds.
+// What a read of any file must leave behind; shared with the fuzz target, so no test framework.
 #pragma once
 
 #include <string>
@@ -12,8 +11,8 @@ namespace tarvelo::test {
 // The data a read may replace, with every double's bits, to compare exactly.
 std::string DataSet(const State& s);
 
-// Read_FoilData took `before`, left `after`, returned `ok` and printed `lines`: a data
-// set sized by nd, or a message or the two lines with `before`'s data untouched.
+// Read_FoilData took `before`, left `after`, returned `ok` and printed `lines`: what went wrong, or
+// "" for a data set sized by nd, or a message or the two lines with `before`'s data untouched.
 std::string CheckRead(const State& before, const State& after, bool ok,
                       const std::vector<std::string>& lines);
 
