@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "screens/text_bytes.h"
+
 namespace tarvelo {
 
 namespace {
@@ -37,38 +39,6 @@ Axis XAxis(const UserScale& scale, QSize surface) {
 Axis YAxis(const UserScale& scale, QSize surface) {
   if (!scale.set) return {0.0, 1.0 / kTwipsPerPixel};
   return {scale.y1, surface.height() / (static_cast<double>(scale.y2) - scale.y1)};
-}
-
-// Well-formed UTF-8 (RFC 3629): no overlong forms, no surrogates, nothing
-// above U+10FFFF, no sequence cut short.
-bool IsUtf8(const std::string& bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  auto cont = [&](const unsigned char* q, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
-    return q < end && *q >= lo && *q <= hi;
-  };
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      p += 1;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      if (!cont(p + 1)) return false;
-      p += 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80;
-      const unsigned char hi = c == 0xED ? 0x9F : 0xBF;
-      if (!cont(p + 1, lo, hi) || !cont(p + 2)) return false;
-      p += 3;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      const unsigned char lo = c == 0xF0 ? 0x90 : 0x80;
-      const unsigned char hi = c == 0xF4 ? 0x8F : 0xBF;
-      if (!cont(p + 1, lo, hi) || !cont(p + 2) || !cont(p + 3)) return false;
-      p += 4;
-    } else {
-      return false;
-    }
-  }
-  return true;
 }
 
 QString Decode(const std::string& bytes, bool utf8) {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "screens/text_bytes.h"
+
 namespace tarvelo {
 
 namespace {
@@ -91,28 +93,13 @@ std::string Hex(Color c) {
   return s;
 }
 
-// Length of the well-formed UTF-8 sequence at s[i] (RFC 3629), 0 if none.
-std::size_t Utf8Length(std::string_view s, std::size_t i) {
-  auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  auto cont = [&](std::size_t k, unsigned lo = 0x80, unsigned hi = 0xBF) {
-    return k < s.size() && at(k) >= lo && at(k) <= hi;
-  };
-  const unsigned c = at(i);
-  if (c >= 0xC2 && c <= 0xDF) return cont(i + 1) ? 2 : 0;
-  if (c >= 0xE0 && c <= 0xEF) {
-    const unsigned lo = c == 0xE0 ? 0xA0 : 0x80;
-    const unsigned hi = c == 0xED ? 0x9F : 0xBF;  // no surrogates
-    if (!(cont(i + 1, lo, hi) && cont(i + 2))) return 0;
-    // U+FFFE and U+FFFF are not XML characters.
-    if (c == 0xEF && at(i + 1) == 0xBF && at(i + 2) >= 0xBE) return 0;
-    return 3;
-  }
-  if (c >= 0xF0 && c <= 0xF4) {
-    const unsigned lo = c == 0xF0 ? 0x90 : 0x80;
-    const unsigned hi = c == 0xF4 ? 0x8F : 0xBF;
-    return cont(i + 1, lo, hi) && cont(i + 2) && cont(i + 3) ? 4 : 0;
-  }
-  return 0;
+// A well-formed UTF-8 sequence that XML can carry (not U+FFFE or U+FFFF).
+std::size_t XmlUtf8Length(std::string_view s, std::size_t i) {
+  const std::size_t n = Utf8Length(s, i);
+  if (n == 3 && static_cast<unsigned char>(s[i]) == 0xEF &&
+      static_cast<unsigned char>(s[i + 1]) == 0xBF && static_cast<unsigned char>(s[i + 2]) >= 0xBE)
+    return 0;
+  return n;
 }
 
 // Texts are 8-bit: a file name or an identification line may be UTF-8 or a
@@ -123,7 +110,7 @@ void Escaped(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
-      if (const std::size_t n = Utf8Length(text, i); n > 0) {
+      if (const std::size_t n = XmlUtf8Length(text, i); n > 0) {
         out.append(text.substr(i, n));
         i += n;
         continue;
