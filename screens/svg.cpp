@@ -64,15 +64,9 @@ void Num(std::string& out, double v) {
   out.append(s);
 }
 
-void Attr(std::string& out, const char* name, double v) {
-  out += ' ';
-  out += name;
-  out += "=\"";
-  Num(out, v);
-  out += '"';
-}
-
-void Attr(std::string& out, const char* name, float v) {
+// A float (a recorded coordinate) and a double (a derived size) keep their own Num.
+template <class T>
+void Attr(std::string& out, const char* name, T v) {
   out += ' ';
   out += name;
   out += "=\"";
