@@ -12,7 +12,7 @@
 #include "app/file_lists.h"
 #include "app/picture_box.h"
 #include "fit/form.h"
-#include "fit/state.h"
+#include "state/state.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,7 +1,7 @@
 // Speed of one fitting run on a 40-point section (examples/naca4412-40pt.dat).
 //
 //   FitInMemory: the fit alone, data already read, no file written.
-//   WholeRun:    Main from the fields: read, fit, write the .FOI, first page.
+//   WholeRun:    read, fit, write the .FOI and make the first page.
 // Targets on the development machine: FitInMemory under 10 us for 8 control
 // points and under 25 us for 20; WholeRun under 200 us. WholeRun writes into
 // $TMPDIR (default /tmp).
@@ -12,7 +12,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "fit/form.h"
+#include <tarvelo/tarvelo.h>
+
 #include "fit/run.h"
 #include "foilio/foil_files.h"
 #include "screens/recording_display.h"
@@ -27,7 +28,8 @@ void FitInMemory(benchmark::State& st) {
   RecordingDisplay pic;
   s.InFile = kSection;
   s.ncp = static_cast<double>(st.range(0));
-  if (!Read_FoilData(s, pic) || s.nd != 40) throw std::runtime_error("cannot read " + kSection);
+  if (Read_FoilData(s) != ReadOutcome::Read || s.nd != 40)
+    throw std::runtime_error("cannot read " + kSection);
   const Array2<double> raw = s.yd;
   for (auto _ : st) {
     s.yd = raw;  // the run normalises yd in place
@@ -43,17 +45,15 @@ void WholeRun(benchmark::State& st) {
   const char* tmp = std::getenv("TMPDIR");
   std::string dir = std::string(tmp != nullptr ? tmp : "/tmp") + "/tarvelo-bench-XXXXXX";
   if (mkdtemp(dir.data()) == nullptr) throw std::runtime_error("mkdtemp");
-  State s;
-  RecordingDisplay pic;
-  MemoryForm form(s, pic);
-  form.SetText(Field::Text1, kSection);
-  form.SetText(Field::Text2, dir + "/out.FOI");
-  form.SetText(Field::Text3, std::to_string(st.range(0)));
+  const std::string out = dir + "/out.FOI";
   for (auto _ : st) {
-    Main(s, pic, form);
-    if (pic.page().lines.size() != 37) throw std::runtime_error("run failed");
+    const Section section = ReadSection(kSection);
+    const Fit fit = FitSection(section, static_cast<int>(st.range(0)));
+    WriteFoilFile(out, fit);
+    benchmark::DoNotOptimize(
+        ScreenText(Screen::FirstPage, section, fit, {kSection, out, true}).size());
   }
-  std::remove((dir + "/out.FOI").c_str());
+  std::remove(out.c_str());
   std::remove(dir.c_str());
 }
 BENCHMARK(WholeRun)->Arg(8)->Arg(20)->Unit(benchmark::kMicrosecond);

@@ -33,15 +33,15 @@ int COXDSpan(int ko, int nv, const Array1<double>& tk, double t1, Array2<double>
   // the same table, since column m is not touched before its own turn. When
   // the table has exactly nv rows, columns 1..ko are one contiguous block.
   if (b.rows() == nv) {
-    std::fill_n(b.column(1), static_cast<std::size_t>(nv) * static_cast<std::size_t>(ko), 0.0);
+    std::fill_n(b.column(1).data(), static_cast<std::size_t>(nv) * static_cast<std::size_t>(ko), 0.0);
   } else {
-    for (int m = 1; m <= ko; ++m) std::fill_n(b.column(m), nv, 0.0);
+    for (int m = 1; m <= ko; ++m) std::fill_n(b.column(m).data(), nv, 0.0);
   }
-  b.column(1)[ii - 1] = 1;
+  b.column(1)[static_cast<std::size_t>(ii - 1)] = 1;
 
   for (int m = 2; m <= ko; ++m) {
-    double* const bm = b.column(m);            // bm[i - 1] is b(i, m)
-    const double* const bp = b.column(m - 1);  // bp[i - 1] is b(i, m-1)
+    double* const bm = b.column(m).data();            // bm[i - 1] is b(i, m)
+    const double* const bp = b.column(m - 1).data();  // bp[i - 1] is b(i, m-1)
     for (int i = ii - m + 1; i <= ii; ++i) {
       double d1 = 0;
       float den = static_cast<float>(t(i + m - 1) - t(i));

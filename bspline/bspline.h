@@ -6,8 +6,8 @@
 // fitting run always passes the shared variables of the same names (ncp as nv).
 #pragma once
 
-#include "fit/array.h"
-#include "fit/state.h"
+#include "state/array.h"
+#include "state/state.h"
 
 namespace tarvelo {
 
@@ -37,8 +37,11 @@ void BSCOEFS(int ko, int nv, const Array1<double>& tk, int jd, Array2<double>& c
 void BSPLEVD(int ko, int nv, const Array1<double>& tk, double t1, const Array2<double>& c1,
              int jd, Array1<double>& f, Array2<double>& b);
 
-// Newton search for the parameter t1 at which the x-spline reaches xs.
-void TSearch(State& s);
+// Newton search for the parameter t1 at which the x-spline given by c1
+// (coefficients of x and of dx/dt) reaches xs, starting from t1 = xs. Leaves
+// x and dx/dt of the last evaluated iterate in f, its basis table in b.
+void TSearch(int ko, int nv, const Array1<double>& tk, const Array2<double>& c1, double xs,
+             double& t1, Array1<double>& f, Array2<double>& b);
 
 // Samples both fitted curves at t = n/np, n = 0..np, into xp and yp.
 void EvalPoints(State& s);

@@ -35,18 +35,18 @@ constexpr std::int16_t kMaxSteps = 6;
 
 // Newton iteration on x(t) = xs, starting from t = xs and not clamped to
 // [0, 1]. After kMaxSteps steps the last update is returned untested.
-void TSearch(State& s) {
+void TSearch(int ko, int nv, const Array1<double>& tk, const Array2<double>& c1, double xs,
+             double& t1, Array1<double>& f, Array2<double>& b) {
   const double eps = kSearchTolerance;
-  const int nv = static_cast<int>(s.ncp);
-  s.t1 = s.xs;
+  t1 = xs;
   for (std::int16_t it = 1; it <= kMaxSteps; ++it) {
-    BSPLEVD(s.ko, nv, s.tk, s.t1, s.c1, 1, s.f, s.b);
-    const double xerr = std::fabs(s.f(0) - s.xs);
+    BSPLEVD(ko, nv, tk, t1, c1, 1, f, b);
+    const double xerr = std::fabs(f(0) - xs);
     if (xerr < eps) return;
     // A stationary point (x'(t) = 0, as at t = 0) gives no Newton step: keep t1.
-    if (s.f(1) == 0) return;
-    const double dt = (s.xs - s.f(0)) / s.f(1);
-    s.t1 = s.t1 + dt;
+    if (f(1) == 0) return;
+    const double dt = (xs - f(0)) / f(1);
+    t1 = t1 + dt;
   }
 }
 

@@ -1,15 +1,10 @@
 #include "cli/fit_command.h"
 
+#include <tarvelo/tarvelo.h>
+
+#include <limits>
 #include <optional>
 #include <ostream>
-
-#include "fit/form.h"
-#include "fit/run.h"
-#include "fit/state.h"
-#include "foilio/safe_write.h"
-#include "screens/recording_display.h"
-#include "screens/screens.h"
-#include "screens/svg.h"
 
 namespace tarvelo {
 
@@ -45,7 +40,7 @@ constexpr const char* kHelp =
     " 2  the command line was not understood.\n";
 
 struct Options {
-  std::string count = "8";
+  int count = 8;
   std::optional<std::string> out;
   std::optional<std::string> foilNumber;
   std::optional<std::string> svg;
@@ -95,9 +90,14 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     if (a == "--screens") {
       o.screens = true;
     } else if (a.rfind("-n", 0) == 0) {
-      o.count = value("-n", 2);
-      if (!AllDigits(o.count))
-        throw UsageError{"the number of control points takes digits only: '" + o.count + "'"};
+      const std::string count = value("-n", 2);
+      if (!AllDigits(count))
+        throw UsageError{"the number of control points takes digits only: '" + count + "'"};
+      // Any count beyond the range is refused by the fit; keep it beyond.
+      const std::size_t digits = count.find_first_not_of('0');
+      o.count = digits == std::string::npos ? 0
+                : count.size() - digits > 4 ? std::numeric_limits<int>::max()
+                                             : std::stoi(count);
     } else if (a.rfind("-o", 0) == 0) {
       o.out = value("-o", 2);
     } else if (a.rfind("--foil-number", 0) == 0 && (a.size() == 13 || a[13] == '=')) {
@@ -115,82 +115,57 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   return o;
 }
 
-void WriteLines(const Page& page, std::ostream& out) {
-  for (const TextLine& line : page.lines) out << line.text() << '\n';
+// A file name must have a point fourth from its end (A.dat, B.FOI), as the
+// window's run demands of both names.
+bool HasExtensionPoint(const std::string& name) {
+  if (name.empty()) return false;
+  return name[name.size() >= 4 ? name.size() - 4 : 0] == '.';
 }
 
-// The red line of a failed run, or the lines a run left when it stopped
-// without one (too few data points). Empty when the first page is shown.
-std::vector<std::string> Failure(const Page& page) {
-  for (const TextLine& line : page.lines)
-    for (const TextRun& run : line.runs)
-      if (run.color == kRed && run.bold) return {line.text()};
-  const bool firstPage =
-      page.lines.size() > 10 && page.lines[10].text().rfind("File saved    : ", 0) == 0;
-  if (firstPage) return {};
-  std::vector<std::string> lines;
-  for (const TextLine& line : page.lines)
-    if (line.text().find_first_not_of(' ') != std::string::npos) lines.push_back(line.text());
-  if (lines.empty()) lines.push_back("  run ended without a result");
-  return lines;
+// Type<NNN>.FOI in the directory of the input file, from a foil number of
+// three digits 101..255; otherwise the foil number field's message.
+std::string FoilNumberFile(const std::string& path, std::string number) {
+  number.erase(0, number.find_first_not_of(' '));
+  number.erase(number.find_last_not_of(' ') + 1);
+  if (!number.empty() && !AllDigits(number)) throw Error("   Only numbers are allowed !! ");
+  if (number.size() > 3) throw Error("   Only the first 3 digits are used for filename !!");
+  if (number.size() < 3 || number < "101" || number > "255")
+    throw Error("   Numbers between 101 and 255 are allowed !!");
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  return dir + "Type" + number + ".FOI";
 }
 
-// The foil number as the field takes it; the field's message when it makes no
-// standard name (two digits make none, and give the range message here).
-std::optional<std::string> FoilNumberMessage(State& s, MemoryForm& form,
-                                             const std::string& number) {
-  s.ErMsg.clear();
-  const std::string before = s.OutFile;
-  form.SetText(Field::Text4, number);
-  std::string digits = number;
-  digits.erase(0, digits.find_first_not_of(' '));
-  digits.erase(digits.find_last_not_of(' ') + 1);
-  if (s.ErMsg.empty() && digits.size() == 3 && s.OutFile != before) return std::nullopt;
-  if (s.ErMsg.empty()) return std::string("   Numbers between 101 and 255 are allowed !!");
-  return s.ErMsg;
+void WriteLines(const std::vector<std::string>& lines, std::ostream& out) {
+  for (const std::string& line : lines) out << line << '\n';
 }
 
 // One file, as clicked in the file list and fitted with Start.
 bool FitFile(const Options& o, const std::string& path, std::ostream& out, std::ostream& err) {
-  State s;
-  RecordingDisplay Picture1;
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  MemoryForm form(s, Picture1, dir);
+  try {
+    // The output name as the file list makes it: the last four characters
+    // of the input's name replaced.
+    std::string output = path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".FOI";
+    if (o.out) output = *o.out;
+    if (o.foilNumber) output = FoilNumberFile(path, *o.foilNumber);
+    if (!HasExtensionPoint(path)) throw Error("  " + path + " as input file name invalid !!");
+    if (!HasExtensionPoint(output)) throw Error("  " + output + " as output file name invalid !!");
 
-  form.SetText(Field::Text3, o.count);
-  File1_Click(s, Picture1, form, name);
-  if (o.out) form.SetText(Field::Text2, *o.out);
-  if (o.foilNumber) {
-    if (auto message = FoilNumberMessage(s, form, *o.foilNumber)) {
-      err << *message << '\n';
-      return false;
+    const Section section = ReadSection(path);
+    const Fit fit = FitSection(section, o.count);
+    WriteFoilFile(output, fit);
+    const ScreenFiles files{path, output, true};
+    WriteLines(ScreenText(Screen::FirstPage, section, fit, files), out);
+    if (o.screens) {
+      for (Screen screen : {Screen::ThicknessFit, Screen::CamberFit, Screen::ControlPoints})
+        WriteLines(ScreenText(screen, section, fit, files), out);
     }
-  }
-
-  Main(s, Picture1, form);
-  const std::vector<std::string> failure = Failure(Picture1.page());
-  if (!failure.empty()) {
-    for (const std::string& line : failure) err << line << '\n';
+    if (o.svg) WriteFileContents(*o.svg, ScreenSvg(Screen::Graphic, section, fit, files));
+    return true;
+  } catch (const Error& e) {
+    err << e.shown() << '\n';
     return false;
   }
-
-  WriteLines(Picture1.page(), out);
-  if (!o.screens && !o.svg) return true;
-  // Cycle order from the first page: thickness, camber, graphic, control points.
-  for (int press = 1; press <= 4; ++press) {
-    Command3_Click(s, Picture1);
-    if (press == 3) {
-      if (o.svg && WriteFileSafely(*o.svg, PageToSvg(Picture1.page())).err != 0) {
-        err << "  " << *o.svg << " - Output file could not be written !! \n";
-        return false;
-      }
-    } else if (o.screens) {
-      WriteLines(Picture1.page(), out);
-    }
-  }
-  return true;
 }
 
 }  // namespace

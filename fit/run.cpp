@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "bspline/bspline.h"
+#include "bspline/fitting.h"
 #include "fit/field_number.h"
+#include "fit/messages.h"
 #include "foilio/foil_files.h"
 #include "screens/screens.h"
 
@@ -26,11 +28,6 @@ bool HasExtensionPoint(const std::string& name) {
 void ShowError(State& s, Display& Picture1) {
   Print_ErMsg(s, Picture1);
   s.ErFlag = kFalse;
-}
-
-void ShowSingular(State& s, Display& Picture1) {
-  s.ErMsg = " ***** SINGULAR !!  - check your input data ";
-  Print_ErMsg(s, Picture1);
 }
 
 // Only the first failing check reports; the area is blank before any message.
@@ -55,9 +52,12 @@ bool NamesValid(State& s, Display& Picture1, Form& form) {
   return s.ErFlag == kFalse;
 }
 
-// x(t) = t^2 as a cubic spline: the first two control points are 0 and the
-// last is 1; the others interpolate t^2 at the interior knots and one third
-// of a span before the end.
+void ShowStop(State& s, Display& Picture1, FitStatus status) {
+  s.ErMsg = StopMessage(status);
+  Print_ErMsg(s, Picture1);
+}
+
+// The chordwise spline x(t) = t^2, on tables allocated as the run always has.
 bool FitXSpline(State& s, int nv) {
   s.ko = 4;
   s.n2 = nv - 3;
@@ -70,115 +70,41 @@ bool FitXSpline(State& s, int nv) {
   s.h.allocate(1, s.n2, 1, s.n2 + 1);
   s.ns = 3 * (nv - 3);
   KNOTS(s.ko, nv, s.tk);
-
-  for (int ir = 1; ir <= nv - 3; ++ir) {
-    s.t1 = static_cast<double>(3 * ir) / s.ns;
-    if (ir == nv - 3) s.t1 = 1 - 1.0 / s.ns;
-    COXD(s.ko, nv, s.tk, s.t1, s.b);
-    for (int l = 1; l <= nv - 3; ++l) s.h(ir, l) = s.b(l + 2, 4);
-    s.h(ir, nv - 2) = s.t1 * s.t1 - s.b(nv, 4);
-  }
-  GAUSS(s.h, s.n2, s.lsing);
-  if (s.lsing != kFalse) return false;
-
-  s.xcp(1) = 0;
-  s.xcp(2) = 0;
-  for (int l = 1; l <= nv - 3; ++l) s.xcp(l + 2) = s.h(l, nv - 2);
-  s.xcp(nv) = 1;
+  if (!SolveXSpline(s.ko, nv, s.tk, s.b, s.h, s.lsing, s.xcp)) return false;
   for (int j = 1; j <= nv; ++j) s.c1(j, 0) = s.xcp(j);
   return true;
 }
 
-// The parameter of every data point and the cubic basis there. The last
-// control point of each curve is fixed to the last data point's value, so its
-// share moves to the right-hand side (held in single precision).
-void PlaceDataPoints(State& s, int nv) {
+// The parameter of every data point, the cubic basis there
+// and the right-hand sides of both curves.
+FitStatus PlaceDataPoints(State& s, int nv) {
   s.n2 = nv - 2;
   s.tk.allocate(1, nv + s.ko);
-  s.bd.allocate(1, s.nd, 1, nv);
   s.yr.allocate(1, s.nd, 1, 2);
   s.xd.allocate(1, s.nd, 1, 2);
   s.yfit.allocate(1, s.nd, 1, 2);
   s.b.allocate(1, nv, 0, 4);
   KNOTS(s.ko, nv, s.tk);
   BSCOEFS(s.ko, nv, s.tk, 1, s.c1);
-
-  for (int i = 1; i <= s.nd; ++i) {
-    s.xs = s.xin(i);
-    TSearch(s);
-    COXD(s.ko, nv, s.tk, s.t1, s.b);
-    for (int j = 1; j <= nv; ++j) s.bd(i, j) = s.b(j, s.ko);
-    for (int k = 1; k <= 2; ++k)
-      s.yr(i, k) = static_cast<float>(s.yd(i, k) - s.yd(s.nd, k) * s.bd(i, nv));
+  PlacePoints(s.ko, nv, s.tk, s.c1, s.xin.span(), s.f, s.b, s.bd);
+  for (int k = 1; k <= 2; ++k) {
+    const FitStatus status = RightHandSide({s.yd.column(k), 0}, s.bd, s.yr.column(k));
+    if (status != FitStatus::Done) return status;
   }
+  return FitStatus::Done;
 }
 
-// Least squares for curve k with both end control points fixed (the first at
-// 0), then the fit at the data points and its R.M.S. error per chord.
-bool FitCurve(State& s, int nv, int k) {
-  const int n2 = s.n2;
-  s.h.allocate(1, n2, 1, n2 + 1);
-  // The accumulation is the run's largest loop (nd * n2 * n2): it walks bd
-  // and h by their strides (both were allocated in this run with exactly
-  // these ranges) instead of checking every element. A row of bd holds at
-  // most ko non-zero basis values; a product with one of its zeros adds an
-  // exact zero to a sum that is never -0, so those products are skipped. The
-  // right-hand side keeps every term.
-  const auto bs = static_cast<std::ptrdiff_t>(s.bd.rows());
-  const auto hs = static_cast<std::ptrdiff_t>(s.h.rows());
-  double* const h11 = &s.h(1, 1);
-  for (int i = 1; i <= s.nd; ++i) {
-    const double* bdi = &s.bd(i, 1);  // bdi[(j - 1) * bs] is bd(i, j), j = 1..nv
-    int lo = n2 + 1;
-    int hi = 0;
-    for (int l = 1; l <= n2; ++l) {
-      if (bdi[l * bs] != 0) {
-        lo = std::min(lo, l);
-        hi = l;
-      }
-    }
-    const double yrik = static_cast<double>(s.yr(i, k));
-    for (int j = 1; j <= n2; ++j) {
-      double* hj = h11 + (j - 1);  // hj[(l - 1) * hs] is h(j, l), l = 1..n2+1
-      const double bij = bdi[j * bs];
-      if (j >= lo && j <= hi)
-        for (int l = lo; l <= hi; ++l) hj[(l - 1) * hs] += bij * bdi[l * bs];
-      hj[n2 * hs] += bij * yrik;
-    }
+// Least squares for curve k, the fit at the data points and its
+// R.M.S. error per chord. yd is normalised already.
+FitStatus FitCurveK(State& s, int nv, int k) {
+  CurveOutput out{s.ycp.column(k), s.xd.column(k), s.yfit.column(k), s.dy.column(k).subspan(1)};
+  const FitStatus status =
+      FitCurve(nv, s.bd, s.yr.column(k), {s.yd.column(k), 0}, s.ymax(k), s.xcp, s.h, s.lsing, out);
+  if (status == FitStatus::Done) {
+    s.sq = out.sq;
+    s.rms(k) = out.rms;
   }
-  GAUSS(s.h, n2, s.lsing);
-  if (s.lsing != kFalse) return false;
-
-  s.ycp(1, k) = 0;
-  for (int j = 2; j <= nv - 1; ++j) s.ycp(j, k) = s.h(j - 1, n2 + 1);
-  s.ycp(nv, k) = s.yd(s.nd, k);
-
-  // Sums in locals, in the same order as into xv and yv, stored after each point.
-  const double* ycpk = s.ycp.column(k);  // ycpk[j - 1] is ycp(j, k)
-  const double* x = &s.xcp(1);          // x[j - 1] is xcp(j)
-  double sq = 0;
-  for (int i = 1; i <= s.nd; ++i) {
-    const double* bdi = &s.bd(i, 1);
-    double xv = 0;
-    double yv = 0;
-    for (int j = 2; j <= nv; ++j) {
-      yv += bdi[(j - 1) * bs] * ycpk[j - 1];
-      xv += bdi[(j - 1) * bs] * x[j - 1];
-    }
-    s.xv = xv;
-    s.yv = yv;
-    s.xd(i, k) = xv;
-    s.yfit(i, k) = yv;
-    s.dy(i, k) = static_cast<float>(yv - s.yd(i, k));
-    const double d = s.dy(i, k);
-    sq += d * d;
-  }
-  s.sq = sq;
-  // A curve with no positive value was not normalised: its error is already
-  // per chord, and scaling it by 0 would hide a bad fit.
-  const double scale = s.ymax(k) > 0 ? s.ymax(k) : 1.0;
-  s.rms(k) = scale * std::sqrt(s.sq / s.nd);
-  return true;
+  return status;
 }
 
 }  // namespace
@@ -190,15 +116,14 @@ bool FitData(State& s, Display& Picture1) {
       if (s.ymax(k) > 0) s.yd(i, k) = s.yd(i, k) / s.ymax(k);
 
   if (!FitXSpline(s, nv)) {
-    ShowSingular(s, Picture1);
+    ShowStop(s, Picture1, FitStatus::Singular);
     return false;
   }
-  PlaceDataPoints(s, nv);
-  for (int k = 1; k <= 2; ++k) {
-    if (!FitCurve(s, nv, k)) {
-      ShowSingular(s, Picture1);
-      return false;
-    }
+  FitStatus status = PlaceDataPoints(s, nv);
+  for (int k = 1; k <= 2 && status == FitStatus::Done; ++k) status = FitCurveK(s, nv, k);
+  if (status != FitStatus::Done) {
+    ShowStop(s, Picture1, status);
+    return false;
   }
   return true;
 }
@@ -212,15 +137,22 @@ void Main(State& s, Display& Picture1, Form& form) {
 
   s.ncp = FieldNumber(form.Text(Field::Text3));
   if (s.ncp < 4 || s.ncp > 20) {
-    s.ErMsg = "   4 to 20 control points are allowed !! ";
+    s.ErMsg = kCountMessage;
     Print_ErMsg(s, Picture1);
     return;
   }
-  if (!Read_FoilData(s, Picture1)) {
-    // Too few data points for ncp leaves its two lines on the area, no error line.
-    if (s.ErFlag != kFalse) ShowError(s, Picture1);
+  const ReadOutcome read = Read_FoilData(s);
+  if (read == ReadOutcome::TooFew) {
+    // Two plain lines, no error line: the run ends here, the window stays.
+    for (const std::string& line : InsufficientData(s.ncp)) Picture1.Print({line});
     return;
   }
+  if (read == ReadOutcome::Failed) {
+    ShowError(s, Picture1);
+    return;
+  }
+  // From here the results held are this run's, not yet written anywhere.
+  s.SavedFile.clear();
 
   if (!FitData(s, Picture1)) return;
 
@@ -229,6 +161,7 @@ void Main(State& s, Display& Picture1, Form& form) {
     ShowError(s, Picture1);
     return;
   }
+  s.SavedFile = s.OutFile;
   Print_FirstPage(s, Picture1);
 }
 

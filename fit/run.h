@@ -2,7 +2,7 @@
 #pragma once
 
 #include "fit/form.h"
-#include "fit/state.h"
+#include "state/state.h"
 #include "screens/display.h"
 
 namespace tarvelo {

@@ -22,17 +22,16 @@ bool ControlPointLines(const State& s, int& n) {
 
 double WrittenX(double x) { return x <= 0 ? 0.0 : x; }
 
-std::string FileText(const State& s, int n) {
-  std::string text = s.IDLine + "\r\n";
-  text += NumberItem(s.ncp) + NumberItem(s.ko) + "\r\n";
-  for (int j = 1; j <= n; ++j) {
-    text += FSt(3, 2, 5, WrittenX(s.xcp(j))) + FSt(3, 2, 5, s.ycp(j, 1)) +
-            FSt(3, 2, 5, s.ycp(j, 2)) + "\r\n";
-  }
+}  // namespace
+
+std::string FoilFileText(const std::string& id, int ko, std::span<const double> x,
+                         std::span<const double> yt, std::span<const double> yc) {
+  std::string text = id + "\r\n";
+  text += NumberItem(static_cast<double>(x.size())) + NumberItem(ko) + "\r\n";
+  for (std::size_t j = 0; j < x.size(); ++j)
+    text += FSt(3, 2, 5, WrittenX(x[j])) + FSt(3, 2, 5, yt[j]) + FSt(3, 2, 5, yc[j]) + "\r\n";
   return text;
 }
-
-}  // namespace
 
 void Write_FoilFile(State& s) {
   s.ErFlag = kFalse;
@@ -47,7 +46,12 @@ void Write_FoilFile(State& s) {
   int n = 0;
   if (!ControlPointLines(s, n)) return fail(detail::OpenCause::Failed);
 
-  const WriteOutcome out = WriteFileSafely(name, FileText(s, n));
+  const auto rows = static_cast<std::size_t>(n);
+  const std::string text =
+      n == 0 ? FoilFileText(s.IDLine, s.ko, {}, {}, {})
+             : FoilFileText(s.IDLine, s.ko, s.xcp.span().first(rows),
+                            s.ycp.column(1).first(rows), s.ycp.column(2).first(rows));
+  const WriteOutcome out = WriteFileSafely(name, text);
   // Once the file is created, x of zero or less is 0 in the state too, as the
   // screens shown after the file expect.
   if (out.created) {

@@ -18,7 +18,9 @@ void Print_FirstPage(State& s, Display& Picture1) {
   // Kept open and then ended: one line, no empty line after it.
   Picture1.Print({"Control points: ", s.ncp}, LineEnd::KeepOpen);
   Picture1.Print();
-  Picture1.Print({"File saved    : ", s.OutFile});
+  // Only results that were written to the file named are called saved.
+  const bool saved = !s.OutFile.empty() && s.SavedFile == s.OutFile;
+  Picture1.Print({saved ? "File saved    : " : "File not saved: ", s.OutFile});
   for (int j = 12; j <= kScreenLines; ++j) Picture1.Print({" "});
   s.ScMsg = "   Click on <Next Screen> for fitting results for thickness ";
   Print_ScMsg(s, Picture1);

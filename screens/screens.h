@@ -1,7 +1,7 @@
 // The error line, the screen prompt, and the screens of the display area.
 #pragma once
 
-#include "fit/state.h"
+#include "state/state.h"
 #include "screens/display.h"
 
 namespace tarvelo {

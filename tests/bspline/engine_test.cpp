@@ -177,7 +177,7 @@ State XSpline8() {
 
 double Search(State& s, double xs) {
   s.xs = xs;
-  TSearch(s);
+  TSearch(s.ko, 8, s.tk, s.c1, s.xs, s.t1, s.f, s.b);
   return s.t1;
 }
 

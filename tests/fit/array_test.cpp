@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fit/state.h"
+#include "state/state.h"
 
 namespace tarvelo {
 namespace {

@@ -4,11 +4,13 @@
 
 #include <cmath>
 
-#include "fit/form.h"
+#include "support/memory_form.h"
 #include "screens/recording_display.h"
 
 namespace tarvelo {
 namespace {
+
+using test::MemoryForm;
 
 class FormTest : public ::testing::Test {
  protected:

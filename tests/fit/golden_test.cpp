@@ -12,10 +12,13 @@
 
 #include "fit/run.h"
 #include "screens/recording_display.h"
+#include "support/memory_form.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
 namespace {
+
+using test::MemoryForm;
 
 void Add(std::string& out, double v) {
   char buf[64];

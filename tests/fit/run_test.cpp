@@ -8,18 +8,15 @@
 #include "bspline/bspline.h"
 #include "fit/run.h"
 #include "screens/recording_display.h"
+#include "support/memory_form.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
 namespace {
 
-using Rows = std::vector<std::vector<double>>;
+using test::MemoryForm;
 
-template <class T>
-std::string Shape(const Array2<T>& a) {
-  return std::to_string(a.lo1()) + ".." + std::to_string(a.hi1()) + "," +
-         std::to_string(a.lo2()) + ".." + std::to_string(a.hi2());
-}
+using Rows = std::vector<std::vector<double>>;
 
 // A smooth cambered section at n stations clustered to the leading edge,
 // records "x, t1, t2, c" in percent.
@@ -82,15 +79,10 @@ TEST_F(RunTest, XSplineIsTSquared) {
   }
 }
 
-TEST_F(RunTest, CompleteRunFitsAndSizesEveryArray) {
+TEST_F(RunTest, CompleteRunFits) {
   Run(Smooth(40), "8");
   ASSERT_TRUE(ShowsFirstPage());
   EXPECT_TRUE(form.Command3Enabled());
-  EXPECT_EQ(s.tk.size(), 12);
-  EXPECT_EQ(Shape(s.ycp), "1..8,1..2");
-  EXPECT_EQ(Shape(s.bd), "1..40,1..8");
-  EXPECT_EQ(Shape(s.yr) + Shape(s.xd) + Shape(s.yfit), "1..40,1..21..40,1..21..40,1..2");
-  EXPECT_EQ(Shape(s.dy), "0..40,1..2");
   for (int k = 1; k <= 2; ++k) {
     EXPECT_EQ(s.ycp(1, k), 0.0);
     EXPECT_EQ(s.ycp(8, k), s.yd(40, k));  // the curve ends on the last point
@@ -102,11 +94,6 @@ TEST_F(RunTest, CompleteRunFitsAndSizesEveryArray) {
   EXPECT_EQ(top, 1.0);  // normalised
   EXPECT_NEAR(s.xd(20, 1), s.xin(20), 1e-6);
   EXPECT_EQ(s.xd(20, 1), s.xd(20, 2));
-
-  Run(Smooth(40), "10");
-  EXPECT_EQ(s.tk.size(), 14);
-  EXPECT_EQ(s.xcp.size(), 10);
-  EXPECT_EQ(Shape(s.ycp) + " " + Shape(s.c1) + " " + Shape(s.b), "1..10,1..2 1..10,0..1 1..10,0..4");
 }
 
 TEST_F(RunTest, PointsNearTheLeadingEdgeSitWhereTheSearchStops) {

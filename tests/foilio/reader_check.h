@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "fit/state.h"
+#include "foilio/section_file.h"
+#include "state/state.h"
 
 namespace tarvelo::test {
 
 // The data a read may replace, with every double's bits, to compare exactly.
 std::string DataSet(const State& s);
 
-// Read_FoilData took `before`, left `after`, returned `ok` and printed `lines`: what went wrong, or
-// "" for a data set sized by nd, or a message or the two lines with `before`'s data untouched.
-std::string CheckRead(const State& before, const State& after, bool ok,
-                      const std::vector<std::string>& lines);
+// Read_FoilData took `before`, left `after` and returned `outcome`: what went wrong, or "" for a
+// data set sized by nd, or a message or too few points with `before`'s data untouched.
+std::string CheckRead(const State& before, const State& after, ReadOutcome outcome);
 
 }  // namespace tarvelo::test

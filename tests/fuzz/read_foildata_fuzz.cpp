@@ -1,6 +1,6 @@
 // libFuzzer target for the input file reader: any bytes as a data file must
 // give either a data set whose sizes agree with nd, or a message (or the two
-// insufficient-data lines) with the data of the last good read untouched.
+// too few points) with the data of the last good read untouched.
 #include <unistd.h>
 
 #include <cstddef>
@@ -12,7 +12,6 @@
 
 #include "foilio/foil_files.h"
 #include "foilio/reader_check.h"
-#include "screens/recording_display.h"
 
 namespace {
 
@@ -37,8 +36,7 @@ const State& Base() {
     Write(FilePath(), reinterpret_cast<const std::uint8_t*>(good.data()), good.size());
     s.InFile = FilePath();
     s.ncp = 4;
-    tarvelo::RecordingDisplay d;
-    if (!tarvelo::Read_FoilData(s, d)) std::abort();
+    if (tarvelo::Read_FoilData(s) != tarvelo::ReadOutcome::Read) std::abort();
     s.ErMsg = "untouched";
     return s;
   }();
@@ -51,9 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const State& base = Base();
   Write(FilePath(), data, size);
   State s = base;
-  tarvelo::RecordingDisplay d;
-  const bool ok = tarvelo::Read_FoilData(s, d);
-  const std::string fault = tarvelo::test::CheckRead(base, s, ok, d.page().texts());
+  const tarvelo::ReadOutcome outcome = tarvelo::Read_FoilData(s);
+  const std::string fault = tarvelo::test::CheckRead(base, s, outcome);
   if (!fault.empty()) {
     std::fprintf(stderr, "read check failed: %s\n", fault.c_str());
     std::abort();

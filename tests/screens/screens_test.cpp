@@ -44,7 +44,7 @@ State SmallSection() {
   State s = Results({{0, 0, 0, 0, 0}, {0.1, 0.81166, 0.812, 0.19995, 0.2},
                      {0.3, 1.00012, 1, 0.50002, 0.5}, {0.6, 0.6999, 0.7, -0.02001, -0.02},
                      {1, 0.05003, 0.05, 0.00004, 0}}, 0.00012, 0.00004);
-  s.InFile = "/data/naca0012.dat", s.OutFile = "/data/naca0012.FOI";
+  s.InFile = "/data/naca0012.dat", s.OutFile = s.SavedFile = "/data/naca0012.FOI";
   s.IDLine = " NACA 0012  t/c=12% ", s.ncp = s.ko = 4;
   s.tk.allocate(1, 8), s.b.allocate(1, 4, 0, 4), s.xcp.allocate(1, 4), s.ycp.allocate(1, 4, 1, 2);
   KNOTS(4, 4, s.tk);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -46,6 +47,10 @@ class Array1 {
 
   T& operator()(int i) { return data_[offset(i)]; }
   const T& operator()(int i) const { return data_[offset(i)]; }
+
+  // All elements, lo..hi; empty when the array does not exist.
+  std::span<T> span() { return data_; }
+  std::span<const T> span() const { return data_; }
 
  private:
   // One unsigned comparison covers both ends; an array that does not exist
@@ -93,11 +98,11 @@ class Array2 {
   T& operator()(int i, int j) { return data_[offset(i, j)]; }
   const T& operator()(int i, int j) const { return data_[offset(i, j)]; }
 
-  // Elements are stored column by column: column j is rows() contiguous
-  // elements starting at (lo1, j). The inner loops of the engine check their
-  // range once and then walk a column directly.
-  T* column(int j) { return &data_[offset(lo1_, j)]; }
-  const T* column(int j) const { return &data_[offset(lo1_, j)]; }
+  // Elements are stored column by column: column j is rows lo1..hi1, one
+  // after the other. The inner loops of the engine take a column once and
+  // then walk it.
+  std::span<T> column(int j) { return {&data_[offset(lo1_, j)], rows_}; }
+  std::span<const T> column(int j) const { return {&data_[offset(lo1_, j)], rows_}; }
 
  private:
   std::size_t offset(int i, int j) const {
@@ -116,6 +121,76 @@ class Array2 {
   std::size_t cols_ = 0;
   bool exists_ = false;
   std::vector<T> data_;
+};
+
+// A matrix of which each row holds at most `width` consecutive non-zero
+// values, kept as the column of the first of them and the values: the cubic
+// basis at the data points, where at most 4 of up to 20 functions are non-zero
+// at one parameter. Memory per row does not depend on the number of columns.
+// Elements outside a row's band read as 0.
+template <class T>
+class BandArray {
+ public:
+  BandArray() = default;
+
+  // Rows lo1..hi1, columns lo2..hi2, bands of `width` values, all zero, each
+  // band starting at column lo2.
+  void allocate(int lo1, int hi1, int lo2, int hi2, int width) {
+    lo1_ = lo1;
+    hi1_ = hi1 < lo1 ? lo1 - 1 : hi1;
+    lo2_ = lo2;
+    hi2_ = hi2 < lo2 ? lo2 - 1 : hi2;
+    width_ = width;
+    const auto rows = static_cast<std::size_t>(hi1_ - lo1_ + 1);
+    first_.assign(rows, lo2_);
+    values_.assign(rows * static_cast<std::size_t>(width), T{});
+    exists_ = true;
+  }
+
+  bool exists() const { return exists_; }
+  int lo1() const { return lo1_; }
+  int hi1() const { return hi1_; }
+  int lo2() const { return lo2_; }
+  int hi2() const { return hi2_; }
+  int rows() const { return hi1_ - lo1_ + 1; }
+  int width() const { return width_; }
+
+  // Column of the first value of row i's band.
+  int first(int i) const { return first_[row(i)]; }
+  // The `width` values of row i's band, columns first(i) onwards.
+  std::span<const T> band(int i) const {
+    return {&values_[row(i) * static_cast<std::size_t>(width_)], static_cast<std::size_t>(width_)};
+  }
+  // Sets row i's band to start at column `first`; returns its values to fill.
+  std::span<T> set_band(int i, int first) {
+    const std::size_t r = row(i);
+    if (first < lo2_ || first + width_ - 1 > hi2_) detail::index_error(first, lo2_, hi2_ - width_ + 1);
+    first_[r] = first;
+    return {&values_[r * static_cast<std::size_t>(width_)], static_cast<std::size_t>(width_)};
+  }
+
+  // Element (i, j): its value inside the band, 0 elsewhere in the matrix.
+  T operator()(int i, int j) const {
+    if (j < lo2_ || j > hi2_) detail::index_error(j, lo2_, hi2_);
+    const int at = j - first(i);
+    return at >= 0 && at < width_ ? band(i)[static_cast<std::size_t>(at)] : T{};
+  }
+
+ private:
+  std::size_t row(int i) const {
+    const auto at = static_cast<std::size_t>(static_cast<long>(i) - lo1_);
+    if (at >= first_.size()) detail::index_error(i, lo1_, hi1_);
+    return at;
+  }
+
+  int lo1_ = 1;
+  int hi1_ = 0;
+  int lo2_ = 1;
+  int hi2_ = 0;
+  int width_ = 0;
+  bool exists_ = false;
+  std::vector<int> first_;
+  std::vector<T> values_;
 };
 
 }  // namespace tarvelo

@@ -1,4 +1,4 @@
-#include "fit/array.h"
+#include "state/array.h"
 
 namespace tarvelo::detail {
 

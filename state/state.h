@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fit/array.h"
+#include "state/array.h"
 
 namespace tarvelo {
 
@@ -27,6 +27,7 @@ struct State {
   std::string InFile;   // full name of the input data file
   std::string OutFile;  // full name of the output foil file
   std::string IDLine;   // first line of the input file, 8-bit text as read
+  std::string SavedFile;  // the file the results held here were written to, if any
   std::string ErMsg;    // text of the red error line
   std::string ScMsg;    // prompt of the screen being shown
   Flag ErFlag = kFalse;       // a file could not be opened or written, or a name is invalid
@@ -62,7 +63,9 @@ struct State {
   Array1<double> f;    // (0..1) x(t1) and dx/dt at t1
   Array2<double> h;    // (1..n2, 1..n2+1) augmented matrix
   Flag lsing = kFalse; // the last system solved was singular
-  Array2<double> bd;   // (1..nd, 1..ncp) cubic basis values at each data point
+  // (1..nd, 1..ncp) cubic basis values at each data point, kept as the band
+  // of ko functions that can be non-zero at its parameter.
+  BandArray<double> bd;
   Array2<float> yr;    // (1..nd, 1..2) right-hand sides, single precision
   double sq = 0;       // sum of squared differences
   double yv = 0;       // running sum of a fitted ordinate

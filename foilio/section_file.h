@@ -1,0 +1,32 @@
+// The section data file as read, shared by the window's reader and the library.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tarvelo {
+
+struct SectionData {
+  std::string id;  // line 1 as it stands
+  int nd = 0;      // the count
+  // Per record, as fractions of the chord: x / 100, (t1 + t2) / 100, c / 100.
+  std::vector<double> x;
+  std::vector<double> thickness;
+  std::vector<double> camber;
+  std::array<double, 4> last{};  // items of the record read last, in percent
+};
+
+enum class ReadOutcome {
+  Read,     // every record is in
+  Failed,   // the message says why
+  TooFew,   // the count is not above `fewest`: no record was read
+};
+
+// Reads a section data file. A count not above `fewest` (or not above 0)
+// stops the read before the records. On Failed, `message` is the window's red
+// line for it.
+ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData& data,
+                            std::string& message);
+
+}  // namespace tarvelo

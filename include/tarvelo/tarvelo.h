@@ -1,0 +1,150 @@
+// TARVELO as a library: read a foil section data file, fit its thickness and
+// camber with cubic B-splines, write and read the .FOI file of control points,
+// and evaluate a fitted section at any chord position.
+//
+// Chord positions, thicknesses and cambers are fractions of the chord. A fit
+// gives the same numbers, to the last bit, as the TARVELO window's run on the
+// same file and count.
+//
+//   tarvelo::Section section = tarvelo::ReadSection("naca2412.dat");
+//   tarvelo::Fit fit = tarvelo::FitSection(section, 8);
+//   tarvelo::WriteFoilFile("naca2412.FOI", fit);
+//   tarvelo::FoilSpline foil = tarvelo::ReadFoilFile("naca2412.FOI");
+//   double t = foil.Evaluate(0.3).thickness;
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvelo {
+
+// Every failure of the library. what() is the message the TARVELO window
+// shows for it, without the leading blanks of its red line.
+class Error : public std::runtime_error {
+ public:
+  // `shown` is the message as the window shows it, leading blanks included.
+  explicit Error(const std::string& shown)
+      : std::runtime_error(shown.substr(std::min(shown.find_first_not_of(' '), shown.size()))),
+        shown_(shown) {}
+  // The message with its leading blanks, as the window's red line and
+  // tarvelo-fit's standard error show it.
+  const std::string& shown() const noexcept { return shown_; }
+
+ private:
+  std::string shown_;
+};
+
+// A foil section as its data file gives it.
+struct Section {
+  std::string id_line;            // the file's first line, its bytes as read
+  std::vector<double> x;          // chord position of each data point
+  std::vector<double> thickness;  // the sum of the two thickness parts
+  std::vector<double> camber;
+
+  std::size_t points() const { return x.size(); }
+};
+
+// Reads a section data file (*.dat). Throws Error for a file the window's run
+// refuses: one that cannot be opened, has no valid count, a bad number or too
+// few records. A count of zero or less gives a section without points.
+Section ReadSection(const std::filesystem::path& file);
+
+// One fitted curve: thickness or camber.
+struct CurveFit {
+  // Largest value of the curve as read, never below 0. When it is above 0 the
+  // curve is fitted normalised (divided by it); otherwise as it is.
+  double ymax = 0;
+  std::vector<double> control;  // ordinates of the control points, normalised
+  double rms = 0;               // R.M.S. error per chord
+  // Largest |difference| per chord (scaled like rms), and the chord position
+  // of the first data point where it occurs.
+  double max_deviation = 0;
+  double max_deviation_x = 0;
+  // At each data point: the normalised fitted value, and fitted minus data as
+  // the fit computes it, in single precision.
+  std::vector<double> fitted;
+  std::vector<float> difference;
+};
+
+// The fit of a section: x(t), thickness(t) and camber(t) are cubic B-splines
+// of one parameter t in [0, 1] on one clamped uniform knot vector.
+struct Fit {
+  std::string id_line;
+  int control_points = 0;
+  int order = 4;
+  std::vector<double> knots;      // control_points + order knots
+  std::vector<double> control_x;  // x of the control points: x(t) = t^2
+  // Chord position of the fitted curves at each data point's parameter; it
+  // differs from the data x where the parameter search stopped at its step
+  // limit, close to the leading edge.
+  std::vector<double> x;
+  CurveFit thickness;
+  CurveFit camber;
+};
+
+// Fits thickness and camber with control_points control points (4 to 20).
+// Throws Error for a count outside 4..20, too few data points for the count
+// (at least control_points + 1 are needed), a singular system, or values
+// that leave the single-precision range.
+Fit FitSection(const Section& section, int control_points);
+
+// Writes the .FOI file of a fit: the ID line, the count and the order, and x,
+// thickness and camber of each control point with five decimals, lines ending
+// in CR LF. The file is replaced only when the new one is complete; on failure
+// an earlier file of that name is left as it was.
+void WriteFoilFile(const std::filesystem::path& file, const Fit& fit);
+
+// Writes bytes as the whole content of a file, as safely as WriteFoilFile:
+// the file is replaced only when the new one is complete, and an earlier file
+// of that name is kept when anything fails.
+void WriteFileContents(const std::filesystem::path& file, std::string_view bytes);
+
+// A fitted section as its .FOI file holds it.
+struct FoilSpline {
+  std::string id_line;
+  int order = 4;
+  std::vector<double> control_x;  // from 0 to 1, in the file's five decimals
+  std::vector<double> thickness;  // normalised control ordinates
+  std::vector<double> camber;
+
+  struct Value {
+    double thickness = 0;  // normalised
+    double camber = 0;     // normalised
+  };
+  // Thickness and camber at chord position x in [0, 1]: the parameter t with
+  // x(t) = x is found to full double precision, then both curves are
+  // evaluated there. Throws Error for x outside [0, 1].
+  Value Evaluate(double x) const;
+};
+
+// Reads a .FOI file. Throws Error, naming the line, for a file that cannot be
+// read or is malformed: bad counts, an order other than 4, bad numbers, or
+// control point x not running from 0 to 1.
+FoilSpline ReadFoilFile(const std::filesystem::path& file);
+
+// The screens of the TARVELO window, in the order Next Screen shows them.
+enum class Screen { FirstPage, ThicknessFit, CamberFit, Graphic, ControlPoints };
+
+// The file names a first page shows.
+struct ScreenFiles {
+  std::string input;   // "File read     : "
+  std::string output;  // "File saved    : ", or "File not saved: " when not written
+  bool output_written = true;
+};
+
+// A screen as the window shows it for a fit of the section: its 37 text
+// lines, the blue prompt last. The graphic's lines are its texts only.
+std::vector<std::string> ScreenText(Screen screen, const Section& section, const Fit& fit,
+                                    const ScreenFiles& files);
+
+// A screen as a standalone SVG document, text and drawing: for the graphic
+// the chord line, the data points and both fitted curves.
+std::string ScreenSvg(Screen screen, const Section& section, const Fit& fit,
+                      const ScreenFiles& files);
+
+}  // namespace tarvelo
