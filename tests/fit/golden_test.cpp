@@ -1,7 +1,8 @@
 // Every result of the run on the bundled sections, to the last bit, against
 // values kept from the straightforward form of the engine (each basis column
 // cleared and summed over all rows). Guards the faster loops of the engine
-// and of the run against any change of a result.
+// and of the run against any change of a result, and the library's FitSection
+// against any difference from the window's run.
 //
 // To write the file anew: TARVELO_WRITE_GOLDEN=<path> ./fit_test --gtest_filter=Golden*
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <tarvelo/tarvelo.h>
 
 #include "fit/run.h"
 #include "screens/recording_display.h"
@@ -56,11 +59,41 @@ std::string Results(const std::string& section, int ncp) {
   return out;
 }
 
+// The same results through the library, in the same order.
+std::string LibraryResults(const std::string& section, int ncp) {
+  const Fit fit = FitSection(ReadSection(test::ExamplePath(section)), ncp);
+  std::string out = section + " " + std::to_string(ncp) + "\n";
+  out += "cp";
+  for (std::size_t j = 0; j < fit.control_x.size(); ++j) {
+    Add(out, fit.control_x[j]);
+    Add(out, fit.thickness.control[j]);
+    Add(out, fit.camber.control[j]);
+  }
+  out += "\nfit";
+  for (std::size_t i = 0; i < fit.x.size(); ++i)
+    for (const CurveFit* c : {&fit.thickness, &fit.camber}) {
+      Add(out, fit.x[i]);
+      Add(out, c->fitted[i]);
+      Add(out, c->difference[i]);
+    }
+  out += "\nrms";
+  Add(out, fit.thickness.rms);
+  Add(out, fit.camber.rms);
+  out += "\n";
+  return out;
+}
+
+const char* const kSections[] = {"naca2412.dat", "naca16-206-a08.dat", "naca0012.dat",
+                                 "naca4412-40pt.dat"};
+
 TEST(GoldenTest, ResultsOfTheBundledSectionsAreUnchanged) {
   std::string all;
-  for (const char* section :
-       {"naca2412.dat", "naca16-206-a08.dat", "naca0012.dat", "naca4412-40pt.dat"})
-    for (int ncp : {4, 5, 8, 13, 20}) all += Results(section, ncp);
+  std::string library;
+  for (const char* section : kSections)
+    for (int ncp : {4, 5, 8, 13, 20}) {
+      all += Results(section, ncp);
+      library += LibraryResults(section, ncp);
+    }
 
   if (const char* path = std::getenv("TARVELO_WRITE_GOLDEN")) {
     test::WriteBytes(path, all);
@@ -69,6 +102,12 @@ TEST(GoldenTest, ResultsOfTheBundledSectionsAreUnchanged) {
   const std::string want = test::ReadBytes(TARVELO_GOLDEN_RESULTS);
   ASSERT_FALSE(want.empty()) << TARVELO_GOLDEN_RESULTS;
   EXPECT_EQ(all, want);
+  EXPECT_EQ(library, want);
+}
+
+TEST(GoldenTest, LibraryAndWindowAgreeForEveryCount) {
+  for (const char* section : kSections)
+    for (int ncp = 4; ncp <= 20; ++ncp) EXPECT_EQ(LibraryResults(section, ncp), Results(section, ncp));
 }
 
 }  // namespace

@@ -1,0 +1,194 @@
+// The public API: what it refuses and with which text, the .FOI written and
+// read back, and the evaluation of a stored section against an independent one.
+#include <tarvelo/tarvelo.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace tarvelo {
+namespace {
+
+// x, thickness and camber at n stations clustered to the leading edge.
+Section Smooth(int n) {
+  Section s{"smooth", {}, {}, {}};
+  for (int i = 0; i < n; ++i) {
+    const double x = std::pow(static_cast<double>(i) / (n - 1), 2);
+    s.x.push_back(x);
+    s.thickness.push_back(0.6 * (std::sqrt(x) - x) * (1 + x));
+    s.camber.push_back(0.2 * x * (1 - x));
+  }
+  return s;
+}
+
+std::string Refusal(const Section& section, int count) {
+  try {
+    FitSection(section, count);
+  } catch (const Error& e) {
+    EXPECT_EQ(e.shown().substr(e.shown().find_first_not_of(' ')), e.what());
+    return e.what();
+  }
+  return "fitted";
+}
+
+TEST(FitSectionTest, RefusesWithTheWindowsTexts) {
+  const std::string singular = "***** SINGULAR !!  - check your input data ";
+  const std::string overflow = "***** OVERFLOW !!  - check your input data ";
+  Section gap = Smooth(21);  // for 8 control points basis function 2 lives on 0 < x < 0.16
+  for (int i = 1; i <= 7; ++i) gap.x[static_cast<std::size_t>(i)] = 0.17;
+  Section thick = Smooth(21), camber = Smooth(21), ragged = Smooth(21);
+  thick.thickness[5] = -5e38;  // beside a largest thickness of about 0.15: out of float range
+  camber.camber[7] = -1e300;
+  ragged.camber.pop_back();
+  const struct {
+    Section section;
+    int count;
+    std::string text;
+  } rows[] = {
+      {Smooth(21), 3, "4 to 20 control points are allowed !! "},
+      {Smooth(21), 21, "4 to 20 control points are allowed !! "},
+      {Smooth(8), 8,
+       "*** Insufficient data. For 8  control points,\n  you need at least 9  data points. ****"},
+      {Smooth(9), 8, "fitted"},
+      {gap, 8, singular},
+      {thick, 8, overflow},
+      {camber, 8, overflow},
+      {ragged, 8, "x, thickness and camber of the section differ in length !! "},
+  };
+  for (const auto& r : rows) EXPECT_EQ(Refusal(r.section, r.count), r.text) << r.count;
+}
+
+TEST(LibraryFilesTest, SectionsAndFoilFilesAsTheWindowReadsAndWritesThem) {
+  test::TempDir dir;
+  const Section section = ReadSection(test::ExamplePath("naca2412.dat"));
+  ASSERT_EQ(section.points(), 26u);
+  EXPECT_EQ(section.id_line, "NACA 2412, standard thickness and camber, 26 stations");
+  EXPECT_EQ(section.x.back(), 1.0);
+
+  test::WriteBytes(dir.file("none.dat"), "no points\r\n0\r\n");
+  EXPECT_EQ(ReadSection(dir.file("none.dat")).points(), 0u);
+  try {
+    ReadSection(dir.file("missing.dat"));
+    ADD_FAILURE();
+  } catch (const Error& e) {
+    EXPECT_EQ(e.shown(), "  " + dir.file("missing.dat") + " - Input file not found !! ");
+    EXPECT_EQ(std::string(e.what()), dir.file("missing.dat") + " - Input file not found !! ");
+  }
+
+  // Written and read back: the file's five decimals, and an earlier file
+  // kept when the write fails.
+  const Fit fit = FitSection(section, 8);
+  const std::string foi = dir.file("naca2412.FOI");
+  WriteFoilFile(foi, fit);
+  const FoilSpline foil = ReadFoilFile(foi);
+  EXPECT_EQ(foil.id_line, section.id_line);
+  ASSERT_EQ(foil.control_x.size(), 8u);
+  for (std::size_t j = 0; j < 8; ++j) {
+    EXPECT_NEAR(foil.control_x[j], fit.control_x[j], 0.5e-5);
+    EXPECT_NEAR(foil.thickness[j], fit.thickness.control[j], 0.5e-5);
+    EXPECT_NEAR(foil.camber[j], fit.camber.control[j], 0.5e-5);
+  }
+  EXPECT_THROW(WriteFoilFile(dir.file("no-dir/x.FOI"), fit), Error);
+  EXPECT_EQ(ReadFoilFile(foi).camber, foil.camber);
+}
+
+TEST(LibraryFilesTest, MalformedFoilFilesAreRefusedNamingTheLine) {
+  test::TempDir dir;
+  const std::string f = dir.file("bad.FOI");
+  const std::string head = "id\r\n 4  4 \r\n";
+  const std::string good = "   0.00000   0.00000   0.00000\r\n   0.00000   0.50000   0.10000\r\n"
+                           "   0.33333   0.90000   0.20000\r\n";
+  const struct {
+    std::string bytes, text;
+  } rows[] = {
+      {head + good + "   1.00000   0.10000   0.00000\r\n", ""},
+      {"id\r\n 3  4 \r\n" + good, "No valid number of control points in line 2"},
+      {"id\r\n 4.5  4 \r\n" + good, "No valid number of control points in line 2"},
+      {"id\r\n", "No valid number of control points in line 2"},
+      {"id\r\n 4  3 \r\n" + good, "Spline order in line 2 is not 4"},
+      {head + good, "File ends after 3 of 4 control points"},
+      {head + good + "   1.00000   x   0.00000\r\n", "Invalid number in line 6"},
+      {head + good + "   0.90000   0.10000   0.00000\r\n",
+       "Control point x in line 6 does not run from 0 to 1"},
+      {head + "   0.10000   0.00000   0.00000\r\n",
+       "Control point x in line 3 does not run from 0 to 1"},
+      {head + good.substr(0, 64) + "   0.20000   0.9   0.2\r\n   0.1   0   0\r\n",
+       "Control point x in line 6 does not run from 0 to 1"},
+  };
+  for (const auto& r : rows) {
+    test::WriteBytes(f, r.bytes);
+    std::string text;
+    try {
+      ReadFoilFile(f);
+    } catch (const Error& e) {
+      text = e.what();
+    }
+    EXPECT_EQ(text, r.text.empty() ? "" : f + " - " + r.text + " !! ") << r.bytes;
+  }
+}
+
+// An evaluation that shares nothing with the library's: de Boor's algorithm
+// for the point (repeated linear interpolation of the control points, not
+// the basis functions), and bisection on x(t) = x.
+double DeBoor(const std::vector<double>& c, double t) {
+  const int n = static_cast<int>(c.size());
+  std::vector<double> knots(4, 0.0);
+  for (int i = 1; i <= n - 4; ++i) knots.push_back(static_cast<double>(i) / (n - 3));
+  knots.insert(knots.end(), 4, 1.0);
+  int k = 3;
+  while (k < n - 1 && knots[static_cast<std::size_t>(k + 1)] <= t) ++k;
+  double d[4];
+  for (int j = 0; j <= 3; ++j) d[j] = c[static_cast<std::size_t>(j + k - 3)];
+  for (int r = 1; r <= 3; ++r)
+    for (int j = 3; j >= r; --j) {
+      const double lo = knots[static_cast<std::size_t>(j + k - 3)];
+      const double alpha = (t - lo) / (knots[static_cast<std::size_t>(j + 1 + k - r)] - lo);
+      d[j] = (1 - alpha) * d[j - 1] + alpha * d[j];
+    }
+  return d[3];
+}
+
+FoilSpline::Value Independent(const FoilSpline& foil, double x) {
+  double lo = 0, hi = 1;
+  for (int it = 0; it < 200; ++it) (DeBoor(foil.control_x, (lo + hi) / 2) < x ? lo : hi) = (lo + hi) / 2;
+  const double t = (lo + hi) / 2;
+  return {DeBoor(foil.thickness, t), DeBoor(foil.camber, t)};
+}
+
+TEST(FoilSplineTest, EvaluateAgreesWithAnIndependentEvaluationEverywhere) {
+  test::TempDir dir;
+  for (int count : {4, 8, 20}) {
+    const std::string foi = dir.file("f.FOI");
+    WriteFoilFile(foi, FitSection(ReadSection(test::ExamplePath("naca4412-40pt.dat")), count));
+    const FoilSpline foil = ReadFoilFile(foi);
+    std::vector<double> xs = {0, 1, 5e-324, 1e-300, 1e-12, 0.001, 0.3, 1 - 1e-16};
+    for (int i = 0; i <= 200; ++i) xs.push_back((1 - std::cos(M_PI * i / 200)) / 2);
+    for (int j = 1; j < count - 3; ++j) {  // at the knots' chord positions and beside them
+      const double at = DeBoor(foil.control_x, static_cast<double>(j) / (count - 3));
+      xs.insert(xs.end(), {at, std::nextafter(at, 0.0), std::nextafter(at, 1.0), at + 1e-9});
+    }
+    for (double x : xs) {
+      const FoilSpline::Value got = foil.Evaluate(x), want = Independent(foil, x);
+      EXPECT_NEAR(got.thickness, want.thickness, 1e-12) << count << " " << x;
+      EXPECT_NEAR(got.camber, want.camber, 1e-12) << count << " " << x;
+    }
+    EXPECT_EQ(foil.Evaluate(0).thickness, foil.thickness.front());
+    EXPECT_EQ(foil.Evaluate(1).camber, foil.camber.back());
+  }
+  // Four control points with x = 0, 0, 1/3, 1 are x(t) = t^2 exactly: one
+  // Bezier segment, so y at x is known in closed form.
+  const FoilSpline bezier{"", 4, {0, 0, 1.0 / 3, 1}, {0, 0.4, 0.9, 0.1}, {0, 0.1, 0.2, 0}};
+  for (double x : {0.0, 0.01, 0.25, 0.5, 0.81, 1.0}) {
+    const double t = std::sqrt(x);
+    EXPECT_NEAR(bezier.Evaluate(x).thickness,
+                3 * (1 - t) * (1 - t) * t * 0.4 + 3 * (1 - t) * t * t * 0.9 + t * t * t * 0.1, 1e-15);
+  }
+  for (double x : {-1e-300, 1.0000000000000002, std::nan("")}) EXPECT_THROW(bezier.Evaluate(x), Error) << x;
+}
+
+}  // namespace
+}  // namespace tarvelo

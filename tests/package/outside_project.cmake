@@ -1,0 +1,32 @@
+# Installs the build into a fresh prefix, builds examples/library against the
+# installed package as another project would, and runs it on a bundled section.
+#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... [-DEXTRA_FLAGS=...] -P outside_project.cmake
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+
+# The README shows the example as it is.
+file(READ ${SOURCE_DIR}/README.md readme)
+file(READ ${SOURCE_DIR}/examples/library/fit_section.cpp example)
+string(FIND "${readme}" "```cpp\n${example}```" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "README.md does not show examples/library/fit_section.cpp as it is")
+endif()
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${ARGN}\n${out}\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/library -B ${WORK_DIR}/build
+    -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${EXTRA_FLAGS}"
+    "-DCMAKE_EXE_LINKER_FLAGS=${EXTRA_FLAGS}")
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+run(${WORK_DIR}/build/fit_section ${SOURCE_DIR}/examples/naca2412.dat ${WORK_DIR}/naca2412.FOI)
+if(NOT out MATCHES "^R\\.M\\.S\\. error / chord: thickness [0-9.e-]+, camber [0-9.e-]+\nat x = 0\\.3: thickness [0-9.]+, camber [0-9.]+ \\(normalised\\)\n$")
+  message(FATAL_ERROR "unexpected output:\n${out}")
+endif()
+file(REMOVE_RECURSE ${WORK_DIR})
