@@ -119,6 +119,11 @@ void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
   QAction* svg = menu.addAction(tr("Save Graphic as SVG..."));
   copy->setEnabled(!page().lines.empty());
   svg->setEnabled(!page().shapes.empty());
+  if (!windowActions_.isEmpty()) {
+    emit menuAboutToShow();
+    menu.addSeparator();
+    menu.addActions(windowActions_);
+  }
   QAction* chosen = menu.exec(event->globalPos());
   if (chosen == copy) copyText();
   if (chosen == png)

@@ -5,6 +5,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QList>
 #include <QString>
 
 #include "app/page_painter.h"
@@ -28,10 +29,17 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   QImage renderImage() const;
   QString plainText() const { return PagePainter::plainText(page()); }
 
+  // Actions of the window's own, offered in the context menu after a
+  // separator; menuAboutToShow lets the window set their enabled state.
+  void addMenuActions(const QList<QAction*>& actions) { windowActions_ += actions; }
+
   // Context menu actions; false when the file could not be written.
   void copyText() const;
   bool savePng(const QString& path) const;
   bool saveSvg(const QString& path) const;
+
+ signals:
+  void menuAboutToShow();
 
  protected:
   void pageChanged() override;
@@ -45,6 +53,7 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
               bool (PictureBox::*save)(const QString&) const);
 
   PagePainter painter_;
+  QList<QAction*> windowActions_;
 };
 
 }  // namespace tarvelo
