@@ -3,12 +3,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QAction>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -17,6 +20,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/export_dialog.h"
 #include "fit/run.h"
 #include "screens/screens.h"
 
@@ -183,6 +187,14 @@ void Window::buildControls() {
   connect(command_[0], &QPushButton::clicked, this, &Window::Command1_Click);
   connect(command_[1], &QPushButton::clicked, this, &Window::Command2_Click);
   connect(command_[2], &QPushButton::clicked, this, &Window::Command3_Click);
+
+  exportAction_ = new QAction(tr("Export section\u2026"), this);
+  exportAction_->setObjectName(QStringLiteral("ExportSection"));
+  picture1_->addMenuActions({exportAction_});
+  connect(picture1_, &PictureBox::menuAboutToShow, this,
+          [this] { exportAction_->setEnabled(!state_.SavedFile.empty()); });
+  // Queued: the dialogs open once the menu has closed.
+  connect(exportAction_, &QAction::triggered, this, &Window::exportSection, Qt::QueuedConnection);
 }
 
 // ---- the fields as the core sees them ----
@@ -319,6 +331,27 @@ void Window::Command2_Click() {
 
 void Window::Command3_Click() {
   guarded([&] { tarvelo::Command3_Click(state_, *picture1_); });
+}
+
+void Window::exportSection() {
+  if (state_.SavedFile.empty()) return;
+  const std::string foi = state_.SavedFile;
+  // The section's own largest thickness and camber, as the run read them.
+  ExportDialog dialog({state_.ymax(1), state_.ymax(2)}, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const ExportFormat format = dialog.format();
+
+  const QFileInfo saved(QFile::decodeName(QByteArray::fromStdString(foi)));
+  QString path = QFileDialog::getSaveFileName(
+      this, tr("Export Section"), saved.dir().filePath(saved.completeBaseName() + ExportSuffix(format)),
+      ExportFilter(format));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += ExportSuffix(format);
+  try {
+    WriteFileContents(Name(path), ExportBytes(ReadFoilFile(foi), format, dialog.size()));
+  } catch (const Error& e) {
+    QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
+  }
 }
 
 }  // namespace tarvelo

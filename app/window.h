@@ -14,6 +14,7 @@
 #include "fit/form.h"
 #include "state/state.h"
 
+class QAction;
 class QLineEdit;
 class QPushButton;
 
@@ -66,6 +67,9 @@ class Window : public QWidget, public Form {
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
+  // "Export section…": the section of the .FOI the last run wrote, as a
+  // table or an outline, to a file the user picks.
+  void exportSection();
 
  private:
   void buildControls();
@@ -83,6 +87,7 @@ class Window : public QWidget, public Form {
   std::array<QLineEdit*, 4> text_{};
   std::array<QPushButton*, 3> command_{};
   PictureBox* picture1_ = nullptr;
+  QAction* exportAction_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.
   QHash<QString, QString> dirOnDrive_;
 };

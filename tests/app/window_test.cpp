@@ -3,11 +3,15 @@
 // the whole road of a run, a failed write, the window rendered to PNG).
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
@@ -15,8 +19,10 @@
 #include <QTimer>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
+#include "app/export_dialog.h"
 #include "app/window.h"
 #include "screens/screens.h"
 #include "screens/svg.h"
@@ -99,6 +105,45 @@ const Placed kLayout[] = {
     {"Command2", 240, 7320, 2295, 255, "Terminate "},
     {"Command3", 1320, 7920, 1335, 255, "Next Screen"},
     {"Picture1", 2880, 240, 6400, 7920, nullptr},
+};
+
+// Opens the display area's context menu and picks the item of that text, or
+// closes the menu; returns the items offered, " (off)" after a disabled one.
+QStringList UseMenu(PictureBox& pic, const QString& pick = {}) {
+  QStringList offered;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* a : menu->actions()) {
+      offered << a->text() + (a->isEnabled() ? "" : " (off)");
+      if (a->text() == pick) menu->setActiveAction(a);  // as the user picks it
+    }
+    QTest::keyClick(menu, pick.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 50), pic.mapToGlobal(QPoint(50, 50)));
+  QApplication::sendEvent(pic.viewport(), &event);
+  return offered;
+}
+
+// Answers the modal dialogs as they open, each with the next step, and
+// rejects any it has no step for: a test never waits for a user.
+class Answers {
+ public:
+  explicit Answers(std::vector<std::function<void(QWidget*)>> steps) : steps_(std::move(steps)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal) return;
+      if (next_ < steps_.size()) steps_[next_++](modal);
+      if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible()) dialog->reject();
+    });
+    timer_.start(10);
+  }
+  bool done() const { return next_ == steps_.size(); }
+
+ private:
+  std::vector<std::function<void(QWidget*)>> steps_;
+  std::size_t next_ = 0;
+  QTimer timer_;
 };
 
 bool IsBlue(QColor c) { return c.blue() > 150 && c.red() < 120 && c.green() < 120; }
@@ -257,17 +302,9 @@ class WindowTest : public QObject {
     pic.Scale(0, 0, 6345, 7860);
     pic.PSet(400, 6700);
     pic.Line(5745, 6700);
-    QStringList offered;
-    QTimer::singleShot(0, [&] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (!menu) return;
-      for (QAction* a : menu->actions()) offered << a->text() + (a->isEnabled() ? "" : " (off)");
-      menu->setActiveAction(menu->actions().front());  // Copy Text, as the user picks it
-      QTest::keyClick(menu, Qt::Key_Return);
-    });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 50), pic.mapToGlobal(QPoint(50, 50)));
-    QApplication::sendEvent(pic.viewport(), &event);
-    QCOMPARE(offered, QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG..."}));
+    QCOMPARE(UseMenu(pic, QStringLiteral("Copy Text")),
+             QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG...", "",
+                          QString::fromUtf8("Export section\u2026 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
     QVERIFY(pic.saveSvg(Q(dir.file("g.svg"))));
@@ -319,6 +356,63 @@ class WindowTest : public QObject {
     QVERIFY2(error.starts_with("  " + out + " - ") && error.ends_with(" !! "), error.c_str());
     for (const std::string& line : PageLines(*w)) QVERIFY(line.rfind("File saved", 0) != 0);
     QVERIFY(ReadBytes(out).empty());
+  }
+
+  // Once a run has written its .FOI, the menu exports it: the dialog
+  // proposes the section's own size, the save dialog a name beside the .FOI,
+  // and the file holds the library's bytes. A .FOI gone since is reported.
+  void exportSectionWritesTheSavedFoilInTheChosenFormat() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    Press(*w, "Command1");
+    const QString exportItem = QString::fromUtf8("Export section\u2026");
+    const std::string foi = dir.file("naca2412.FOI"), dxf = dir.file("outline.dxf");
+    const FoilSpline foil = ReadFoilFile(foi);
+
+    double proposedT = 0, proposedF = 0;
+    QString proposedName;
+    Answers answers({
+        [&](QWidget* modal) {
+          auto* d = qobject_cast<ExportDialog*>(modal);
+          if (!d) return;
+          proposedT = d->findChild<QDoubleSpinBox*>(QStringLiteral("thickness"))->value();
+          proposedF = d->findChild<QDoubleSpinBox*>(QStringLiteral("camber"))->value();
+          d->findChild<QComboBox*>(QStringLiteral("format"))->setCurrentIndex(2);
+          d->findChild<QDoubleSpinBox*>(QStringLiteral("thickness"))->setValue(0.15);
+          d->findChild<QDoubleSpinBox*>(QStringLiteral("camber"))->setValue(-0.03);
+          d->accept();
+        },
+        [&](QWidget* modal) {
+          auto* f = qobject_cast<QFileDialog*>(modal);
+          if (!f) return;
+          proposedName = f->selectedFiles().value(0);
+          f->selectFile(Q(dir.file("outline")));  // the format's ending is added
+          static_cast<QDialog*>(f)->accept();
+        },
+    });
+    QVERIFY(UseMenu(w->picture1(), exportItem).contains(exportItem));
+    QTRY_VERIFY(answers.done() && QFile::exists(Q(dxf)));
+    QCOMPARE(proposedT, 0.12);
+    QCOMPARE(proposedF, 0.02);
+    QCOMPARE(proposedName, Q(dir.file("naca2412.dxf")));
+    QCOMPARE(ReadBytes(dxf), ExportDxf(foil, {0.15, -0.03}));
+
+    fs::remove(foi);
+    QString warning;
+    Answers failed({
+        [](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); },
+        [&](QWidget* modal) {
+          if (auto* f = qobject_cast<QFileDialog*>(modal)) f->selectFile(Q(dir.file("table.txt")));
+          qobject_cast<QDialog*>(modal)->accept();
+        },
+        [&](QWidget* modal) {
+          if (auto* box = qobject_cast<QMessageBox*>(modal)) warning = box->text();
+        },
+    });
+    UseMenu(w->picture1(), exportItem);
+    QTRY_VERIFY(failed.done());
+    QCOMPARE(warning, Q("  " + foi + " - Input file not found !! "));
+    QVERIFY(!fs::exists(dir.file("table.txt")));
   }
 
   void theWindowAndTheGraphicRenderToPng() {
