@@ -1,6 +1,7 @@
 // TARVELO as a library: read a foil section data file, fit its thickness and
 // camber with cubic B-splines, write and read the .FOI file of control points,
-// and evaluate a fitted section at any chord position.
+// evaluate a fitted section at any chord position, and export it as a table
+// or its outline at a given thickness and camber (Selig, DXF, SVG).
 //
 // Chord positions, thicknesses and cambers are fractions of the chord. A fit
 // gives the same numbers, to the last bit, as the TARVELO window's run on the
@@ -11,6 +12,7 @@
 //   tarvelo::WriteFoilFile("naca2412.FOI", fit);
 //   tarvelo::FoilSpline foil = tarvelo::ReadFoilFile("naca2412.FOI");
 //   double t = foil.Evaluate(0.3).thickness;
+//   std::string dxf = tarvelo::ExportDxf(foil, {0.12, 0.02});
 #pragma once
 
 #include <algorithm>
