@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QAction>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 #include <new>
 #include <stdexcept>
 #include <vector>
+
+#include <tarvelo/tarvelo.h>
 
 #include "fit/run.h"
 #include "screens/screens.h"
@@ -101,9 +104,12 @@ Window::Window(QWidget* parent) : QWidget(parent) {
   setPalette(pal);
   setAutoFillBackground(true);
   resize(kClientWidth, kClientHeight);
+  // The layout is fixed: a smaller window would put controls out of reach.
+  setMinimumSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
 
   buildControls();
+  buildMenuActions();
 
   drive1_->refresh();
   showDirectory(QDir::currentPath());
@@ -185,6 +191,30 @@ void Window::buildControls() {
   connect(command_[2], &QPushButton::clicked, this, &Window::Command3_Click);
 }
 
+// ---- the display area's menu: what the window adds ----
+
+void Window::buildMenuActions() {
+  fewest_ = new QAction(QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4"), this);
+  fewest_->setObjectName(QStringLiteral("FewestControlPoints"));
+  connect(fewest_, &QAction::triggered, this, &Window::chooseFewestControlPoints);
+  picture1_->addMenuActions({fewest_});
+  connect(picture1_, &PictureBox::menuAboutToShow, this, &Window::updateMenuActions);
+}
+
+void Window::updateMenuActions() { fewest_->setEnabled(!state_.InFile.empty()); }
+
+// The count field gets the fewest control points whose fit keeps both R.M.S.
+// errors within the listings' fairness limit, and Start runs with it.
+void Window::chooseFewestControlPoints() {
+  guarded([&] {
+    constexpr double kFairnessLimit = 1e-4;
+    const CountChoice choice =
+        FewestControlPoints(ReadSection(state_.InFile), kFairnessLimit, ErrorMeasure::Rms);
+    SetText(Field::Text3, std::to_string(choice.control_points));
+    Main(state_, *picture1_, *this);
+  });
+}
+
 // ---- the fields as the core sees them ----
 
 std::string Window::Text(Field f) const {
@@ -212,6 +242,8 @@ template <class Fn>
 void Window::guarded(Fn&& fn) {
   try {
     fn();
+  } catch (const Error& e) {
+    showError(e.shown());
   } catch (const std::bad_alloc&) {
     showError("   Not enough memory !! ");
   } catch (const std::exception& e) {
@@ -256,8 +288,12 @@ void Window::File1_Click(const QString& name) {
 
 void Window::openDataFile(const QString& path) {
   const QFileInfo fi(path);
-  if (!fi.isFile()) {
+  if (!fi.exists()) {
     showError("  " + Name(path) + " - Input file not found !! ");
+    return;
+  }
+  if (!fi.isFile()) {
+    showError("  " + Name(path) + " - Input file is not a regular file !! ");
     return;
   }
   // Only what the file list could show is taken.

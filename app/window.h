@@ -14,6 +14,7 @@
 #include "fit/form.h"
 #include "state/state.h"
 
+class QAction;
 class QLineEdit;
 class QPushButton;
 
@@ -66,9 +67,12 @@ class Window : public QWidget, public Form {
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
+  void updateMenuActions();
+  void chooseFewestControlPoints();
 
  private:
   void buildControls();
+  void buildMenuActions();
   bool openDir(const QString& path);
   void showError(const std::string& msg);
   // Runs a core procedure; an exception it lets out must not end the program
@@ -83,6 +87,7 @@ class Window : public QWidget, public Form {
   std::array<QLineEdit*, 4> text_{};
   std::array<QPushButton*, 3> command_{};
   PictureBox* picture1_ = nullptr;
+  QAction* fewest_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.
   QHash<QString, QString> dirOnDrive_;
 };

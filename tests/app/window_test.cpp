@@ -267,7 +267,8 @@ class WindowTest : public QObject {
     });
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 50), pic.mapToGlobal(QPoint(50, 50)));
     QApplication::sendEvent(pic.viewport(), &event);
-    QCOMPARE(offered, QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG..."}));
+    QCOMPARE(offered, QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG...",
+                                   "", QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
     QVERIFY(pic.saveSvg(Q(dir.file("g.svg"))));
