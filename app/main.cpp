@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <tarvelo/tarvelo.h>
+
 #include "app/window.h"
 
 int main(int argc, char** argv) {
+  // Ending by a signal must not leave a half-written .FOI beside its target.
+  tarvelo::RemoveTemporaryFileOnSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tarvelo"));
   tarvelo::Window window;

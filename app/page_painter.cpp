@@ -18,11 +18,12 @@ namespace {
 // of range.
 constexpr double kFarAway = 1.0e6;
 
-int ToPixel(double v) {
-  if (!(v > -kFarAway)) return static_cast<int>(-kFarAway);  // NaN goes off the area too
-  if (v > kFarAway) return static_cast<int>(kFarAway);
-  return static_cast<int>(std::floor(v));
+double OnArea(double v) {
+  if (!(v > -kFarAway)) return -kFarAway;  // NaN goes off the area too
+  return v > kFarAway ? kFarAway : v;
 }
+
+int ToPixel(double v) { return static_cast<int>(std::floor(OnArea(v))); }
 
 // Pixels per user unit along one axis and the user coordinate of the
 // surface's first pixel.
@@ -78,6 +79,12 @@ QPoint ToSurface(const UserScale& scale, QSize surface, float x, float y) {
                 ToPixel((y - ay.origin) * ay.pixelsPerUnit));
 }
 
+QPointF ToSurfaceF(const UserScale& scale, QSize surface, float x, float y) {
+  const Axis ax = XAxis(scale, surface);
+  const Axis ay = YAxis(scale, surface);
+  return QPointF(OnArea((x - ax.origin) * ax.pixelsPerUnit), OnArea((y - ay.origin) * ay.pixelsPerUnit));
+}
+
 double RadiusToSurface(const UserScale& scale, QSize surface, float r) {
   const double px = std::fabs(r * XAxis(scale, surface).pixelsPerUnit);
   if (std::isnan(px)) return 0;
@@ -98,6 +105,12 @@ int PagePainter::linesThatFit(int height) const {
 
 int PagePainter::textHeight(const Page& page) const {
   return static_cast<int>(page.lines.size()) * lineHeight_;
+}
+
+int PagePainter::textWidth(const Page& page) const {
+  qsizetype longest = 0;
+  for (const TextLine& line : page.lines) longest = std::max(longest, DecodeText(line.text()).size());
+  return static_cast<int>(std::ceil(static_cast<double>(longest) * charWidth_));
 }
 
 void PagePainter::paint(QPainter& p, const Page& page, QSize surface) const {
@@ -123,23 +136,35 @@ void PagePainter::paint(QPainter& p, const Page& page, QSize surface) const {
     }
   }
 
+  // Where a pixel of the layout is several device pixels (a scale factor of
+  // 2), the drawing is placed and smoothed at device resolution, one layout
+  // pixel wide, as the text beside it is; otherwise on whole pixels, crisp.
+  const bool fine = p.device() != nullptr && p.device()->devicePixelRatioF() > 1;
+  p.setRenderHint(QPainter::Antialiasing, fine);
+  const auto at = [&](float x, float y) {
+    return fine ? ToSurfaceF(page.scale, surface, x, y)
+                : QPointF(ToSurface(page.scale, surface, x, y));
+  };
   for (const Shape& s : page.shapes) {
     QPen pen(ToQColor(s.color));
-    pen.setWidth(0);  // one pixel, whatever the transformation
+    if (fine)
+      pen.setWidthF(1.0);
+    else
+      pen.setWidth(0);  // one pixel, whatever the transformation
     pen.setStyle(Qt::SolidLine);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    const QPoint a = ToSurface(page.scale, surface, s.x1, s.y1);
+    const QPointF a = at(s.x1, s.y1);
     switch (s.kind) {
       case Shape::Kind::Point:
         p.drawPoint(a);
         break;
       case Shape::Kind::Line:
-        p.drawLine(a, ToSurface(page.scale, surface, s.x2, s.y2));
+        p.drawLine(a, at(s.x2, s.y2));
         break;
       case Shape::Kind::Circle: {
         const double r = RadiusToSurface(page.scale, surface, s.r);
-        p.drawEllipse(QPointF(a) + QPointF(0.5, 0.5), r, r);
+        p.drawEllipse(fine ? a : a + QPointF(0.5, 0.5), r, r);
         break;
       }
     }

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPoint>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <string>
@@ -46,6 +47,8 @@ QString DecodeText(const std::string& bytes);
 // The position on a surface of the given size in pixels of the user
 // coordinates (x, y). Without a Scale the units are twips from the top-left.
 QPoint ToSurface(const UserScale& scale, QSize surface, float x, float y);
+// The same position without rounding to a pixel.
+QPointF ToSurfaceF(const UserScale& scale, QSize surface, float x, float y);
 // A circle's radius, given in horizontal user units, in pixels.
 double RadiusToSurface(const UserScale& scale, QSize surface, float r);
 
@@ -58,8 +61,9 @@ class PagePainter {
   double charWidth() const { return charWidth_; }
   // Whole lines that fit into a height.
   int linesThatFit(int height) const;
-  // Height of the page's text lines.
+  // Height of the page's text lines, and width of its longest.
   int textHeight(const Page& page) const;
+  int textWidth(const Page& page) const;
 
   // Paints the page with the surface's top-left at the painter's origin; the
   // background is the caller's.

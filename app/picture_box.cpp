@@ -20,7 +20,7 @@ PictureBox::PictureBox(QWidget* parent) : QAbstractScrollArea(parent) {
   // A sunken two-pixel border, like the picture box the screens were laid out
   // for: 6400 x 7920 twips outside, 6345 x 7860 inside.
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setFocusPolicy(Qt::StrongFocus);
   setFont(painter_.font());
@@ -39,8 +39,9 @@ QSize PictureBox::surfaceSize() const {
 
 void PictureBox::Cls() {
   RecordingDisplay::Cls();
-  // A new screen starts at its top.
+  // A new screen starts at its top left.
   verticalScrollBar()->setValue(0);
+  horizontalScrollBar()->setValue(0);
 }
 
 void PictureBox::pageChanged() {
@@ -49,11 +50,17 @@ void PictureBox::pageChanged() {
 }
 
 void PictureBox::updateScrollRange() {
-  // The bar appears only when the screen holds more lines than fit.
-  const int visible = viewport()->height();
-  QScrollBar* bar = verticalScrollBar();
-  bar->setPageStep(visible);
-  bar->setRange(0, std::max(0, painter_.textHeight(page()) - visible));
+  // A bar appears only when the screen holds more lines than fit, or a line
+  // wider than the area (a long path in an error line).
+  const int high = viewport()->height();
+  QScrollBar* down = verticalScrollBar();
+  down->setPageStep(high);
+  down->setRange(0, std::max(0, painter_.textHeight(page()) - high));
+  const int wide = viewport()->width();
+  QScrollBar* across = horizontalScrollBar();
+  across->setPageStep(wide);
+  across->setSingleStep(std::max(1, static_cast<int>(painter_.charWidth())));
+  across->setRange(0, std::max(0, painter_.textWidth(page()) - wide));
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
@@ -63,14 +70,14 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
-  p.translate(0, -verticalScrollBar()->value());
+  p.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
   painter_.paint(p, page(), surfaceSize());
 }
 
 QImage PictureBox::renderImage() const {
   const QSize surface = surfaceSize();
-  QImage image(surface.width(), std::max(surface.height(), painter_.textHeight(page())),
-               QImage::Format_RGB32);
+  QImage image(std::max(surface.width(), painter_.textWidth(page())),
+               std::max(surface.height(), painter_.textHeight(page())), QImage::Format_RGB32);
   image.fill(ToQColor(kAreaBackground));
   QPainter p(&image);
   painter_.paint(p, page(), surface);

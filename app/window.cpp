@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
-#include <QAction>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAction>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +19,8 @@
 #include <new>
 #include <stdexcept>
 #include <vector>
+
+#include <tarvelo/tarvelo.h>
 
 #include "app/export_dialog.h"
 #include "fit/run.h"
@@ -105,9 +107,12 @@ Window::Window(QWidget* parent) : QWidget(parent) {
   setPalette(pal);
   setAutoFillBackground(true);
   resize(kClientWidth, kClientHeight);
+  // The layout is fixed: a smaller window would put controls out of reach.
+  setMinimumSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);
 
   buildControls();
+  buildMenuActions();
 
   drive1_->refresh();
   showDirectory(QDir::currentPath());
@@ -187,14 +192,37 @@ void Window::buildControls() {
   connect(command_[0], &QPushButton::clicked, this, &Window::Command1_Click);
   connect(command_[1], &QPushButton::clicked, this, &Window::Command2_Click);
   connect(command_[2], &QPushButton::clicked, this, &Window::Command3_Click);
+}
 
+// ---- the display area's menu: what the window adds ----
+
+void Window::buildMenuActions() {
+  fewest_ = new QAction(QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4"), this);
+  fewest_->setObjectName(QStringLiteral("FewestControlPoints"));
+  connect(fewest_, &QAction::triggered, this, &Window::chooseFewestControlPoints);
   exportAction_ = new QAction(tr("Export section\u2026"), this);
   exportAction_->setObjectName(QStringLiteral("ExportSection"));
-  picture1_->addMenuActions({exportAction_});
-  connect(picture1_, &PictureBox::menuAboutToShow, this,
-          [this] { exportAction_->setEnabled(!state_.SavedFile.empty()); });
-  // Queued: the dialogs open once the menu has closed.
+  // Queued: its dialogs open once the menu has closed.
   connect(exportAction_, &QAction::triggered, this, &Window::exportSection, Qt::QueuedConnection);
+  picture1_->addMenuActions({fewest_, exportAction_});
+  connect(picture1_, &PictureBox::menuAboutToShow, this, &Window::updateMenuActions);
+}
+
+void Window::updateMenuActions() {
+  fewest_->setEnabled(!state_.InFile.empty());
+  exportAction_->setEnabled(!state_.SavedFile.empty());
+}
+
+// The count field gets the fewest control points whose fit keeps both R.M.S.
+// errors within the listings' fairness limit, and Start runs with it.
+void Window::chooseFewestControlPoints() {
+  guarded([&] {
+    constexpr double kFairnessLimit = 1e-4;
+    const CountChoice choice =
+        FewestControlPoints(ReadSection(state_.InFile), kFairnessLimit, ErrorMeasure::Rms);
+    SetText(Field::Text3, std::to_string(choice.control_points));
+    Main(state_, *picture1_, *this);
+  });
 }
 
 // ---- the fields as the core sees them ----
@@ -224,6 +252,8 @@ template <class Fn>
 void Window::guarded(Fn&& fn) {
   try {
     fn();
+  } catch (const Error& e) {
+    showError(e.shown());
   } catch (const std::bad_alloc&) {
     showError("   Not enough memory !! ");
   } catch (const std::exception& e) {
@@ -268,8 +298,12 @@ void Window::File1_Click(const QString& name) {
 
 void Window::openDataFile(const QString& path) {
   const QFileInfo fi(path);
-  if (!fi.isFile()) {
+  if (!fi.exists()) {
     showError("  " + Name(path) + " - Input file not found !! ");
+    return;
+  }
+  if (!fi.isFile()) {
+    showError("  " + Name(path) + " - Input file is not a regular file !! ");
     return;
   }
   // Only what the file list could show is taken.
@@ -347,8 +381,10 @@ void Window::exportSection() {
       ExportFilter(format));
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += ExportSuffix(format);
+  const std::string target = Name(path);
   try {
-    WriteFileContents(Name(path), ExportBytes(ReadFoilFile(foi), format, dialog.size()));
+    if (SameFile(foi, target)) throw Error("  " + target + " - Output file is the input file !! ");
+    WriteFileContents(target, ExportBytes(ReadFoilFile(foi), format, dialog.size()));
   } catch (const Error& e) {
     QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
   }

@@ -67,12 +67,15 @@ class Window : public QWidget, public Form {
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
+  void updateMenuActions();
+  void chooseFewestControlPoints();
   // "Export section…": the section of the .FOI the last run wrote, as a
   // table or an outline, to a file the user picks.
   void exportSection();
 
  private:
   void buildControls();
+  void buildMenuActions();
   bool openDir(const QString& path);
   void showError(const std::string& msg);
   // Runs a core procedure; an exception it lets out must not end the program
@@ -87,6 +90,7 @@ class Window : public QWidget, public Form {
   std::array<QLineEdit*, 4> text_{};
   std::array<QPushButton*, 3> command_{};
   PictureBox* picture1_ = nullptr;
+  QAction* fewest_ = nullptr;
   QAction* exportAction_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.
   QHash<QString, QString> dirOnDrive_;

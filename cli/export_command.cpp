@@ -49,7 +49,7 @@ constexpr const char* kHelp =
     " 0  the output was written,\n"
     " 1  FILE could not be read or is not a valid .FOI file, or OUT could not\n"
     "    be written,\n"
-    " 2  the command line was not understood.\n";
+    " 2  the command line was not understood, or OUT is FILE itself.\n";
 
 constexpr int kMostPoints = 100000;
 
@@ -200,6 +200,11 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     return 2;
   }
   if (!options) return 0;
+  // Writing the export over the .FOI would destroy what it is made from.
+  if (options->out && SameFile(options->file, *options->out)) {
+    err << "  " << *options->out << " - Output file is the input file !! \n";
+    return 2;
+  }
 
   try {
     const std::string bytes = Exported(*options, ReadFoilFile(options->file));

@@ -2,7 +2,11 @@
 
 #include <tarvelo/tarvelo.h>
 
+#include <charconv>
+#include <cmath>
 #include <limits>
+#include <new>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 
@@ -19,6 +23,10 @@ constexpr const char* kHelp =
     "TARVELO window does for a file chosen in its list when Start is pressed.\n"
     "\n"
     "  -n N                 number of control points, 4 to 20 (default 8)\n"
+    "      --auto[=TOL]     the fewest control points (4 to 20) for which the\n"
+    "                         R.M.S. errors of thickness and camber are both at\n"
+    "                         most TOL per chord (default 1e-4)\n"
+    "      --auto-max[=TOL] the same for the largest deviations\n"
     "  -o OUT               output file (default: FILE with its last four\n"
     "                         characters replaced by .FOI)\n"
     "      --foil-number NNN  write Type<NNN>.FOI, NNN from 101 to 255, in the\n"
@@ -26,25 +34,41 @@ constexpr const char* kHelp =
     "      --screens        print the four text screens (first page, thickness\n"
     "                         fit, camber fit, control points) instead of the\n"
     "                         first page alone\n"
+    "      --json           print one JSON object per FILE on a line of its own\n"
+    "                         instead of the first page: file, output, id_line,\n"
+    "                         points, control_points, knots, control_x, and for\n"
+    "                         thickness and camber: ymax, rms, max_deviation,\n"
+    "                         max_deviation_x, control; or file and error\n"
     "      --svg FILE       write the graphic screen as an SVG document\n"
     "      --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
-    "-o, --foil-number and --svg take one input FILE.\n"
+    "-o, --foil-number and --svg take one input FILE, and no two of the input,\n"
+    "the .FOI and the SVG file may be one file. When no count reaches TOL, the\n"
+    "count whose worse curve has the smallest error is used, and said.\n"
     "A run that fails prints its message to standard error and the next FILE\n"
-    "is fitted all the same.\n"
+    "is fitted all the same. On a terminal, control characters in an ID line\n"
+    "or a file name are shown as ^X.\n"
     "\n"
     "Exit status:\n"
     " 0  every FILE was fitted and its output file written,\n"
     " 1  a run failed,\n"
     " 2  the command line was not understood.\n";
 
+// The listings' fairness warning appears above this R.M.S. error per chord.
+constexpr const char* kDefaultTolerance = "1e-4";
+
 struct Options {
   int count = 8;
+  bool countGiven = false;
+  std::optional<ErrorMeasure> autoMeasure;
+  std::string toleranceText = kDefaultTolerance;
+  double tolerance = 1e-4;
   std::optional<std::string> out;
   std::optional<std::string> foilNumber;
   std::optional<std::string> svg;
   bool screens = false;
+  bool json = false;
   std::vector<std::string> files;
 };
 
@@ -52,11 +76,33 @@ struct UsageError {
   std::string text;
 };
 
+// A clash of names found before anything is written: the red line, exit 2.
+struct NameClash {
+  std::string line;
+};
+
 bool AllDigits(const std::string& s) {
   if (s.empty()) return false;
   for (char c : s)
     if (c < '0' || c > '9') return false;
   return true;
+}
+
+// A count as the window's field reads it: digits only; any count beyond the
+// range is refused by the fit, so it is kept beyond.
+int CountOf(const std::string& digits) {
+  const std::size_t first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return 0;
+  if (digits.size() - first > 4) return std::numeric_limits<int>::max();
+  return std::stoi(digits.substr(first));
+}
+
+double ToleranceOf(const std::string& text) {
+  double v = 0;
+  const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !std::isfinite(v) || v < 0)
+    throw UsageError{"the tolerance is a number of at least 0: '" + text + "'"};
+  return v;
 }
 
 // GNU-style options, in any order among the files; "--" ends the options.
@@ -79,6 +125,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       if (i + 1 >= args.size()) throw UsageError{"option '" + name + "' requires an argument"};
       return args[++i];
     };
+    // --name or --name=VALUE
+    auto named = [&](const std::string& name) {
+      return a.rfind(name, 0) == 0 && (a.size() == name.size() || a[name.size()] == '=');
+    };
     if (a == "--help") {
       out << kHelp;
       return std::nullopt;
@@ -89,20 +139,28 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     }
     if (a == "--screens") {
       o.screens = true;
+    } else if (a == "--json") {
+      o.json = true;
+    } else if (named("--auto") || named("--auto-max")) {
+      const bool max = named("--auto-max");
+      const std::size_t length = max ? 10 : 6;
+      if (o.autoMeasure) throw UsageError{"--auto and --auto-max exclude each other"};
+      o.autoMeasure = max ? ErrorMeasure::MaxDeviation : ErrorMeasure::Rms;
+      if (a.size() > length) {
+        o.toleranceText = a.substr(length + 1);
+        o.tolerance = ToleranceOf(o.toleranceText);
+      }
     } else if (a.rfind("-n", 0) == 0) {
       const std::string count = value("-n", 2);
       if (!AllDigits(count))
         throw UsageError{"the number of control points takes digits only: '" + count + "'"};
-      // Any count beyond the range is refused by the fit; keep it beyond.
-      const std::size_t digits = count.find_first_not_of('0');
-      o.count = digits == std::string::npos ? 0
-                : count.size() - digits > 4 ? std::numeric_limits<int>::max()
-                                             : std::stoi(count);
+      o.count = CountOf(count);
+      o.countGiven = true;
     } else if (a.rfind("-o", 0) == 0) {
       o.out = value("-o", 2);
-    } else if (a.rfind("--foil-number", 0) == 0 && (a.size() == 13 || a[13] == '=')) {
+    } else if (named("--foil-number")) {
       o.foilNumber = value("--foil-number", 13);
-    } else if (a.rfind("--svg", 0) == 0 && (a.size() == 5 || a[5] == '=')) {
+    } else if (named("--svg")) {
       o.svg = value("--svg", 5);
     } else {
       throw UsageError{"unrecognized option '" + a + "'"};
@@ -110,6 +168,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   }
   if (o.files.empty()) throw UsageError{"missing FILE"};
   if (o.out && o.foilNumber) throw UsageError{"-o and --foil-number exclude each other"};
+  if (o.countGiven && o.autoMeasure) throw UsageError{"-n and --auto exclude each other"};
+  if (o.screens && o.json) throw UsageError{"--screens and --json exclude each other"};
   if ((o.out || o.foilNumber || o.svg) && o.files.size() > 1)
     throw UsageError{"-o, --foil-number and --svg take one input FILE"};
   return o;
@@ -136,53 +196,188 @@ std::string FoilNumberFile(const std::string& path, std::string number) {
   return dir + "Type" + number + ".FOI";
 }
 
-void WriteLines(const std::vector<std::string>& lines, std::ostream& out) {
-  for (const std::string& line : lines) out << line << '\n';
+// The output name as the file list makes it: the last four characters of the
+// input's name replaced; or as -o or the foil number say.
+std::string OutputName(const Options& o, const std::string& path) {
+  if (o.out) return *o.out;
+  if (o.foilNumber) return FoilNumberFile(path, *o.foilNumber);
+  return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".FOI";
 }
 
-// One file, as clicked in the file list and fitted with Start.
-bool FitFile(const Options& o, const std::string& path, std::ostream& out, std::ostream& err) {
-  try {
-    // The output name as the file list makes it: the last four characters
-    // of the input's name replaced.
-    std::string output = path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".FOI";
-    if (o.out) output = *o.out;
-    if (o.foilNumber) output = FoilNumberFile(path, *o.foilNumber);
-    if (!HasExtensionPoint(path)) throw Error("  " + path + " as input file name invalid !!");
-    if (!HasExtensionPoint(output)) throw Error("  " + output + " as output file name invalid !!");
+// No two of the input, the .FOI and the SVG file may be one file: writing
+// one would destroy another.
+std::optional<std::string> Clash(const std::string& input, const std::string& output,
+                                 const std::optional<std::string>& svg) {
+  if (SameFile(input, output)) return "  " + output + " - Output file is the input file !! ";
+  if (svg && SameFile(input, *svg)) return "  " + *svg + " - Output file is the input file !! ";
+  if (svg && SameFile(output, *svg)) return "  " + *svg + " - SVG file is the .FOI file !! ";
+  return std::nullopt;
+}
 
-    const Section section = ReadSection(path);
-    const Fit fit = FitSection(section, o.count);
-    WriteFoilFile(output, fit);
-    const ScreenFiles files{path, output, true};
-    WriteLines(ScreenText(Screen::FirstPage, section, fit, files), out);
-    if (o.screens) {
-      for (Screen screen : {Screen::ThicknessFit, Screen::CamberFit, Screen::ControlPoints})
-        WriteLines(ScreenText(screen, section, fit, files), out);
+// Control characters as ^X (DEL as ^?), tabs kept.
+std::string ForTerminal(const std::string& line) {
+  std::string shown;
+  for (char c : line) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t') || u == 0x7F) {
+      shown += '^';
+      shown += static_cast<char>(u == 0x7F ? '?' : u + 0x40);
+    } else {
+      shown += c;
     }
-    if (o.svg) WriteFileContents(*o.svg, ScreenSvg(Screen::Graphic, section, fit, files));
-    return true;
-  } catch (const Error& e) {
-    err << e.shown() << '\n';
-    return false;
+  }
+  return shown;
+}
+
+// Text for JSON: as it is when it is UTF-8, else each byte as Latin-1.
+std::string Utf8(const std::string& bytes) {
+  try {
+    (void)nlohmann::json(bytes).dump();
+    return bytes;
+  } catch (const nlohmann::json::type_error&) {
+    std::string text;
+    for (char c : bytes) {
+      const auto u = static_cast<unsigned char>(c);
+      if (u < 0x80) {
+        text += c;
+      } else {
+        text += static_cast<char>(0xC0 | (u >> 6));
+        text += static_cast<char>(0x80 | (u & 0x3F));
+      }
+    }
+    return text;
   }
 }
+
+nlohmann::ordered_json CurveReport(const CurveFit& curve) {
+  nlohmann::ordered_json j;
+  j["ymax"] = curve.ymax;
+  j["rms"] = curve.rms;
+  j["max_deviation"] = curve.max_deviation;
+  j["max_deviation_x"] = curve.max_deviation_x;
+  j["control"] = curve.control;
+  return j;
+}
+
+nlohmann::ordered_json Report(const std::string& path, const std::string& output,
+                              const Section& section, const Fit& fit) {
+  nlohmann::ordered_json j;
+  j["file"] = Utf8(path);
+  j["output"] = Utf8(output);
+  j["id_line"] = Utf8(fit.id_line);
+  j["points"] = section.points();
+  j["control_points"] = fit.control_points;
+  j["knots"] = fit.knots;
+  j["control_x"] = fit.control_x;
+  j["thickness"] = CurveReport(fit.thickness);
+  j["camber"] = CurveReport(fit.camber);
+  return j;
+}
+
+class FitFileRun {
+ public:
+  FitFileRun(const Options& o, std::ostream& out, std::ostream& err, bool terminal)
+      : o_(o), out_(out), err_(err), terminal_(terminal) {}
+
+  // One file, as clicked in the file list and fitted with Start.
+  bool operator()(const std::string& path) {
+    std::optional<Section> section;
+    try {
+      const std::string output = OutputName(o_, path);
+      if (!HasExtensionPoint(path)) throw Error("  " + path + " as input file name invalid !!");
+      if (!HasExtensionPoint(output)) throw Error("  " + output + " as output file name invalid !!");
+      if (const auto clash = Clash(path, output, std::nullopt)) throw Error(*clash);
+
+      section = ReadSection(path);
+      const Fit fit = Fitted(path, *section);
+      WriteFoilFile(output, fit);
+      const ScreenFiles files{path, output, true};
+      if (o_.json) {
+        out_ << Report(path, output, *section, fit).dump() << '\n';
+      } else {
+        Show(ScreenText(Screen::FirstPage, *section, fit, files));
+      }
+      if (o_.screens) {
+        for (Screen screen : {Screen::ThicknessFit, Screen::CamberFit, Screen::ControlPoints})
+          Show(ScreenText(screen, *section, fit, files));
+      }
+      if (o_.svg) WriteFileContents(*o_.svg, ScreenSvg(Screen::Graphic, *section, fit, files));
+      return true;
+    } catch (const Error& e) {
+      return Failed(path, e.shown());
+    } catch (const std::bad_alloc&) {
+      const std::string points = section ? std::to_string(section->points()) : "its";
+      return Failed(path, "  " + path + " - Not enough memory for " + points + " data points !! ");
+    }
+  }
+
+ private:
+  Fit Fitted(const std::string& path, const Section& section) {
+    if (!o_.autoMeasure) return FitSection(section, o_.count);
+    CountChoice choice = FewestControlPoints(section, o_.tolerance, *o_.autoMeasure);
+    if (!choice.reached) {
+      err_ << kProgram << ": " << path << ": no count from 4 to 20 reaches " << o_.toleranceText
+           << "; using " << choice.control_points << '\n';
+    }
+    return std::move(choice.fit);
+  }
+
+  void Show(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) out_ << (terminal_ ? ForTerminal(line) : line) << '\n';
+  }
+
+  bool Failed(const std::string& path, const std::string& shown) {
+    if (o_.json) {
+      std::string message = shown;
+      message.erase(0, message.find_first_not_of(' '));
+      message.erase(message.find_last_not_of(' ') + 1);
+      nlohmann::ordered_json j;
+      j["file"] = Utf8(path);
+      j["error"] = Utf8(message);
+      out_ << j.dump() << '\n';
+    }
+    err_ << (terminal_ ? ForTerminal(shown) : shown) << '\n';
+    return false;
+  }
+
+  const Options& o_;
+  std::ostream& out_;
+  std::ostream& err_;
+  bool terminal_;
+};
 
 }  // namespace
 
-int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  bool terminal) {
   std::optional<Options> options;
   try {
     options = Parse(args, out);
+    if (!options) return 0;
+    // With one input, every name is known before anything is written.
+    if (options->files.size() == 1) {
+      const std::string& path = options->files.front();
+      std::string output;
+      try {
+        output = OutputName(*options, path);
+      } catch (const Error&) {
+        output.clear();  // the foil number's own message comes with the run
+      }
+      if (!output.empty())
+        if (const auto clash = Clash(path, output, options->svg)) throw NameClash{*clash};
+    }
   } catch (const UsageError& e) {
     err << kProgram << ": " << e.text << "\nTry '" << kProgram << " --help' for more information.\n";
     return 2;
+  } catch (const NameClash& c) {
+    err << c.line << '\n';
+    return 2;
   }
-  if (!options) return 0;
 
+  FitFileRun run(*options, out, err, terminal);
   int status = 0;
   for (const std::string& file : options->files)
-    if (!FitFile(*options, file, out, err)) status = 1;
+    if (!run(file)) status = 1;
   return status;
 }
 

@@ -8,7 +8,10 @@
 namespace tarvelo {
 
 // Exit status: 0 when every file was fitted and written, 1 when a run failed,
-// 2 for a usage error.
-int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// 2 for a usage error. With `terminal`, control characters in what is shown
+// (an ID line, a file name) are written as ^X, so that a crafted file cannot
+// send escape sequences to the terminal.
+int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  bool terminal = false);
 
 }  // namespace tarvelo

@@ -1,13 +1,11 @@
-#include <iostream>
-#include <string>
-#include <vector>
+#include <unistd.h>
 
 #include "cli/fit_command.h"
+#include "cli/program.h"
 
 int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const int status = tarvelo::RunFitCommand(args, std::cout, std::cerr);
-  std::cout.flush();
-  return std::cout.fail() && status == 0 ? 1 : status;
+  const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+  return tarvelo::RunProgram("tarvelo-fit", argc, argv, [terminal](auto& args, auto& out, auto& err) {
+    return tarvelo::RunFitCommand(args, out, err, terminal);
+  });
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "bspline/bspline.h"
 #include "bspline/fitting.h"
@@ -154,7 +155,13 @@ void Main(State& s, Display& Picture1, Form& form) {
   // From here the results held are this run's, not yet written anywhere.
   s.SavedFile.clear();
 
-  if (!FitData(s, Picture1)) return;
+  try {
+    if (!FitData(s, Picture1)) return;
+  } catch (const std::bad_alloc&) {
+    s.ErMsg = NoMemoryMessage(s.InFile, s.nd);
+    Print_ErMsg(s, Picture1);
+    return;
+  }
 
   Write_FoilFile(s);
   if (s.ErFlag != kFalse) {

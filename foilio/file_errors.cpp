@@ -25,13 +25,16 @@ WriteFaultHook& Hook() {
 
 OpenCause ClassifyInputError(int err) {
   if (NameError(err)) return OpenCause::NameNotValid;
+  if (err == EISDIR) return OpenCause::Directory;
   if (err == ENOENT || err == ENOTDIR) return OpenCause::NotFound;
   if (DriveError(err)) return OpenCause::NoDrive;
   return OpenCause::Failed;
 }
 
 OpenCause ClassifyOutputError(int err) {
-  if (NameError(err) || err == EISDIR) return OpenCause::NameNotValid;
+  if (NameError(err)) return OpenCause::NameNotValid;
+  if (err == EISDIR) return OpenCause::Directory;
+  if (err == EPIPE) return OpenCause::NoReader;
   if (DriveError(err)) return OpenCause::NoDrive;
   return OpenCause::Failed;
 }
@@ -42,6 +45,10 @@ std::string InputMessage(const std::string& name, OpenCause cause) {
     case OpenCause::NameNotValid: text = " - Input file not valid !! "; break;
     case OpenCause::NotFound: text = " - Input file not found !! "; break;
     case OpenCause::NoDrive: text = " - Drive not available !! "; break;
+    case OpenCause::Directory: text = " - Input file is a directory !! "; break;
+    case OpenCause::NotRegular: text = " - Input file is not a regular file !! "; break;
+    case OpenCause::NoReader:
+    case OpenCause::SameFile:
     case OpenCause::Failed: break;
   }
   return "  " + name + text;
@@ -52,7 +59,11 @@ std::string OutputMessage(const std::string& name, OpenCause cause) {
   switch (cause) {
     case OpenCause::NameNotValid: text = " - Output file name not valid !! "; break;
     case OpenCause::NoDrive: text = " - Drive not available !! "; break;
+    case OpenCause::Directory: text = " - Output file is a directory !! "; break;
+    case OpenCause::NoReader: text = " - Output pipe has no reader !! "; break;
+    case OpenCause::SameFile: text = " - Output file is the input file !! "; break;
     case OpenCause::NotFound:  // a missing directory: the file could not be written
+    case OpenCause::NotRegular:
     case OpenCause::Failed: break;
   }
   return "  " + name + text;

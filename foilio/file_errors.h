@@ -12,6 +12,10 @@ enum class OpenCause {
   NameNotValid,  // " - Input file not valid !! " / " - Output file name not valid !! "
   NotFound,      // " - Input file not found !! " (input only)
   NoDrive,       // " - Drive not available !! "
+  Directory,     // " - Input file is a directory !! " / " - Output file is a directory !! "
+  NotRegular,    // " - Input file is not a regular file !! " (a FIFO, device or socket)
+  NoReader,      // " - Output pipe has no reader !! "
+  SameFile,      // " - Output file is the input file !! "
   Failed,        // " - Input file could not be read !! " / "... could not be written !! "
 };
 
@@ -20,9 +24,10 @@ enum class OpenCause {
 //   errno                          input          output
 //   (empty name, NUL in the name)  NameNotValid   NameNotValid
 //   ENAMETOOLONG, EINVAL           NameNotValid   NameNotValid
-//   EISDIR                         Failed         NameNotValid  (the name is a directory's)
+//   EISDIR                         Directory      Directory
 //   ENOENT, ENOTDIR                NotFound       Failed        (a missing directory)
 //   ENXIO, ENODEV, ENOMEDIUM       NoDrive        NoDrive
+//   EPIPE                          Failed         NoReader      (a FIFO nobody reads)
 //   anything else                  Failed         Failed        (EACCES, EROFS, ELOOP, ...)
 OpenCause ClassifyInputError(int err);
 OpenCause ClassifyOutputError(int err);

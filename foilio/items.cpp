@@ -139,9 +139,12 @@ int OpenForReading(const std::string& name, std::string& message) {
     return -1;
   }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  const bool stated = ::fstat(fd, &st) == 0;
+  if (!stated || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    message = InputMessage(name, OpenCause::Failed);
+    message = InputMessage(name, !stated               ? OpenCause::Failed
+                                 : S_ISDIR(st.st_mode) ? OpenCause::Directory
+                                                       : OpenCause::NotRegular);
     return -1;
   }
   return fd;

@@ -46,6 +46,17 @@ void WriteFoilFile(const std::filesystem::path& file, const Fit& fit) {
                                        fit.thickness.control, fit.camber.control));
 }
 
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  namespace fs = std::filesystem;
+  std::error_code ea;
+  std::error_code eb;
+  const bool hasA = fs::exists(a, ea);
+  const bool hasB = fs::exists(b, eb);
+  if (hasA && hasB) return fs::equivalent(a, b, ea) && !ea;
+  if (hasA || hasB) return false;
+  return fs::weakly_canonical(a, ea) == fs::weakly_canonical(b, eb) && !ea && !eb;
+}
+
 FoilSpline ReadFoilFile(const std::filesystem::path& file) {
   const std::string name = file.string();
   std::string message;

@@ -1,5 +1,7 @@
 // The output foil file: the identification line, ncp and ko, and one line of
 // x, yt and yc per control point, every line ending in CR LF.
+#include <tarvelo/tarvelo.h>
+
 #include <cmath>
 #include <string>
 
@@ -42,6 +44,8 @@ void Write_FoilFile(State& s) {
   };
 
   if (detail::UnusableName(name)) return fail(detail::OpenCause::NameNotValid);
+  // The section data must never be replaced by the fit made from them.
+  if (!s.InFile.empty() && SameFile(s.InFile, name)) return fail(detail::OpenCause::SameFile);
   // Control points that are not there cannot be written; nothing else is.
   int n = 0;
   if (!ControlPointLines(s, n)) return fail(detail::OpenCause::Failed);

@@ -1,13 +1,18 @@
 // Writing a whole file so that a failure never costs an earlier file.
 #include "foilio/safe_write.h"
 
+#include <tarvelo/tarvelo.h>
+
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "foilio/file_errors.h"
@@ -23,9 +28,46 @@ using detail::WriteStep;
 constexpr int kMaxLinks = 40;
 constexpr int kTempAttempts = 100;
 
+// The temporary file being written, for the signal handler to remove: the
+// handler may only read what is complete, so the name is filled before the
+// flag is set and the flag cleared before the name changes.
+char g_tempName[PATH_MAX + 1];
+volatile std::sig_atomic_t g_tempPending = 0;
+
+void RemoveTempAndEnd(int sig) {
+  if (g_tempPending) ::unlink(g_tempName);
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+
+class PendingTemp {
+ public:
+  explicit PendingTemp(const std::string& name) {
+    if (name.size() > PATH_MAX) return;
+    std::memcpy(g_tempName, name.c_str(), name.size() + 1);
+    g_tempPending = 1;
+  }
+  ~PendingTemp() { g_tempPending = 0; }
+  PendingTemp(const PendingTemp&) = delete;
+  PendingTemp& operator=(const PendingTemp&) = delete;
+};
+
 std::string DirectoryOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A link is followed only where the kernel follows one with
+// fs.protected_symlinks: in a sticky, world-writable directory (/tmp) only a
+// link owned by the caller or by the directory's owner. Otherwise another user
+// could plant a link that makes a run of ours replace any file we may write.
+bool MayFollow(const std::string& link, const struct stat& st) {
+  if (st.st_uid == ::geteuid()) return true;
+  const std::string dir = DirectoryOf(link);
+  struct stat ds {};
+  if (::stat(dir.empty() ? "." : dir.c_str(), &ds) != 0) return false;
+  const bool shared = (ds.st_mode & S_ISVTX) != 0 && (ds.st_mode & S_IWOTH) != 0;
+  return !shared || ds.st_uid == st.st_uid;
 }
 
 // The path the file really goes to: a symbolic link is followed to the file it
@@ -33,7 +75,8 @@ std::string DirectoryOf(const std::string& path) {
 int ResolveTarget(const std::string& name, std::string& path, struct stat& st, bool& exists) {
   path = name;
   for (int hop = 0;; ++hop) {
-    if (!path.empty() && path.back() == '/') return EISDIR;
+    // A name ending in a separator names a directory, never a file.
+    if (!path.empty() && path.back() == '/') return EINVAL;
     if (::lstat(path.c_str(), &st) != 0) {
       if (errno != ENOENT) return errno;
       exists = false;
@@ -44,6 +87,7 @@ int ResolveTarget(const std::string& name, std::string& path, struct stat& st, b
       return 0;
     }
     if (hop == kMaxLinks) return ELOOP;
+    if (!MayFollow(path, st)) return EACCES;
     std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
     const ssize_t len = ::readlink(path.c_str(), link.data(), link.size());
     if (len < 0) return errno;
@@ -63,6 +107,13 @@ int WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return 0;
+}
+
+// The content reaches the disk before it counts as written: a crash must not
+// leave a renamed but empty file.
+int Sync(int fd) {
+  if (const int e = InjectedWriteFault(WriteStep::Sync)) return e;
+  return ::fsync(fd) != 0 ? errno : 0;
 }
 
 int CloseChecked(int fd) {
@@ -88,20 +139,28 @@ std::string TempName() {
   return name + ".tmp";
 }
 
-// Devices and FIFOs (/dev/null, /dev/full, a pipe) are written in place: they
-// cannot, and must not, be replaced by a renamed file.
-WriteOutcome WriteInPlace(const std::string& path, std::string_view bytes) {
+// Written where it stands: devices and FIFOs (/dev/null, a pipe), which
+// cannot be replaced by a renamed file, and regular files that must keep
+// their inode (several hard links, or a directory we may not write to). The
+// new content is complete in memory before the file is truncated.
+WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::string_view bytes) {
   WriteOutcome out;
   if ((out.err = InjectedWriteFault(WriteStep::Create)) != 0) return out;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const bool regular = S_ISREG(st.st_mode);
+  const int fd = ::open(path.c_str(),
+                        O_WRONLY | O_CLOEXEC | O_NOCTTY | (regular ? O_TRUNC : O_NONBLOCK));
   if (fd < 0) {
-    out.err = errno;
+    // A FIFO opened without blocking has no reader when it says ENXIO.
+    out.err = S_ISFIFO(st.st_mode) && errno == ENXIO ? EPIPE : errno;
     return out;
   }
   out.created = true;
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  if (!regular) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  }
   out.err = WriteAll(fd, bytes);
+  if (out.err == 0 && regular) out.err = Sync(fd);
   const int closed = CloseChecked(fd);
   if (out.err == 0) out.err = closed;
   return out;
@@ -122,7 +181,11 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     // 0666 and the umask, as a newly created file gets.
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0 && errno != EEXIST) {
-      out.err = errno;
+      const int err = errno;
+      // A writable file in a directory we may not write to is written in place.
+      if (existing != nullptr && (err == EACCES || err == EPERM))
+        return WriteInPlace(path, *existing, bytes);
+      out.err = err;
       return out;
     }
   }
@@ -130,15 +193,19 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     out.err = EEXIST;
     return out;
   }
+  const PendingTemp pending(temp);
   out.created = true;
-  // The replacement keeps the permission bits of the file it replaces.
-  if (existing != nullptr) ::fchmod(fd, existing->st_mode & 0777);
+  if (existing != nullptr) {
+    // The replacement keeps the permission bits, and the owner and group where
+    // we may set them (root rewriting a user's file; a user's own group).
+    ::fchmod(fd, existing->st_mode & 07777);
+    if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+      [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), existing->st_gid);
+    }
+  }
 
   out.err = WriteAll(fd, bytes);
-  if (out.err == 0) {
-    out.err = InjectedWriteFault(WriteStep::Sync);
-    if (out.err == 0 && ::fsync(fd) != 0) out.err = errno;
-  }
+  if (out.err == 0) out.err = Sync(fd);
   const int closed = CloseChecked(fd);
   if (out.err == 0) out.err = closed;
   if (out.err == 0) {
@@ -157,12 +224,30 @@ WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes) {
   bool exists = false;
   WriteOutcome out;
   if ((out.err = ResolveTarget(name, path, st, exists)) != 0) return out;
-  if (exists && S_ISDIR(st.st_mode)) {
+  if (!exists) return WriteReplacing(path, nullptr, bytes);
+  if (S_ISDIR(st.st_mode)) {
     out.err = EISDIR;
     return out;
   }
-  return exists && !S_ISREG(st.st_mode) ? WriteInPlace(path, bytes)
-                                        : WriteReplacing(path, exists ? &st : nullptr, bytes);
+  if (!S_ISREG(st.st_mode)) return WriteInPlace(path, st, bytes);
+  // Where a shell's redirection would be refused, so are we: a file that is
+  // write-protected against the caller is not replaced behind its back.
+  if (::access(path.c_str(), W_OK) != 0) {
+    out.err = errno;
+    return out;
+  }
+  return st.st_nlink > 1 ? WriteInPlace(path, st, bytes) : WriteReplacing(path, &st, bytes);
+}
+
+void RemoveTemporaryFileOnSignals() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction now {};
+    if (::sigaction(sig, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
+    struct sigaction act {};
+    act.sa_handler = RemoveTempAndEnd;
+    sigemptyset(&act.sa_mask);
+    ::sigaction(sig, &act, nullptr);
+  }
 }
 
 }  // namespace tarvelo

@@ -12,9 +12,14 @@ struct WriteOutcome {
 };
 
 // Writes bytes as the whole content of the file name. A regular file (or a new
-// one) is written beside the target and renamed over it only when complete;
-// a symbolic link is followed so it stays a link; a device or FIFO is written
-// in place; a directory gives EISDIR.
+// one) is written beside the target and renamed over it only when complete,
+// keeping its permissions and, where we may, its owner. A symbolic link is
+// followed so it stays a link, unless another user planted it in a shared
+// sticky directory (EACCES). Written in place: a device or FIFO (EPIPE when a
+// FIFO has no reader), a file with several hard links, and a writable file
+// in a directory we may not write to. A directory gives EISDIR, a file the
+// caller may not write EACCES. A removed temporary file is also cleaned up
+// by the handlers of RemoveTemporaryFileOnSignals.
 WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes);
 
 }  // namespace tarvelo

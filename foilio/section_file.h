@@ -29,4 +29,7 @@ enum class ReadOutcome {
 ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData& data,
                             std::string& message);
 
+// "  <name> - Not enough memory for <nd> data points !! "
+std::string NoMemoryMessage(const std::string& name, int nd);
+
 }  // namespace tarvelo

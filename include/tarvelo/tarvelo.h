@@ -95,6 +95,26 @@ struct Fit {
 // that leave the single-precision range.
 Fit FitSection(const Section& section, int control_points);
 
+// How the error of a fit is judged against a tolerance.
+enum class ErrorMeasure {
+  Rms,           // CurveFit::rms
+  MaxDeviation,  // CurveFit::max_deviation
+};
+
+// A count of control points chosen for a tolerance, and its fit.
+struct CountChoice {
+  int control_points = 0;
+  bool reached = false;  // both curves' errors are at most the tolerance
+  Fit fit;
+};
+
+// The smallest count from 4 to 20 for which the errors of both curves are at
+// most `tolerance` (per chord). When no count reaches it, the count whose
+// worse curve has the smallest error. Counts the section refuses (too few
+// data points, a singular system) are skipped; when it refuses every count,
+// throws the Error of the smallest.
+CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure);
+
 // Writes the .FOI file of a fit: the ID line, the count and the order, and x,
 // thickness and camber of each control point with five decimals, lines ending
 // in CR LF. The file is replaced only when the new one is complete; on failure
@@ -105,6 +125,16 @@ void WriteFoilFile(const std::filesystem::path& file, const Fit& fit);
 // the file is replaced only when the new one is complete, and an earlier file
 // of that name is kept when anything fails.
 void WriteFileContents(const std::filesystem::path& file, std::string_view bytes);
+
+// True when the two names name one file: the same device and inode where the
+// file exists, else the same path once resolved.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Makes SIGINT, SIGTERM and SIGHUP remove a file being written by this
+// library before the program ends, so that no half-written temporary file is
+// left beside the target. Programs call it once at start; a signal that is
+// ignored stays ignored.
+void RemoveTemporaryFileOnSignals();
 
 // A fitted section as its .FOI file holds it.
 struct FoilSpline {

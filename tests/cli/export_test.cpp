@@ -128,6 +128,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
                              "\nTry 'tarvelo-export --help' for more information.\n");
     EXPECT_EQ(out.str(), "") << r.text;
   }
+  EXPECT_EQ(Run({"-o", dir.path().string() + "/./flat.FOI", f}), 2);
+  EXPECT_EQ(err.str(), "  " + dir.path().string() + "/./flat.FOI - Output file is the input file !! \n");
+  EXPECT_EQ(ReadBytes(f), kFlat);
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(out.str().rfind("Usage: tarvelo-export [OPTION]... FILE.FOI\n", 0), 0u);
   EXPECT_EQ(Run({"--version", f}), 0);

@@ -67,7 +67,7 @@ TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
   struct Case { std::string name, text; detail::WriteStep step = Create; int err = 0, ncp = 4; };
   const Case cases[] = {
       {dir.file("missing-dir/out.FOI"), cant}, {out + "/out.FOI", cant}, {"/dev/full", cant},
-      {dir.path().string(), invalid}, {out + "/", invalid}, {out, cant, Create, 0, 5},
+      {dir.path().string(), "Output file is a directory"}, {out + "/", invalid}, {out, cant, Create, 0, 5},
       {std::string("a\0b.FOI", 7), invalid}, {dir.file(std::string(300, 'n')), invalid},
       {"", invalid}, {out, cant, Create, EACCES}, {out, "Drive not available", Create, ENOMEDIUM},
       {out, invalid, Create, EINVAL}, {out, cant, Write, ENOSPC}, {out, cant, Sync, EIO},
@@ -130,12 +130,13 @@ TEST(ReadFoilDataTest, ItemsNotLinesAndFailuresThatLeaveTheLastGoodReadAlone) {
   ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
   // Bytes go to f first; no text: too few points. ErFlag starts the wrong way.
   struct Case { std::string name, text, bytes = {}; };
-  const std::string unread = "Input file could not be read", invalid = "Input file not valid";
+  const std::string invalid = "Input file not valid";
   const std::string no_count = "No valid number of data points", head = "ID\r\n5\r\n1,";
   std::vector<Case> cases = {
       {dir + "/missing", "Input file not found"}, {f + "/x", "Input file not found"},
       {"", invalid}, {std::string("bad\0name", 8), invalid}, {dir + std::string(300, 'n'), invalid},
-      {sock, "Drive not available"}, {dir, unread}, {fifo, unread}, {"/dev/zero", unread},
+      {sock, "Drive not available"}, {dir, "Input file is a directory"},
+      {fifo, "Input file is not a regular file"}, {"/dev/zero", "Input file is not a regular file"},
       {f, no_count}, {f, no_count, "5 0,0,0,0\r\n"}, {f, "Invalid number in line 8",
       "ID\n5\r1,1,1,1\n\n2,2,2,2\r\r\n3,3,3,3\r\n4,4,x,4\r\n"}};
   const auto add = [&](const std::string& text, const std::string& pre,
