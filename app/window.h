@@ -52,6 +52,10 @@ class Window : public QWidget, public Form {
   // The program's first argument: a data file, or a directory to list.
   void openArgument(const QString& arg);
 
+ public slots:
+  // Sets the enabled state of the window's actions in the display area's menu.
+  void updateMenuActions();
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -67,7 +71,6 @@ class Window : public QWidget, public Form {
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
-  void updateMenuActions();
   void chooseFewestControlPoints();
   // "Export section…": the section of the .FOI the last run wrote, as a
   // table or an outline, to a file the user picks.

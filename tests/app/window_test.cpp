@@ -12,7 +12,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
+#include <QtMath>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
@@ -22,6 +24,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+
+#include <sys/stat.h>
+#include <tarvelo/tarvelo.h>
 
 #include "app/export_dialog.h"
 #include "app/window.h"
@@ -191,6 +196,7 @@ class WindowTest : public QObject {
     QVERIFY(!Child<QPushButton>(w, "Command3")->isEnabled());
     QCOMPARE(w.focusWidget(), Child<QWidget>(w, "Drive1"));
     QVERIFY(PageLines(w).empty());
+    QCOMPARE(w.minimumSize(), QSize(635, 560));  // no control out of reach
   }
 
   // Each refused input through the widgets: its message, what stays in the
@@ -240,6 +246,10 @@ class WindowTest : public QObject {
     }
     QTest::keyClicks(Child<QLineEdit>(*w, "Text4"), QStringLiteral("4"));
     QCOMPARE(ErrorLine(*w), std::string("   Only the first 3 digits are used for filename !!"));
+    for (const char* edge : {"101", "255"}) {  // the ends of the range are numbers too
+      w->SetText(Field::Text4, edge);
+      QCOMPARE(w->state().OutFile, dir.file(std::string("Type") + edge + ".FOI"));
+    }
 
     QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("A.DAT")));
     QCOMPARE(w->Text(Field::Text1), dir.file("A.DAT"));
@@ -252,12 +262,20 @@ class WindowTest : public QObject {
     QCOMPARE(w->state().InFile + " " + w->state().OutFile, std::string("/root.dat /root.FOI"));
   }
 
+  // Only what the file list could show is taken, and what is refused is named.
   void theFirstArgumentIsTakenAsAClickInTheFileList() {
     TempDir dir;
     WriteBytes(dir.file("arg.dat"), "x");
+    WriteBytes(dir.file("arg.txt"), "x");
+    QVERIFY(::mkfifo(dir.file("fifo.dat").c_str(), 0600) == 0);
     Window w;
-    w.openArgument(Q(dir.file("missing.dat")));
-    QCOMPARE(ErrorLine(w), "  " + dir.file("missing.dat") + " - Input file not found !! ");
+    for (const auto& [name, text] : {std::pair{"missing.dat", " - Input file not found !! "},
+                                     {"arg.txt", " - Input file not valid !! "},
+                                     {"fifo.dat", " - Input file is not a regular file !! "}}) {
+      w.openArgument(Q(dir.file(name)));
+      QCOMPARE(ErrorLine(w), "  " + dir.file(name) + text);
+      QVERIFY(w.state().InFile.empty());
+    }
     w.openArgument(Q(dir.file("arg.dat")));
     QCOMPARE(Child<DirList>(w, "Dir1")->path(), Q(dir.path().string()));
     QCOMPARE(w.state().InFile, dir.file("arg.dat"));
@@ -320,10 +338,17 @@ class WindowTest : public QObject {
                           QString::fromUtf8("Export section\u2026 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
+    // A line wider than the area scrolls sideways, as a long one down.
+    QVERIFY(!pic.horizontalScrollBar()->isVisible());
+    pic.Print({"  " + std::string(200, 'p') + " - Input file not found !! "});
+    QCoreApplication::processEvents();
+    QVERIFY(pic.horizontalScrollBar()->isVisible());
+    QVERIFY(pic.horizontalScrollBar()->maximum() > 200 * 5 - 423);
     QVERIFY(pic.saveSvg(Q(dir.file("g.svg"))));
     QCOMPARE(ReadBytes(dir.file("g.svg")), PageToSvg(pic.page()));
     QVERIFY(pic.savePng(Q(dir.file("g.png"))));
-    QCOMPARE(QImage(Q(dir.file("g.png"))).size(), QSize(423, 524));
+    // As wide as its widest line.
+    QCOMPARE(QImage(Q(dir.file("g.png"))).size(), QSize(pic.painter().textWidth(pic.page()), 524));
     // A failed save leaves no file.
     QVERIFY(!pic.saveSvg(Q(dir.file("missing/g.svg"))));
     QVERIFY(!pic.savePng(Q(dir.file("missing/g.png"))));
@@ -357,18 +382,55 @@ class WindowTest : public QObject {
     QCOMPARE(PageLines(*w), thickness);
   }
 
-  void anOutputFileThatCannotBeWrittenLeavesFileSavedUnshown() {
+  // Only results written to the file named are called saved: not after a
+  // failed write, not before any run, and never over the input file.
+  void theFirstPageSaysSavedOnlyForAFileWritten() {
     TempDir dir;
     auto w = PickNaca2412(dir);
-    const std::string out = dir.file("missing/out.FOI");
-    QLineEdit* text2 = Child<QLineEdit>(*w, "Text2");
-    text2->selectAll();
-    QTest::keyClicks(text2, Q(out));
-    Press(*w, "Command1");
-    const std::string error = ErrorLine(*w);
-    QVERIFY2(error.starts_with("  " + out + " - ") && error.ends_with(" !! "), error.c_str());
-    for (const std::string& line : PageLines(*w)) QVERIFY(line.rfind("File saved", 0) != 0);
-    QVERIFY(ReadBytes(out).empty());
+    const std::string in = dir.file("naca2412.dat"), data = ReadBytes(in);
+    const struct {
+      std::string out, error;
+    } rows[] = {{dir.file("missing/out.FOI"), " - Output file could not be written !! "},
+                {in, " - Output file is the input file !! "}};
+    for (const auto& r : rows) {
+      w->SetText(Field::Text2, r.out);
+      Press(*w, "Command1");
+      QCOMPARE(ErrorLine(*w), "  " + r.out + r.error);
+      for (int press = 0; press < 5; ++press) Press(*w, "Command3");
+      QCOMPARE(PageLines(*w).at(10), "File not saved: " + r.out);
+    }
+    QCOMPARE(ReadBytes(in), data);
+
+    Window fresh;
+    fresh.show();
+    fresh.SetText(Field::Text1, "a.dat");
+    fresh.SetText(Field::Text2, "a.FOI");
+    fresh.SetText(Field::Text3, "3");
+    Press(fresh, "Command1");  // refused, yet Next Screen is enabled
+    for (int press = 0; press < 5; ++press) Press(fresh, "Command3");
+    QCOMPARE(PageLines(fresh).at(8), std::string("Data points   :  0 "));
+    QCOMPARE(PageLines(fresh).at(10), std::string("File not saved: a.FOI"));
+  }
+
+  // The menu's count: enabled once a file is chosen, it fits with the fewest
+  // control points whose R.M.S. errors are within the fairness limit.
+  void theFewestControlPointsForTheFairnessLimit() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    QAction* action = w->findChild<QAction*>(QStringLiteral("FewestControlPoints"));
+    QVERIFY(action != nullptr);
+    w->updateMenuActions();
+    QVERIFY(action->isEnabled());
+    action->trigger();
+    const CountChoice want =
+        FewestControlPoints(ReadSection(dir.file("naca2412.dat")), 1e-4, ErrorMeasure::Rms);
+    QVERIFY(want.reached);
+    QCOMPARE(w->Text(Field::Text3), std::to_string(want.control_points));
+    QCOMPARE(PageLines(*w).at(9), "Control points:  " + std::to_string(want.control_points) + " ");
+    QCOMPARE(w->state().rms(1), want.fit.thickness.rms);
+    Window none;
+    none.updateMenuActions();
+    QVERIFY(!none.findChild<QAction*>(QStringLiteral("FewestControlPoints"))->isEnabled());
   }
 
   // Once a run has written its .FOI, the menu exports it: the dialog
@@ -467,6 +529,29 @@ class WindowTest : public QObject {
                                                                   static_cast<float>(AbY(s, 0))));
     QCOMPARE(graphic.pixelColor(chord), QColor(Qt::black));
     QCOMPARE(graphic.pixelColor(chord + QPoint(0, -3)), QColor(0xE0, 0xE0, 0xE0));
+
+    // At a scale factor of 2 the drawing is smooth at device resolution and
+    // as wide as a layout pixel: shades between curve and background, and the
+    // chord line two device pixels high.
+    QImage fine(pic.surfaceSize() * 2, QImage::Format_RGB32);
+    fine.setDevicePixelRatio(2);
+    fine.fill(ToQColor(kAreaBackground));
+    QPainter painter(&fine);
+    pic.painter().paint(painter, pic.page(), pic.surfaceSize());
+    painter.end();
+    int shades = 0;
+    for (int y = 0; y < fine.height(); ++y)
+      for (int x = 0; x < fine.width(); ++x) {
+        const QColor c = fine.pixelColor(x, y);
+        shades += c.red() > 0 && c.red() < 0xE0 && c.red() == c.green() && c.green() == c.blue();
+      }
+    QVERIFY2(shades > 100, qPrintable(QString::number(shades)));
+    const QPointF at = ToSurfaceF(pic.page().scale, pic.surfaceSize(), static_cast<float>(AbX(s, 0.5)),
+                                  static_cast<float>(AbY(s, 0))) * 2;
+    int dark = 0;
+    for (int y = qFloor(at.y()) - 3; y <= qFloor(at.y()) + 3; ++y)
+      dark += fine.pixelColor(qFloor(at.x()), y).red() < 0x70;
+    QCOMPARE(dark, 2);
   }
 };
 

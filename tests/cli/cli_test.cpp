@@ -1,29 +1,35 @@
 // tarvelo-fit end to end on copies of the bundled sections.
 #include <gtest/gtest.h>
+#include <tarvelo/tarvelo.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/fit_command.h"
+#include "foilio/number_format.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
 namespace {
 
 using test::ReadBytes;
+namespace fs = std::filesystem;
 
 class CliTest : public ::testing::Test {
  protected:
   CliTest() {
     for (const char* name : {"naca2412.dat", "naca0012.dat"})
-      std::filesystem::copy_file(test::ExamplePath(name), dir.path() / name);
+      fs::copy_file(test::ExamplePath(name), dir.path() / name);
   }
-  int Run(std::vector<std::string> args) {
+  // Names ending in .dat, .FOI or .svg are files in the test's directory.
+  int Run(std::vector<std::string> args, bool terminal = false) {
     out.str("");
     err.str("");
     for (std::string& a : args)
-      if (a.size() > 4 && a.compare(a.size() - 4, 4, ".dat") == 0) a = dir.file(a);
-    return RunFitCommand(args, out, err);
+      for (const char* ext : {".dat", ".FOI", ".svg"})
+        if (a.size() > 4 && a.ends_with(ext) && a[0] != '/') a = dir.file(a);
+    return RunFitCommand(args, out, err, terminal);
   }
   std::vector<std::string> OutLines() const {
     std::vector<std::string> lines;
@@ -46,21 +52,11 @@ TEST_F(CliTest, FitsEveryFileAndWritesTheFoilFileBesideIt) {
   EXPECT_EQ(lines[10], "File saved    : " + dir.file("naca2412.FOI"));
   EXPECT_EQ(lines[36], "   Click on <Next Screen> for fitting results for thickness ");
   EXPECT_EQ(lines[47], "File saved    : " + dir.file("naca0012.FOI"));
-  EXPECT_EQ(ReadBytes(dir.file("naca2412.FOI")),
-            "NACA 2412, standard thickness and camber, 26 stations\r\n"
-            " 8  4 \r\n"
-            "   0.00000   0.00000   0.00000\r\n"
-            "   0.00000   0.19721   0.00242\r\n"
-            "   0.02667   0.56401   0.13253\r\n"
-            "   0.14667   0.95632   0.65961\r\n"
-            "   0.34667   1.05144   1.08277\r\n"
-            "   0.62667   0.76426   0.93054\r\n"
-            "   0.86667   0.32889   0.45262\r\n"
-            "   1.00000   0.02099   0.00000\r\n");
+  EXPECT_EQ(ReadBytes(dir.file("naca2412.FOI")), ReadBytes(test::ExamplePath("naca2412.FOI")));
 }
 
 TEST_F(CliTest, ScreensComeInCycleOrderAndTheGraphicAsSvg) {
-  EXPECT_EQ(Run({"--screens", "-n", "04", "--svg", dir.file("g.svg"), "naca2412.dat"}), 0);
+  EXPECT_EQ(Run({"--screens", "-n", "04", "--svg", "g.svg", "naca2412.dat"}), 0);
   const auto lines = OutLines();
   ASSERT_EQ(lines.size(), 4u * 37);
   EXPECT_EQ(lines[9], "Control points:  4 ");
@@ -71,15 +67,30 @@ TEST_F(CliTest, ScreensComeInCycleOrderAndTheGraphicAsSvg) {
   const std::string svg = ReadBytes(dir.file("g.svg"));
   EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_NE(svg.find("Foil (blue) and camber (red)"), std::string::npos);
+
+  // At the largest count too the graphic has its chord line and both curves,
+  // the last of 101 points.
+  EXPECT_EQ(Run({"-n", "20", "--svg", "g20.svg", "naca2412.dat"}), 0);
+  const std::string svg20 = ReadBytes(dir.file("g20.svg"));
+  std::size_t polylines = 0;
+  for (std::size_t at = svg20.find("<polyline"); at != std::string::npos;
+       at = svg20.find("<polyline", at + 1))
+    ++polylines;
+  EXPECT_EQ(polylines, 3u);
+  const std::string last = svg20.substr(svg20.rfind("points=\""));
+  EXPECT_EQ(std::count(last.begin(), last.begin() + static_cast<long>(last.find("\" ")), ' '), 100);
 }
 
 TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
   test::WriteBytes(dir.file("few.dat"), "few\r\n3\r\n0,0,0,0\r\n50,5,5,1\r\n100,0,0,0\r\n");
-  EXPECT_EQ(Run({"missing.dat", "few.dat", "naca0012.dat"}), 1);
+  fs::copy_file(dir.file("naca0012.dat"), dir.file("W.FOI"));
+  EXPECT_EQ(Run({"missing.dat", "few.dat", "W.FOI", "naca0012.dat"}), 1);
   EXPECT_EQ(err.str(), "  " + dir.file("missing.dat") + " - Input file not found !! \n"
                        "*** Insufficient data. For 8  control points,\n"
-                       "  you need at least 9  data points. ****\n");
+                       "  you need at least 9  data points. ****\n"
+                       "  " + dir.file("W.FOI") + " - Output file is the input file !! \n");
   EXPECT_EQ(OutLines().size(), 37u);
+  EXPECT_EQ(ReadBytes(dir.file("W.FOI")), ReadBytes(dir.file("naca0012.dat")));
   EXPECT_FALSE(ReadBytes(dir.file("naca0012.FOI")).empty());
 
   EXPECT_EQ(Run({"-n", "21", "naca0012.dat"}), 1);
@@ -89,12 +100,16 @@ TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
 }
 
 TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
-  EXPECT_EQ(Run({"--foil-number", "123", "naca0012.dat"}), 0);
-  EXPECT_FALSE(ReadBytes(dir.file("Type123.FOI")).empty());
+  for (const char* number : {"101", " 255 "}) {
+    EXPECT_EQ(Run({"--foil-number", number, "naca0012.dat"}), 0);
+    EXPECT_FALSE(ReadBytes(dir.file("Type" + std::string(number).substr(number[0] == ' ', 3) +
+                                    ".FOI")).empty());
+  }
   const struct {
     const char* number;
     const char* message;
   } refused[] = {{"99", "   Numbers between 101 and 255 are allowed !!"},
+                 {"100", "   Numbers between 101 and 255 are allowed !!"},
                  {"256", "   Numbers between 101 and 255 are allowed !!"},
                  {"12a", "   Only numbers are allowed !! "},
                  {"1234", "   Only the first 3 digits are used for filename !!"}};
@@ -103,22 +118,174 @@ TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
     EXPECT_EQ(err.str(), std::string(r.message) + "\n") << r.number;
     EXPECT_EQ(out.str(), "") << r.number;
   }
-  EXPECT_FALSE(std::filesystem::exists(dir.file("naca2412.FOI")));
+  EXPECT_FALSE(fs::exists(dir.file("naca2412.FOI")));
+}
+
+// No two of input, .FOI and SVG may be one file: refused before anything is written.
+TEST_F(CliTest, NamesThatWouldDestroyAnotherFileAreUsageErrors) {
+  fs::create_symlink(dir.file("naca2412.dat"), dir.file("link.FOI"));
+  const std::string input = ReadBytes(dir.file("naca2412.dat"));
+  const struct {
+    std::vector<std::string> args;
+    std::string line;
+  } rows[] = {
+      {{"-o", "naca2412.dat", "naca2412.dat"}, "naca2412.dat - Output file is the input file !! "},
+      {{"-o", "link.FOI", "naca2412.dat"}, "link.FOI - Output file is the input file !! "},
+      {{"--svg", "naca2412.dat", "naca2412.dat"}, "naca2412.dat - Output file is the input file !! "},
+      {{"--svg", "naca2412.FOI", "naca2412.dat"}, "naca2412.FOI - SVG file is the .FOI file !! "},
+      {{"-o", "x.FOI", "--svg", dir.file("sub/../x.FOI"), "naca2412.dat"},
+       "sub/../x.FOI - SVG file is the .FOI file !! "},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(Run(r.args), 2);
+    EXPECT_EQ(err.str(), "  " + dir.file(r.line) + "\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(ReadBytes(dir.file("naca2412.dat")), input);
+    EXPECT_FALSE(fs::exists(dir.file("naca2412.FOI")) || fs::exists(dir.file("x.FOI")));
+  }
+}
+
+// A crafted ID line cannot drive the terminal; redirected output and the .FOI keep the bytes.
+TEST_F(CliTest, ControlCharactersReachATerminalAsCaretNotation) {
+  const std::string id = "NACA \x1b]0;owned\x07\x1b[2J\tend\x7f";
+  std::string data = ReadBytes(dir.file("naca0012.dat"));
+  data.replace(0, data.find('\r'), id);
+  test::WriteBytes(dir.file("crafted.dat"), data);
+  EXPECT_EQ(Run({"crafted.dat"}, true), 0);
+  EXPECT_EQ(OutLines()[7], "ID - line     : NACA ^[]0;owned^G^[[2J\tend^?");
+  EXPECT_EQ(Run({"crafted.dat"}), 0);
+  EXPECT_EQ(OutLines()[7], "ID - line     : " + id);
+  EXPECT_EQ(ReadBytes(dir.file("crafted.FOI")).substr(0, id.size() + 2), id + "\r\n");
+}
+
+// The R.M.S. values read back as the same doubles and print as the listings
+// print them; the largest deviations as the library gives them.
+TEST_F(CliTest, JsonLinesReportEveryFitAndEveryFailure) {
+  for (const char* name : {"naca2412.dat", "naca16-206-a08.dat", "naca0012.dat",
+                           "naca4412-40pt.dat"}) {
+    const std::string path = test::ExamplePath(name);
+    const Section section = ReadSection(path);
+    for (int n = 4; n <= 20; ++n) {
+      const std::string count = std::to_string(n);
+      const std::string foi = dir.file("out.FOI");
+      ASSERT_EQ(Run({"--json", "-n", count, "-o", foi, path}), 0) << err.str();
+      const auto j = nlohmann::json::parse(out.str());
+      ASSERT_EQ(Run({"--screens", "-n", count, "-o", foi, path}), 0);
+      std::vector<std::string> rmsLines;  // thickness, then camber
+      for (const std::string& line : OutLines())
+        if (line.starts_with(" R.M.S. error / chord = ")) rmsLines.push_back(line);
+      ASSERT_EQ(rmsLines.size(), 2u);
+      const Fit fit = FitSection(section, n);
+      EXPECT_EQ(j["file"], path);
+      EXPECT_EQ(j["output"], foi);
+      EXPECT_EQ(j["points"], section.points());
+      EXPECT_EQ(j["control_points"], n);
+      EXPECT_EQ(j["knots"].get<std::vector<double>>(), fit.knots);
+      EXPECT_EQ(j["control_x"].get<std::vector<double>>(), fit.control_x);
+      for (const auto& [key, curve, listing] :
+           {std::tuple{"thickness", &fit.thickness, 0}, {"camber", &fit.camber, 1}}) {
+        const auto& c = j[key];
+        EXPECT_EQ(c["rms"].get<double>(), curve->rms);
+        EXPECT_EQ(" R.M.S. error / chord = " + FSt(0, 2, 5, c["rms"].get<double>()),
+                  rmsLines[listing]);
+        EXPECT_EQ(c["ymax"].get<double>(), curve->ymax);
+        EXPECT_EQ(c["max_deviation"].get<double>(), curve->max_deviation);
+        EXPECT_EQ(c["max_deviation_x"].get<double>(), curve->max_deviation_x);
+        EXPECT_EQ(c["control"].get<std::vector<double>>(), curve->control);
+      }
+    }
+  }
+  // Failures are objects of their own, with the message trimmed; an ID line
+  // that is not UTF-8 is read as Latin-1.
+  std::string data = ReadBytes(dir.file("naca0012.dat"));
+  data.replace(0, data.find('\r'), "Fl\xFC" "gel");
+  test::WriteBytes(dir.file("latin1.dat"), data);
+  EXPECT_EQ(Run({"--json", "missing.dat", "latin1.dat"}), 1);
+  const auto lines = OutLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(lines[0]),
+            nlohmann::json({{"file", dir.file("missing.dat")},
+                            {"error", dir.file("missing.dat") + " - Input file not found !!"}}));
+  EXPECT_EQ(nlohmann::json::parse(lines[1])["id_line"], "Fl\xC3\xBCgel");
+  EXPECT_EQ(lines[1].find("\"file\":"), 1u) << "keys in the order given";
+}
+
+// The smallest count whose errors are within the tolerance; else the one whose
+// worse curve is best, and said; counts the file cannot take are skipped.
+TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
+  const auto worse = [](const Fit& f, bool max) {
+    return max ? std::max(f.thickness.max_deviation, f.camber.max_deviation)
+               : std::max(f.thickness.rms, f.camber.rms);
+  };
+  // Ten points: counts 10 to 20 are refused for too few data points.
+  std::string ten = "ten points\r\n10\r\n";
+  for (int i = 0; i < 10; ++i) {
+    const double x = 100.0 * i * i / 81;
+    ten += std::to_string(x) + "," + std::to_string(3 * std::sqrt(x / 100) * (1 - x / 100)) +
+           ",0," + std::to_string(x * (100 - x) / 2500) + "\r\n";
+  }
+  test::WriteBytes(dir.file("ten.dat"), ten);
+  const struct {
+    const char* option;
+    const char* file;
+  } rows[] = {{"--auto", "naca2412.dat"}, {"--auto=2e-5", "naca2412.dat"},
+              {"--auto-max=3e-4", "naca0012.dat"}, {"--auto=1e-12", "naca2412.dat"},
+              {"--auto-max=0", "ten.dat"}, {"--auto=1e-3", "ten.dat"}};
+  for (const auto& r : rows) {
+    const std::string option = r.option;
+    const bool max = option.starts_with("--auto-max");
+    const std::string tolText = option.find('=') == std::string::npos ? "1e-4" : option.substr(option.find('=') + 1);
+    const double tol = std::stod(tolText);
+    const Section section = ReadSection(dir.file(r.file));
+    int want = 0;
+    int best = 0;
+    double bestError = 0;
+    for (int n = 20; n >= 4; --n) {
+      if (n >= static_cast<int>(section.points())) continue;
+      const double e = worse(FitSection(section, n), max);
+      if (e <= tol) want = n;
+      if (best == 0 || e <= bestError) best = n, bestError = e;
+    }
+    EXPECT_EQ(Run({r.option, r.file}), 0) << r.option;
+    EXPECT_EQ(OutLines().at(9), "Control points: " + NumberItem(want ? want : best)) << r.option;
+    EXPECT_EQ(err.str(), want ? "" : "tarvelo-fit: " + dir.file(r.file) + ": no count from 4 to 20 reaches " +
+                                      tolText + "; using " + std::to_string(best) + "\n")
+        << r.option;
+  }
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{},
-                                             {"-n", "8x", "naca0012.dat"},
-                                             {"-n"},
-                                             {"--frobnicate", "naca0012.dat"},
-                                             {"-o", "a.FOI", "naca0012.dat", "naca2412.dat"},
-                                             {"-o", "a.FOI", "--foil-number", "123", "naca0012.dat"}}) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {},
+           {"-n", "8x", "naca0012.dat"},
+           {"-n"},
+           {"--frobnicate", "naca0012.dat"},
+           {"-o", "a.FOI", "naca0012.dat", "naca2412.dat"},
+           {"--svg", "a.svg", "naca0012.dat", "naca2412.dat"},
+           {"-o", "a.FOI", "--foil-number", "123", "naca0012.dat"},
+           {"-n", "8", "--auto", "naca0012.dat"},
+           {"--auto", "--auto-max", "naca0012.dat"},
+           {"--auto=-1", "naca0012.dat"},
+           {"--auto=1e-4x", "naca0012.dat"},
+           {"--json", "--screens", "naca0012.dat"}}) {
     EXPECT_EQ(Run(args), 2);
-    EXPECT_NE(err.str().find("Try 'tarvelo-fit --help'"), std::string::npos);
+    EXPECT_NE(err.str().find("Try 'tarvelo-fit --help'"), std::string::npos) << err.str();
   }
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(out.str().rfind("Usage: tarvelo-fit [OPTION]... FILE...\n", 0), 0u);
+  EXPECT_NE(out.str().find("--auto-max[=TOL]"), std::string::npos);
+}
+
+// The program itself: a standard output that cannot be written is a failure
+// with its reason, not a silent success.
+TEST(FitProgramTest, AFullStandardOutputIsReportedWithItsReason) {
+  test::TempDir dir;
+  fs::copy_file(test::ExamplePath("naca0012.dat"), dir.path() / "a.dat");
+  const std::string cmd = std::string(TARVELO_FIT_PROGRAM) + " " + dir.file("a.dat") +
+                          " >/dev/full 2>" + dir.file("err.txt");
+  const int status = std::system(cmd.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_EQ(ReadBytes(dir.file("err.txt")), "tarvelo-fit: standard output: No space left on device\n");
 }
 
 }  // namespace

@@ -23,16 +23,5 @@ TEST(ArrayTest, AllocationZeroFillsReplacesAndBoundsEveryAccess) {
   EXPECT_THROW(xcp(9), IndexError);
 }
 
-TEST(StateTest, StartsEmptyWithOnlyThePlotTables) {
-  State s;
-  EXPECT_EQ(s.nScreen, 0);
-  EXPECT_EQ(s.ErFlag, kFalse);
-  EXPECT_TRUE(s.InFile.empty() && s.OutFile.empty() && s.IDLine.empty());
-  EXPECT_FALSE(s.xin.exists() || s.yd.exists() || s.tk.exists() || s.xcp.exists() ||
-               s.ycp.exists() || s.dy.exists() || s.rms.exists() || s.b.exists());
-  EXPECT_TRUE(s.xp.has(0, 0) && s.xp.has(100, 2) && !s.xp.has(101, 2) && s.yp.has(100, 2));
-  EXPECT_EQ(s.yp(100, 2), 0.0);
-}
-
 }  // namespace
 }  // namespace tarvelo

@@ -50,21 +50,5 @@ TEST_F(FormTest, CountIsWrittenBackWithoutLeadingZerosWhateverItsLength) {
   }
 }
 
-TEST_F(FormTest, FileClickBuildsBothNamesWithOneSeparator) {
-  form.SetText(Field::Text4, "123");
-  File1_Click(s, pic, form, "NACA.DAT");
-  EXPECT_EQ(s.InFile, "/data/foils/NACA.DAT");
-  EXPECT_EQ(form.Text(Field::Text1), "/data/foils/NACA.DAT");
-  EXPECT_EQ(s.OutFile, "/data/foils/NACA.FOI");
-  EXPECT_EQ(form.Text(Field::Text2), "/data/foils/NACA.FOI");
-  EXPECT_EQ(form.Text(Field::Text4), "");
-
-  form.SetListedDirectory("/");
-  File1_Click(s, pic, form, "a.dat");
-  EXPECT_EQ(s.OutFile, "/a.FOI");
-  form.SetText(Field::Text4, "200");
-  EXPECT_EQ(s.OutFile, "/Type200.FOI");
-}
-
 }  // namespace
 }  // namespace tarvelo

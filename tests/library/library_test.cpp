@@ -164,6 +164,35 @@ FoilSpline::Value Independent(const FoilSpline& foil, double x) {
   return {DeBoor(foil.thickness, t), DeBoor(foil.camber, t)};
 }
 
+// The largest deviation worked out from the control points alone: each curve
+// evaluated by de Boor's algorithm where the fitted x reaches the data point's
+// place, against the normalised data. The fit's own basis rounds its divisors
+// to single precision and its differences are single precision: agreement
+// to 1e-7 of the curve's largest value.
+TEST(FitSectionTest, LargestDeviationIsWhereTheCurveIsFarthestFromItsData) {
+  for (const char* name : {"naca2412.dat", "naca0012.dat", "naca4412-40pt.dat"}) {
+    const Section section = ReadSection(test::ExamplePath(name));
+    for (int count : {4, 8, 20}) {
+      const Fit fit = FitSection(section, count);
+      for (const auto& [curve, data] : {std::pair{&fit.thickness, &section.thickness},
+                                        {&fit.camber, &section.camber}}) {
+        const double scale = curve->ymax > 0 ? curve->ymax : 1.0;
+        double largest = -1;
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < section.points(); ++i) {
+          double lo = 0, hi = 1;
+          for (int it = 0; it < 200; ++it)
+            (DeBoor(fit.control_x, (lo + hi) / 2) < fit.x[i] ? lo : hi) = (lo + hi) / 2;
+          const double d = std::fabs(DeBoor(curve->control, lo) - (*data)[i] / scale);
+          if (d > largest + 1e-7) largest = d, at = i;
+        }
+        EXPECT_NEAR(curve->max_deviation, scale * largest, 1e-7 * scale) << name << count;
+        EXPECT_EQ(curve->max_deviation_x, section.x[at]) << name << count;
+      }
+    }
+  }
+}
+
 // The 40-point example fitted with count control points, as its .FOI holds it.
 FoilSpline FittedFoil(int count) {
   test::TempDir dir;

@@ -29,4 +29,17 @@ run(${WORK_DIR}/build/fit_section ${SOURCE_DIR}/examples/naca2412.dat ${WORK_DIR
 if(NOT out MATCHES "^R\\.M\\.S\\. error / chord: thickness [0-9.e-]+, camber [0-9.e-]+\nat x = 0\\.3: thickness [0-9.]+, camber [0-9.]+ \\(normalised\\)\n$")
   message(FATAL_ERROR "unexpected output:\n${out}")
 endif()
+
+# The Python module, the manual pages and the completion, where Debian's tools
+# look for them.
+foreach(file share/man/man1/tarvelo-fit.1.gz share/bash-completion/completions/tarvelo-fit)
+  if(NOT EXISTS ${prefix}/${file})
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+run(${CMAKE_COMMAND} -E env PYTHONPATH=${prefix}/lib/python3/dist-packages ${PYTHON_ENV}
+    /usr/bin/python3 -c "import tarvelo\nprint(tarvelo.fit_section(tarvelo.read_section('${SOURCE_DIR}/examples/naca2412.dat')).control_points)")
+if(NOT out STREQUAL "8\n")
+  message(FATAL_ERROR "the installed Python module gave: ${out}")
+endif()
 file(REMOVE_RECURSE ${WORK_DIR})

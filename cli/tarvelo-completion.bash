@@ -1,0 +1,56 @@
+# bash completion for the TARVELO command-line programs: their options, and
+# the kind of file each place takes (section data *.dat, foil files *.FOI).
+# Installed once per program name, where bash-completion looks for it.
+
+# Files matching a case-insensitive pattern, and directories to go into.
+_tarvelo_files() {
+  local cur=$1 pattern=$2
+  local IFS=$'\n'
+  COMPREPLY+=($(shopt -s nocaseglob nocasematch; compgen -f -X "!$pattern" -- "$cur"))
+  COMPREPLY+=($(compgen -d -- "$cur"))
+}
+
+_tarvelo() {
+  local program=${COMP_WORDS[0]##*/}
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=
+  ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
+  COMPREPLY=()
+  local options files
+  case $program in
+    tarvelo-fit)
+      case $prev in
+        -n) COMPREPLY=($(compgen -W "$(echo {4..20})" -- "$cur")); return ;;
+        -o) _tarvelo_files "$cur" '*.FOI'; return ;;
+        --svg) _tarvelo_files "$cur" '*.svg'; return ;;
+        --foil-number) return ;;
+      esac
+      options='-n -o --auto --auto= --auto-max --auto-max= --foil-number --screens --json
+               --svg --coordinates --help --version'
+      files='*.dat' ;;
+    tarvelo-import)
+      case $prev in
+        --stations) COMPREPLY=($(compgen -W "41 81 161" -- "$cur")); return ;;
+        -o) _tarvelo_files "$cur" '*.dat'; return ;;
+      esac
+      options='--stations --at-file-stations -o --help --version'
+      files='*' ;;
+    tarvelo-export)
+      case $prev in
+        --format) COMPREPLY=($(compgen -W "table selig dxf svg" -- "$cur")); return ;;
+        --thickness | --camber | --points | --at) return ;;
+        -o) _tarvelo_files "$cur" '*'; return ;;
+      esac
+      options='--format --thickness --camber --points --at -o --help --version'
+      files='*.FOI' ;;
+    *) return ;;
+  esac
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    # An option that takes its value after "=" is completed without a space.
+    [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *= ]] && compopt -o nospace 2>/dev/null
+    return
+  fi
+  _tarvelo_files "$cur" "$files"
+}
+
+complete -o filenames -F _tarvelo tarvelo-fit tarvelo-import tarvelo-export

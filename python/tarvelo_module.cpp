@@ -1,0 +1,124 @@
+// The Python module tarvelo: the public API with numpy arrays for its
+// vectors and tarvelo.Error for its failures. It adds no logic of its own.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+#include <tarvelo/tarvelo.h>
+
+#include <string>
+#include <vector>
+
+namespace py = pybind11;
+using namespace tarvelo;
+
+namespace {
+
+template <class T>
+py::array_t<T> Array(const std::vector<T>& v) {
+  return py::array_t<T>(static_cast<py::ssize_t>(v.size()), v.data());
+}
+
+std::vector<double> Vector(const py::array_t<double, py::array::c_style | py::array::forcecast>& a) {
+  if (a.ndim() != 1) throw py::value_error("a one-dimensional array is needed");
+  return std::vector<double>(a.data(), a.data() + a.size());
+}
+
+// File texts are 8-bit: shown as UTF-8 when they are UTF-8, else as Latin-1.
+py::str Text(const std::string& bytes) {
+  PyObject* s = PyUnicode_DecodeUTF8(bytes.data(), static_cast<py::ssize_t>(bytes.size()), nullptr);
+  if (s == nullptr) {
+    PyErr_Clear();
+    s = PyUnicode_DecodeLatin1(bytes.data(), static_cast<py::ssize_t>(bytes.size()), nullptr);
+  }
+  return py::reinterpret_steal<py::str>(s);
+}
+
+// Thickness and camber of the same shape as x: floats for a float, arrays for
+// an array or a sequence.
+py::object Evaluate(const FoilSpline& foil, const py::object& x) {
+  if (!py::isinstance<py::array>(x) && !py::isinstance<py::sequence>(x)) {
+    const FoilSpline::Value v = foil.Evaluate(x.cast<double>());
+    return py::make_tuple(v.thickness, v.camber);
+  }
+  const auto in = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(x);
+  if (!in) throw py::type_error("x must be a float or an array of floats");
+  const std::vector<py::ssize_t> shape(in.shape(), in.shape() + in.ndim());
+  py::array_t<double> thickness(shape);
+  py::array_t<double> camber(shape);
+  const double* at = in.data();
+  double* t = thickness.mutable_data();
+  double* c = camber.mutable_data();
+  for (py::ssize_t i = 0; i < in.size(); ++i) {
+    const FoilSpline::Value v = foil.Evaluate(at[i]);
+    t[i] = v.thickness;
+    c[i] = v.camber;
+  }
+  return py::make_tuple(thickness, camber);
+}
+
+}  // namespace
+
+PYBIND11_MODULE(tarvelo, m) {
+  m.doc() = "Fits cubic B-splines to the thickness and camber of foil sections (TARVELO).";
+  py::register_exception<Error>(m, "Error");
+
+  py::class_<Section>(m, "Section", "A foil section as its data file gives it (fractions of the chord).")
+      .def(py::init([](const std::string& id_line, const py::array_t<double>& x,
+                       const py::array_t<double>& thickness, const py::array_t<double>& camber) {
+             return Section{id_line, Vector(x), Vector(thickness), Vector(camber)};
+           }),
+           py::arg("id_line"), py::arg("x"), py::arg("thickness"), py::arg("camber"))
+      .def_property_readonly("id_line", [](const Section& s) { return Text(s.id_line); })
+      .def_property_readonly("x", [](const Section& s) { return Array(s.x); })
+      .def_property_readonly("thickness", [](const Section& s) { return Array(s.thickness); })
+      .def_property_readonly("camber", [](const Section& s) { return Array(s.camber); })
+      .def_property_readonly("points", &Section::points);
+
+  py::class_<CurveFit>(m, "CurveFit", "One fitted curve: thickness or camber.")
+      .def_readonly("ymax", &CurveFit::ymax)
+      .def_readonly("rms", &CurveFit::rms)
+      .def_readonly("max_deviation", &CurveFit::max_deviation)
+      .def_readonly("max_deviation_x", &CurveFit::max_deviation_x)
+      .def_property_readonly("control", [](const CurveFit& c) { return Array(c.control); })
+      .def_property_readonly("fitted", [](const CurveFit& c) { return Array(c.fitted); })
+      .def_property_readonly("difference", [](const CurveFit& c) { return Array(c.difference); });
+
+  py::class_<Fit>(m, "Fit", "The fit of a section: x, thickness and camber as cubic B-splines.")
+      .def_property_readonly("id_line", [](const Fit& f) { return Text(f.id_line); })
+      .def_readonly("control_points", &Fit::control_points)
+      .def_readonly("order", &Fit::order)
+      .def_property_readonly("knots", [](const Fit& f) { return Array(f.knots); })
+      .def_property_readonly("control_x", [](const Fit& f) { return Array(f.control_x); })
+      .def_property_readonly("x", [](const Fit& f) { return Array(f.x); })
+      .def_readonly("thickness", &Fit::thickness)
+      .def_readonly("camber", &Fit::camber);
+
+  py::class_<FoilSpline>(m, "FoilSpline", "A fitted section as its .FOI file holds it.")
+      .def_property_readonly("id_line", [](const FoilSpline& f) { return Text(f.id_line); })
+      .def_readonly("order", &FoilSpline::order)
+      .def_property_readonly("control_x", [](const FoilSpline& f) { return Array(f.control_x); })
+      .def_property_readonly("thickness", [](const FoilSpline& f) { return Array(f.thickness); })
+      .def_property_readonly("camber", [](const FoilSpline& f) { return Array(f.camber); })
+      .def("evaluate", &Evaluate, py::arg("x"),
+           "Normalised (thickness, camber) at chord position x in [0, 1]; x a float or an array.");
+
+  m.def("read_section", &ReadSection, py::arg("path"), "Reads a section data file (*.dat).");
+  m.def("fit_section", &FitSection, py::arg("section"), py::arg("control_points") = 8,
+        "Fits thickness and camber with 4 to 20 control points.");
+  m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"),
+        "Writes the .FOI file of a fit, replacing an earlier file only when complete.");
+  m.def("read_foil_file", &ReadFoilFile, py::arg("path"), "Reads a .FOI file.");
+  m.def(
+      "fewest_control_points",
+      [](const Section& section, double tolerance, const std::string& measure) {
+        if (measure != "rms" && measure != "max_deviation")
+          throw py::value_error("measure is 'rms' or 'max_deviation'");
+        CountChoice c = FewestControlPoints(
+            section, tolerance, measure == "rms" ? ErrorMeasure::Rms : ErrorMeasure::MaxDeviation);
+        return py::make_tuple(c.control_points, c.reached, std::move(c.fit));
+      },
+      py::arg("section"), py::arg("tolerance") = 1e-4, py::arg("measure") = "rms",
+      "(control_points, reached, fit): the fewest control points whose errors are within the "
+      "tolerance.");
+}

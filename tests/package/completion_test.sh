@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The bash completion of the programs: options, the values some take, and file
+# names of the kind each place takes.
+#   completion_test.sh COMPLETION_SCRIPT WORK_DIR
+set -uo pipefail
+script=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work/sub"
+cd "$work" || exit 1
+touch a.dat B.DAT c.FOI d.foi e.txt f.svg
+source "$script"
+
+status=0
+# expect "WORDS..." "the replies, sorted and joined by blanks"
+expect() {
+  local words=$1 want=$2
+  read -r -a COMP_WORDS <<<"$words"
+  [[ $words == *' ' ]] && COMP_WORDS+=("")
+  COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+  COMPREPLY=()
+  _tarvelo
+  local got
+  got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' ')
+  if [[ $got != "$want" ]]; then
+    echo "'$words': got '$got', want '$want'"
+    status=1
+  fi
+}
+
+expect "tarvelo-fit " "B.DAT a.dat sub"
+expect "tarvelo-fit --au" "--auto --auto-max --auto-max= --auto="
+expect "tarvelo-fit -n 1" "10 11 12 13 14 15 16 17 18 19"
+expect "tarvelo-fit -o " "c.FOI d.foi sub"
+expect "tarvelo-fit --svg " "f.svg sub"
+expect "tarvelo-export " "c.FOI d.foi sub"
+expect "tarvelo-export --format " "dxf selig svg table"
+expect "tarvelo-import --s" "--stations"
+exit $status
