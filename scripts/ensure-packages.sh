@@ -25,4 +25,4 @@ ensure_comma_locale() {
   "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || true
 }
 
-TARVELO_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev fonts-liberation locales)
+TARVELO_PACKAGES=(cmake make g++ libgtest-dev libgsl-dev qt6-base-dev fonts-liberation locales)
