@@ -1,10 +1,12 @@
 #include "app/window.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -16,6 +18,8 @@
 #include <new>
 #include <stdexcept>
 #include <vector>
+
+#include <tarvelo/tarvelo.h>
 
 #include "fit/run.h"
 #include "screens/screens.h"
@@ -183,6 +187,18 @@ void Window::buildControls() {
   connect(command_[0], &QPushButton::clicked, this, &Window::Command1_Click);
   connect(command_[1], &QPushButton::clicked, this, &Window::Command2_Click);
   connect(command_[2], &QPushButton::clicked, this, &Window::Command3_Click);
+
+  auto* import = new QAction(QStringLiteral(u"Import coordinates\u2026"), this);
+  connect(import, &QAction::triggered, this, &Window::importCoordinates);
+  picture1_->addMenuActions({import});
+  importDialogs_.coordinateFile = [this] {
+    return QFileDialog::getOpenFileName(this, tr("Import coordinates"), file1_->path(),
+                                        tr("Coordinate files (*.dat *.txt);;All files (*)"));
+  };
+  importDialogs_.sectionFile = [this](const QString& proposed) {
+    return QFileDialog::getSaveFileName(this, tr("Save section data"), proposed,
+                                        tr("Section data files (*.dat)"));
+  };
 }
 
 // ---- the fields as the core sees them ----
@@ -301,6 +317,29 @@ void Window::dropEvent(QDropEvent* event) {
   if (path.isEmpty()) return;
   event->acceptProposedAction();
   openDataFile(path);
+}
+
+// ---- sections from coordinate files ----
+
+void Window::importCoordinates() {
+  const QString coordinates = importDialogs_.coordinateFile();
+  if (coordinates.isEmpty()) return;
+  guarded([&] {
+    try {
+      // A refused file is reported before anything is asked or written.
+      const std::string text = SectionFileText(ImportCoordinates(Name(coordinates)));
+      const QFileInfo fi(coordinates);
+      QString target = importDialogs_.sectionFile(
+          fi.absoluteDir().filePath(fi.completeBaseName() + QStringLiteral("-section.dat")));
+      if (target.isEmpty()) return;
+      // Only a *.dat file can be the input file.
+      if (!target.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive)) target += QStringLiteral(".dat");
+      WriteFileContents(Name(target), text);
+      openDataFile(target);
+    } catch (const Error& e) {
+      showError(e.shown());
+    }
+  });
 }
 
 // ---- fields and buttons ----
