@@ -41,15 +41,10 @@ TEST_F(ImportCommandTest, WritesTheSectionDataToStandardOutputOrToOut) {
   EXPECT_EQ(out.str(), "");
   EXPECT_EQ(ReadBytes(file), text);
 
-  EXPECT_EQ(Run({"--stations=5", coords}), 0);
-  EXPECT_EQ(out.str(), "NACA 4412\r\n5\r\n"
-                       "   0.000000,    0.000000,    0.000000,    0.000000\r\n"
-                       "  14.644661,    5.308353,    5.308353,    2.392073\r\n"
-                       "  50.000000,    5.293997,    5.293997,    3.888499\r\n"
-                       "  85.355339,    2.010742,    2.010742,    1.714226\r\n"
-                       " 100.000000,    0.126000,    0.126000,    0.000000\r\n");
-  EXPECT_EQ(Run({"--at-file-stations", coords}), 0);
-  EXPECT_EQ(out.str().substr(0, 15), "NACA 4412\r\n61\r\n");
+  for (const auto& [option, count] : {std::pair{"--stations=5", "5"}, {"--at-file-stations", "61"}}) {
+    EXPECT_EQ(Run({option, coords}), 0);
+    EXPECT_EQ(out.str().rfind("NACA 4412\r\n" + std::string(count) + "\r\n", 0), 0u) << option;
+  }
 }
 
 TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
@@ -61,7 +56,6 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
     std::string message;
   } rows[] = {
       {{"-o", file, bad}, "  " + bad + " - Invalid number in line 3 !! "},
-      {{"-o", file, dir.file("missing.dat")}, "  " + dir.file("missing.dat") + " - Input file not found !! "},
       {{"-o", file, "--stations", "402", coords}, "   5 to 401 stations are allowed !! "},
       {{"-o", dir.file("no-dir/out.dat"), coords},
        "  " + dir.file("no-dir/out.dat") + " - Output file could not be written !! "},
