@@ -3,6 +3,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include "foilio/file_errors.h"

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <utility>
 
+#include "foilio/coordinate_file.h"
 #include "foilio/file_errors.h"
 #include "foilio/foil_files.h"
-#include "foilio/coordinate_file.h"
 #include "foilio/items.h"
 #include "foilio/number_format.h"
 #include "foilio/outline.h"
@@ -35,7 +35,9 @@ Section ReadSection(const std::filesystem::path& file) {
 }
 
 Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions& options) {
-  if (!options.at_file_stations && (options.stations < 5 || options.stations > 401))
+  // The count is checked before the file is read, as the fit checks its own.
+  if (!options.at_file_stations &&
+      (options.stations < kFewestStations || options.stations > kMostStations))
     throw Error("   5 to 401 stations are allowed !! ");
   const std::string name = file.string();
   return DecomposeOutline(ReadCoordinateFile(name), name, options);

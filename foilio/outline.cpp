@@ -27,8 +27,6 @@ namespace tarvelo {
 
 namespace {
 
-constexpr int kFewestStations = 5;
-constexpr int kMostStations = 401;
 constexpr std::size_t kFewestSurfacePoints = 5;
 // Points closer than this part of the outline's size are one point repeated.
 constexpr double kRepeated = 1e-12;
