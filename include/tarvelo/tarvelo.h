@@ -54,6 +54,39 @@ struct Section {
 // few records. A count of zero or less gives a section without points.
 Section ReadSection(const std::filesystem::path& file);
 
+// How ImportCoordinates chooses the chord stations of the section.
+struct ImportOptions {
+  // Cosine-spaced stations x_i = (1 - cos(pi i / (stations - 1))) / 2,
+  // i = 0 .. stations - 1: 5 to 401 of them.
+  int stations = 41;
+  // Instead, the leading edge and the upper surface's own chord positions.
+  bool at_file_stations = false;
+};
+
+// Reads the outline of a section from a coordinate file and gives its
+// thickness and camber at the chosen stations. The layout is recognised from
+// the content: Selig (a name line, then x y pairs round the outline from the
+// trailing edge over the leading edge back to the trailing edge, either way)
+// or Lednicer (a name line, the two surfaces' point counts, then each surface
+// from the leading edge to the trailing edge). The outline is interpolated by
+// a parametric cubic spline and normalised: the leading edge (the point of it
+// farthest from the midpoint of the first and last points) goes to (0, 0),
+// that midpoint to (1, 0), the upper surface to the positive side. At each
+// station thickness = y_upper - y_lower and camber = (y_upper + y_lower) / 2;
+// a station beyond the end of a surface takes that surface's end point. The
+// name line becomes the section's ID line. Throws Error, with the window's
+// form of file message, for a file that cannot be read, a bad number (naming
+// its line), a file of neither layout, a surface of fewer than 5 points or one
+// that turns back in the chord direction, surfaces that cross ahead of the
+// last 1 % of the chord, and a station count outside 5..401.
+Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions& options = {});
+
+// The bytes of the section data file of a section, as the window reads it:
+// the ID line, the count, and per point x, the two halves of the thickness
+// and the camber in percent of the chord with six decimals, lines ending in
+// CR LF. Write them with WriteFileContents.
+std::string SectionFileText(const Section& section);
+
 // One fitted curve: thickness or camber.
 struct CurveFit {
   // Largest value of the curve as read, never below 0. When it is above 0 the
