@@ -1,5 +1,6 @@
 #include "app/window.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -196,7 +197,19 @@ void Window::buildControls() {
 
 // ---- the display area's menu: what the window adds ----
 
+// In the order of the work: a section from coordinates, its fit.
 void Window::buildMenuActions() {
+  auto* import = new QAction(QStringLiteral(u"Import coordinates\u2026"), this);
+  connect(import, &QAction::triggered, this, &Window::importCoordinates);
+  importDialogs_.coordinateFile = [this] {
+    return QFileDialog::getOpenFileName(this, tr("Import coordinates"), file1_->path(),
+                                        tr("Coordinate files (*.dat *.txt);;All files (*)"));
+  };
+  importDialogs_.sectionFile = [this](const QString& proposed) {
+    return QFileDialog::getSaveFileName(this, tr("Save section data"), proposed,
+                                        tr("Section data files (*.dat)"));
+  };
+
   fewest_ = new QAction(QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4"), this);
   fewest_->setObjectName(QStringLiteral("FewestControlPoints"));
   connect(fewest_, &QAction::triggered, this, &Window::chooseFewestControlPoints);
@@ -204,7 +217,7 @@ void Window::buildMenuActions() {
   exportAction_->setObjectName(QStringLiteral("ExportSection"));
   // Queued: its dialogs open once the menu has closed.
   connect(exportAction_, &QAction::triggered, this, &Window::exportSection, Qt::QueuedConnection);
-  picture1_->addMenuActions({fewest_, exportAction_});
+  picture1_->addMenuActions({import, fewest_, exportAction_});
   connect(picture1_, &PictureBox::menuAboutToShow, this, &Window::updateMenuActions);
 }
 
@@ -347,6 +360,29 @@ void Window::dropEvent(QDropEvent* event) {
   if (path.isEmpty()) return;
   event->acceptProposedAction();
   openDataFile(path);
+}
+
+// ---- sections from coordinate files ----
+
+void Window::importCoordinates() {
+  const QString coordinates = importDialogs_.coordinateFile();
+  if (coordinates.isEmpty()) return;
+  guarded([&] {
+    try {
+      // A refused file is reported before anything is asked or written.
+      const std::string text = SectionFileText(ImportCoordinates(Name(coordinates)));
+      const QFileInfo fi(coordinates);
+      QString target = importDialogs_.sectionFile(
+          fi.absoluteDir().filePath(fi.completeBaseName() + QStringLiteral("-section.dat")));
+      if (target.isEmpty()) return;
+      // Only a *.dat file can be the input file.
+      if (!target.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive)) target += QStringLiteral(".dat");
+      WriteFileContents(Name(target), text);
+      openDataFile(target);
+    } catch (const Error& e) {
+      showError(e.shown());
+    }
+  });
 }
 
 // ---- fields and buttons ----

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <string>
 
 #include "app/file_lists.h"
@@ -51,6 +52,18 @@ class Window : public QWidget, public Form {
   void openDataFile(const QString& path);
   // The program's first argument: a data file, or a directory to list.
   void openArgument(const QString& arg);
+
+  // Where "Import coordinates…" asks for its two file names: the file
+  // dialogs, unless answers are put in their place. An empty name cancels.
+  struct ImportDialogs {
+    std::function<QString()> coordinateFile;
+    std::function<QString(const QString& proposed)> sectionFile;
+  };
+  void setImportDialogs(ImportDialogs dialogs) { importDialogs_ = std::move(dialogs); }
+  // The display area's menu action: imports a coordinate file, saves its
+  // section data where chosen (proposed: <name>-section.dat beside it) and
+  // takes the saved file as the input file, as a click in the file list would.
+  void importCoordinates();
 
  public slots:
   // Sets the enabled state of the window's actions in the display area's menu.
@@ -97,6 +110,7 @@ class Window : public QWidget, public Form {
   QAction* exportAction_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.
   QHash<QString, QString> dirOnDrive_;
+  ImportDialogs importDialogs_;
 };
 
 }  // namespace tarvelo

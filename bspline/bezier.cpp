@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "bspline/outline.h"
+#include "bspline/outline_spline.h"
 
 namespace tarvelo {
 

@@ -10,7 +10,7 @@
 #include <cmath>
 
 #include "bspline/bspline.h"
-#include "bspline/outline.h"
+#include "bspline/outline_spline.h"
 
 namespace tarvelo {
 
@@ -143,10 +143,10 @@ void CheckOutlineSize(const OutlineSize& size) {
     throw Error("   The largest camber must be from -1 to 1 (a fraction of the chord) !! ");
 }
 
-Outline SectionOutline(const FoilSpline& foil, const OutlineSize& size) {
+OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size) {
   CheckOutlineSize(size);
   const Array1<double> tk = KnotsOf(foil);
-  Outline out;
+  OutlineSpline out;
   out.knots.assign(tk.span().begin(), tk.span().end());
   out.x = foil.control_x;
   for (std::size_t j = 0; j < foil.control_x.size(); ++j) {

@@ -40,6 +40,9 @@ constexpr const char* kHelp =
     "                         thickness and camber: ymax, rms, max_deviation,\n"
     "                         max_deviation_x, control; or file and error\n"
     "      --svg FILE       write the graphic screen as an SVG document\n"
+    "      --coordinates    each FILE holds the coordinates of an outline (Selig\n"
+    "                         or Lednicer layout), cut into thickness and camber\n"
+    "                         at 41 stations as tarvelo-import does\n"
     "      --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
@@ -69,6 +72,7 @@ struct Options {
   std::optional<std::string> svg;
   bool screens = false;
   bool json = false;
+  bool coordinates = false;
   std::vector<std::string> files;
 };
 
@@ -141,6 +145,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.screens = true;
     } else if (a == "--json") {
       o.json = true;
+    } else if (a == "--coordinates") {
+      o.coordinates = true;
     } else if (named("--auto") || named("--auto-max")) {
       const bool max = named("--auto-max");
       const std::size_t length = max ? 10 : 6;
@@ -288,7 +294,7 @@ class FitFileRun {
       if (!HasExtensionPoint(output)) throw Error("  " + output + " as output file name invalid !!");
       if (const auto clash = Clash(path, output, std::nullopt)) throw Error(*clash);
 
-      section = ReadSection(path);
+      section = o_.coordinates ? ImportCoordinates(path) : ReadSection(path);
       const Fit fit = Fitted(path, *section);
       WriteFoilFile(output, fit);
       const ScreenFiles files{path, output, true};

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Generate the sample section files (*.dat) shipped in this folder.
+"""Generate the sample section files (*.dat) shipped in this folder, and
+the coordinate file coordinates/naca4412.dat.
 
 Each file: an identification line, the point count, then one line per
 point "x, t1, t2, c" in percent of chord, where t1 + t2 is the full
@@ -159,6 +160,32 @@ def verify(name, rows, nominal_t, symmetric=False):
     return tmax, max(cs, key=abs)
 
 
+def outline(n, half_thickness, camber):
+    """Upper and lower surface (x, y), leading edge to trailing edge, at n
+    cosine-spaced stations; thickness laid off vertically from the mean line."""
+    xs = [(1.0 - math.cos(math.pi * i / (n - 1))) / 2.0 for i in range(n)]
+    upper = [(x, camber(x) + half_thickness(x)) for x in xs]
+    lower = [(x, camber(x) - half_thickness(x)) for x in xs]
+    return upper, lower
+
+
+def write_coordinates():
+    """A coordinate file in the Selig layout for tarvelo-import: a name line,
+    then x y from the trailing edge over the upper surface to the leading
+    edge and back along the lower surface, six decimals, LF line ends."""
+    upper, lower = outline(61, lambda x: four_digit_half_thickness(x, 0.12),
+                           lambda x: four_digit_camber(x, 0.04, 0.4))
+    points = upper[::-1] + lower[1:]
+    lines = ["NACA 4412"] + ["%9.6f %9.6f" % p for p in points]
+    folder = os.path.join(HERE, "coordinates")
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, "naca4412.dat")
+    with open(path, "wb") as f:
+        f.write(("\n".join(lines) + "\n").encode("ascii"))
+    check(len(points) == 121, path + ": not 121 points")
+    print("%-20s %d points, Selig layout" % ("coordinates/naca4412.dat", len(points)))
+
+
 def single_hump(f, n=4000):
     """True if f rises then falls on (0, 1) with f(0) = f(1) = 0."""
     vals = [f(i / n) for i in range(n + 1)]
@@ -210,6 +237,8 @@ def main():
         tmax, cmax = verify(name, back, nominal_t, sym)
         print("%-20s %2d points  max thickness %7.4f %%  max camber %7.4f %%"
               % (name, len(back), tmax, cmax))
+
+    write_coordinates()
 
     # The mean lines themselves, on a fine grid rather than table stations.
     ok, xpk, ypk = single_hump(lambda x: a_series_camber(x, 0.8, 0.2))

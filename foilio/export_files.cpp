@@ -10,7 +10,7 @@
 #include <numbers>
 #include <string_view>
 
-#include "bspline/outline.h"
+#include "bspline/outline_spline.h"
 #include "foilio/foil_files.h"
 #include "foilio/number_format.h"
 
@@ -223,7 +223,7 @@ void Blocks(DxfWriter& d, const Layouts& layouts) {
 }
 
 // One surface: a planar, non-rational cubic SPLINE on the outline's knots.
-void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const Outline& outline,
+void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const OutlineSpline& outline,
             const std::vector<double>& y) {
   d(0, "SPLINE");
   d(5, d.NewHandle());
@@ -246,7 +246,7 @@ void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const 
 }  // namespace
 
 std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size) {
-  const Outline outline = SectionOutline(foil, size);
+  const OutlineSpline outline = SectionOutline(foil, size);
   DxfWriter body;
   const Layouts layouts = Tables(body);
   Blocks(body, layouts);

@@ -1,12 +1,16 @@
-// The library's files: section data files read, .FOI files written and read.
+// The library's files: section data files read and made from coordinate
+// files, .FOI files written and read.
 #include <tarvelo/tarvelo.h>
 
 #include <cmath>
 #include <utility>
 
+#include "foilio/coordinate_file.h"
 #include "foilio/file_errors.h"
 #include "foilio/foil_files.h"
 #include "foilio/items.h"
+#include "foilio/number_format.h"
+#include "foilio/outline.h"
 #include "foilio/safe_write.h"
 #include "foilio/section_file.h"
 
@@ -28,6 +32,32 @@ Section ReadSection(const std::filesystem::path& file) {
   if (ReadSectionFile(file.string(), 0, data, message) == ReadOutcome::Failed) throw Error(message);
   return Section{std::move(data.id), std::move(data.x), std::move(data.thickness),
                  std::move(data.camber)};
+}
+
+Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions& options) {
+  // The count is checked before the file is read, as the fit checks its own.
+  if (!options.at_file_stations &&
+      (options.stations < kFewestStations || options.stations > kMostStations))
+    throw Error("   5 to 401 stations are allowed !! ");
+  const std::string name = file.string();
+  return DecomposeOutline(ReadCoordinateFile(name), name, options);
+}
+
+std::string SectionFileText(const Section& section) {
+  const std::size_t n = section.points();
+  if (section.thickness.size() != n || section.camber.size() != n)
+    throw Error("   x, thickness and camber of the section differ in length !! ");
+  // Percent of the chord, six decimals, right-aligned as the examples are.
+  const auto column = [](double fraction) {
+    const std::string digits = FSt(0, 0, 6, 100 * fraction);
+    return std::string(digits.size() < 11 ? 11 - digits.size() : 0, ' ') + digits;
+  };
+  std::string text = section.id_line + "\r\n" + std::to_string(n) + "\r\n";
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string half = column(section.thickness[i] / 2);
+    text += column(section.x[i]) + ", " + half + ", " + half + ", " + column(section.camber[i]) + "\r\n";
+  }
+  return text;
 }
 
 void WriteFileContents(const std::filesystem::path& file, std::string_view bytes) {

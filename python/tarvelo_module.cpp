@@ -104,6 +104,17 @@ PYBIND11_MODULE(tarvelo, m) {
            "Normalised (thickness, camber) at chord position x in [0, 1]; x a float or an array.");
 
   m.def("read_section", &ReadSection, py::arg("path"), "Reads a section data file (*.dat).");
+  m.def(
+      "import_coordinates",
+      [](const std::filesystem::path& path, int stations, bool at_file_stations) {
+        return ImportCoordinates(path, ImportOptions{stations, at_file_stations});
+      },
+      py::arg("path"), py::arg("stations") = 41, py::arg("at_file_stations") = false,
+      "A section from a coordinate file of its outline (Selig or Lednicer layout).");
+  m.def(
+      "section_file_text",
+      [](const Section& section) { return py::bytes(SectionFileText(section)); },
+      py::arg("section"), "The bytes of the section data file (*.dat) of a section.");
   m.def("fit_section", &FitSection, py::arg("section"), py::arg("control_points") = 8,
         "Fits thickness and camber with 4 to 20 control points.");
   m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"),

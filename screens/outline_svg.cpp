@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "bspline/outline.h"
+#include "bspline/outline_spline.h"
 #include "foilio/foil_files.h"
 #include "screens/svg.h"
 
@@ -47,7 +47,7 @@ void Path(std::string& out, const char* id, const std::vector<double>& x,
 }  // namespace
 
 std::string ExportSvg(const FoilSpline& foil, const OutlineSize& size) {
-  const Outline outline = SectionOutline(foil, size);
+  const OutlineSpline outline = SectionOutline(foil, size);
   const std::vector<double> x = BezierOrdinates(outline.knots, outline.x);
   const std::vector<double> upper = BezierOrdinates(outline.knots, outline.upper);
   const std::vector<double> lower = BezierOrdinates(outline.knots, outline.lower);

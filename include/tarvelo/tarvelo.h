@@ -56,6 +56,39 @@ struct Section {
 // few records. A count of zero or less gives a section without points.
 Section ReadSection(const std::filesystem::path& file);
 
+// How ImportCoordinates chooses the chord stations of the section.
+struct ImportOptions {
+  // Cosine-spaced stations x_i = (1 - cos(pi i / (stations - 1))) / 2,
+  // i = 0 .. stations - 1: 5 to 401 of them.
+  int stations = 41;
+  // Instead, the leading edge and the upper surface's own chord positions.
+  bool at_file_stations = false;
+};
+
+// Reads the outline of a section from a coordinate file and gives its
+// thickness and camber at the chosen stations. The layout is recognised from
+// the content: Selig (a name line, then x y pairs round the outline from the
+// trailing edge over the leading edge back to the trailing edge, either way)
+// or Lednicer (a name line, the two surfaces' point counts, then each surface
+// from the leading edge to the trailing edge). The outline is interpolated by
+// a parametric cubic spline and normalised: the leading edge (the point of it
+// farthest from the midpoint of the first and last points) goes to (0, 0),
+// that midpoint to (1, 0), the upper surface to the positive side. At each
+// station thickness = y_upper - y_lower and camber = (y_upper + y_lower) / 2;
+// a station beyond the end of a surface takes that surface's end point. The
+// name line becomes the section's ID line. Throws Error, with the window's
+// form of file message, for a file that cannot be read, a bad number (naming
+// its line), a file of neither layout, a surface of fewer than 5 points or one
+// that turns back in the chord direction, surfaces that cross ahead of the
+// last 1 % of the chord, and a station count outside 5..401.
+Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions& options = {});
+
+// The bytes of the section data file of a section, as the window reads it:
+// the ID line, the count, and per point x, the two halves of the thickness
+// and the camber in percent of the chord with six decimals, lines ending in
+// CR LF. Write them with WriteFileContents.
+std::string SectionFileText(const Section& section);
+
 // One fitted curve: thickness or camber.
 struct CurveFit {
   // Largest value of the curve as read, never below 0. When it is above 0 the
@@ -171,7 +204,7 @@ struct OutlineSize {
 // share one knot vector and one basis, so each surface is exactly a cubic
 // B-spline on that knot vector, with control points (x_j, F c_j + T t_j / 2)
 // above and (x_j, F c_j - T t_j / 2) below.
-struct Outline {
+struct OutlineSpline {
   std::vector<double> knots;  // clamped uniform: control points + 4, from 0 to 1
   std::vector<double> x;      // chord positions of the control points
   std::vector<double> upper;  // ordinates of the upper surface's control points
@@ -179,7 +212,7 @@ struct Outline {
 };
 
 // Throws Error for a size outside the ranges above.
-Outline SectionOutline(const FoilSpline& foil, const OutlineSize& size);
+OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size);
 
 // count chord positions from 0 to 1, closer together towards both edges:
 // x_i = (1 - cos(pi i / (count - 1))) / 2. Throws Error for fewer than 2.

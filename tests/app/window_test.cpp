@@ -1,6 +1,7 @@
 // The window through its widgets: as it opens, refused field input, the file
 // and directory lists, and the display area (decoding, scrolling, its menu,
-// the whole road of a run, a failed write, the window rendered to PNG).
+// importing coordinates, the whole road of a run, a failed write, the window
+// rendered to PNG).
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -113,18 +114,25 @@ const Placed kLayout[] = {
     {"Picture1", 2880, 240, 6400, 7920, nullptr},
 };
 
-// Opens the display area's context menu and picks the item of that text, or
-// closes the menu; returns the items offered, " (off)" after a disabled one.
-QStringList UseMenu(PictureBox& pic, const QString& pick = {}) {
+// Opens the display area's context menu and picks the action named `pick`,
+// as the user would; returns what the menu offered ("(off)" after an action
+// that is not enabled, "" for the separator).
+QStringList UseMenu(PictureBox& pic, const QString& pick) {
   QStringList offered;
   QTimer::singleShot(0, [&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu) return;
+    QAction* chosen = nullptr;
     for (QAction* a : menu->actions()) {
       offered << a->text() + (a->isEnabled() ? "" : " (off)");
-      if (a->text() == pick) menu->setActiveAction(a);  // as the user picks it
+      if (a->text() == pick) chosen = a;
     }
-    QTest::keyClick(menu, pick.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+    if (!chosen) {
+      menu->close();
+      return;
+    }
+    menu->setActiveAction(chosen);
+    QTest::keyClick(menu, Qt::Key_Return);
   });
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 50), pic.mapToGlobal(QPoint(50, 50)));
   QApplication::sendEvent(pic.viewport(), &event);
@@ -334,6 +342,7 @@ class WindowTest : public QObject {
     pic.Line(5745, 6700);
     QCOMPARE(UseMenu(pic, QStringLiteral("Copy Text")),
              QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG...", "",
+                          QString::fromUtf8("Import coordinates\xE2\x80\xA6"),
                           QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4 (off)"),
                           QString::fromUtf8("Export section\u2026 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
@@ -353,6 +362,53 @@ class WindowTest : public QObject {
     QVERIFY(!pic.saveSvg(Q(dir.file("missing/g.svg"))));
     QVERIFY(!pic.savePng(Q(dir.file("missing/g.png"))));
     QVERIFY(!QFile::exists(Q(dir.file("missing"))));
+  }
+
+  // The section data of a coordinate file, saved where chosen and taken as
+  // the input file; a refused file, a failed write or a cancelled dialog
+  // leaves the input file as it was, each failure with its message.
+  void importingCoordinatesFromTheAreasMenu() {
+    TempDir dir;
+    const std::string coords = dir.file("naca4412.dat"), bad = dir.file("bad.txt");
+    WriteBytes(coords, ReadBytes(ExamplePath("coordinates/naca4412.dat")));
+    WriteBytes(bad, "name\n1 0\n0.5 zero\n");
+    auto w = OpenWindow(dir.path().string());
+    QString chosen = Q(coords), answer = Q(dir.file("mine")), proposed;
+    w->setImportDialogs({[&] { return chosen; }, [&](const QString& p) {
+                           proposed = p;
+                           return answer;
+                         }});
+    UseMenu(w->picture1(), QString::fromUtf8("Import coordinates\xE2\x80\xA6"));
+    QCOMPARE(proposed, Q(dir.file("naca4412-section.dat")));
+    const std::string saved = dir.file("mine.dat");
+    QCOMPARE(ReadBytes(saved), SectionFileText(ImportCoordinates(coords)));
+    QCOMPARE(w->Text(Field::Text1) + " " + w->state().OutFile, saved + " " + dir.file("mine.FOI"));
+    QCOMPARE(Child<FileList>(*w, "File1")->currentItem()->text(), QStringLiteral("mine.dat"));
+    Press(*w, "Command1");
+    QCOMPARE(PageLines(*w).at(6), "File read     : " + saved);
+
+    const struct {
+      const char* row;
+      std::string coordinates, target, message;
+    } failures[] = {
+        {"refused", bad, "", "  " + bad + " - Invalid number in line 3 !! "},
+        {"not written", coords, dir.file("missing/x.dat"),
+         "  " + dir.file("missing/x.dat") + " - Output file could not be written !! "},
+        {"save cancelled", coords, "", ""},
+        {"open cancelled", "", "", ""},
+    };
+    for (const auto& f : failures) {
+      w->picture1().Cls();
+      proposed.clear();
+      chosen = Q(f.coordinates);
+      answer = Q(f.target);
+      w->importCoordinates();
+      QVERIFY2(ErrorLine(*w) == f.message, f.row);
+      QVERIFY2(proposed.isEmpty() == (f.coordinates.empty() || f.coordinates == bad), f.row);
+      QVERIFY2(w->state().InFile == saved, f.row);
+    }
+    // The two inputs, mine.dat and its .FOI, nothing else.
+    QCOMPARE(std::distance(fs::directory_iterator(dir.path()), {}), 4);
   }
 
   void theWholeRoadFromPickingAFileToTheSixthNextScreen() {

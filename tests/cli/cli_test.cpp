@@ -210,6 +210,19 @@ TEST_F(CliTest, JsonLinesReportEveryFitAndEveryFailure) {
   EXPECT_EQ(lines[1].find("\"file\":"), 1u) << "keys in the order given";
 }
 
+// A coordinate file is imported at 41 stations and fitted as a section file is.
+TEST_F(CliTest, CoordinatesAreImportedAndFittedLikeSectionData) {
+  fs::copy_file(test::ExamplePath("coordinates/naca4412.dat"), dir.path() / "outline.dat");
+  EXPECT_EQ(Run({"--coordinates", "--json", "outline.dat"}), 0) << err.str();
+  const auto j = nlohmann::json::parse(out.str());
+  const Fit fit = FitSection(ImportCoordinates(dir.file("outline.dat")), 8);
+  EXPECT_EQ(j["points"], 41);
+  EXPECT_EQ(j["thickness"]["control"].get<std::vector<double>>(), fit.thickness.control);
+  EXPECT_EQ(j["output"], dir.file("outline.FOI"));
+  EXPECT_EQ(Run({"--coordinates", "outline.dat"}), 0);  // the first page as for any section
+  EXPECT_EQ(OutLines()[8], "Data points   :  41 ");
+}
+
 // The smallest count whose errors are within the tolerance; else the one whose
 // worse curve is best, and said; counts the file cannot take are skipped.
 TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {

@@ -19,7 +19,7 @@ if grep '^E:' "$work/lintian.log"; then
 fi
 contents=$(dpkg-deb -c "$deb")
 status=0
-for path in usr/bin/tarvelo-fit usr/share/man/man1/tarvelo-fit.1.gz \
+for path in usr/bin/tarvelo-fit usr/share/man/man1/tarvelo-fit.1.gz usr/share/man/man1/tarvelo-import.1.gz \
             usr/share/bash-completion/completions/tarvelo-fit \
             usr/lib/python3/dist-packages/tarvelo.cpython- \
             usr/include/tarvelo/tarvelo.h usr/lib/cmake/tarvelo/tarveloConfig.cmake \

@@ -1,10 +1,11 @@
 // What the C++ API gives for a section and a count, every double in hex, for
 // the Python module's tests to compare with to the last bit.
-//   api_dump SECTION.dat COUNT FOI X...
+//   api_dump [--coordinates] SECTION.dat COUNT FOI X...
 #include <tarvelo/tarvelo.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -19,8 +20,13 @@ void Line(const char* name, const std::vector<T>& values) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool coordinates = argc > 1 && std::string(argv[1]) == "--coordinates";
+  argc -= coordinates;
+  argv += coordinates;
   if (argc < 4) return 2;
-  const tarvelo::Fit fit = tarvelo::FitSection(tarvelo::ReadSection(argv[1]), std::atoi(argv[2]));
+  const tarvelo::Section section =
+      coordinates ? tarvelo::ImportCoordinates(argv[1]) : tarvelo::ReadSection(argv[1]);
+  const tarvelo::Fit fit = tarvelo::FitSection(section, std::atoi(argv[2]));
   Line("knots", fit.knots);
   Line("control_x", fit.control_x);
   Line("x", fit.x);

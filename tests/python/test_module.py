@@ -14,9 +14,10 @@ STATIONS = [0.0, 1e-9, 0.001, 0.3, 0.5, 1.0]
 
 def api(section, count, foi):
     """What the C++ API gives, as {name: [floats]}."""
+    coordinates = ["--coordinates"] if section.startswith("coordinates/") else []
     out = subprocess.run(
-        [os.environ["TARVELO_API_DUMP"], str(EXAMPLES / section), str(count), str(foi)]
-        + [repr(x) for x in STATIONS],
+        [os.environ["TARVELO_API_DUMP"]] + coordinates
+        + [str(EXAMPLES / section), str(count), str(foi)] + [repr(x) for x in STATIONS],
         check=True, capture_output=True, text=True).stdout
     return {line.split()[0]: [float.fromhex(v) for v in line.split()[1:]]
             for line in out.splitlines()}
@@ -27,11 +28,12 @@ def same(values, want):
     return [float(v).hex() for v in np.ravel(values)] == [w.hex() for w in want]
 
 
-@pytest.mark.parametrize("section", SECTIONS)
+@pytest.mark.parametrize("section", SECTIONS + ["coordinates/naca4412.dat"])
 @pytest.mark.parametrize("count", [4, 8, 20])
 def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, tmp_path):
     want = api(section, count, tmp_path / "c.FOI")
-    fit = tarvelo.fit_section(tarvelo.read_section(EXAMPLES / section), count)
+    read = tarvelo.import_coordinates if section.startswith("coordinates/") else tarvelo.read_section
+    fit = tarvelo.fit_section(read(EXAMPLES / section), count)
     assert same(fit.knots, want["knots"])
     assert same(fit.control_x, want["control_x"])
     assert same(fit.x, want["x"])

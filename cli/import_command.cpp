@@ -1,0 +1,133 @@
+#include "cli/import_command.h"
+
+#include <tarvelo/tarvelo.h>
+
+#include <limits>
+#include <optional>
+#include <ostream>
+
+namespace tarvelo {
+
+namespace {
+
+constexpr const char* kProgram = "tarvelo-import";
+
+constexpr const char* kHelp =
+    "Usage: tarvelo-import [--stations N | --at-file-stations] [-o OUT] COORDS\n"
+    "Read the outline of a foil section from the coordinate file COORDS, in the\n"
+    "Selig or the Lednicer layout, and write its thickness and camber as the\n"
+    "section data file (*.dat) that TARVELO fits, to standard output or to OUT.\n"
+    "\n"
+    "The outline is interpolated by a cubic spline in chord length, then turned,\n"
+    "scaled and moved so that its leading edge (its point farthest from the\n"
+    "middle of the first and last points) lies at 0 and that middle at 100 % of\n"
+    "the chord, the upper surface above. Thickness and camber are taken at the\n"
+    "chord stations.\n"
+    "\n"
+    "      --stations N        N cosine-spaced stations, 5 to 401 (default 41)\n"
+    "      --at-file-stations  the upper surface's own chord positions instead\n"
+    "  -o OUT                  write OUT; an earlier file is replaced only by a\n"
+    "                            complete one, and never COORDS itself\n"
+    "      --help              display this help and exit\n"
+    "      --version           output version information and exit\n"
+    "\n"
+    "Exit status:\n"
+    " 0  the section data were written,\n"
+    " 1  COORDS was refused (the message says why) or OUT could not be written,\n"
+    " 2  the command line was not understood.\n";
+
+struct Options {
+  ImportOptions import;
+  bool stationsGiven = false;
+  std::optional<std::string> out;
+  std::vector<std::string> files;
+};
+
+struct UsageError {
+  std::string text;
+};
+
+// GNU-style options, in any order around the file; "--" ends the options.
+// Returns nullopt after --help or --version, which are already answered.
+std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& out) {
+  Options o;
+  bool optionsEnd = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (optionsEnd || a == "-" || a.empty() || a[0] != '-') {
+      o.files.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      optionsEnd = true;
+      continue;
+    }
+    auto value = [&](const std::string& name, std::size_t prefix) -> std::string {
+      if (a.size() > prefix) return a.substr(a[prefix] == '=' ? prefix + 1 : prefix);
+      if (i + 1 >= args.size()) throw UsageError{"option '" + name + "' requires an argument"};
+      return args[++i];
+    };
+    if (a == "--help") {
+      out << kHelp;
+      return std::nullopt;
+    }
+    if (a == "--version") {
+      out << "tarvelo-import (TARVELO) 2.01\n";
+      return std::nullopt;
+    }
+    if (a == "--at-file-stations") {
+      o.import.at_file_stations = true;
+    } else if (a.rfind("--stations", 0) == 0 && (a.size() == 10 || a[10] == '=')) {
+      const std::string count = value("--stations", 10);
+      if (count.empty() || count.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError{"the number of stations takes digits only: '" + count + "'"};
+      // Any count beyond the range is refused by the import; keep it beyond.
+      const std::size_t digits = count.find_first_not_of('0');
+      o.import.stations = digits == std::string::npos ? 0
+                          : count.size() - digits > 4 ? std::numeric_limits<int>::max()
+                                                       : std::stoi(count);
+      o.stationsGiven = true;
+    } else if (a.rfind("-o", 0) == 0) {
+      o.out = value("-o", 2);
+    } else {
+      throw UsageError{"unrecognized option '" + a + "'"};
+    }
+  }
+  if (o.files.empty()) throw UsageError{"missing COORDS"};
+  if (o.files.size() > 1) throw UsageError{"one COORDS at a time: extra operand '" + o.files[1] + "'"};
+  if (o.stationsGiven && o.import.at_file_stations)
+    throw UsageError{"--stations and --at-file-stations exclude each other"};
+  return o;
+}
+
+}  // namespace
+
+int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::optional<Options> options;
+  try {
+    options = Parse(args, out);
+  } catch (const UsageError& e) {
+    err << kProgram << ": " << e.text << "\nTry '" << kProgram << " --help' for more information.\n";
+    return 2;
+  }
+  if (!options) return 0;
+  // The coordinates must never be replaced by what is made from them.
+  if (options->out && SameFile(options->files[0], *options->out)) {
+    err << "  " << *options->out << " - Output file is the input file !! \n";
+    return 2;
+  }
+
+  try {
+    const std::string text = SectionFileText(ImportCoordinates(options->files[0], options->import));
+    if (options->out)
+      WriteFileContents(*options->out, text);
+    else
+      out << text;
+    return 0;
+  } catch (const Error& e) {
+    err << e.shown() << '\n';
+    return 1;
+  }
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,15 @@
+// tarvelo-import: a coordinate file of a section's outline made into the
+// section data file that the window and tarvelo-fit read.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tarvelo {
+
+// Exit status: 0 when the section data were written, 1 when the file was
+// refused or the output could not be written, 2 for a usage error.
+int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tarvelo
