@@ -20,7 +20,8 @@ std::vector<double> CosineStations(int count) {
   if (count < 2) throw Error("   At least 2 stations are needed !! ");
   std::vector<double> x;
   x.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) x.push_back((1 - std::cos(std::numbers::pi * i / (count - 1))) / 2);
+  for (int i = 0; i < count; ++i)
+    x.push_back((1 - std::cos(std::numbers::pi * i / (count - 1))) / 2);
   return x;
 }
 
@@ -100,6 +101,7 @@ class DxfWriter {
     (*this)(330, "0");
     (*this)(100, "AcDbSymbolTable");
     (*this)(70, records);
+    // The dimension styles' table has a subclass of its own.
     if (name == "DIMSTYLE") (*this)(100, "AcDbDimStyleTable");
     return handle;
   }
@@ -109,7 +111,7 @@ class DxfWriter {
                      std::string_view name) {
     const std::string handle = NewHandle();
     (*this)(0, type);
-    (*this)(type == "DIMSTYLE" ? 105 : 5, handle);
+    (*this)(type == "DIMSTYLE" ? 105 : 5, handle);  // a dimension style's handle is 105
     (*this)(330, table);
     (*this)(100, "AcDbSymbolTableRecord");
     (*this)(100, subclass);
