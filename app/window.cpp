@@ -12,6 +12,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -22,6 +23,7 @@
 
 #include <tarvelo/tarvelo.h>
 
+#include "app/export_dialog.h"
 #include "fit/run.h"
 #include "screens/screens.h"
 
@@ -211,11 +213,18 @@ void Window::buildMenuActions() {
   fewest_ = new QAction(QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4"), this);
   fewest_->setObjectName(QStringLiteral("FewestControlPoints"));
   connect(fewest_, &QAction::triggered, this, &Window::chooseFewestControlPoints);
-  picture1_->addMenuActions({import, fewest_});
+  exportAction_ = new QAction(tr("Export section\u2026"), this);
+  exportAction_->setObjectName(QStringLiteral("ExportSection"));
+  // Queued: its dialogs open once the menu has closed.
+  connect(exportAction_, &QAction::triggered, this, &Window::exportSection, Qt::QueuedConnection);
+  picture1_->addMenuActions({import, fewest_, exportAction_});
   connect(picture1_, &PictureBox::menuAboutToShow, this, &Window::updateMenuActions);
 }
 
-void Window::updateMenuActions() { fewest_->setEnabled(!state_.InFile.empty()); }
+void Window::updateMenuActions() {
+  fewest_->setEnabled(!state_.InFile.empty());
+  exportAction_->setEnabled(!state_.SavedFile.empty());
+}
 
 // The count field gets the fewest control points whose fit keeps both R.M.S.
 // errors within the listings' fairness limit, and Start runs with it.
@@ -392,6 +401,29 @@ void Window::Command2_Click() {
 
 void Window::Command3_Click() {
   guarded([&] { tarvelo::Command3_Click(state_, *picture1_); });
+}
+
+void Window::exportSection() {
+  if (state_.SavedFile.empty()) return;
+  const std::string foi = state_.SavedFile;
+  // The section's own largest thickness and camber, as the run read them.
+  ExportDialog dialog({state_.ymax(1), state_.ymax(2)}, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const ExportFormat format = dialog.format();
+
+  const QFileInfo saved(QFile::decodeName(QByteArray::fromStdString(foi)));
+  QString path = QFileDialog::getSaveFileName(
+      this, tr("Export Section"), saved.dir().filePath(saved.completeBaseName() + ExportSuffix(format)),
+      ExportFilter(format));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += ExportSuffix(format);
+  const std::string target = Name(path);
+  try {
+    if (SameFile(foi, target)) throw Error("  " + target + " - Output file is the input file !! ");
+    WriteFileContents(target, ExportBytes(ReadFoilFile(foi), format, dialog.size()));
+  } catch (const Error& e) {
+    QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
+  }
 }
 
 }  // namespace tarvelo

@@ -85,6 +85,9 @@ class Window : public QWidget, public Form {
   void Command2_Click();
   void Command3_Click();
   void chooseFewestControlPoints();
+  // "Export section…": the section of the .FOI the last run wrote, as a
+  // table or an outline, to a file the user picks.
+  void exportSection();
 
  private:
   void buildControls();
@@ -104,6 +107,7 @@ class Window : public QWidget, public Form {
   std::array<QPushButton*, 3> command_{};
   PictureBox* picture1_ = nullptr;
   QAction* fewest_ = nullptr;
+  QAction* exportAction_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.
   QHash<QString, QString> dirOnDrive_;
   ImportDialogs importDialogs_;

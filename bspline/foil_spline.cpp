@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "bspline/bspline.h"
+#include "bspline/outline_spline.h"
 
 namespace tarvelo {
 
@@ -88,20 +89,30 @@ std::string Text(double v) {
   return std::string(buf.data(), res.ptr);
 }
 
+constexpr const char* kNotAFoilSpline =
+    "   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! ";
+
+// The knot vector of a foil spline of 4 to 64 cubic control points.
+Array1<double> KnotsOf(const FoilSpline& foil) {
+  const std::size_t n = foil.control_x.size();
+  if (foil.order != kOrder || n < kOrder || n > kMostPoints || foil.thickness.size() != n ||
+      foil.camber.size() != n)
+    throw Error(kNotAFoilSpline);
+  const int nv = static_cast<int>(n);
+  Array1<double> tk;
+  tk.allocate(1, nv + kOrder);
+  KNOTS(kOrder, nv, tk);
+  return tk;
+}
+
 }  // namespace
 
 FoilSpline::Value FoilSpline::Evaluate(double x) const {
   if (!(x >= 0 && x <= 1))
     throw Error("   " + Text(x) + " is not a chord position from 0 to 1 !! ");
-  const std::size_t n = control_x.size();
-  if (order != kOrder || n < kOrder || n > kMostPoints || thickness.size() != n ||
-      camber.size() != n || !(control_x.front() <= x && x <= control_x.back()))
-    throw Error("   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! ");
-
-  const int nv = static_cast<int>(n);
-  Array1<double> tk;
-  tk.allocate(1, nv + kOrder);
-  KNOTS(kOrder, nv, tk);
+  const Array1<double> tk = KnotsOf(*this);
+  if (!(control_x.front() <= x && x <= control_x.back())) throw Error(kNotAFoilSpline);
+  const int nv = static_cast<int>(control_x.size());
 
   // Newton's method on x(t) = x, kept inside a bracket [lo, hi] that always
   // holds the root; a step that would leave it, or a flat spot, bisects.
@@ -123,6 +134,27 @@ FoilSpline::Value FoilSpline::Evaluate(double x) const {
   }
   const LocalBasis b = BasisAt(tk, nv, t);
   return {Spline(thickness, b), Spline(camber, b)};
+}
+
+void CheckOutlineSize(const OutlineSize& size) {
+  if (!(size.thickness > 0 && size.thickness <= 1))
+    throw Error("   The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ");
+  if (!(size.camber >= -1 && size.camber <= 1))
+    throw Error("   The largest camber must be from -1 to 1 (a fraction of the chord) !! ");
+}
+
+OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size) {
+  CheckOutlineSize(size);
+  const Array1<double> tk = KnotsOf(foil);
+  OutlineSpline out;
+  out.knots.assign(tk.span().begin(), tk.span().end());
+  out.x = foil.control_x;
+  for (std::size_t j = 0; j < foil.control_x.size(); ++j) {
+    const double half = size.thickness * foil.thickness[j] / 2;
+    out.upper.push_back(size.camber * foil.camber[j] + half);
+    out.lower.push_back(size.camber * foil.camber[j] - half);
+  }
+  return out;
 }
 
 }  // namespace tarvelo

@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include <tarvelo/tarvelo.h>
+
 #include "foilio/section_file.h"
 #include "state/state.h"
 
@@ -24,5 +26,9 @@ void Write_FoilFile(State& s);
 // one line of x, yt and yc per control point (x of zero or less as 0).
 std::string FoilFileText(const std::string& id, int ko, std::span<const double> x,
                          std::span<const double> yt, std::span<const double> yc);
+
+// The name of an exported outline: the .FOI's ID line, then " t/c=" and
+// " f/c=" with the largest thickness and camber.
+std::string OutlineName(const FoilSpline& foil, const OutlineSize& size);
 
 }  // namespace tarvelo

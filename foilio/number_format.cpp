@@ -94,4 +94,11 @@ std::string NumberItem(double value) {
   return text;
 }
 
+std::string PlainNumber(double value) {
+  std::array<char, kExactBuffer> buf{};
+  const auto res =
+      std::to_chars(buf.data(), buf.data() + buf.size(), value == 0 ? 0.0 : value, std::chars_format::fixed);
+  return std::string(buf.data(), res.ptr);
+}
+
 }  // namespace tarvelo

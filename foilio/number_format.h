@@ -17,4 +17,8 @@ std::string FSt(int nb, int nl, int nt, double Value);
 // blank. Whole numbers have no decimal point.
 std::string NumberItem(double value);
 
+// The shortest text that reads back as the same double, in plain decimal
+// notation without an exponent (0.00001, 12, -0.125); minus zero as 0.
+std::string PlainNumber(double value);
+
 }  // namespace tarvelo

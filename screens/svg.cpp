@@ -54,15 +54,7 @@ void Num(std::string& out, float v) {
 }
 
 // Derived sizes: three decimals are far below a pixel.
-void Num(std::string& out, double v) {
-  std::array<char, 400> buf{};
-  auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, 3);
-  std::string_view s(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
-  while (s.back() == '0') s.remove_suffix(1);
-  if (s.back() == '.') s.remove_suffix(1);
-  if (s == "-0") s = "0";
-  out.append(s);
-}
+void Num(std::string& out, double v) { AppendDecimal(out, v, 3); }
 
 // A float (a recorded coordinate) and a double (a derived size) keep their own Num.
 template <class T>
@@ -96,11 +88,9 @@ std::size_t XmlUtf8Length(std::string_view s, std::size_t i) {
   return n;
 }
 
-// Texts are 8-bit: a file name or an identification line may be UTF-8 or a
-// one-byte code page. Well-formed UTF-8 is kept; any other byte above 127 is
-// taken as Latin-1 and written as a character reference, so the document is
-// always well-formed. Control characters XML cannot carry become '?'.
-void Escaped(std::string& out, std::string_view text) {
+}  // namespace
+
+void AppendXmlText(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
@@ -127,6 +117,20 @@ void Escaped(std::string& out, std::string_view text) {
   }
 }
 
+void AppendDecimal(std::string& out, double v, int decimals) {
+  std::array<char, 400> buf{};
+  auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, decimals);
+  std::string_view s(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
+  if (s.find('.') != std::string_view::npos) {
+    while (s.back() == '0') s.remove_suffix(1);
+    if (s.back() == '.') s.remove_suffix(1);
+  }
+  if (s == "-0") s = "0";
+  out.append(s);
+}
+
+namespace {
+
 bool Blank(const TextLine& line) {
   for (const TextRun& r : line.runs)
     if (r.text.find_first_not_of(' ') != std::string::npos) return false;
@@ -149,7 +153,7 @@ void Texts(std::string& out, const Page& page, const Frame& f) {
       out += "<tspan fill=\"" + Hex(r.color) + '"';
       if (r.bold) out += " font-weight=\"bold\"";
       out += '>';
-      Escaped(out, r.text);
+      AppendXmlText(out, r.text);
       out += "</tspan>";
     }
     out += "</text>\n";

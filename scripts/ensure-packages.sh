@@ -29,4 +29,5 @@ ensure_comma_locale() {
 TARVELO_PACKAGES=(cmake make g++ dpkg-dev qt6-base-dev fonts-liberation locales
                   libgsl-dev nlohmann-json3-dev pybind11-dev python3-dev python3-numpy help2man)
 # What ./test needs besides.
-TARVELO_TEST_PACKAGES=(libgtest-dev python3-pytest python3-matplotlib bash-completion lintian)
+TARVELO_TEST_PACKAGES=(libgtest-dev python3-pytest python3-matplotlib bash-completion lintian
+                       python3-ezdxf)

@@ -1,6 +1,7 @@
 // TARVELO as a library: read a foil section data file, fit its thickness and
 // camber with cubic B-splines, write and read the .FOI file of control points,
-// and evaluate a fitted section at any chord position.
+// evaluate a fitted section at any chord position, and export it as a table
+// or its outline at a given thickness and camber (Selig, DXF, SVG).
 //
 // Chord positions, thicknesses and cambers are fractions of the chord. A fit
 // gives the same numbers, to the last bit, as the TARVELO window's run on the
@@ -11,6 +12,7 @@
 //   tarvelo::WriteFoilFile("naca2412.FOI", fit);
 //   tarvelo::FoilSpline foil = tarvelo::ReadFoilFile("naca2412.FOI");
 //   double t = foil.Evaluate(0.3).thickness;
+//   std::string dxf = tarvelo::ExportDxf(foil, {0.12, 0.02});
 #pragma once
 
 #include <algorithm>
@@ -189,6 +191,58 @@ struct FoilSpline {
 // read or is malformed: bad counts, an order other than 4, bad numbers, or
 // control point x not running from 0 to 1.
 FoilSpline ReadFoilFile(const std::filesystem::path& file);
+
+// The largest thickness and camber of a section outline, fractions of the
+// chord: the thickness above 0 and at most 1, the camber from -1 to 1 (0 for
+// a symmetric section, below 0 for one cambered downwards).
+struct OutlineSize {
+  double thickness = 0;
+  double camber = 0;
+};
+
+// The outline of a stored section at a given size. Thickness, camber and x
+// share one knot vector and one basis, so each surface is exactly a cubic
+// B-spline on that knot vector, with control points (x_j, F c_j + T t_j / 2)
+// above and (x_j, F c_j - T t_j / 2) below.
+struct OutlineSpline {
+  std::vector<double> knots;  // clamped uniform: control points + 4, from 0 to 1
+  std::vector<double> x;      // chord positions of the control points
+  std::vector<double> upper;  // ordinates of the upper surface's control points
+  std::vector<double> lower;  // and of the lower surface's
+};
+
+// Throws Error for a size outside the ranges above.
+OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size);
+
+// count chord positions from 0 to 1, closer together towards both edges:
+// x_i = (1 - cos(pi i / (count - 1))) / 2. Throws Error for fewer than 2.
+std::vector<double> CosineStations(int count);
+
+// The exports of a stored section, each as the bytes of a whole file, lines
+// ending in LF. Every number is written with a decimal point, whatever the
+// locale.
+//
+// A table of normalised thickness and camber: one line per chord position,
+// "x thickness camber" with 8 decimals, values from FoilSpline::Evaluate.
+std::string ExportTable(const FoilSpline& foil, const std::vector<double>& stations);
+
+// Selig coordinates, as panel codes read them: a name line (the ID line, then
+// " t/c=" and " f/c=" with the size), then the outline from the trailing edge
+// over the upper surface to the leading edge and back along the lower one,
+// points_per_surface cosine-spaced stations each, the leading edge once;
+// x and y with 7 decimals.
+std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface);
+
+// A DXF drawing (AutoCAD 2000) of the exact outline: two SPLINE entities of
+// degree 3 on the layers UPPER and LOWER, with the knots and control points
+// of SectionOutline, in chord units.
+std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size);
+
+// An SVG drawing of the exact outline, scaled to a chord of 1000 units with
+// y upwards: the chord line and each surface as a path of cubic Bezier
+// segments, one per knot interval, converted from the B-spline by knot
+// insertion.
+std::string ExportSvg(const FoilSpline& foil, const OutlineSize& size);
 
 // The screens of the TARVELO window, in the order Next Screen shows them.
 enum class Screen { FirstPage, ThicknessFit, CamberFit, Graphic, ControlPoints };

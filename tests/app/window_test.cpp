@@ -4,12 +4,17 @@
 // rendered to PNG).
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QtMath>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,11 +23,13 @@
 #include <QTimer>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include <sys/stat.h>
 #include <tarvelo/tarvelo.h>
 
+#include "app/export_dialog.h"
 #include "app/window.h"
 #include "screens/screens.h"
 #include "screens/svg.h"
@@ -131,6 +138,38 @@ QStringList UseMenu(PictureBox& pic, const QString& pick) {
   QApplication::sendEvent(pic.viewport(), &event);
   return offered;
 }
+
+// Answers the modal dialogs as they open, each with the next step, and
+// rejects any it has no step for: a test never waits for a user. A step
+// closes its dialog through Later, outside the timer, so that a dialog the
+// closing opens (a question, a warning) is answered too.
+class Answers {
+ public:
+  explicit Answers(std::vector<std::function<void(QWidget*)>> steps) : steps_(std::move(steps)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      // A dialog its step left open is passed on after a second.
+      if (!modal || (modal == handled_ && ++waited_ < 100)) return;
+      handled_ = modal;
+      waited_ = 0;
+      if (next_ < steps_.size()) steps_[next_++](modal);
+      else Later(modal, "reject");
+    });
+    timer_.start(10);
+  }
+  bool done() const { return next_ == steps_.size(); }
+  // Calls a slot (accept, reject, click) once the event loop is back.
+  static void Later(QObject* target, const char* slot) {
+    QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
+  }
+
+ private:
+  std::vector<std::function<void(QWidget*)>> steps_;
+  std::size_t next_ = 0;
+  QPointer<QWidget> handled_;
+  int waited_ = 0;
+  QTimer timer_;
+};
 
 bool IsBlue(QColor c) { return c.blue() > 150 && c.red() < 120 && c.green() < 120; }
 
@@ -304,7 +343,8 @@ class WindowTest : public QObject {
     QCOMPARE(UseMenu(pic, QStringLiteral("Copy Text")),
              QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG...", "",
                           QString::fromUtf8("Import coordinates\xE2\x80\xA6"),
-                          QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4 (off)")}));
+                          QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4 (off)"),
+                          QString::fromUtf8("Export section\u2026 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
     // A line wider than the area scrolls sideways, as a long one down.
@@ -447,6 +487,78 @@ class WindowTest : public QObject {
     Window none;
     none.updateMenuActions();
     QVERIFY(!none.findChild<QAction*>(QStringLiteral("FewestControlPoints"))->isEnabled());
+  }
+
+  // Once a run has written its .FOI, the menu exports it: the dialog
+  // proposes the section's own size, the save dialog a name beside the .FOI,
+  // and the file holds the library's bytes. An export over the .FOI itself,
+  // or of a .FOI gone since, is refused with the file's message.
+  void exportSectionWritesTheSavedFoilInTheChosenFormat() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    Press(*w, "Command1");
+    const QString exportItem = QString::fromUtf8("Export section\u2026");
+    const std::string foi = dir.file("naca2412.FOI"), dxf = dir.file("outline.dxf");
+    const std::string foiBytes = ReadBytes(foi);
+    const FoilSpline foil = ReadFoilFile(foi);
+    {
+      double proposedT = 0, proposedF = 0;
+      QString proposedName;
+      Answers answers({
+          [&](QWidget* modal) {
+            auto* d = qobject_cast<ExportDialog*>(modal);
+            if (!d) return;
+            proposedT = d->findChild<QDoubleSpinBox*>(QStringLiteral("thickness"))->value();
+            proposedF = d->findChild<QDoubleSpinBox*>(QStringLiteral("camber"))->value();
+            d->findChild<QComboBox*>(QStringLiteral("format"))->setCurrentIndex(2);
+            d->findChild<QDoubleSpinBox*>(QStringLiteral("thickness"))->setValue(0.15);
+            d->findChild<QDoubleSpinBox*>(QStringLiteral("camber"))->setValue(-0.03);
+            Answers::Later(d, "accept");
+          },
+          [&](QWidget* modal) {
+            auto* f = qobject_cast<QFileDialog*>(modal);
+            if (!f) return;
+            proposedName = f->selectedFiles().value(0);
+            f->selectFile(Q(dir.file("outline")));  // the format's ending is added
+            Answers::Later(f, "accept");
+          },
+      });
+      QVERIFY(UseMenu(w->picture1(), exportItem).contains(exportItem));
+      QTRY_VERIFY(answers.done() && QFile::exists(Q(dxf)));
+      QCOMPARE(proposedT, 0.12);
+      QCOMPARE(proposedF, 0.02);
+      QCOMPARE(proposedName, Q(dir.file("naca2412.dxf")));
+      QCOMPARE(ReadBytes(dxf), ExportDxf(foil, {0.15, -0.03}));
+    }
+    // The table to `target` (after Yes to replacing it, when it exists): the
+    // warning shown.
+    const auto refused = [&](const std::string& target) {
+      QString warning;
+      std::vector<std::function<void(QWidget*)>> steps = {
+          [](QWidget* modal) { Answers::Later(modal, "accept"); },
+          [&](QWidget* modal) {
+            if (auto* f = qobject_cast<QFileDialog*>(modal)) f->selectFile(Q(target));
+            Answers::Later(modal, "accept");
+          },
+          [&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) warning = box->text();
+            Answers::Later(modal, "accept");
+          },
+      };
+      if (fs::exists(target))
+        steps.insert(steps.begin() + 2, [](QWidget* modal) {
+          if (auto* box = qobject_cast<QMessageBox*>(modal))
+            Answers::Later(box->button(QMessageBox::Yes), "click");
+        });
+      Answers answers(steps);
+      UseMenu(w->picture1(), exportItem);
+      return QTest::qWaitFor([&] { return answers.done(); }) ? warning : QStringLiteral("(no dialogs)");
+    };
+    QCOMPARE(refused(foi), Q("  " + foi + " - Output file is the input file !! "));
+    QCOMPARE(ReadBytes(foi), foiBytes);
+    fs::remove(foi);
+    QCOMPARE(refused(dir.file("table.txt")), Q("  " + foi + " - Input file not found !! "));
+    QVERIFY(!fs::exists(dir.file("table.txt")));
   }
 
   void theWindowAndTheGraphicRenderToPng() {

@@ -1,11 +1,16 @@
 // The public API: what it refuses and with which text, the .FOI written and
-// read back, and the evaluation of a stored section against an independent one.
+// read back, the evaluation of a stored section against an independent one,
+// and its exports.
 #include <tarvelo/tarvelo.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <sstream>
 #include <vector>
 
 #include "support/test_support.h"
@@ -188,23 +193,54 @@ TEST(FitSectionTest, LargestDeviationIsWhereTheCurveIsFarthestFromItsData) {
   }
 }
 
-TEST(FoilSplineTest, EvaluateAgreesWithAnIndependentEvaluationEverywhere) {
+// The 40-point example fitted with count control points, as its .FOI holds it.
+FoilSpline FittedFoil(int count) {
   test::TempDir dir;
+  const std::string foi = dir.file("f.FOI");
+  WriteFoilFile(foi, FitSection(ReadSection(test::ExamplePath("naca4412-40pt.dat")), count));
+  return ReadFoilFile(foi);
+}
+
+// Whether text is a number within `within` of v, rounded to 8 decimals.
+bool RoundedTo8(const std::string& text, double v, double within) {
+  for (double end : {v - within, v + within}) {
+    std::array<char, 32> buf{};
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), end, std::chars_format::fixed, 8);
+    const std::string rounded(buf.data(), res.ptr);
+    if (text == (rounded == "-0.00000000" ? "0.00000000" : rounded)) return true;
+  }
+  return false;
+}
+
+TEST(FoilSplineTest, EvaluateAndTheTableAgreeWithAnIndependentEvaluationEverywhere) {
+  const std::vector<double> cosine = CosineStations(41);
+  ASSERT_EQ(cosine.size(), 41u);
+  EXPECT_EQ(cosine.front(), 0);
+  EXPECT_EQ(cosine.back(), 1);
+  EXPECT_NEAR(cosine[10], (1 - std::sqrt(0.5)) / 2, 1e-16);
   for (int count : {4, 8, 20}) {
-    const std::string foi = dir.file("f.FOI");
-    WriteFoilFile(foi, FitSection(ReadSection(test::ExamplePath("naca4412-40pt.dat")), count));
-    const FoilSpline foil = ReadFoilFile(foi);
-    std::vector<double> xs = {0, 1, 5e-324, 1e-300, 1e-12, 0.001, 0.3, 1 - 1e-16};
-    for (int i = 0; i <= 200; ++i) xs.push_back((1 - std::cos(M_PI * i / 200)) / 2);
+    const FoilSpline foil = FittedFoil(count);
+    std::vector<double> xs = CosineStations(201);
+    xs.insert(xs.end(), cosine.begin(), cosine.end());  // the table's default stations
+    xs.insert(xs.end(), {5e-324, 1e-300, 1e-12, 0.001, 0.3, 1 - 1e-16});
     for (int j = 1; j < count - 3; ++j) {  // at the knots' chord positions and beside them
       const double at = DeBoor(foil.control_x, static_cast<double>(j) / (count - 3));
       xs.insert(xs.end(), {at, std::nextafter(at, 0.0), std::nextafter(at, 1.0), at + 1e-9});
     }
+    // The table prints each station and both values to 8 decimals: each is
+    // the independent value, or one within 1e-10 of it, rounded.
+    std::istringstream table(ExportTable(foil, xs));
     for (double x : xs) {
       const FoilSpline::Value got = foil.Evaluate(x), want = Independent(foil, x);
       EXPECT_NEAR(got.thickness, want.thickness, 1e-12) << count << " " << x;
       EXPECT_NEAR(got.camber, want.camber, 1e-12) << count << " " << x;
+      std::string tx, tt, tc;
+      table >> tx >> tt >> tc;
+      EXPECT_TRUE(RoundedTo8(tx, x, 0) && RoundedTo8(tt, want.thickness, 1e-10) &&
+                  RoundedTo8(tc, want.camber, 1e-10))
+          << count << " " << x << ": " << tx << " " << tt << " " << tc;
     }
+    EXPECT_TRUE(table >> std::ws && table.eof());
     EXPECT_EQ(foil.Evaluate(0).thickness, foil.thickness.front());
     EXPECT_EQ(foil.Evaluate(1).camber, foil.camber.back());
   }
@@ -217,6 +253,106 @@ TEST(FoilSplineTest, EvaluateAgreesWithAnIndependentEvaluationEverywhere) {
                 3 * (1 - t) * (1 - t) * t * 0.4 + 3 * (1 - t) * t * t * 0.9 + t * t * t * 0.1, 1e-15);
   }
   for (double x : {-1e-300, 1.0000000000000002, std::nan("")}) EXPECT_THROW(bezier.Evaluate(x), Error) << x;
+}
+
+double Parsed(std::string_view text) {
+  double v = std::nan("");
+  std::from_chars(text.data(), text.data() + text.size(), v);
+  return v;
+}
+
+// The points of the SVG path with this id ("M x,y C x,y x,y x,y ..."), back
+// in fractions of the chord with y upwards.
+std::vector<std::array<double, 2>> PathPoints(const std::string& svg, const std::string& id) {
+  const std::string head = "<path id=\"" + id + "\" d=\"";
+  const std::size_t from = svg.find(head) + head.size();
+  std::istringstream in(svg.substr(from, svg.find('"', from) - from));
+  std::vector<std::array<double, 2>> points;
+  for (std::string token; in >> token;) {
+    const std::size_t comma = token.find(',');
+    if (comma != std::string::npos)
+      points.push_back({Parsed(token.substr(0, comma)) / 1000, -Parsed(token.substr(comma + 1)) / 1000});
+  }
+  return points;
+}
+
+TEST(ExportTest, SvgBezierSegmentsAreTheOutlineSplineEverywhere) {
+  const struct {
+    int count;
+    OutlineSize size;
+  } rows[] = {{4, {0.12, 0.02}}, {8, {0.3, -0.05}}, {20, {0.06, 0}}};
+  for (const auto& r : rows) {
+    const FoilSpline foil = FittedFoil(r.count);
+    const std::string svg = ExportSvg(foil, r.size);
+    const int segments = r.count - 3;
+    for (const double side : {1.0, -1.0}) {
+      std::vector<double> y;  // the outline's control ordinates: F c + T t / 2 above, F c - T t / 2 below
+      for (int j = 0; j < r.count; ++j)
+        y.push_back(r.size.camber * foil.camber[static_cast<std::size_t>(j)] +
+                    side * r.size.thickness * foil.thickness[static_cast<std::size_t>(j)] / 2);
+      const auto p = PathPoints(svg, side > 0 ? "upper" : "lower");
+      ASSERT_EQ(p.size(), static_cast<std::size_t>(3 * segments + 1)) << r.count;
+      for (int s = 0; s < segments; ++s) {
+        for (int k = 0; k <= 16; ++k) {
+          const double u = k / 16.0, v = 1 - u;
+          const double w[4] = {v * v * v, 3 * v * v * u, 3 * v * u * u, u * u * u};
+          double bx = 0, by = 0;
+          for (int i = 0; i < 4; ++i) {
+            bx += w[i] * p[static_cast<std::size_t>(3 * s + i)][0];
+            by += w[i] * p[static_cast<std::size_t>(3 * s + i)][1];
+          }
+          const double t = (s + u) / segments;
+          EXPECT_NEAR(bx, DeBoor(foil.control_x, t), 1e-9) << r.count << " " << side << " " << t;
+          EXPECT_NEAR(by, DeBoor(y, t), 1e-9) << r.count << " " << side << " " << t;
+        }
+      }
+    }
+  }
+}
+
+// The bundled examples are what the exports of naca2412.FOI are today.
+TEST(ExportTest, BundledExamplesAreNaca2412Exported) {
+  const FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
+  const OutlineSize size{0.12, 0.02};
+  EXPECT_EQ(test::ReadBytes(test::ExamplePath("export/naca2412-table.txt")),
+            ExportTable(foil, CosineStations(41)));
+  EXPECT_EQ(test::ReadBytes(test::ExamplePath("export/naca2412-selig.txt")), ExportSelig(foil, size, 81));
+  EXPECT_EQ(test::ReadBytes(test::ExamplePath("export/naca2412.dxf")), ExportDxf(foil, size));
+  EXPECT_EQ(test::ReadBytes(test::ExamplePath("export/naca2412.svg")), ExportSvg(foil, size));
+}
+
+TEST(ExportTest, RefusesWithTheirMessages) {
+  const FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
+  FoilSpline three = foil;
+  for (auto* v : {&three.control_x, &three.thickness, &three.camber}) v->resize(3);
+  const std::string thickness =
+      "   The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ";
+  const std::string camber = "   The largest camber must be from -1 to 1 (a fraction of the chord) !! ";
+  const std::string stations = "   At least 2 stations are needed !! ";
+  const struct {
+    std::function<void()> call;
+    std::string shown;
+  } rows[] = {
+      {[&] { ExportDxf(foil, {1, -1}); }, ""},
+      {[&] { CosineStations(1); }, stations},
+      {[&] { ExportSelig(foil, {0.12, 0.02}, 1); }, stations},
+      {[&] { ExportSelig(foil, {0, 0.02}, 81); }, thickness},
+      {[&] { ExportDxf(foil, {1.0000000000000002, 0}); }, thickness},
+      {[&] { ExportSvg(foil, {std::nan(""), 0}); }, thickness},
+      {[&] { SectionOutline(foil, {0.1, -1.01}); }, camber},
+      {[&] { ExportTable(foil, {0.5, 1.5}); }, "   1.5 is not a chord position from 0 to 1 !! "},
+      {[&] { ExportSvg(three, {0.1, 0}); },
+       "   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! "},
+  };
+  for (const auto& r : rows) {
+    std::string shown;
+    try {
+      r.call();
+    } catch (const Error& e) {
+      shown = e.shown();
+    }
+    EXPECT_EQ(shown, r.shown);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,294 @@
+// The text exports of a stored section: the table, Selig coordinates and the
+// DXF drawing. Numbers go through the program's number format, so every file
+// has the decimal point whatever the locale.
+#include <tarvelo/tarvelo.h>
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <string_view>
+
+#include "bspline/outline_spline.h"
+#include "foilio/foil_files.h"
+#include "foilio/number_format.h"
+
+namespace tarvelo {
+
+std::vector<double> CosineStations(int count) {
+  if (count < 2) throw Error("   At least 2 stations are needed !! ");
+  std::vector<double> x;
+  x.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i)
+    x.push_back((1 - std::cos(std::numbers::pi * i / (count - 1))) / 2);
+  return x;
+}
+
+std::string ExportTable(const FoilSpline& foil, const std::vector<double>& stations) {
+  std::string out;
+  for (double x : stations) {
+    const FoilSpline::Value v = foil.Evaluate(x);
+    out += FSt(0, 0, 8, x) + FSt(2, 0, 8, v.thickness) + FSt(2, 0, 8, v.camber) + '\n';
+  }
+  return out;
+}
+
+std::string OutlineName(const FoilSpline& foil, const OutlineSize& size) {
+  return foil.id_line + " t/c=" + PlainNumber(size.thickness) + " f/c=" + PlainNumber(size.camber);
+}
+
+std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
+  CheckOutlineSize(size);
+  const std::vector<double> x = CosineStations(points_per_surface);
+  std::vector<FoilSpline::Value> at;
+  for (double xi : x) at.push_back(foil.Evaluate(xi));
+
+  std::string out = OutlineName(foil, size) + '\n';
+  const auto point = [&](std::size_t i, double side) {
+    const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
+    out += FSt(2, 0, 7, x[i]) + FSt(2, 0, 7, y) + '\n';
+  };
+  for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
+  for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);
+  return out;
+}
+
+namespace {
+
+// A DXF file as it is written: a group code right-aligned in three columns
+// on one line, as CAD programs write it, its value on the next; and the
+// handles that tie the objects to their owners.
+class DxfWriter {
+ public:
+  void operator()(int code, std::string_view value) {
+    const std::string digits = std::to_string(code);
+    text_.append(digits.size() < 3 ? 3 - digits.size() : 0, ' ');
+    text_ += digits;
+    text_ += '\n';
+    text_ += value;
+    text_ += '\n';
+  }
+  void operator()(int code, double value) { (*this)(code, PlainNumber(value)); }
+  void operator()(int code, int value) { (*this)(code, std::to_string(value)); }
+  // A point: X under its code, Y under the code + 10, Z under the code + 20.
+  void Point(int code, double x, double y, double z) {
+    (*this)(code, x);
+    (*this)(code + 10, y);
+    (*this)(code + 20, z);
+  }
+
+  // The next free handle, in hexadecimal.
+  std::string NewHandle() {
+    std::array<char, 16> buf{};
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), nextHandle_++, 16);
+    std::string handle(buf.data(), res.ptr);
+    for (char& c : handle) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return handle;
+  }
+
+  void Section(std::string_view name) {
+    (*this)(0, "SECTION");
+    (*this)(2, name);
+  }
+
+  // Opens a symbol table and returns its handle, the owner of its records.
+  std::string Table(std::string_view name, int records) {
+    const std::string handle = NewHandle();
+    (*this)(0, "TABLE");
+    (*this)(2, name);
+    (*this)(5, handle);
+    (*this)(330, "0");
+    (*this)(100, "AcDbSymbolTable");
+    (*this)(70, records);
+    // The dimension styles' table has a subclass of its own.
+    if (name == "DIMSTYLE") (*this)(100, "AcDbDimStyleTable");
+    return handle;
+  }
+
+  // The common head of a table record; returns its handle.
+  std::string Record(std::string_view type, const std::string& table, std::string_view subclass,
+                     std::string_view name) {
+    const std::string handle = NewHandle();
+    (*this)(0, type);
+    (*this)(type == "DIMSTYLE" ? 105 : 5, handle);  // a dimension style's handle is 105
+    (*this)(330, table);
+    (*this)(100, "AcDbSymbolTableRecord");
+    (*this)(100, subclass);
+    (*this)(2, name);
+    (*this)(70, 0);
+    return handle;
+  }
+
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+  unsigned nextHandle_ = 1;
+};
+
+// The block records of the two layouts, which own what is drawn in them.
+struct Layouts {
+  std::string model;
+  std::string paper;
+};
+
+// The tables a drawing of AutoCAD 2000 or later must hold, each with the
+// entries that readers expect.
+Layouts Tables(DxfWriter& d) {
+  d.Section("TABLES");
+  std::string t = d.Table("VPORT", 1);
+  d.Record("VPORT", t, "AcDbViewportTableRecord", "*ACTIVE");
+  d.Point(10, 0, 0, 0);
+  d.Point(11, 1, 1, 0);
+  // The view: centred on the chord and a little wider than it.
+  d(12, 0.5);
+  d(22, 0.0);
+  d(40, 0.5);
+  d(41, 2.5);
+  d(0, "ENDTAB");
+
+  t = d.Table("LTYPE", 3);
+  for (const char* name : {"ByBlock", "ByLayer", "Continuous"}) {
+    d.Record("LTYPE", t, "AcDbLinetypeTableRecord", name);
+    d(3, std::string_view(name) == "Continuous" ? "Solid line" : "");
+    d(72, 65);
+    d(73, 0);
+    d(40, 0.0);
+  }
+  d(0, "ENDTAB");
+
+  t = d.Table("LAYER", 3);
+  for (const char* name : {"0", "UPPER", "LOWER"}) {
+    d.Record("LAYER", t, "AcDbLayerTableRecord", name);
+    d(62, 7);
+    d(6, "Continuous");
+  }
+  d(0, "ENDTAB");
+
+  t = d.Table("STYLE", 1);
+  d.Record("STYLE", t, "AcDbTextStyleTableRecord", "Standard");
+  d(40, 0.0);
+  d(41, 1.0);
+  d(50, 0.0);
+  d(71, 0);
+  d(42, 0.2);
+  d(3, "txt");
+  d(4, "");
+  d(0, "ENDTAB");
+
+  for (const char* empty : {"VIEW", "UCS"}) {
+    d.Table(empty, 0);
+    d(0, "ENDTAB");
+  }
+  t = d.Table("APPID", 1);
+  d.Record("APPID", t, "AcDbRegAppTableRecord", "ACAD");
+  d(0, "ENDTAB");
+  t = d.Table("DIMSTYLE", 1);
+  d.Record("DIMSTYLE", t, "AcDbDimStyleTableRecord", "Standard");
+  d(0, "ENDTAB");
+
+  t = d.Table("BLOCK_RECORD", 2);
+  Layouts layouts;
+  layouts.model = d.Record("BLOCK_RECORD", t, "AcDbBlockTableRecord", "*Model_Space");
+  layouts.paper = d.Record("BLOCK_RECORD", t, "AcDbBlockTableRecord", "*Paper_Space");
+  d(0, "ENDTAB");
+  d(0, "ENDSEC");
+  return layouts;
+}
+
+// The layouts' blocks, empty: what is drawn stands in the ENTITIES section.
+void Blocks(DxfWriter& d, const Layouts& layouts) {
+  d.Section("BLOCKS");
+  for (const bool paper : {false, true}) {
+    const std::string& record = paper ? layouts.paper : layouts.model;
+    const char* name = paper ? "*Paper_Space" : "*Model_Space";
+    const auto head = [&](const char* type) {
+      d(0, type);
+      d(5, d.NewHandle());
+      d(330, record);
+      d(100, "AcDbEntity");
+      if (paper) d(67, 1);
+      d(8, "0");
+    };
+    head("BLOCK");
+    d(100, "AcDbBlockBegin");
+    d(2, name);
+    d(70, 0);
+    d.Point(10, 0, 0, 0);
+    d(3, name);
+    d(1, "");
+    head("ENDBLK");
+    d(100, "AcDbBlockEnd");
+  }
+  d(0, "ENDSEC");
+}
+
+// One surface: a planar, non-rational cubic SPLINE on the outline's knots.
+void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const OutlineSpline& outline,
+            const std::vector<double>& y) {
+  d(0, "SPLINE");
+  d(5, d.NewHandle());
+  d(330, layouts.model);
+  d(100, "AcDbEntity");
+  d(8, layer);
+  d(100, "AcDbSpline");
+  d.Point(210, 0, 0, 1);  // the normal of the drawing plane
+  d(70, 8);               // planar
+  d(71, 3);
+  d(72, static_cast<int>(outline.knots.size()));
+  d(73, static_cast<int>(y.size()));
+  d(74, 0);
+  d(42, 0.0000001);
+  d(43, 0.0000001);
+  for (double k : outline.knots) d(40, k);
+  for (std::size_t j = 0; j < y.size(); ++j) d.Point(10, outline.x[j], y[j], 0);
+}
+
+}  // namespace
+
+std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size) {
+  const OutlineSpline outline = SectionOutline(foil, size);
+  DxfWriter body;
+  const Layouts layouts = Tables(body);
+  Blocks(body, layouts);
+  body.Section("ENTITIES");
+  Spline(body, layouts, "UPPER", outline, outline.upper);
+  Spline(body, layouts, "LOWER", outline, outline.lower);
+  body(0, "ENDSEC");
+
+  // The root dictionary and the one entry it must hold, the group dictionary.
+  body.Section("OBJECTS");
+  const std::string root = body.NewHandle();
+  const std::string groups = body.NewHandle();
+  body(0, "DICTIONARY");
+  body(5, root);
+  body(330, "0");
+  body(100, "AcDbDictionary");
+  body(281, 1);
+  body(3, "ACAD_GROUP");
+  body(350, groups);
+  body(0, "DICTIONARY");
+  body(5, groups);
+  body(330, root);
+  body(100, "AcDbDictionary");
+  body(281, 1);
+  body(0, "ENDSEC");
+  body(0, "EOF");
+
+  // The header comes first but names the first handle left free.
+  DxfWriter head;
+  head.Section("HEADER");
+  head(9, "$ACADVER");
+  head(1, "AC1015");
+  head(9, "$HANDSEED");
+  head(5, body.NewHandle());
+  head(9, "$INSUNITS");
+  head(70, 0);
+  head(0, "ENDSEC");
+  head.Section("CLASSES");
+  head(0, "ENDSEC");
+  return head.text() + body.text();
+}
+
+}  // namespace tarvelo

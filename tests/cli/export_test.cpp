@@ -1,0 +1,141 @@
+// tarvelo-export end to end: the bytes it writes, where, and what it answers
+// to a bad command line or a bad file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "cli/export_command.h"
+#include "support/test_support.h"
+
+namespace tarvelo {
+namespace {
+
+using test::ReadBytes;
+
+// Thickness 0.5 and camber -0.1 everywhere: the basis functions sum to 1.
+constexpr const char* kFlat =
+    "flat\r\n 4  4 \r\n"
+    "   0.00000   0.50000  -0.10000\r\n   0.00000   0.50000  -0.10000\r\n"
+    "   0.33333   0.50000  -0.10000\r\n   1.00000   0.50000  -0.10000\r\n";
+
+class ExportCommandTest : public ::testing::Test {
+ protected:
+  ExportCommandTest() { test::WriteBytes(flat, kFlat); }
+  int Run(const std::vector<std::string>& args) {
+    out.str("");
+    err.str("");
+    return RunExportCommand(args, out, err);
+  }
+
+  test::TempDir dir;
+  const std::string flat = dir.file("flat.FOI");
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
+  const std::string table =
+      "0.00000000  0.50000000 -0.10000000\n"
+      "0.50000000  0.50000000 -0.10000000\n"
+      "1.00000000  0.50000000 -0.10000000\n";
+  // From the trailing edge over the upper surface and back, the leading edge once.
+  const std::string selig =
+      "flat t/c=0.1 f/c=0.5\n"
+      "  1.0000000 -0.0250000\n  0.5000000 -0.0250000\n  0.0000000 -0.0250000\n"
+      "  0.5000000 -0.0750000\n  1.0000000 -0.0750000\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string bytes;
+  } rows[] = {
+      {{"--points", "3", flat}, table},
+      {{flat, "--at=0,0.5,1"}, table},
+      {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", flat}, selig},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(Run(r.args), 0);
+    EXPECT_EQ(out.str(), r.bytes);
+    EXPECT_EQ(err.str(), "");
+  }
+  EXPECT_EQ(Run({flat}), 0);
+  const std::string defaults = out.str();
+  EXPECT_EQ(std::count(defaults.begin(), defaults.end(), '\n'), 41);
+
+  const std::string svg = dir.file("flat.svg");
+  EXPECT_EQ(Run({"--format", "svg", "--thickness", "1", "--camber", "-1", "-o" + svg, flat}), 0);
+  EXPECT_EQ(out.str() + err.str(), "");
+  EXPECT_EQ(ReadBytes(svg).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+}
+
+TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) {
+  const std::string earlier = dir.file("earlier.txt");
+  test::WriteBytes(earlier, "earlier");
+  test::WriteBytes(dir.file("order3.FOI"), "id\r\n 4  3 \r\n");
+  const struct {
+    std::vector<std::string> args;
+    std::string shown;
+  } rows[] = {
+      {{"-o", earlier, dir.file("missing.FOI")}, "  " + dir.file("missing.FOI") + " - Input file not found !! "},
+      {{"-o", earlier, dir.file("order3.FOI")},
+       "  " + dir.file("order3.FOI") + " - Spline order in line 2 is not 4 !! "},
+      {{"-o", dir.file("nodir/out.txt"), flat},
+       "  " + dir.file("nodir/out.txt") + " - Output file could not be written !! "},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(Run(r.args), 1);
+    EXPECT_EQ(err.str(), r.shown + "\n");
+    EXPECT_EQ(out.str(), "");
+  }
+  EXPECT_EQ(ReadBytes(earlier), "earlier");
+}
+
+TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
+  const std::string f = flat;
+  const std::vector<std::string> outline = {"--format", "dxf", "--thickness", "0.12", "--camber", "0"};
+  const auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), outline.begin(), outline.end());
+    return more;
+  };
+  const std::string thickness = "--thickness takes a fraction of the chord above 0 and at most 1: ";
+  const std::string at = "--at takes chord positions from 0 to 1, separated by commas: ";
+  const struct {
+    std::vector<std::string> args;
+    std::string text;
+  } rows[] = {
+      {{}, "missing FILE"},
+      {{f, "b.FOI"}, "extra operand 'b.FOI'"},
+      {{"--frobnicate", f}, "unrecognized option '--frobnicate'"},
+      {{f, "--format"}, "option '--format' requires an argument"},
+      {{"--format", "pdf", f}, "unknown format 'pdf': use table, selig, dxf or svg"},
+      {{"--format", "svg", "--camber", "0", f}, "selig, dxf and svg need --thickness and --camber"},
+      {{"--thickness", "0.12", f}, "the table takes neither --thickness nor --camber"},
+      {with({"--thickness", "12", f}), thickness + "'12'"},
+      {with({"--thickness", "0", f}), thickness + "'0'"},
+      {with({"--thickness", "nan", f}), thickness + "'nan'"},
+      {with({"--camber", "-1.5", f}), "--camber takes a fraction of the chord from -1 to 1: '-1.5'"},
+      {{"--points", "1", f}, "--points takes a whole number from 2 to 100000: '1'"},
+      {{"--points", "4.5", f}, "--points takes a whole number from 2 to 100000: '4.5'"},
+      {{"--at", "0.5,,1", f}, at + "''"},
+      {{"--at", "0.5,1.5", f}, at + "'1.5'"},
+      {{"--points", "5", "--at", "0.5", f}, "--points and --at exclude each other"},
+      {{"--format", "selig", "--thickness", "0.1", "--camber", "0", "--at", "0.5", f},
+       "--at is for the table only"},
+      {with({"--points", "5", f}), "--points is for the table and selig only: dxf and svg are exact"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(Run(r.args), 2) << r.text;
+    EXPECT_EQ(err.str(), "tarvelo-export: " + r.text +
+                             "\nTry 'tarvelo-export --help' for more information.\n");
+    EXPECT_EQ(out.str(), "") << r.text;
+  }
+  EXPECT_EQ(Run({"-o", dir.path().string() + "/./flat.FOI", f}), 2);
+  EXPECT_EQ(err.str(), "  " + dir.path().string() + "/./flat.FOI - Output file is the input file !! \n");
+  EXPECT_EQ(ReadBytes(f), kFlat);
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_EQ(out.str().rfind("Usage: tarvelo-export [OPTION]... FILE.FOI\n", 0), 0u);
+  EXPECT_EQ(Run({"--version", f}), 0);
+  EXPECT_EQ(out.str(), "tarvelo-export (TARVELO) 2.01\n");
+}
+
+}  // namespace
+}  // namespace tarvelo
