@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "bspline/bspline.h"
+#include "bspline/span_basis.h"
 
 namespace tarvelo {
 
@@ -49,16 +50,34 @@ void PlacePoints(int ko, int nv, const Array1<double>& tk, const Array2<double>&
                  BandArray<double>& bd) {
   const int nd = static_cast<int>(xin.size());
   bd.allocate(1, nd, 1, nv, ko);
-  double t1 = 0;
-  for (int i = 1; i <= nd; ++i) {
-    TSearch(ko, nv, tk, c1, xin[static_cast<std::size_t>(i - 1)], t1, f, b);
-    // The search leaves the basis of its last iterate: evaluate at the result.
-    const int ii = COXDSpan(ko, nv, tk, t1, b);
-    const int first = ii - ko + 1;
-    const std::span<const double> column = std::as_const(b).column(ko);  // column[r - 1] is b(r, ko)
-    std::ranges::copy(column.subspan(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(ko)),
-                      bd.set_band(i, first).begin());
+  if (nd == 0) return;
+  SpanBasis spans;
+  if (ko != SpanBasis::kOrder || !spans.Prepare(nv, tk, c1)) {
+    // The plain routines, for other orders and knots, and to report a table
+    // that is too small.
+    double t1 = 0;
+    for (int i = 1; i <= nd; ++i) {
+      TSearch(ko, nv, tk, c1, xin[static_cast<std::size_t>(i - 1)], t1, f, b);
+      // The search leaves the basis of its last iterate: evaluate at the result.
+      const int ii = COXDSpan(ko, nv, tk, t1, b);
+      const std::span<const double> column = std::as_const(b).column(ko);  // column[r - 1] is b(r, ko)
+      std::ranges::copy(column.subspan(static_cast<std::size_t>(ii - ko), static_cast<std::size_t>(ko)),
+                        bd.set_band(i, ii - ko + 1).begin());
+    }
+    return;
   }
+  if (!f.has(0) || !f.has(1)) detail::index_error(1, f.lo(), f.hi());
+  if (b.lo1() != 1 || !b.has(nv, 1) || !b.has(nv, ko)) detail::index_error(nv, b.lo1(), b.hi1());
+  SearchEnd end;
+  for (int i = 1; i <= nd; ++i) {
+    end = spans.Search(xin[static_cast<std::size_t>(i - 1)]);
+    std::ranges::copy(end.basis.cubic, bd.set_band(i, end.basis.ii - ko + 1).begin());
+  }
+  // What the plain routines leave behind: x and dx/dt of the last search's
+  // last iterate, and the basis table at the last parameter.
+  f(0) = end.x;
+  f(1) = end.dxdt;
+  COXD(ko, nv, tk, end.t1, b);
 }
 
 FitStatus RightHandSide(const CurveData& data, const BandArray<double>& bd, std::span<float> yr) {
