@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "bspline/bspline.h"
 #include "bspline/span_basis.h"
@@ -52,7 +53,7 @@ void PlacePoints(int ko, int nv, const Array1<double>& tk, const Array2<double>&
   bd.allocate(1, nd, 1, nv, ko);
   if (nd == 0) return;
   SpanBasis spans;
-  if (ko != SpanBasis::kOrder || !spans.Prepare(nv, tk, c1)) {
+  if (ko != SpanBasis::kOrder || !c1.has(1, 0) || !c1.has(nv, 1) || !spans.Prepare(nv, tk)) {
     // The plain routines, for other orders and knots, and to report a table
     // that is too small.
     double t1 = 0;
@@ -68,16 +69,17 @@ void PlacePoints(int ko, int nv, const Array1<double>& tk, const Array2<double>&
   }
   if (!f.has(0) || !f.has(1)) detail::index_error(1, f.lo(), f.hi());
   if (b.lo1() != 1 || !b.has(nv, 1) || !b.has(nv, ko)) detail::index_error(nv, b.lo1(), b.hi1());
-  SearchEnd end;
-  for (int i = 1; i <= nd; ++i) {
-    end = spans.Search(xin[static_cast<std::size_t>(i - 1)]);
+  SearchEnd last;
+  spans.SearchAll(c1.column(0), c1.column(1), xin, [&](std::size_t p, const SearchEnd& end) {
+    const int i = static_cast<int>(p) + 1;
     std::ranges::copy(end.basis.cubic, bd.set_band(i, end.basis.ii - ko + 1).begin());
-  }
+    if (i == nd) last = end;
+  });
   // What the plain routines leave behind: x and dx/dt of the last search's
   // last iterate, and the basis table at the last parameter.
-  f(0) = end.x;
-  f(1) = end.dxdt;
-  COXD(ko, nv, tk, end.t1, b);
+  f(0) = last.x;
+  f(1) = last.dxdt;
+  COXD(ko, nv, tk, last.t1, b);
 }
 
 FitStatus RightHandSide(const CurveData& data, const BandArray<double>& bd, std::span<float> yr) {
@@ -111,23 +113,30 @@ FitStatus FitCurve(int nv, const BandArray<double>& bd, std::span<const float> y
   // Normal equations of the unknowns l = 1..n2, control points 2..nv-1, in
   // the order of the data points. A data point adds only to the unknowns of
   // its band: every other product is an exact zero added to a sum that is
-  // never -0, which changes nothing.
-  h.allocate(1, n2, 1, n2 + 1);
-  const auto hs = static_cast<std::ptrdiff_t>(h.rows());
-  double* const h11 = h.column(1).data();  // h11[(j - 1) + (l - 1) * hs] is h(j, l)
-  for (int i = 1; i <= nd; ++i) {
-    const int first = bd.first(i);
-    const std::span<const double> band = bd.band(i);  // band[c - first] is bd(i, c)
-    const auto at = [&](int l) { return band[static_cast<std::size_t>(l + 1 - first)]; };
-    const int lo = std::max(1, first - 1);
-    const int hi = std::min(n2, first + w - 2);
-    const double yri = static_cast<double>(yr[static_cast<std::size_t>(i - 1)]);
-    for (int j = lo; j <= hi; ++j) {
-      double* const hj = h11 + (j - 1);
-      const double bij = at(j);
-      for (int l = lo; l <= hi; ++l) hj[(l - 1) * hs] += bij * at(l);
-      hj[n2 * hs] += bij * yri;
+  // never -0, which changes nothing. The sums are kept for all nv control
+  // points, so that each band adds a whole w x w block without a test; the
+  // rows and columns of the two fixed ones are left out afterwards.
+  const std::span<const int> firsts = bd.firsts();
+  const std::span<const double> values = bd.values();
+  const auto v = static_cast<std::size_t>(nv);
+  const auto bw = static_cast<std::size_t>(w);
+  std::vector<double> sums(v * (v + 1));  // sums[(d - 1) * nv + (c - 1)] pairs c with d; d = nv+1 is the right-hand side
+  for (std::size_t i = 0; i < n; ++i) {
+    const double* const band = &values[i * bw];  // band[a] is bd(i + 1, first + a)
+    const auto first = static_cast<std::size_t>(firsts[i] - 1);
+    double* const block = &sums[first * (v + 1)];
+    for (std::size_t b = 0; b < bw; ++b) {
+      double* const column = block + b * v;
+      for (std::size_t a = 0; a < bw; ++a) column[a] += band[a] * band[b];
     }
+    double* const rhs = &sums[v * v + first];
+    const double yri = static_cast<double>(yr[i]);
+    for (std::size_t a = 0; a < bw; ++a) rhs[a] += band[a] * yri;
+  }
+  h.allocate(1, n2, 1, n2 + 1);
+  for (int l = 1; l <= n2 + 1; ++l) {
+    const double* const from = &sums[static_cast<std::size_t>(l == n2 + 1 ? nv : l) * v + 1];
+    std::copy_n(from, n2, h.column(l).data());
   }
   GAUSS(h, n2, lsing);
   if (lsing != kFalse) return FitStatus::Singular;
@@ -143,14 +152,13 @@ FitStatus FitCurve(int nv, const BandArray<double>& bd, std::span<const float> y
   double sq = 0;
   double largest = 0;
   std::size_t largestAt = 0;
-  for (int i = 1; i <= nd; ++i) {
-    const auto r = static_cast<std::size_t>(i - 1);
-    const int first = bd.first(i);
-    const std::span<const double> band = bd.band(i);
+  for (std::size_t r = 0; r < n; ++r) {
+    const int first = firsts[r];
+    const double* const band = &values[r * bw];
     double xv = 0;
     double yv = 0;
     for (int j = std::max(2, first); j <= std::min(nv, first + w - 1); ++j) {
-      const double bij = band[static_cast<std::size_t>(j - first)];
+      const double bij = band[j - first];
       yv += bij * out.ycp[static_cast<std::size_t>(j - 1)];
       xv += bij * x[static_cast<std::size_t>(j - 1)];
     }

@@ -2,9 +2,8 @@
 
 namespace tarvelo {
 
-bool SpanBasis::Prepare(int nv, const Array1<double>& tk, const Array2<double>& c1) {
-  if (nv < kOrder || !tk.has(1) || !tk.has(nv + kOrder) || !c1.has(1, 0) || !c1.has(nv, 1))
-    return false;
+bool SpanBasis::Prepare(int nv, const Array1<double>& tk) {
+  if (nv < kOrder || !tk.has(1) || !tk.has(nv + kOrder)) return false;
   nv_ = nv;
   t_.assign(static_cast<std::size_t>(nv + kOrder + 1), 0.0);
   for (int i = 1; i <= nv + kOrder; ++i) {
@@ -12,24 +11,19 @@ bool SpanBasis::Prepare(int nv, const Array1<double>& tk, const Array2<double>& 
     // Non-decreasing knots give divisors that are 0 or positive; NaN fails too.
     if (i > 1 && !(tk(i) >= tk(i - 1))) return false;
   }
-  x_.assign(static_cast<std::size_t>(nv + 1), 0.0);
-  dxdt_.assign(static_cast<std::size_t>(nv + 1), 0.0);
-  for (int i = 1; i <= nv; ++i) {
-    x_[static_cast<std::size_t>(i)] = c1(i, 0);
-    dxdt_[static_cast<std::size_t>(i)] = c1(i, 1);
-  }
   den_.clear();
-  den_.reserve(static_cast<std::size_t>(nv - kOrder + 1) * kDivisorsPerSpan);
+  keep_.clear();
   for (int ii = kOrder; ii <= nv; ++ii)
     for (int m = 2; m <= kOrder; ++m)
       for (int s = 0; s <= m; ++s) {
         const auto den = static_cast<float>(t_[static_cast<std::size_t>(ii + s)] -
                                             t_[static_cast<std::size_t>(ii - m + 1 + s)]);
-        den_.push_back(static_cast<double>(den));
+        den_.push_back(den != 0 ? static_cast<double>(den) : 1.0);
+        keep_.push_back(den != 0 ? ~std::uint64_t{0} : 0);
       }
   // In the last span COXD never reads row nv+1, because every divisor that
   // would is 0; a knot vector where one is not is left to COXD to refuse.
-  const double* const last = &den_[static_cast<std::size_t>(nv - kOrder) * kDivisorsPerSpan];
+  const std::uint64_t* const last = &keep_[static_cast<std::size_t>(nv - kOrder) * kDivisorsPerSpan];
   for (int m = 2; m <= kOrder; ++m)
     if (last[Offset(m) + m] != 0) return false;
   return true;
