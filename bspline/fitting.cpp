@@ -28,14 +28,33 @@ bool SolveXSpline(int ko, int nv, const Array1<double>& tk, Array2<double>& b,
   // The row parameters 3*ir/ns are the interior knots ir/(nv-3), computed as
   // the run always has; the last row sits a third of a span before the end.
   const int ns = 3 * (nv - 3);
+  SpanBasis spans;
+  const bool lean = ko == SpanBasis::kOrder && spans.Prepare(nv, tk);
+  double t1 = 0;
   for (int ir = 1; ir <= nv - 3; ++ir) {
-    double t1 = static_cast<double>(3 * ir) / ns;
+    t1 = static_cast<double>(3 * ir) / ns;
     if (ir == nv - 3) t1 = 1 - 1.0 / ns;
-    COXD(ko, nv, tk, t1, b);
     // Unknowns xcp(3)..xcp(nv-1); xcp(nv) = 1 moves to the right-hand side.
-    for (int l = 1; l <= nv - 3; ++l) h(ir, l) = b(l + 2, ko);
-    h(ir, nv - 2) = t1 * t1 - b(nv, ko);
+    if (lean) {
+      // Column ko of COXD's table is the span's values and exact zeros.
+      SpanValues at;
+      spans.Evaluate(t1, at);
+      for (int l = 1; l <= nv - 3; ++l) h(ir, l) = 0.0;
+      double last = 0;
+      for (int r = 0; r < ko; ++r) {
+        const int j = at.ii - ko + 1 + r;
+        if (j >= 3 && j <= nv - 1) h(ir, j - 2) = at.cubic[static_cast<std::size_t>(r)];
+        if (j == nv) last = at.cubic[static_cast<std::size_t>(r)];
+      }
+      h(ir, nv - 2) = t1 * t1 - last;
+    } else {
+      COXD(ko, nv, tk, t1, b);
+      for (int l = 1; l <= nv - 3; ++l) h(ir, l) = b(l + 2, ko);
+      h(ir, nv - 2) = t1 * t1 - b(nv, ko);
+    }
   }
+  // The table as COXD leaves it at the last row.
+  if (lean && nv > 3) COXD(ko, nv, tk, t1, b);
   GAUSS(h, nv - 3, lsing);
   if (lsing != kFalse) return false;
 
