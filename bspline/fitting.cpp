@@ -54,7 +54,7 @@ bool SolveXSpline(int ko, int nv, const Array1<double>& tk, Array2<double>& b,
     }
   }
   // The table as COXD leaves it at the last row.
-  if (lean && nv > 3) COXD(ko, nv, tk, t1, b);
+  if (lean) COXD(ko, nv, tk, t1, b);
   GAUSS(h, nv - 3, lsing);
   if (lsing != kFalse) return false;
 

@@ -20,17 +20,16 @@ void GAUSS(Array2<double>& h, int n2, Flag& lsing) {
   if (!h.has(n2, n2 + 1)) detail::index_error(n2 + 1, h.lo2(), h.hi2());
   const auto rows = static_cast<std::ptrdiff_t>(h.rows());
   double* const h11 = &h(1, 1);
-  // col(j)[l] is h(l, j), l and j from 1.
-  const auto col = [h11, rows](int j) { return h11 + (j - 1) * rows - 1; };
+  // h(l, j) without the range checks, which the two above cover.
+  const auto at = [h11, rows](int l, int j) -> double& { return h11[(l - 1) + (j - 1) * rows]; };
 
   for (int i = 1; i <= n2; ++i) {
-    double* const ci = col(i);
     int ip = 0;
     double p = 0;
     for (int l = i; l <= n2; ++l) {
-      if (std::fabs(ci[l]) > std::fabs(p)) {
+      if (std::fabs(at(l, i)) > std::fabs(p)) {
         ip = l;
-        p = ci[l];
+        p = at(l, i);
       }
     }
     if (ip == 0) {
@@ -40,24 +39,21 @@ void GAUSS(Array2<double>& h, int n2, Flag& lsing) {
     // Columns left of i are never read again, so they are not exchanged.
     if (ip != i) {
       for (int j = i; j <= n2 + 1; ++j) {
-        double* const cj = col(j);
-        const double sg = cj[ip];
-        cj[ip] = cj[i];
-        cj[i] = sg;
+        const double sg = at(ip, j);
+        at(ip, j) = at(i, j);
+        at(i, j) = sg;
       }
     }
-    for (int j = i; j <= n2 + 1; ++j) col(j)[i] = col(j)[i] / p;
+    for (int j = i; j <= n2 + 1; ++j) at(i, j) = at(i, j) / p;
     for (int j = i + 1; j <= n2 + 1; ++j) {
-      double* const cj = col(j);
-      const double hij = cj[i];
-      for (int l = i + 1; l <= n2; ++l) cj[l] = cj[l] - ci[l] * hij;
+      const double hij = at(i, j);
+      for (int l = i + 1; l <= n2; ++l) at(l, j) = at(l, j) - at(l, i) * hij;
     }
   }
-  double* const rhs = col(n2 + 1);
   for (int i = n2 - 1; i >= 1; --i) {
-    double s = rhs[i];
-    for (int j = i + 1; j <= n2; ++j) s = s - col(j)[i] * rhs[j];
-    rhs[i] = s;
+    double s = at(i, n2 + 1);
+    for (int j = i + 1; j <= n2; ++j) s = s - at(i, j) * at(j, n2 + 1);
+    at(i, n2 + 1) = s;
   }
 }
 

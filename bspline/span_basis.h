@@ -138,7 +138,7 @@ class SpanBasis {
       for (std::size_t l = 0; l < busy; ++l) Evaluate(lanes[l].end.t1, lanes[l].end.basis);
       for (std::size_t l = 0; l < busy; ++l) {
         Lane& lane = lanes[l];
-        if (!lane.final && !Step(x.data() - 1, dxdt.data() - 1, xs[lane.point], lane)) continue;
+        if (!lane.final && !Step(x.data(), dxdt.data(), xs[lane.point], lane)) continue;
         place(lane.point, static_cast<const SearchEnd&>(lane.end));
         if (next < xs.size()) {
           start(lane);
@@ -155,15 +155,15 @@ class SpanBasis {
   static constexpr int kMaxSteps = 6;             // TSearch's step limit
 
   // One step after the evaluation at lane.end.t1; true when the search stops
-  // there. x1[i] and dxdt1[i] are the coefficients of function i (from 1).
+  // there. xc[i - 1] and dxc[i - 1] are the coefficients of function i.
   template <class Lane>
-  static bool Step(const double* x1, const double* dxdt1, double xs, Lane& lane) {
+  static bool Step(const double* xc, const double* dxc, double xs, Lane& lane) {
     SearchEnd& end = lane.end;
     const int ii = end.basis.ii;
     double x = 0;
-    for (int r = 0; r < kOrder; ++r) x = x + end.basis.cubic[r] * x1[ii - kOrder + 1 + r];
+    for (int r = 0; r < kOrder; ++r) x = x + end.basis.cubic[r] * xc[ii - kOrder + r];
     double dxdt = 0;
-    for (int r = 0; r < kOrder - 1; ++r) dxdt = dxdt + end.basis.quadratic[r] * dxdt1[ii - kOrder + 2 + r];
+    for (int r = 0; r < kOrder - 1; ++r) dxdt = dxdt + end.basis.quadratic[r] * dxc[ii - kOrder + 1 + r];
     end.x = x;
     end.dxdt = dxdt;
     if (std::fabs(x - xs) < kTolerance || dxdt == 0) return true;
