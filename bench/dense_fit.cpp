@@ -53,7 +53,10 @@ bool Solve(Table& h, int n2) {
     int ip = 0;
     double p = 0;
     for (int l = i; l <= n2; ++l)
-      if (std::fabs(h(l, i)) > std::fabs(p)) ip = l, p = h(l, i);
+      if (std::fabs(h(l, i)) > std::fabs(p)) {
+        ip = l;
+        p = h(l, i);
+      }
     if (ip == 0) return false;
     if (ip != i)
       for (int j = i; j <= n2 + 1; ++j) std::swap(h(ip, j), h(i, j));
@@ -100,7 +103,10 @@ DenseFit FitDense(const std::vector<double>& x, const std::array<std::vector<dou
     for (int l = 1; l <= nv - 3; ++l) h(ir, l) = b(l + 2, kOrder);
     h(ir, nv - 2) = t1 * t1 - b(nv, kOrder);
   }
-  if (!Solve(h, nv - 3)) return out.singular = true, out;
+  if (!Solve(h, nv - 3)) {
+    out.singular = true;
+    return out;
+  }
   std::vector<double> xcp(static_cast<std::size_t>(nv + 1));
   for (int l = 1; l <= nv - 3; ++l) xcp[static_cast<std::size_t>(l + 2)] = h(l, nv - 2);
   xcp[static_cast<std::size_t>(nv)] = 1;
@@ -146,7 +152,10 @@ DenseFit FitDense(const std::vector<double>& x, const std::array<std::vector<dou
         a(j, n2 + 1) += bd(p, j + 1) * yr;
       }
     }
-    if (!Solve(a, n2)) return out.singular = true, out;
+    if (!Solve(a, n2)) {
+      out.singular = true;
+      return out;
+    }
     std::vector<double>& ycp = out.ycp[static_cast<std::size_t>(k)];
     ycp.assign(static_cast<std::size_t>(nv), 0.0);
     for (int j = 2; j <= nv - 1; ++j) ycp[static_cast<std::size_t>(j - 1)] = a(j - 1, n2 + 1);

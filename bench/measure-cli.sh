@@ -6,8 +6,8 @@
 #     control points (target: under 16 MB);
 #   - time per point at 1000 and 100000 points, less the empty program's
 #     start-up (target: at 100000 within 1.1x of that at 1000).
-# Others may be using the machine: the programs take turns, and each figure
-# is the fastest of several rounds. The files go to a tmpfs where there is
+# Others may be using the machine: the programs take turns, run after run,
+# and the figures come from each one's fastest run. The files go to a tmpfs where there is
 # one: the output is synced to disk before it replaces an earlier one, which
 # on a disk takes longer than the whole program.
 set -euo pipefail
@@ -39,43 +39,37 @@ section() {
 section 1000
 section 100000
 
-# Microseconds per run of "$@", over $runs runs.
-per_run() {
-  local start end
-  start=$(date +%s%N)
-  for _ in $(seq "$runs"); do "$@" >/dev/null; done
-  end=$(date +%s%N)
-  echo $(((end - start) / runs / 1000))
-}
-
-declare -A best
-take() {  # take NAME COMMAND...: the fastest round so far
-  local name=$1 t
+# One run of "$@" and its wall time in microseconds, recorded under NAME.
+sample() {
+  local name=$1 t0 t1
   shift
-  t=$(per_run "$@")
-  if [ -z "${best[$name]:-}" ] || [ "$t" -lt "${best[$name]}" ]; then best[$name]=$t; fi
+  t0=$EPOCHREALTIME
+  "$@" >/dev/null
+  t1=$EPOCHREALTIME
+  echo "$name $((${t1/./} - ${t0/./}))" >>"$work/times"
 }
-for _ in 1 2 3 4 5; do
-  runs=100
-  take empty "$work/empty"
-  take fit40 "$fit" -o "$work/out.FOI" examples/naca4412-40pt.dat
-  runs=20
-  take fit1k "$fit" -n 20 -o "$work/out.FOI" "$work/naca4412-1000.dat"
-  runs=3
-  take fit100k "$fit" -n 20 -o "$work/out.FOI" "$work/naca4412-100000.dat"
+for round in $(seq 300); do
+  sample empty "$work/empty"
+  sample fit40 "$fit" -o "$work/out.FOI" examples/naca4412-40pt.dat
+  if [ $((round % 5)) -eq 0 ]; then sample fit1k "$fit" -n 20 -o "$work/out.FOI" "$work/naca4412-1000.dat"; fi
+  if [ $((round % 30)) -eq 0 ]; then sample fit100k "$fit" -n 20 -o "$work/out.FOI" "$work/naca4412-100000.dat"; fi
 done
 
-echo "empty C++ program:          ${best[empty]} us per run"
-echo "tarvelo-fit, 40 points, 8:  ${best[fit40]} us per run" \
-  "($(awk -v a="${best[fit40]}" -v b="${best[empty]}" 'BEGIN { printf "%.2f", a / b }') x the empty program)"
-per_point() {  # per_point MICROSECONDS POINTS: nanoseconds per point after start-up
-  awk -v t="$1" -v e="${best[empty]}" -v n="$2" 'BEGIN { printf "%.0f", (t - e) * 1000 / n }'
-}
-p1k=$(per_point "${best[fit1k]}" 1000)
-p100k=$(per_point "${best[fit100k]}" 100000)
-echo "tarvelo-fit -n 20, 1000 points:   ${best[fit1k]} us per run, ${p1k} ns per point"
-echo "tarvelo-fit -n 20, 100000 points: ${best[fit100k]} us per run, ${p100k} ns per point" \
-  "($(awk -v a="$p100k" -v b="$p1k" 'BEGIN { printf "%.2f", a / b }') x that at 1000)"
+# Fastest and median run of each, the figures derived from the fastest.
+sort -k1,1 -k2,2n "$work/times" | awk '
+  { t[$1, ++n[$1]] = $2 }
+  END {
+    for (k in n) { min[k] = t[k, 1]; med[k] = t[k, int((n[k] + 1) / 2)] }
+    printf "%-34s %7d us fastest, %7d us median\n", "empty C++ program:", min["empty"], med["empty"]
+    printf "%-34s %7d us fastest, %7d us median, %.2f x the empty program\n",
+           "tarvelo-fit, 40 points, 8:", min["fit40"], med["fit40"], min["fit40"] / min["empty"]
+    p1k = (min["fit1k"] - min["empty"]) * 1000 / 1000
+    p100k = (min["fit100k"] - min["empty"]) * 1000 / 100000
+    printf "%-34s %7d us fastest, %.0f ns per point after start-up\n",
+           "tarvelo-fit -n 20, 1000 points:", min["fit1k"], p1k
+    printf "%-34s %7d us fastest, %.0f ns per point after start-up, %.2f x that at 1000\n",
+           "tarvelo-fit -n 20, 100000 points:", min["fit100k"], p100k, p100k / p1k
+  }'
 /usr/bin/time -f "tarvelo-fit peak memory, 40 points: %M KB" "$fit" -o "$work/out.FOI" \
   examples/naca4412-40pt.dat 2>&1 >/dev/null
 /usr/bin/time -f "tarvelo-fit -n 20 peak memory, 100000 points: %M KB" "$fit" -n 20 -o "$work/out.FOI" \
