@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "bspline/bspline.h"
 #include "state/array.h"
 
 namespace tarvelo {
@@ -136,24 +137,22 @@ class SpanBasis {
     while (busy < kLanes && next < xs.size()) start(lanes[busy++]);
     while (busy > 0) {
       for (std::size_t l = 0; l < busy; ++l) Evaluate(lanes[l].end.t1, lanes[l].end.basis);
-      for (std::size_t l = 0; l < busy; ++l) {
+      for (std::size_t l = 0; l < busy;) {
         Lane& lane = lanes[l];
-        if (!lane.final && !Step(x.data(), dxdt.data(), xs[lane.point], lane)) continue;
-        place(lane.point, static_cast<const SearchEnd&>(lane.end));
-        if (next < xs.size()) {
+        if (lane.final || Step(x.data(), dxdt.data(), xs[lane.point], lane)) {
+          place(lane.point, static_cast<const SearchEnd&>(lane.end));
+          if (next == xs.size()) {
+            lane = lanes[--busy];  // the last busy lane moves here, its step still to take
+            continue;
+          }
           start(lane);
-        } else {
-          lane = lanes[--busy];  // the last busy lane moves here and is looked at next
-          --l;
         }
+        ++l;
       }
     }
   }
 
  private:
-  static constexpr double kTolerance = 0.000001;  // TSearch's, a millionth of the chord
-  static constexpr int kMaxSteps = 6;             // TSearch's step limit
-
   // One step after the evaluation at lane.end.t1; true when the search stops
   // there. xc[i - 1] and dxc[i - 1] are the coefficients of function i.
   template <class Lane>
@@ -166,9 +165,9 @@ class SpanBasis {
     for (int r = 0; r < kOrder - 1; ++r) dxdt = dxdt + end.basis.quadratic[r] * dxc[ii - kOrder + 1 + r];
     end.x = x;
     end.dxdt = dxdt;
-    if (std::fabs(x - xs) < kTolerance || dxdt == 0) return true;
+    if (std::fabs(x - xs) < kSearchTolerance || dxdt == 0) return true;
     end.t1 = end.t1 + (xs - x) / dxdt;
-    lane.final = ++lane.step > kMaxSteps;
+    lane.final = ++lane.step > kSearchSteps;
     return false;
   }
 
