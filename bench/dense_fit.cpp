@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "bspline/bspline.h"
+
 namespace tarvelo::bench {
 
 namespace {
@@ -125,13 +127,13 @@ DenseFit FitDense(const std::vector<double>& x, const std::array<std::vector<dou
   for (int p = 1; p <= nd; ++p) {
     const double xs = x[static_cast<std::size_t>(p - 1)];
     double t1 = xs;
-    for (int it = 1; it <= 6; ++it) {
+    for (int it = 1; it <= kSearchSteps; ++it) {
       Basis(nv, tk, t1, b);
       double f0 = 0;
       double f1 = 0;
       for (int i = 1; i <= nv; ++i) f0 = f0 + b(i, kOrder) * xcp[static_cast<std::size_t>(i)];
       for (int i = 2; i <= nv; ++i) f1 = f1 + b(i, kOrder - 1) * dx[static_cast<std::size_t>(i)];
-      if (std::fabs(f0 - xs) < 0.000001 || f1 == 0) break;
+      if (std::fabs(f0 - xs) < kSearchTolerance || f1 == 0) break;
       t1 = t1 + (xs - f0) / f1;
     }
     Basis(nv, tk, t1, b);
