@@ -1,6 +1,6 @@
 // The cubic basis and the parameter search of the fit without the full table:
-// only the functions of one knot span, in a table of 4 x 4, with every range
-// checked once when the knots are prepared. Each stored value is the one
+// only the functions of one knot span, a few values on the stack, with every
+// range checked once when the knots are prepared. Each stored value is the one
 // COXD, BSPLEVD and TSearch give, to the last bit; they remain the reference.
 #pragma once
 
@@ -56,8 +56,8 @@ class SpanBasis {
   bool Prepare(int nv, const Array1<double>& tk);
 
   // Knot span of t1, the same as COXD's linear search: the first i >= 4 with
-  // tk(i+1) > t1, else nv. The uniform interior knots give a first guess
-  // that the exact comparisons then move by a step at most.
+  // tk(i+1) > t1, else nv. Uniform interior knots give a first guess that
+  // the exact comparisons then move by a step at most.
   int Span(double t1) const {
     const double pos = t1 * static_cast<double>(nv_ - kOrder + 1);
     int ii = pos >= 1 ? (pos < nv_ - kOrder + 1 ? kOrder + static_cast<int>(pos) : nv_) : kOrder;
