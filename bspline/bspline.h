@@ -6,6 +6,8 @@
 // fitting run always passes the shared variables of the same names (ncp as nv).
 #pragma once
 
+#include <cstdint>
+
 #include "state/array.h"
 #include "state/state.h"
 
@@ -36,6 +38,11 @@ void BSCOEFS(int ko, int nv, const Array1<double>& tk, int jd, Array2<double>& c
 // Leaves the basis table of t1 in b.
 void BSPLEVD(int ko, int nv, const Array1<double>& tk, double t1, const Array2<double>& c1,
              int jd, Array1<double>& f, Array2<double>& b);
+
+// The search's chord-position tolerance, a millionth of the chord, and its
+// step limit: stored files were made with these; keep them.
+inline constexpr double kSearchTolerance = 0.000001;
+inline constexpr std::int16_t kSearchSteps = 6;
 
 // Newton search for the parameter t1 at which the x-spline given by c1
 // (coefficients of x and of dx/dt) reaches xs, starting from t1 = xs. Leaves

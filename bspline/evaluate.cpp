@@ -26,20 +26,13 @@ void BSPLEVD(int ko, int nv, const Array1<double>& tk, double t1, const Array2<d
   }
 }
 
-namespace {
-// Chord-position tolerance of the search: a millionth of the chord.
-constexpr double kSearchTolerance = 0.000001;
-// Stored files were made with this step limit; keep it.
-constexpr std::int16_t kMaxSteps = 6;
-}  // namespace
-
 // Newton iteration on x(t) = xs, starting from t = xs and not clamped to
-// [0, 1]. After kMaxSteps steps the last update is returned untested.
+// [0, 1]. After kSearchSteps steps the last update is returned untested.
 void TSearch(int ko, int nv, const Array1<double>& tk, const Array2<double>& c1, double xs,
              double& t1, Array1<double>& f, Array2<double>& b) {
   const double eps = kSearchTolerance;
   t1 = xs;
-  for (std::int16_t it = 1; it <= kMaxSteps; ++it) {
+  for (std::int16_t it = 1; it <= kSearchSteps; ++it) {
     BSPLEVD(ko, nv, tk, t1, c1, 1, f, b);
     const double xerr = std::fabs(f(0) - xs);
     if (xerr < eps) return;

@@ -4,8 +4,10 @@
 #include <cfloat>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "bspline/bspline.h"
+#include "bspline/span_basis.h"
 
 namespace tarvelo {
 
@@ -26,14 +28,33 @@ bool SolveXSpline(int ko, int nv, const Array1<double>& tk, Array2<double>& b,
   // The row parameters 3*ir/ns are the interior knots ir/(nv-3), computed as
   // the run always has; the last row sits a third of a span before the end.
   const int ns = 3 * (nv - 3);
+  SpanBasis spans;
+  const bool lean = ko == SpanBasis::kOrder && spans.Prepare(nv, tk);
+  double t1 = 0;
   for (int ir = 1; ir <= nv - 3; ++ir) {
-    double t1 = static_cast<double>(3 * ir) / ns;
+    t1 = static_cast<double>(3 * ir) / ns;
     if (ir == nv - 3) t1 = 1 - 1.0 / ns;
-    COXD(ko, nv, tk, t1, b);
     // Unknowns xcp(3)..xcp(nv-1); xcp(nv) = 1 moves to the right-hand side.
-    for (int l = 1; l <= nv - 3; ++l) h(ir, l) = b(l + 2, ko);
-    h(ir, nv - 2) = t1 * t1 - b(nv, ko);
+    if (lean) {
+      // Column ko of COXD's table is the span's values and exact zeros.
+      SpanValues at;
+      spans.Evaluate(t1, at);
+      for (int l = 1; l <= nv - 3; ++l) h(ir, l) = 0.0;
+      double last = 0;
+      for (int r = 0; r < ko; ++r) {
+        const int j = at.ii - ko + 1 + r;
+        if (j >= 3 && j <= nv - 1) h(ir, j - 2) = at.cubic[static_cast<std::size_t>(r)];
+        if (j == nv) last = at.cubic[static_cast<std::size_t>(r)];
+      }
+      h(ir, nv - 2) = t1 * t1 - last;
+    } else {
+      COXD(ko, nv, tk, t1, b);
+      for (int l = 1; l <= nv - 3; ++l) h(ir, l) = b(l + 2, ko);
+      h(ir, nv - 2) = t1 * t1 - b(nv, ko);
+    }
   }
+  // The table as COXD leaves it at the last row.
+  if (lean) COXD(ko, nv, tk, t1, b);
   GAUSS(h, nv - 3, lsing);
   if (lsing != kFalse) return false;
 
@@ -49,16 +70,35 @@ void PlacePoints(int ko, int nv, const Array1<double>& tk, const Array2<double>&
                  BandArray<double>& bd) {
   const int nd = static_cast<int>(xin.size());
   bd.allocate(1, nd, 1, nv, ko);
-  double t1 = 0;
-  for (int i = 1; i <= nd; ++i) {
-    TSearch(ko, nv, tk, c1, xin[static_cast<std::size_t>(i - 1)], t1, f, b);
-    // The search leaves the basis of its last iterate: evaluate at the result.
-    const int ii = COXDSpan(ko, nv, tk, t1, b);
-    const int first = ii - ko + 1;
-    const std::span<const double> column = std::as_const(b).column(ko);  // column[r - 1] is b(r, ko)
-    std::ranges::copy(column.subspan(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(ko)),
-                      bd.set_band(i, first).begin());
+  if (nd == 0) return;
+  SpanBasis spans;
+  if (ko != SpanBasis::kOrder || !c1.has(1, 0) || !c1.has(nv, 1) || !spans.Prepare(nv, tk)) {
+    // The plain routines, for other orders and knots, and to report a table
+    // that is too small.
+    double t1 = 0;
+    for (int i = 1; i <= nd; ++i) {
+      TSearch(ko, nv, tk, c1, xin[static_cast<std::size_t>(i - 1)], t1, f, b);
+      // The search leaves the basis of its last iterate: evaluate at the result.
+      const int ii = COXDSpan(ko, nv, tk, t1, b);
+      const std::span<const double> column = std::as_const(b).column(ko);  // column[r - 1] is b(r, ko)
+      std::ranges::copy(column.subspan(static_cast<std::size_t>(ii - ko), static_cast<std::size_t>(ko)),
+                        bd.set_band(i, ii - ko + 1).begin());
+    }
+    return;
   }
+  if (!f.has(0) || !f.has(1)) detail::index_error(1, f.lo(), f.hi());
+  if (b.lo1() != 1 || !b.has(nv, 1) || !b.has(nv, ko)) detail::index_error(nv, b.lo1(), b.hi1());
+  SearchEnd last;
+  spans.SearchAll(c1.column(0), c1.column(1), xin, [&](std::size_t p, const SearchEnd& end) {
+    const int i = static_cast<int>(p) + 1;
+    std::ranges::copy(end.basis.cubic, bd.set_band(i, end.basis.ii - ko + 1).begin());
+    if (i == nd) last = end;
+  });
+  // What the plain routines leave behind: x and dx/dt of the last search's
+  // last iterate, and the basis table at the last parameter.
+  f(0) = last.x;
+  f(1) = last.dxdt;
+  COXD(ko, nv, tk, last.t1, b);
 }
 
 FitStatus RightHandSide(const CurveData& data, const BandArray<double>& bd, std::span<float> yr) {
@@ -92,23 +132,30 @@ FitStatus FitCurve(int nv, const BandArray<double>& bd, std::span<const float> y
   // Normal equations of the unknowns l = 1..n2, control points 2..nv-1, in
   // the order of the data points. A data point adds only to the unknowns of
   // its band: every other product is an exact zero added to a sum that is
-  // never -0, which changes nothing.
-  h.allocate(1, n2, 1, n2 + 1);
-  const auto hs = static_cast<std::ptrdiff_t>(h.rows());
-  double* const h11 = h.column(1).data();  // h11[(j - 1) + (l - 1) * hs] is h(j, l)
-  for (int i = 1; i <= nd; ++i) {
-    const int first = bd.first(i);
-    const std::span<const double> band = bd.band(i);  // band[c - first] is bd(i, c)
-    const auto at = [&](int l) { return band[static_cast<std::size_t>(l + 1 - first)]; };
-    const int lo = std::max(1, first - 1);
-    const int hi = std::min(n2, first + w - 2);
-    const double yri = static_cast<double>(yr[static_cast<std::size_t>(i - 1)]);
-    for (int j = lo; j <= hi; ++j) {
-      double* const hj = h11 + (j - 1);
-      const double bij = at(j);
-      for (int l = lo; l <= hi; ++l) hj[(l - 1) * hs] += bij * at(l);
-      hj[n2 * hs] += bij * yri;
+  // never -0, which changes nothing. The sums are kept for all nv control
+  // points, so that each band adds a whole w x w block without a test; the
+  // rows and columns of the two fixed ones are left out afterwards.
+  const std::span<const int> firsts = bd.firsts();
+  const std::span<const double> values = bd.values();
+  const auto v = static_cast<std::size_t>(nv);
+  const auto bw = static_cast<std::size_t>(w);
+  std::vector<double> sums(v * (v + 1));  // sums[(d - 1) * nv + (c - 1)] pairs c with d; d = nv+1 is the right-hand side
+  for (std::size_t i = 0; i < n; ++i) {
+    const double* const band = &values[i * bw];  // band[a] is bd(i + 1, first + a)
+    const auto first = static_cast<std::size_t>(firsts[i] - 1);
+    double* const block = &sums[first * (v + 1)];
+    for (std::size_t b = 0; b < bw; ++b) {
+      double* const column = block + b * v;
+      for (std::size_t a = 0; a < bw; ++a) column[a] += band[a] * band[b];
     }
+    double* const rhs = &sums[v * v + first];
+    const double yri = static_cast<double>(yr[i]);
+    for (std::size_t a = 0; a < bw; ++a) rhs[a] += band[a] * yri;
+  }
+  h.allocate(1, n2, 1, n2 + 1);
+  for (int l = 1; l <= n2 + 1; ++l) {
+    const double* const from = &sums[static_cast<std::size_t>(l == n2 + 1 ? nv : l) * v + 1];
+    std::copy_n(from, n2, h.column(l).data());
   }
   GAUSS(h, n2, lsing);
   if (lsing != kFalse) return FitStatus::Singular;
@@ -124,14 +171,13 @@ FitStatus FitCurve(int nv, const BandArray<double>& bd, std::span<const float> y
   double sq = 0;
   double largest = 0;
   std::size_t largestAt = 0;
-  for (int i = 1; i <= nd; ++i) {
-    const auto r = static_cast<std::size_t>(i - 1);
-    const int first = bd.first(i);
-    const std::span<const double> band = bd.band(i);
+  for (std::size_t r = 0; r < n; ++r) {
+    const int first = firsts[r];
+    const double* const band = &values[r * bw];
     double xv = 0;
     double yv = 0;
     for (int j = std::max(2, first); j <= std::min(nv, first + w - 1); ++j) {
-      const double bij = band[static_cast<std::size_t>(j - first)];
+      const double bij = band[j - first];
       yv += bij * out.ycp[static_cast<std::size_t>(j - 1)];
       xv += bij * x[static_cast<std::size_t>(j - 1)];
     }

@@ -161,6 +161,10 @@ class BandArray {
   std::span<const T> band(int i) const {
     return {&values_[row(i) * static_cast<std::size_t>(width_)], static_cast<std::size_t>(width_)};
   }
+  // Every row's first column, and every row's band one after the other, rows
+  // lo1..hi1: for loops over all rows that check their range once.
+  std::span<const int> firsts() const { return first_; }
+  std::span<const T> values() const { return values_; }
   // Sets row i's band to start at column `first`; returns its values to fill.
   std::span<T> set_band(int i, int first) {
     const std::size_t r = row(i);
