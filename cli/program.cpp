@@ -6,18 +6,20 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <iostream>
+#include <ostream>
 #include <streambuf>
 
 namespace tarvelo {
 
 namespace {
 
-// Standard output, buffered, keeping the reason of the first failed write:
-// std::cout would only say that something failed, not what.
+// A file descriptor as a buffered stream that keeps the reason of its first
+// failed write: std::cout would only say that something failed, not what.
+// The programs write through two of these rather than std::cout and std::cerr,
+// whose set-up costs a short run a twentieth of its time.
 class OutputBuffer : public std::streambuf {
  public:
-  OutputBuffer() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+  explicit OutputBuffer(int fd) : fd_(fd) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
   int error() const { return error_; }
 
  protected:
@@ -35,16 +37,21 @@ class OutputBuffer : public std::streambuf {
   bool Flush() {
     const char* from = pbase();
     while (from < pptr() && error_ == 0) {
-      const ssize_t n = ::write(STDOUT_FILENO, from, static_cast<std::size_t>(pptr() - from));
+      const ssize_t n = ::write(fd_, from, static_cast<std::size_t>(pptr() - from));
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) error_ = n < 0 ? errno : EIO;
-      else from += n;
+      if (n <= 0) {
+        error_ = n < 0 ? errno : EIO;
+      } else {
+        from += n;
+      }
     }
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     return error_ == 0;
   }
 
-  std::array<char, 64 * 1024> buffer_{};
+  int fd_;
+  // Not cleared: only what was put in is ever written.
+  std::array<char, 64 * 1024> buffer_;
   int error_ = 0;
 };
 
@@ -52,13 +59,16 @@ class OutputBuffer : public std::streambuf {
 
 int RunProgram(const char* program, int argc, char** argv, const Command& command) {
   RemoveTemporaryFileOnSignals();
-  OutputBuffer buffer;
-  std::ostream out(&buffer);
+  OutputBuffer outBuffer(STDOUT_FILENO);
+  OutputBuffer errBuffer(STDERR_FILENO);
+  std::ostream out(&outBuffer);
+  std::ostream err(&errBuffer);
+  err.setf(std::ios::unitbuf);  // each message as soon as it is made
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const int status = command(args, out, std::cerr);
+  const int status = command(args, out, err);
   out.flush();
-  if (buffer.error() != 0) {
-    std::cerr << program << ": standard output: " << std::strerror(buffer.error()) << '\n';
+  if (outBuffer.error() != 0) {
+    err << program << ": standard output: " << std::strerror(outBuffer.error()) << '\n';
     return 1;
   }
   return status;

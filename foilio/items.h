@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,9 @@ class Descriptor {
 // has been read, not the size of the file.
 class ByteSource {
  public:
-  explicit ByteSource(int fd) : fd_(fd), block_(kBlockSize) {}
+  // The block is not cleared first: it is only read where read(2) filled it,
+  // and clearing it would cost a short run most of its start-up.
+  explicit ByteSource(int fd) : fd_(fd), block_(new char[kBlockSize]) {}
 
   int peek() {
     if (pos_ == len_ && !fill()) return kEnd;
@@ -51,7 +54,7 @@ class ByteSource {
   bool fill() {
     if (done_) return false;
     for (;;) {
-      const ssize_t n = ::read(fd_, block_.data(), block_.size());
+      const ssize_t n = ::read(fd_, block_.get(), kBlockSize);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         done_ = true;
@@ -65,7 +68,7 @@ class ByteSource {
   }
 
   int fd_;
-  std::vector<char> block_;
+  std::unique_ptr<char[]> block_;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   bool done_ = false;

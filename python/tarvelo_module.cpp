@@ -120,6 +120,47 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"),
         "Writes the .FOI file of a fit, replacing an earlier file only when complete.");
   m.def("read_foil_file", &ReadFoilFile, py::arg("path"), "Reads a .FOI file.");
+  py::class_<OutlineSpline>(m, "OutlineSpline",
+                            "Both surfaces of a section at a size: cubic B-splines on one knot vector.")
+      .def_property_readonly("knots", [](const OutlineSpline& o) { return Array(o.knots); })
+      .def_property_readonly("x", [](const OutlineSpline& o) { return Array(o.x); })
+      .def_property_readonly("upper", [](const OutlineSpline& o) { return Array(o.upper); })
+      .def_property_readonly("lower", [](const OutlineSpline& o) { return Array(o.lower); });
+  const auto size = [](double thickness, double camber) { return OutlineSize{thickness, camber}; };
+  m.def(
+      "section_outline",
+      [size](const FoilSpline& foil, double thickness, double camber) {
+        return SectionOutline(foil, size(thickness, camber));
+      },
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"),
+      "The outline with largest thickness and camber (fractions of the chord).");
+  m.def("cosine_stations", &CosineStations, py::arg("count"),
+        "count chord positions from 0 to 1, closer together towards both edges.");
+  // The exports are the bytes of whole files.
+  m.def(
+      "export_table",
+      [](const FoilSpline& foil, const std::vector<double>& stations) {
+        return py::bytes(ExportTable(foil, stations));
+      },
+      py::arg("foil"), py::arg("stations"));
+  m.def(
+      "export_selig",
+      [size](const FoilSpline& foil, double thickness, double camber, int points_per_surface) {
+        return py::bytes(ExportSelig(foil, size(thickness, camber), points_per_surface));
+      },
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"), py::arg("points_per_surface") = 81);
+  m.def(
+      "export_dxf",
+      [size](const FoilSpline& foil, double thickness, double camber) {
+        return py::bytes(ExportDxf(foil, size(thickness, camber)));
+      },
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"));
+  m.def(
+      "export_svg",
+      [size](const FoilSpline& foil, double thickness, double camber) {
+        return py::bytes(ExportSvg(foil, size(thickness, camber)));
+      },
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"));
   m.def(
       "fewest_control_points",
       [](const Section& section, double tolerance, const std::string& measure) {

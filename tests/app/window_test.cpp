@@ -148,8 +148,10 @@ class Answers {
   explicit Answers(std::vector<std::function<void(QWidget*)>> steps) : steps_(std::move(steps)) {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       QWidget* modal = QApplication::activeModalWidget();
-      // A dialog its step left open is passed on after a second.
-      if (!modal || (modal == handled_ && ++waited_ < 100)) return;
+      // A dialog its step left open is passed on after ten seconds: a step
+      // closes it through the event loop, which a loaded machine may take
+      // a while to reach.
+      if (!modal || (modal == handled_ && ++waited_ < 1000)) return;
       handled_ = modal;
       waited_ = 0;
       if (next_ < steps_.size()) steps_[next_++](modal);
@@ -524,7 +526,7 @@ class WindowTest : public QObject {
           },
       });
       QVERIFY(UseMenu(w->picture1(), exportItem).contains(exportItem));
-      QTRY_VERIFY(answers.done() && QFile::exists(Q(dxf)));
+      QTRY_VERIFY_WITH_TIMEOUT(answers.done() && QFile::exists(Q(dxf)), 20000);
       QCOMPARE(proposedT, 0.12);
       QCOMPARE(proposedF, 0.02);
       QCOMPARE(proposedName, Q(dir.file("naca2412.dxf")));
@@ -552,7 +554,8 @@ class WindowTest : public QObject {
         });
       Answers answers(steps);
       UseMenu(w->picture1(), exportItem);
-      return QTest::qWaitFor([&] { return answers.done(); }) ? warning : QStringLiteral("(no dialogs)");
+      return QTest::qWaitFor([&] { return answers.done(); }, 20000) ? warning
+                                                                   : QStringLiteral("(no dialogs)");
     };
     QCOMPARE(refused(foi), Q("  " + foi + " - Output file is the input file !! "));
     QCOMPARE(ReadBytes(foi), foiBytes);

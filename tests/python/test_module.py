@@ -86,3 +86,23 @@ def test_the_readme_example_draws_a_plot(tmp_path):
     image = matplotlib.image.imread(png)
     assert image.shape[0] > 300 and image.shape[1] > 500
     assert len(np.unique(image.reshape(-1, image.shape[2]), axis=0)) > 10  # not blank
+
+
+def test_exports_are_the_bytes_of_tarvelo_export(tmp_path):
+    """The module's exports against the program's, byte for byte."""
+    foi = EXAMPLES / "naca2412.FOI"
+    foil = tarvelo.read_foil_file(foi)
+
+    def program(*args):
+        return subprocess.run([os.environ["TARVELO_EXPORT_PROGRAM"], *args, str(foi)],
+                              check=True, capture_output=True).stdout
+
+    size = ["--thickness", "0.12", "--camber", "0.02"]
+    assert tarvelo.export_table(foil, tarvelo.cosine_stations(41)) == program()
+    assert tarvelo.export_selig(foil, 0.12, 0.02) == program("--format", "selig", *size)
+    assert tarvelo.export_dxf(foil, 0.12, 0.02) == program("--format", "dxf", *size)
+    assert tarvelo.export_svg(foil, 0.12, 0.02) == program("--format", "svg", *size)
+    outline = tarvelo.section_outline(foil, 0.12, 0.02)
+    assert same(outline.upper, 0.02 * foil.camber + 0.06 * foil.thickness)
+    with pytest.raises(tarvelo.Error):
+        tarvelo.section_outline(foil, 0.0, 0.02)
