@@ -1,5 +1,7 @@
 #include "cli/export_command.h"
 
+#include "cli/arguments.h"
+
 #include <tarvelo/tarvelo.h>
 
 #include <charconv>
@@ -65,10 +67,6 @@ struct Options {
   std::string file;
 };
 
-struct UsageError {
-  std::string text;
-};
-
 // A whole text as a number, in the C locale's notation.
 template <class T>
 std::optional<T> Number(std::string_view text) {
@@ -108,57 +106,39 @@ Format FormatNamed(const std::string& name) {
   throw UsageError{"unknown format '" + name + "': use table, selig, dxf or svg"};
 }
 
-// GNU-style options, in any order around the file; "--" ends the options.
 // Returns nullopt after --help or --version, which are already answered.
 std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& out) {
   Options o;
-  std::vector<std::string> files;
-  bool optionsEnd = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (optionsEnd || a == "-" || a.empty() || a[0] != '-') {
-      files.push_back(a);
-      continue;
-    }
-    if (a == "--") {
-      optionsEnd = true;
-      continue;
-    }
-    if (a == "--help") {
+  Arguments a(args);
+  while (a.NextOption()) {
+    if (a.Is("--help")) {
       out << kHelp;
       return std::nullopt;
     }
-    if (a == "--version") {
+    if (a.Is("--version")) {
       out << "tarvelo-export (TARVELO) 2.01\n";
       return std::nullopt;
     }
-    // "--name value", "--name=value"; "-o value", "-ovalue".
-    const bool shortOut = a.rfind("-o", 0) == 0;
-    const std::string name = shortOut ? "-o" : a.substr(0, a.find('='));
-    const auto value = [&]() -> std::string {
-      if (a.size() > name.size()) return a.substr(name.size() + (shortOut ? 0 : 1));
-      if (i + 1 >= args.size()) throw UsageError{"option '" + name + "' requires an argument"};
-      return args[++i];
-    };
-    if (name == "-o") {
-      o.out = value();
-    } else if (name == "--format") {
-      o.format = FormatNamed(value());
-    } else if (name == "--thickness") {
-      o.thickness = Checked<double>(value(), [](double t) { return t > 0 && t <= 1; },
+    if (a.Is("-o")) {
+      o.out = a.Value();
+    } else if (a.Is("--format")) {
+      o.format = FormatNamed(a.Value());
+    } else if (a.Is("--thickness")) {
+      o.thickness = Checked<double>(a.Value(), [](double t) { return t > 0 && t <= 1; },
                                     "--thickness takes a fraction of the chord above 0 and at most 1");
-    } else if (name == "--camber") {
-      o.camber = Checked<double>(value(), [](double f) { return f >= -1 && f <= 1; },
+    } else if (a.Is("--camber")) {
+      o.camber = Checked<double>(a.Value(), [](double f) { return f >= -1 && f <= 1; },
                                  "--camber takes a fraction of the chord from -1 to 1");
-    } else if (name == "--points") {
-      o.points = Checked<int>(value(), [](int n) { return n >= 2 && n <= kMostPoints; },
+    } else if (a.Is("--points")) {
+      o.points = Checked<int>(a.Value(), [](int n) { return n >= 2 && n <= kMostPoints; },
                               "--points takes a whole number from 2 to 100000");
-    } else if (name == "--at") {
-      o.at = Stations(value());
+    } else if (a.Is("--at")) {
+      o.at = Stations(a.Value());
     } else {
-      throw UsageError{"unrecognized option '" + a + "'"};
+      throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
   }
+  const std::vector<std::string>& files = a.operands();
   if (files.empty()) throw UsageError{"missing FILE"};
   if (files.size() > 1) throw UsageError{"extra operand '" + files[1] + "'"};
   o.file = files.front();
@@ -196,8 +176,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
   try {
     options = Parse(args, out);
   } catch (const UsageError& e) {
-    err << kProgram << ": " << e.text << "\nTry '" << kProgram << " --help' for more information.\n";
-    return 2;
+    return UsageFailure(kProgram, e.text, err);
   }
   if (!options) return 0;
   // Writing the export over the .FOI would destroy what it is made from.

@@ -1,10 +1,11 @@
 #include "cli/fit_command.h"
 
+#include "cli/arguments.h"
+
 #include <tarvelo/tarvelo.h>
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -76,10 +77,6 @@ struct Options {
   std::vector<std::string> files;
 };
 
-struct UsageError {
-  std::string text;
-};
-
 // A clash of names found before anything is written: the red line, exit 2.
 struct NameClash {
   std::string line;
@@ -92,15 +89,6 @@ bool AllDigits(const std::string& s) {
   return true;
 }
 
-// A count as the window's field reads it: digits only; any count beyond the
-// range is refused by the fit, so it is kept beyond.
-int CountOf(const std::string& digits) {
-  const std::size_t first = digits.find_first_not_of('0');
-  if (first == std::string::npos) return 0;
-  if (digits.size() - first > 4) return std::numeric_limits<int>::max();
-  return std::stoi(digits.substr(first));
-}
-
 double ToleranceOf(const std::string& text) {
   double v = 0;
   const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -109,69 +97,47 @@ double ToleranceOf(const std::string& text) {
   return v;
 }
 
-// GNU-style options, in any order among the files; "--" ends the options.
 // Returns nullopt after --help or --version, which are already answered.
 std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& out) {
   Options o;
-  bool optionsEnd = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (optionsEnd || a == "-" || a.empty() || a[0] != '-') {
-      o.files.push_back(a);
-      continue;
-    }
-    if (a == "--") {
-      optionsEnd = true;
-      continue;
-    }
-    auto value = [&](const std::string& name, std::size_t prefix) -> std::string {
-      if (a.size() > prefix) return a.substr(a[prefix] == '=' ? prefix + 1 : prefix);
-      if (i + 1 >= args.size()) throw UsageError{"option '" + name + "' requires an argument"};
-      return args[++i];
-    };
-    // --name or --name=VALUE
-    auto named = [&](const std::string& name) {
-      return a.rfind(name, 0) == 0 && (a.size() == name.size() || a[name.size()] == '=');
-    };
-    if (a == "--help") {
+  Arguments a(args);
+  while (a.NextOption()) {
+    if (a.Is("--help")) {
       out << kHelp;
       return std::nullopt;
     }
-    if (a == "--version") {
+    if (a.Is("--version")) {
       out << "tarvelo-fit (TARVELO) 2.01\n";
       return std::nullopt;
     }
-    if (a == "--screens") {
+    if (a.Is("--screens")) {
       o.screens = true;
-    } else if (a == "--json") {
+    } else if (a.Is("--json")) {
       o.json = true;
-    } else if (a == "--coordinates") {
+    } else if (a.Is("--coordinates")) {
       o.coordinates = true;
-    } else if (named("--auto") || named("--auto-max")) {
-      const bool max = named("--auto-max");
-      const std::size_t length = max ? 10 : 6;
+    } else if (a.Is("--auto") || a.Is("--auto-max")) {
       if (o.autoMeasure) throw UsageError{"--auto and --auto-max exclude each other"};
-      o.autoMeasure = max ? ErrorMeasure::MaxDeviation : ErrorMeasure::Rms;
-      if (a.size() > length) {
-        o.toleranceText = a.substr(length + 1);
+      o.autoMeasure = a.option().starts_with("--auto-max") ? ErrorMeasure::MaxDeviation
+                                                           : ErrorMeasure::Rms;
+      if (const auto tolerance = a.AttachedValue()) {
+        o.toleranceText = *tolerance;
         o.tolerance = ToleranceOf(o.toleranceText);
       }
-    } else if (a.rfind("-n", 0) == 0) {
-      const std::string count = value("-n", 2);
-      if (!AllDigits(count))
-        throw UsageError{"the number of control points takes digits only: '" + count + "'"};
-      o.count = CountOf(count);
+    } else if (a.Is("-n")) {
+      o.count = CountOf(a.Value(), "control points");
       o.countGiven = true;
-    } else if (a.rfind("-o", 0) == 0) {
-      o.out = value("-o", 2);
-    } else if (named("--foil-number")) {
-      o.foilNumber = value("--foil-number", 13);
-    } else if (named("--svg")) {
-      o.svg = value("--svg", 5);
+    } else if (a.Is("-o")) {
+      o.out = a.Value();
+    } else if (a.Is("--foil-number")) {
+      o.foilNumber = a.Value();
+    } else if (a.Is("--svg")) {
+      o.svg = a.Value();
     } else {
-      throw UsageError{"unrecognized option '" + a + "'"};
+      throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
   }
+  o.files = a.operands();
   if (o.files.empty()) throw UsageError{"missing FILE"};
   if (o.out && o.foilNumber) throw UsageError{"-o and --foil-number exclude each other"};
   if (o.countGiven && o.autoMeasure) throw UsageError{"-n and --auto exclude each other"};
@@ -373,8 +339,7 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
         if (const auto clash = Clash(path, output, options->svg)) throw NameClash{*clash};
     }
   } catch (const UsageError& e) {
-    err << kProgram << ": " << e.text << "\nTry '" << kProgram << " --help' for more information.\n";
-    return 2;
+    return UsageFailure(kProgram, e.text, err);
   } catch (const NameClash& c) {
     err << c.line << '\n';
     return 2;

@@ -1,8 +1,9 @@
 #include "cli/import_command.h"
 
+#include "cli/arguments.h"
+
 #include <tarvelo/tarvelo.h>
 
-#include <limits>
 #include <optional>
 #include <ostream>
 
@@ -43,56 +44,31 @@ struct Options {
   std::vector<std::string> files;
 };
 
-struct UsageError {
-  std::string text;
-};
-
-// GNU-style options, in any order around the file; "--" ends the options.
 // Returns nullopt after --help or --version, which are already answered.
 std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& out) {
   Options o;
-  bool optionsEnd = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (optionsEnd || a == "-" || a.empty() || a[0] != '-') {
-      o.files.push_back(a);
-      continue;
-    }
-    if (a == "--") {
-      optionsEnd = true;
-      continue;
-    }
-    auto value = [&](const std::string& name, std::size_t prefix) -> std::string {
-      if (a.size() > prefix) return a.substr(a[prefix] == '=' ? prefix + 1 : prefix);
-      if (i + 1 >= args.size()) throw UsageError{"option '" + name + "' requires an argument"};
-      return args[++i];
-    };
-    if (a == "--help") {
+  Arguments a(args);
+  while (a.NextOption()) {
+    if (a.Is("--help")) {
       out << kHelp;
       return std::nullopt;
     }
-    if (a == "--version") {
+    if (a.Is("--version")) {
       out << "tarvelo-import (TARVELO) 2.01\n";
       return std::nullopt;
     }
-    if (a == "--at-file-stations") {
+    if (a.Is("--at-file-stations")) {
       o.import.at_file_stations = true;
-    } else if (a.rfind("--stations", 0) == 0 && (a.size() == 10 || a[10] == '=')) {
-      const std::string count = value("--stations", 10);
-      if (count.empty() || count.find_first_not_of("0123456789") != std::string::npos)
-        throw UsageError{"the number of stations takes digits only: '" + count + "'"};
-      // Any count beyond the range is refused by the import; keep it beyond.
-      const std::size_t digits = count.find_first_not_of('0');
-      o.import.stations = digits == std::string::npos ? 0
-                          : count.size() - digits > 4 ? std::numeric_limits<int>::max()
-                                                       : std::stoi(count);
+    } else if (a.Is("--stations")) {
+      o.import.stations = CountOf(a.Value(), "stations");
       o.stationsGiven = true;
-    } else if (a.rfind("-o", 0) == 0) {
-      o.out = value("-o", 2);
+    } else if (a.Is("-o")) {
+      o.out = a.Value();
     } else {
-      throw UsageError{"unrecognized option '" + a + "'"};
+      throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
   }
+  o.files = a.operands();
   if (o.files.empty()) throw UsageError{"missing COORDS"};
   if (o.files.size() > 1) throw UsageError{"one COORDS at a time: extra operand '" + o.files[1] + "'"};
   if (o.stationsGiven && o.import.at_file_stations)
@@ -107,8 +83,7 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, st
   try {
     options = Parse(args, out);
   } catch (const UsageError& e) {
-    err << kProgram << ": " << e.text << "\nTry '" << kProgram << " --help' for more information.\n";
-    return 2;
+    return UsageFailure(kProgram, e.text, err);
   }
   if (!options) return 0;
   // The coordinates must never be replaced by what is made from them.

@@ -1,0 +1,60 @@
+#include "cli/arguments.h"
+
+#include <limits>
+#include <ostream>
+
+namespace tarvelo {
+
+bool Arguments::NextOption() {
+  while (next_ < args_.size()) {
+    at_ = next_++;
+    const std::string& a = args_[at_];
+    if (optionsEnded_ || a == "-" || a.empty() || a[0] != '-') {
+      operands_.push_back(a);
+    } else if (a == "--") {
+      optionsEnded_ = true;
+    } else {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Arguments::Is(std::string_view name) {
+  const std::string& a = option();
+  if (a.compare(0, name.size(), name) != 0) return false;
+  const bool shortOption = name.size() == 2;
+  if (!shortOption && a.size() > name.size() && a[name.size()] != '=') return false;
+  nameLength_ = name.size();
+  return true;
+}
+
+std::optional<std::string> Arguments::AttachedValue() const {
+  const std::string& a = option();
+  if (a.size() <= nameLength_) return std::nullopt;
+  const bool shortOption = nameLength_ == 2;
+  return a.substr(nameLength_ + (shortOption ? 0 : 1));
+}
+
+std::string Arguments::Value() {
+  if (const auto attached = AttachedValue()) return *attached;
+  if (next_ >= args_.size())
+    throw UsageError{"option '" + option().substr(0, nameLength_) + "' requires an argument"};
+  return args_[next_++];
+}
+
+int CountOf(const std::string& digits, const std::string& what) {
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+    throw UsageError{"the number of " + what + " takes digits only: '" + digits + "'"};
+  const std::size_t first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return 0;
+  if (digits.size() - first > 4) return std::numeric_limits<int>::max();
+  return std::stoi(digits.substr(first));
+}
+
+int UsageFailure(const char* program, const std::string& text, std::ostream& err) {
+  err << program << ": " << text << "\nTry '" << program << " --help' for more information.\n";
+  return 2;
+}
+
+}  // namespace tarvelo

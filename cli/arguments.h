@@ -1,0 +1,55 @@
+// The command lines of the programs, GNU style: options in any order among
+// the operands, "--" ends the options and "-" is an operand. A long option
+// takes its value as "--name=VALUE" or "--name VALUE", a short one as
+// "-xVALUE" or "-x VALUE".
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvelo {
+
+// A command line that is not understood; the text says why.
+struct UsageError {
+  std::string text;
+};
+
+class Arguments {
+ public:
+  explicit Arguments(const std::vector<std::string>& args) : args_(args) {}
+
+  // Moves to the next option, collecting the operands on the way; false at
+  // the end of the command line.
+  bool NextOption();
+  // The option as written.
+  const std::string& option() const { return args_[at_]; }
+  // The option is `name`: a long one exactly or with "=VALUE", a short one
+  // also with its value attached.
+  bool Is(std::string_view name);
+  // The value of the option matched last: attached, or the next argument.
+  std::string Value();
+  // The value attached to it, for an option whose value may be left out.
+  std::optional<std::string> AttachedValue() const;
+  const std::vector<std::string>& operands() const { return operands_; }
+
+ private:
+  const std::vector<std::string>& args_;
+  std::vector<std::string> operands_;
+  std::size_t at_ = 0;
+  std::size_t next_ = 0;
+  std::size_t nameLength_ = 0;
+  bool optionsEnded_ = false;
+};
+
+// A count written with digits only, as the window's fields take one. A count
+// too long for an int is kept beyond any range, for the range check to refuse.
+int CountOf(const std::string& digits, const std::string& what);
+
+// "<program>: <text>" and where to read more, on standard error; the exit
+// status of a usage error, 2.
+int UsageFailure(const char* program, const std::string& text, std::ostream& err);
+
+}  // namespace tarvelo
