@@ -7,11 +7,13 @@
 //   DenseFit/P/N:    the plain dense form of the same arithmetic
 //                    (bench/dense_fit.cpp) on the same section, checked
 //                    against the library's results to the bit before timing.
+//   AutoCount/M:     the fewest control points for 1e-4 on the 40-point
+//                    example, by R.M.S. error (M = 0) or largest deviation (1).
 //   WholeRun/N:      read, fit, write the .FOI and make the first page.
 // Targets: FitInMemory/8 within 0.65 of DenseFit/40/8 and FitPoints/61/20
 // within 0.55 of DenseFit/61/20 (or 8 us and 16 us on the development
 // machine); per_point at 100000 points within 1.1 of that at 1000;
-// WholeRun under 200 us.
+// AutoCount well under 1 ms; WholeRun under 200 us.
 // Generated sections and WholeRun's output go to $TMPDIR (default /tmp).
 #include <benchmark/benchmark.h>
 
@@ -168,6 +170,15 @@ void DenseFit(benchmark::State& st) {
                                                 benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(DenseFit)->Args({40, 8})->Args({40, 20})->Args({61, 20})->Args({1000, 20})->Unit(benchmark::kMicrosecond);
+
+// tarvelo-fit --auto and --auto-max on the 40-point example: the fewest
+// control points for the default tolerance, in memory.
+void AutoCount(benchmark::State& st) {
+  const Section section = ReadSection(kSection);
+  const auto measure = st.range(0) == 0 ? ErrorMeasure::Rms : ErrorMeasure::MaxDeviation;
+  for (auto _ : st) benchmark::DoNotOptimize(FewestControlPoints(section, 1e-4, measure).control_points);
+}
+BENCHMARK(AutoCount)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void WholeRun(benchmark::State& st) {
   // The output is synced to disk before it replaces the old file, so the
