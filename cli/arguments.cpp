@@ -43,6 +43,19 @@ std::string Arguments::Value() {
   return args_[next_++];
 }
 
+bool AnswersHelpOrVersion(Arguments& a, const char* program, const char* help, std::ostream& out) {
+  if (a.Is("--help")) {
+    out << help;
+    return true;
+  }
+  if (a.Is("--version")) {
+    // The version the window's first page shows.
+    out << program << " (TARVELO) 2.01\n";
+    return true;
+  }
+  return false;
+}
+
 int CountOf(const std::string& digits, const std::string& what) {
   if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
     throw UsageError{"the number of " + what + " takes digits only: '" + digits + "'"};

@@ -44,6 +44,10 @@ class Arguments {
   bool optionsEnded_ = false;
 };
 
+// Answers --help with `help` and --version with the program's version line;
+// true when the option was one of them.
+bool AnswersHelpOrVersion(Arguments& a, const char* program, const char* help, std::ostream& out);
+
 // A count written with digits only, as the window's fields take one. A count
 // too long for an int is kept beyond any range, for the range check to refuse.
 int CountOf(const std::string& digits, const std::string& what);

@@ -111,14 +111,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Options o;
   Arguments a(args);
   while (a.NextOption()) {
-    if (a.Is("--help")) {
-      out << kHelp;
-      return std::nullopt;
-    }
-    if (a.Is("--version")) {
-      out << "tarvelo-export (TARVELO) 2.01\n";
-      return std::nullopt;
-    }
+    if (AnswersHelpOrVersion(a, kProgram, kHelp, out)) return std::nullopt;
     if (a.Is("-o")) {
       o.out = a.Value();
     } else if (a.Is("--format")) {

@@ -49,14 +49,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Options o;
   Arguments a(args);
   while (a.NextOption()) {
-    if (a.Is("--help")) {
-      out << kHelp;
-      return std::nullopt;
-    }
-    if (a.Is("--version")) {
-      out << "tarvelo-import (TARVELO) 2.01\n";
-      return std::nullopt;
-    }
+    if (AnswersHelpOrVersion(a, kProgram, kHelp, out)) return std::nullopt;
     if (a.Is("--at-file-stations")) {
       o.import.at_file_stations = true;
     } else if (a.Is("--stations")) {
