@@ -1,6 +1,7 @@
 #include "cli/export_command.h"
 
 #include "cli/arguments.h"
+#include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
 
@@ -172,23 +173,8 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     return UsageFailure(kProgram, e.text, err);
   }
   if (!options) return 0;
-  // Writing the export over the .FOI would destroy what it is made from.
-  if (options->out && SameFile(options->file, *options->out)) {
-    err << "  " << *options->out << " - Output file is the input file !! \n";
-    return 2;
-  }
-
-  try {
-    const std::string bytes = Exported(*options, ReadFoilFile(options->file));
-    if (options->out)
-      WriteFileContents(*options->out, bytes);
-    else
-      out << bytes;
-    return 0;
-  } catch (const Error& e) {
-    err << e.shown() << '\n';
-    return 1;
-  }
+  return WriteMade(options->file, options->out,
+                   [&] { return Exported(*options, ReadFoilFile(options->file)); }, out, err);
 }
 
 }  // namespace tarvelo

@@ -1,6 +1,7 @@
 #include "cli/import_command.h"
 
 #include "cli/arguments.h"
+#include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
 
@@ -79,23 +80,10 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, st
     return UsageFailure(kProgram, e.text, err);
   }
   if (!options) return 0;
-  // The coordinates must never be replaced by what is made from them.
-  if (options->out && SameFile(options->files[0], *options->out)) {
-    err << "  " << *options->out << " - Output file is the input file !! \n";
-    return 2;
-  }
-
-  try {
-    const std::string text = SectionFileText(ImportCoordinates(options->files[0], options->import));
-    if (options->out)
-      WriteFileContents(*options->out, text);
-    else
-      out << text;
-    return 0;
-  } catch (const Error& e) {
-    err << e.shown() << '\n';
-    return 1;
-  }
+  const std::string& coordinates = options->files[0];
+  return WriteMade(coordinates, options->out,
+                   [&] { return SectionFileText(ImportCoordinates(coordinates, options->import)); },
+                   out, err);
 }
 
 }  // namespace tarvelo

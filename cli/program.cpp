@@ -74,4 +74,24 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
   return status;
 }
 
+int WriteMade(const std::string& input, const std::optional<std::string>& output,
+              const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
+  // What is made of a file must never replace it.
+  if (output && SameFile(input, *output)) {
+    err << "  " << *output << " - Output file is the input file !! \n";
+    return 2;
+  }
+  try {
+    const std::string bytes = make();
+    if (output)
+      WriteFileContents(*output, bytes);
+    else
+      out << bytes;
+    return 0;
+  } catch (const Error& e) {
+    err << e.shown() << '\n';
+    return 1;
+  }
+}
+
 }  // namespace tarvelo

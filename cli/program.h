@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,12 @@ using Command = std::function<int(const std::vector<std::string>& args, std::ost
 // be written (a full disk, a closed pipe), says "<program>: standard output:
 // <reason>" on standard error and ends with status 1 instead of success.
 int RunProgram(const char* program, int argc, char** argv, const Command& command);
+
+// What tarvelo-import and tarvelo-export do with what they make of one input
+// file: write it to `output` through the safe replacement, or to standard
+// output. An output that is the input is refused (exit status 2: nothing is
+// read or written); a failure is told on standard error (1); else 0.
+int WriteMade(const std::string& input, const std::optional<std::string>& output,
+              const std::function<std::string()>& make, std::ostream& out, std::ostream& err);
 
 }  // namespace tarvelo
