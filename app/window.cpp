@@ -197,7 +197,7 @@ void Window::buildControls() {
 
 // ---- the display area's menu: what the window adds ----
 
-// In the order of the work: a section from coordinates, its fit.
+// In the order of the work: a section from coordinates, its fit, its export.
 void Window::buildMenuActions() {
   auto* import = new QAction(QStringLiteral(u"Import coordinates\u2026"), this);
   connect(import, &QAction::triggered, this, &Window::importCoordinates);
@@ -368,20 +368,16 @@ void Window::importCoordinates() {
   const QString coordinates = importDialogs_.coordinateFile();
   if (coordinates.isEmpty()) return;
   guarded([&] {
-    try {
-      // A refused file is reported before anything is asked or written.
-      const std::string text = SectionFileText(ImportCoordinates(Name(coordinates)));
-      const QFileInfo fi(coordinates);
-      QString target = importDialogs_.sectionFile(
-          fi.absoluteDir().filePath(fi.completeBaseName() + QStringLiteral("-section.dat")));
-      if (target.isEmpty()) return;
-      // Only a *.dat file can be the input file.
-      if (!target.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive)) target += QStringLiteral(".dat");
-      WriteFileContents(Name(target), text);
-      openDataFile(target);
-    } catch (const Error& e) {
-      showError(e.shown());
-    }
+    // A refused file is reported before anything is asked or written.
+    const std::string text = SectionFileText(ImportCoordinates(Name(coordinates)));
+    const QFileInfo fi(coordinates);
+    QString target = importDialogs_.sectionFile(
+        fi.absoluteDir().filePath(fi.completeBaseName() + QStringLiteral("-section.dat")));
+    if (target.isEmpty()) return;
+    // Only a *.dat file can be the input file.
+    if (!target.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive)) target += QStringLiteral(".dat");
+    WriteFileContents(Name(target), text);
+    openDataFile(target);
   });
 }
 
