@@ -9,45 +9,19 @@ namespace tarvelo {
 
 namespace {
 
-struct FormatText {
-  const char* item;    // as the dialog lists it
-  const char* suffix;  // after the .FOI's base name
-  const char* filter;
-};
-
-// In the order of ExportFormat.
-constexpr FormatText kFormats[] = {
-    {"Table of thickness and camber", "-table.txt", "Text files (*.txt)"},
-    {"Selig coordinates", "-selig.txt", "Text files (*.txt)"},
-    {"DXF outline", ".dxf", "DXF drawings (*.dxf)"},
-    {"SVG outline", ".svg", "SVG drawings (*.svg)"},
-};
-
-const FormatText& TextOf(ExportFormat format) { return kFormats[static_cast<int>(format)]; }
-
 // Four decimals of the chord, a hundredth of a percent.
 constexpr int kDecimals = 4;
 
 }  // namespace
 
-std::string ExportBytes(const FoilSpline& foil, ExportFormat format, const OutlineSize& size) {
-  switch (format) {
-    case ExportFormat::Table: return ExportTable(foil, CosineStations(41));
-    case ExportFormat::Selig: return ExportSelig(foil, size, 81);
-    case ExportFormat::Dxf: return ExportDxf(foil, size);
-    case ExportFormat::Svg: return ExportSvg(foil, size);
-  }
-  return {};
-}
-
-QString ExportSuffix(ExportFormat format) { return QString::fromLatin1(TextOf(format).suffix); }
-QString ExportFilter(ExportFormat format) { return QString::fromLatin1(TextOf(format).filter); }
+QString ExportSuffix(const ExportFormat& format) { return QString::fromLatin1(format.file_ending); }
+QString ExportFilter(const ExportFormat& format) { return QString::fromLatin1(format.file_filter); }
 
 ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDialog(parent) {
   setWindowTitle(tr("Export Section"));
   format_ = new QComboBox(this);
   format_->setObjectName(QStringLiteral("format"));
-  for (const FormatText& f : kFormats) format_->addItem(tr(f.item));
+  for (const ExportFormat& f : ExportFormats()) format_->addItem(tr(f.title));
 
   const auto field = [this](const char* name, double lowest, double value) {
     auto* box = new QDoubleSpinBox(this);
@@ -60,11 +34,10 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDial
   };
   thickness_ = field("thickness", 0.0001, proposed.thickness);
   camber_ = field("camber", -1, proposed.camber);
-  // The table is normalised: the size is for the outlines only.
+  // The size is for the formats that draw the outline only.
   const auto sized = [this] {
-    const bool outline = format() != ExportFormat::Table;
-    thickness_->setEnabled(outline);
-    camber_->setEnabled(outline);
+    thickness_->setEnabled(format().needs_size);
+    camber_->setEnabled(format().needs_size);
   };
   connect(format_, &QComboBox::currentIndexChanged, this, sized);
   sized();
@@ -80,7 +53,9 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDial
   form->addRow(buttons);
 }
 
-ExportFormat ExportDialog::format() const { return static_cast<ExportFormat>(format_->currentIndex()); }
+const ExportFormat& ExportDialog::format() const {
+  return ExportFormats().at(static_cast<std::size_t>(format_->currentIndex()));
+}
 
 OutlineSize ExportDialog::size() const { return {thickness_->value(), camber_->value()}; }
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "screens/text_bytes.h"
+#include "foilio/text_bytes.h"
 
 namespace tarvelo {
 

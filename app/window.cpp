@@ -230,7 +230,6 @@ void Window::updateMenuActions() {
 // errors within the listings' fairness limit, and Start runs with it.
 void Window::chooseFewestControlPoints() {
   guarded([&] {
-    constexpr double kFairnessLimit = 1e-4;
     const CountChoice choice =
         FewestControlPoints(ReadSection(state_.InFile), kFairnessLimit, ErrorMeasure::Rms);
     SetText(Field::Text3, std::to_string(choice.control_points));
@@ -405,7 +404,7 @@ void Window::exportSection() {
   // The section's own largest thickness and camber, as the run read them.
   ExportDialog dialog({state_.ymax(1), state_.ymax(2)}, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  const ExportFormat format = dialog.format();
+  const ExportFormat& format = dialog.format();
 
   const QFileInfo saved(QFile::decodeName(QByteArray::fromStdString(foi)));
   QString path = QFileDialog::getSaveFileName(
@@ -415,8 +414,10 @@ void Window::exportSection() {
   if (QFileInfo(path).suffix().isEmpty()) path += ExportSuffix(format);
   const std::string target = Name(path);
   try {
-    if (SameFile(foi, target)) throw Error("  " + target + " - Output file is the input file !! ");
-    WriteFileContents(target, ExportBytes(ReadFoilFile(foi), format, dialog.size()));
+    CheckNotInput(foi, target);
+    ExportOptions options;
+    if (format.needs_size) options.size = dialog.size();
+    WriteFileContents(target, Export(ReadFoilFile(foi), format.name, options));
   } catch (const Error& e) {
     QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
   }

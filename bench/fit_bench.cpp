@@ -37,7 +37,7 @@
 
 #include "bench/dense_fit.h"
 #include "fit/run.h"
-#include "foilio/foil_files.h"
+#include "fit/foil_files.h"
 #include "screens/recording_display.h"
 
 namespace tarvelo {

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "bspline/outline_spline.h"
+#include "bspline/bezier.h"
 
 namespace tarvelo {
 

@@ -1,6 +1,6 @@
 // The B-spline engine: clamped uniform knots, the Cox-de Boor basis table,
 // the linear equation solver, derivative coefficients, spline evaluation with
-// the parameter search, and the plot points of the fitted curves.
+// and the parameter search.
 //
 // The numerical procedures take their inputs and outputs by reference; the
 // fitting run always passes the shared variables of the same names (ncp as nv).
@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "state/array.h"
-#include "state/state.h"
+#include "bspline/array.h"
+#include "bspline/flag.h"
 
 namespace tarvelo {
 
@@ -49,8 +49,5 @@ inline constexpr std::int16_t kSearchSteps = 6;
 // x and dx/dt of the last evaluated iterate in f, its basis table in b.
 void TSearch(int ko, int nv, const Array1<double>& tk, const Array2<double>& c1, double xs,
              double& t1, Array1<double>& f, Array2<double>& b);
-
-// Samples both fitted curves at t = n/np, n = 0..np, into xp and yp.
-void EvalPoints(State& s);
 
 }  // namespace tarvelo

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <span>
 
-#include "state/array.h"
-#include "state/state.h"
+#include "bspline/array.h"
+#include "bspline/flag.h"
 
 namespace tarvelo {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bspline/bspline.h"
-#include "state/array.h"
+#include "bspline/array.h"
 
 namespace tarvelo {
 

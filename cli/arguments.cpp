@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 
+#include <algorithm>
 #include <limits>
 #include <ostream>
 
@@ -63,6 +64,27 @@ int CountOf(const std::string& digits, const std::string& what) {
   if (first == std::string::npos) return 0;
   if (digits.size() - first > 4) return std::numeric_limits<int>::max();
   return std::stoi(digits.substr(first));
+}
+
+std::string WrapText(const std::string& text, const std::string& first, const std::string& rest) {
+  constexpr std::size_t kWidth = 76;
+  std::string out;
+  std::string line = first;
+  bool empty = true;  // no word on the line yet
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t end = std::min(text.find(' ', i), text.size());
+    const std::string word = text.substr(i, end - i);
+    i = end + 1;
+    if (word.empty()) continue;
+    if (!empty && line.size() + 1 + word.size() > kWidth) {
+      out += line + '\n';
+      line = rest;
+      empty = true;
+    }
+    line += (empty ? "" : " ") + word;
+    empty = false;
+  }
+  return out + line + '\n';
 }
 
 int UsageFailure(const char* program, const std::string& text, std::ostream& err) {

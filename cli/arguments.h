@@ -52,6 +52,10 @@ bool AnswersHelpOrVersion(Arguments& a, const char* program, const char* help, s
 // too long for an int is kept beyond any range, for the range check to refuse.
 int CountOf(const std::string& digits, const std::string& what);
 
+// `text` wrapped into lines of at most 76 characters: the first begins with
+// `first`, the others with `rest`; each ends in a newline.
+std::string WrapText(const std::string& text, const std::string& first, const std::string& rest);
+
 // "<program>: <text>" and where to read more, on standard error; the exit
 // status of a usage error, 2.
 int UsageFailure(const char* program, const std::string& text, std::ostream& err);

@@ -15,51 +15,73 @@ namespace {
 
 constexpr const char* kProgram = "tarvelo-export";
 
-constexpr const char* kHelp =
-    "Usage: tarvelo-export [OPTION]... FILE.FOI\n"
-    "Evaluate the fitted section of a .FOI file as a table, or write its outline\n"
-    "at a given largest thickness and camber for panel codes and CAD.\n"
-    "\n"
-    "      --format FORMAT  what to write (default table):\n"
-    "                         table  x, normalised thickness and normalised\n"
-    "                                camber at each chord position, 8 decimals\n"
-    "                         selig  the outline as Selig coordinates: from the\n"
-    "                                trailing edge over the upper surface to the\n"
-    "                                leading edge and back along the lower one\n"
-    "                         dxf    the exact outline as two cubic SPLINE\n"
-    "                                entities on the layers UPPER and LOWER\n"
-    "                         svg    the exact outline as cubic Bezier paths,\n"
-    "                                1000 units to the chord\n"
-    "      --thickness T    largest thickness of the outline, a fraction of the\n"
-    "                         chord above 0 and at most 1\n"
-    "      --camber F       largest camber of the outline, a fraction of the\n"
-    "                         chord from -1 to 1 (0 for a symmetric section)\n"
-    "      --points N       N cosine-spaced chord positions from 0 to 1, N from\n"
-    "                         2 to 100000 (default 41 for the table, 81 per\n"
-    "                         surface for selig)\n"
-    "      --at X1,X2,...   the table at these chord positions instead\n"
-    "  -o OUT               write OUT instead of standard output; an earlier OUT\n"
-    "                         is replaced only once the new one is complete\n"
-    "      --help           display this help and exit\n"
-    "      --version        output version information and exit\n"
-    "\n"
-    "selig, dxf and svg need --thickness and --camber; the table takes neither.\n"
-    "For example, NACA 2412 for CAD:\n"
-    "  tarvelo-export --format dxf --thickness 0.12 --camber 0.02 \\\n"
-    "      -o naca2412.dxf naca2412.FOI\n"
-    "\n"
-    "Exit status:\n"
-    " 0  the output was written,\n"
-    " 1  FILE could not be read or is not a valid .FOI file, or OUT could not\n"
-    "    be written,\n"
-    " 2  the command line was not understood, or OUT is FILE itself.\n";
+// The names of the formats for which `has` holds, joined as a sentence does:
+// "a, b and c".
+template <class Has>
+std::string Names(Has has, const char* last) {
+  std::vector<std::string> names;
+  for (const ExportFormat& f : ExportFormats())
+    if (has(f)) names.emplace_back(f.name);
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == names.size() ? std::string(" ") + last + " " : ", ") + names[i];
+  return text;
+}
 
-constexpr int kMostPoints = 100000;
+bool Sized(const ExportFormat& f) { return f.needs_size; }
+bool Sampled(const ExportFormat& f) { return f.default_points > 0; }
+bool Exact(const ExportFormat& f) { return f.default_points == 0; }
+bool Stations(const ExportFormat& f) { return f.takes_stations; }
 
-enum class Format { Table, Selig, Dxf, Svg };
+// The help, its list of formats and their defaults made from the table.
+std::string Help() {
+  std::string formats;
+  std::string defaults;
+  for (const ExportFormat& f : ExportFormats()) {
+    const std::string name = f.name;
+    formats += WrapText(f.description, std::string(25, ' ') + name + std::string(7 - name.size(), ' '),
+                        std::string(32, ' '));
+    if (f.default_points > 0)
+      defaults += std::string(defaults.empty() ? "" : ", ") + std::to_string(f.default_points) +
+                  (f.needs_size ? " per surface" : "") + " for " + name;
+  }
+  return "Usage: tarvelo-export [OPTION]... FILE.FOI\n"
+         "Evaluate the fitted section of a .FOI file as a table, or write its outline\n"
+         "at a given largest thickness and camber for panel codes and CAD.\n"
+         "\n"
+         "      --format FORMAT  what to write (default " +
+         std::string(ExportFormats().front().name) + "):\n" + formats +
+         "      --thickness T    largest thickness of the outline, a fraction of the\n"
+         "                         chord above 0 and at most 1\n"
+         "      --camber F       largest camber of the outline, a fraction of the\n"
+         "                         chord from -1 to 1 (0 for a symmetric section)\n" +
+         WrapText("N cosine-spaced chord positions from 0 to 1, N from 2 to " +
+                      std::to_string(kMostExportPoints) + " (default " + defaults + ")",
+                  "      --points N       ", std::string(25, ' ')) +
+         "      --at X1,X2,...   the table at these chord positions instead\n"
+         "  -o OUT               write OUT instead of standard output; an earlier OUT\n"
+         "                         is replaced only once the new one is complete\n"
+         "      --list-formats   list the formats, one name and its description a line\n"
+         "      --help           display this help and exit\n"
+         "      --version        output version information and exit\n"
+         "\n" +
+         WrapText(Names(Sized, "and") + " need --thickness and --camber; the " +
+                      Names([](const ExportFormat& f) { return !f.needs_size; }, "and") +
+                      " takes neither.",
+                  "", "") +
+         "For example, NACA 2412 for CAD:\n"
+         "  tarvelo-export --format dxf --thickness 0.12 --camber 0.02 \\\n"
+         "      -o naca2412.dxf naca2412.FOI\n"
+         "\n"
+         "Exit status:\n"
+         " 0  the output was written,\n"
+         " 1  FILE could not be read or is not a valid .FOI file, or OUT could not\n"
+         "    be written,\n"
+         " 2  the command line was not understood, or OUT is FILE itself.\n";
+}
 
 struct Options {
-  Format format = Format::Table;
+  const ExportFormat* format = &ExportFormats().front();
   std::optional<double> thickness;
   std::optional<double> camber;
   std::optional<int> points;
@@ -87,7 +109,7 @@ T Checked(const std::string& text, Fits fits, const std::string& refusal) {
 
 bool Fraction(double x) { return x >= 0 && x <= 1; }
 
-std::vector<double> Stations(const std::string& list) {
+std::vector<double> StationList(const std::string& list) {
   std::vector<double> x;
   std::size_t from = 0;
   for (;;) {
@@ -99,20 +121,22 @@ std::vector<double> Stations(const std::string& list) {
   }
 }
 
-Format FormatNamed(const std::string& name) {
-  const std::pair<const char*, Format> formats[] = {
-      {"table", Format::Table}, {"selig", Format::Selig}, {"dxf", Format::Dxf}, {"svg", Format::Svg}};
-  for (const auto& [known, format] : formats)
-    if (name == known) return format;
-  throw UsageError{"unknown format '" + name + "': use table, selig, dxf or svg"};
+const ExportFormat* FormatNamed(const std::string& name) {
+  for (const ExportFormat& f : ExportFormats())
+    if (name == f.name) return &f;
+  throw UsageError{"unknown format '" + name + "': use " + Names([](const ExportFormat&) { return true; }, "or")};
 }
 
-// Returns nullopt after --help or --version, which are already answered.
+// Returns nullopt after --help, --version or --list-formats, which are already answered.
 std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& out) {
   Options o;
   Arguments a(args);
   while (a.NextOption()) {
-    if (AnswersHelpOrVersion(a, kProgram, kHelp, out)) return std::nullopt;
+    if (AnswersHelpOrVersion(a, kProgram, Help().c_str(), out)) return std::nullopt;
+    if (a.Is("--list-formats")) {
+      for (const ExportFormat& f : ExportFormats()) out << f.name << '\t' << f.description << '\n';
+      return std::nullopt;
+    }
     if (a.Is("-o")) {
       o.out = a.Value();
     } else if (a.Is("--format")) {
@@ -124,10 +148,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.camber = Checked<double>(a.Value(), [](double f) { return f >= -1 && f <= 1; },
                                  "--camber takes a fraction of the chord from -1 to 1");
     } else if (a.Is("--points")) {
-      o.points = Checked<int>(a.Value(), [](int n) { return n >= 2 && n <= kMostPoints; },
-                              "--points takes a whole number from 2 to 100000");
+      o.points = Checked<int>(a.Value(), [](int n) { return n >= 2 && n <= kMostExportPoints; },
+                              "--points takes a whole number from 2 to " + std::to_string(kMostExportPoints));
     } else if (a.Is("--at")) {
-      o.at = Stations(a.Value());
+      o.at = StationList(a.Value());
     } else {
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
@@ -137,30 +161,17 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (files.size() > 1) throw UsageError{"extra operand '" + files[1] + "'"};
   o.file = files.front();
 
-  const bool outline = o.format != Format::Table;
-  if (outline && !(o.thickness && o.camber))
-    throw UsageError{"selig, dxf and svg need --thickness and --camber"};
-  if (!outline && (o.thickness || o.camber))
-    throw UsageError{"the table takes neither --thickness nor --camber"};
+  const ExportFormat& f = *o.format;
+  if (f.needs_size && !(o.thickness && o.camber))
+    throw UsageError{Names(Sized, "and") + " need --thickness and --camber"};
+  if (!f.needs_size && (o.thickness || o.camber))
+    throw UsageError{"the " + std::string(f.name) + " takes neither --thickness nor --camber"};
   if (o.points && o.at) throw UsageError{"--points and --at exclude each other"};
-  if (o.at && o.format != Format::Table) throw UsageError{"--at is for the table only"};
-  if (o.points && (o.format == Format::Dxf || o.format == Format::Svg))
-    throw UsageError{"--points is for the table and selig only: dxf and svg are exact"};
+  if (o.at && !f.takes_stations) throw UsageError{"--at is for the " + Names(Stations, "and") + " only"};
+  if (o.points && f.default_points == 0)
+    throw UsageError{"--points is for the " + Names(Sampled, "and") + " only: " + Names(Exact, "and") +
+                     " are exact"};
   return o;
-}
-
-std::string Exported(const Options& o, const FoilSpline& foil) {
-  switch (o.format) {
-    case Format::Table:
-      return ExportTable(foil, o.at ? *o.at : CosineStations(o.points.value_or(41)));
-    case Format::Selig:
-      return ExportSelig(foil, {*o.thickness, *o.camber}, o.points.value_or(81));
-    case Format::Dxf:
-      return ExportDxf(foil, {*o.thickness, *o.camber});
-    case Format::Svg:
-      return ExportSvg(foil, {*o.thickness, *o.camber});
-  }
-  return {};
 }
 
 }  // namespace
@@ -173,8 +184,13 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
     return UsageFailure(kProgram, e.text, err);
   }
   if (!options) return 0;
+  ExportOptions export_options;
+  if (options->thickness) export_options.size = {*options->thickness, *options->camber};
+  export_options.points = options->points.value_or(0);
+  if (options->at) export_options.stations = *options->at;
   return WriteMade(options->file, options->out,
-                   [&] { return Exported(*options, ReadFoilFile(options->file)); }, out, err);
+                   [&] { return Export(ReadFoilFile(options->file), options->format->name, export_options); },
+                   out, err);
 }
 
 }  // namespace tarvelo

@@ -4,6 +4,7 @@
 
 #include <tarvelo/tarvelo.h>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <new>
@@ -59,15 +60,21 @@ constexpr const char* kHelp =
     " 1  a run failed,\n"
     " 2  the command line was not understood.\n";
 
-// The listings' fairness warning appears above this R.M.S. error per chord.
-constexpr const char* kDefaultTolerance = "1e-4";
+// A tolerance as it is written back: the shortest text, "1e-4" rather than "1e-04".
+std::string ToleranceText(double v) {
+  std::array<char, 32> buf{};
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v);
+  std::string text(buf.data(), res.ptr);
+  if (const auto e = text.find("e-0"); e != std::string::npos) text.erase(e + 2, 1);
+  return text;
+}
 
 struct Options {
   int count = 8;
   bool countGiven = false;
   std::optional<ErrorMeasure> autoMeasure;
-  std::string toleranceText = kDefaultTolerance;
-  double tolerance = 1e-4;
+  std::string toleranceText = ToleranceText(kFairnessLimit);
+  double tolerance = kFairnessLimit;
   std::optional<std::string> out;
   std::optional<std::string> foilNumber;
   std::optional<std::string> svg;
@@ -76,18 +83,6 @@ struct Options {
   bool coordinates = false;
   std::vector<std::string> files;
 };
-
-// A clash of names found before anything is written: the red line, exit 2.
-struct NameClash {
-  std::string line;
-};
-
-bool AllDigits(const std::string& s) {
-  if (s.empty()) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
 
 double ToleranceOf(const std::string& text) {
   double v = 0;
@@ -140,43 +135,26 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   return o;
 }
 
-// A file name must have a point fourth from its end (A.dat, B.FOI), as the
-// window's run demands of both names.
-bool HasExtensionPoint(const std::string& name) {
-  if (name.empty()) return false;
-  return name[name.size() >= 4 ? name.size() - 4 : 0] == '.';
-}
-
-// Type<NNN>.FOI in the directory of the input file, from a foil number of
-// three digits 101..255; otherwise the foil number field's message.
-std::string FoilNumberFile(const std::string& path, std::string number) {
-  number.erase(0, number.find_first_not_of(' '));
-  number.erase(number.find_last_not_of(' ') + 1);
-  if (!number.empty() && !AllDigits(number)) throw Error("   Only numbers are allowed !! ");
-  if (number.size() > 3) throw Error("   Only the first 3 digits are used for filename !!");
-  if (number.size() < 3 || number < "101" || number > "255")
-    throw Error("   Numbers between 101 and 255 are allowed !!");
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  return dir + "Type" + number + ".FOI";
-}
-
-// The output name as the file list makes it: the last four characters of the
-// input's name replaced; or as -o or the foil number say.
+// The output name as the window makes it: from the file list's choice or
+// the foil number (in the directory of the input file); or as -o says.
 std::string OutputName(const Options& o, const std::string& path) {
   if (o.out) return *o.out;
-  if (o.foilNumber) return FoilNumberFile(path, *o.foilNumber);
-  return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + ".FOI";
+  if (o.foilNumber) {
+    const std::size_t slash = path.rfind('/');
+    return FoilNumberFileName(slash == std::string::npos ? "" : path.substr(0, slash + 1), *o.foilNumber);
+  }
+  return FoilFileNameFor(path);
 }
 
 // No two of the input, the .FOI and the SVG file may be one file: writing
-// one would destroy another.
-std::optional<std::string> Clash(const std::string& input, const std::string& output,
-                                 const std::optional<std::string>& svg) {
-  if (SameFile(input, output)) return "  " + output + " - Output file is the input file !! ";
-  if (svg && SameFile(input, *svg)) return "  " + *svg + " - Output file is the input file !! ";
-  if (svg && SameFile(output, *svg)) return "  " + *svg + " - SVG file is the .FOI file !! ";
-  return std::nullopt;
+// one would destroy another. Throws the Error (SameFile) of a clash.
+void CheckNoClash(const std::string& input, const std::string& output,
+                  const std::optional<std::string>& svg) {
+  CheckNotInput(input, output);
+  if (!svg) return;
+  CheckNotInput(input, *svg);
+  if (SameFile(output, *svg))
+    throw Error(ErrorKind::SameFile, "  " + *svg + " - SVG file is the .FOI file !! ");
 }
 
 // Control characters as ^X (DEL as ^?), tabs kept.
@@ -249,9 +227,11 @@ class FitFileRun {
     std::optional<Section> section;
     try {
       const std::string output = OutputName(o_, path);
-      if (!HasExtensionPoint(path)) throw Error("  " + path + " as input file name invalid !!");
-      if (!HasExtensionPoint(output)) throw Error("  " + output + " as output file name invalid !!");
-      if (const auto clash = Clash(path, output, std::nullopt)) throw Error(*clash);
+      if (!IsWindowFileName(path))
+        throw Error(ErrorKind::Usage, "  " + path + " as input file name invalid !!");
+      if (!IsWindowFileName(output))
+        throw Error(ErrorKind::Usage, "  " + output + " as output file name invalid !!");
+      CheckNotInput(path, output);
 
       section = o_.coordinates ? ImportCoordinates(path) : ReadSection(path);
       const Fit fit = Fitted(path, *section);
@@ -269,10 +249,11 @@ class FitFileRun {
       if (o_.svg) WriteFileContents(*o_.svg, ScreenSvg(Screen::Graphic, *section, fit, files));
       return true;
     } catch (const Error& e) {
-      return Failed(path, e.shown());
+      return Failed(path, e);
     } catch (const std::bad_alloc&) {
       const std::string points = section ? std::to_string(section->points()) : "its";
-      return Failed(path, "  " + path + " - Not enough memory for " + points + " data points !! ");
+      return Failed(path, Error(ErrorKind::NoMemory,
+                                "  " + path + " - Not enough memory for " + points + " data points !! "));
     }
   }
 
@@ -291,7 +272,8 @@ class FitFileRun {
     for (const std::string& line : lines) out_ << (terminal_ ? ForTerminal(line) : line) << '\n';
   }
 
-  bool Failed(const std::string& path, const std::string& shown) {
+  bool Failed(const std::string& path, const Error& error) {
+    const std::string& shown = error.shown();
     if (o_.json) {
       std::string message = shown;
       message.erase(0, message.find_first_not_of(' '));
@@ -299,6 +281,7 @@ class FitFileRun {
       nlohmann::ordered_json j;
       j["file"] = Utf8(path);
       j["error"] = Utf8(message);
+      j["error_kind"] = ErrorKindName(error.kind());
       out_ << j.dump() << '\n';
     }
     err_ << (terminal_ ? ForTerminal(shown) : shown) << '\n';
@@ -328,13 +311,12 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
       } catch (const Error&) {
         output.clear();  // the foil number's own message comes with the run
       }
-      if (!output.empty())
-        if (const auto clash = Clash(path, output, options->svg)) throw NameClash{*clash};
+      if (!output.empty()) CheckNoClash(path, output, options->svg);
     }
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);
-  } catch (const NameClash& c) {
-    err << c.line << '\n';
+  } catch (const Error& clash) {
+    err << clash.shown() << '\n';
     return 2;
   }
 

@@ -77,8 +77,10 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 int WriteMade(const std::string& input, const std::optional<std::string>& output,
               const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
   // What is made of a file must never replace it.
-  if (output && SameFile(input, *output)) {
-    err << "  " << *output << " - Output file is the input file !! \n";
+  try {
+    if (output) CheckNotInput(input, *output);
+  } catch (const Error& e) {
+    err << e.shown() << '\n';
     return 2;
   }
   try {

@@ -36,11 +36,14 @@ _tarvelo() {
       files='*' ;;
     tarvelo-export)
       case $prev in
-        --format) COMPREPLY=($(compgen -W "table selig dxf svg" -- "$cur")); return ;;
+        # The formats as the program itself lists them.
+        --format)
+          COMPREPLY=($(compgen -W "$("${COMP_WORDS[0]}" --list-formats 2>/dev/null | cut -f1)" -- "$cur"))
+          return ;;
         --thickness | --camber | --points | --at) return ;;
         -o) _tarvelo_files "$cur" '*'; return ;;
       esac
-      options='--format --thickness --camber --points --at -o --help --version'
+      options='--format --thickness --camber --points --at -o --list-formats --help --version'
       files='*.FOI' ;;
     *) return ;;
   esac

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fit/field_number.h"
+#include "fit/names.h"
 #include "screens/screens.h"
 
 namespace tarvelo {
@@ -20,12 +21,6 @@ std::string WithoutLeadingZeros(const std::string& digits) {
 }
 
 }  // namespace
-
-std::string JoinPath(const std::string& P, const std::string& F) {
-  if (P.empty()) return F;
-  if (P.back() == '/') return P + F;
-  return P + '/' + F;
-}
 
 void Text1_Change(State& s, Display& Picture1, Form& form) {
   s.InFile = form.Text(Field::Text1);
@@ -64,23 +59,23 @@ void Text4_Change(State& s, Display& Picture1, Form& form) {
   text = text.substr(first, text.find_last_not_of(' ') - first + 1);
 
   if (!AllDigits(text)) {
-    s.ErMsg = "   Only numbers are allowed !! ";
+    s.ErMsg = kFoilNumberNotDigits;
     Print_ErMsg(s, Picture1);
     return;
   }
   Picture1.Cls();
-  if (text.size() < 3) return;
-  if (text.size() > 3) {
-    text.resize(3);
-    s.ErMsg = "   Only the first 3 digits are used for filename !!";
+  if (text.size() < kFoilNumberDigits) return;
+  if (text.size() > kFoilNumberDigits) {
+    text.resize(kFoilNumberDigits);
+    s.ErMsg = kFoilNumberTooLong;
     Print_ErMsg(s, Picture1);
   }
   const double number = FieldNumber(text);
-  if (number >= 101 && number <= 255) {
-    s.OutFile = JoinPath(form.ListedDirectory(), "Type" + text + ".FOI");
+  if (number >= kFoilNumberLowest && number <= kFoilNumberHighest) {
+    s.OutFile = JoinPath(form.ListedDirectory(), FoilNumberName(text));
     form.SetText(Field::Text2, s.OutFile);
   } else {
-    s.ErMsg = "   Numbers between 101 and 255 are allowed !!";
+    s.ErMsg = kFoilNumberRange;
     Print_ErMsg(s, Picture1);
     form.SetText(Field::Text4, "");
   }
@@ -91,8 +86,7 @@ void File1_Click(State& s, Display& /*Picture1*/, Form& form, const std::string&
   const std::string N = JoinPath(form.ListedDirectory(), F);
   form.SetText(Field::Text1, N);
   s.InFile = N;
-  // The list shows only *.dat names: the last four characters are the extension.
-  s.OutFile = N.substr(0, N.size() >= 4 ? N.size() - 4 : 0) + ".FOI";
+  s.OutFile = FoilFileOf(N);
   form.SetText(Field::Text2, s.OutFile);
   form.SetText(Field::Text4, "");
 }

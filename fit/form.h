@@ -35,7 +35,4 @@ void Text4_Change(State& s, Display& Picture1, Form& form);
 // A click on file name F (name only) in the file list.
 void File1_Click(State& s, Display& Picture1, Form& form, const std::string& F);
 
-// Joins a directory path and a name with one separator.
-std::string JoinPath(const std::string& P, const std::string& F);
-
 }  // namespace tarvelo

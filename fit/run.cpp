@@ -7,8 +7,9 @@
 #include "bspline/bspline.h"
 #include "bspline/fitting.h"
 #include "fit/field_number.h"
-#include "fit/messages.h"
-#include "foilio/foil_files.h"
+#include "fit/foil_files.h"
+#include "fit/names.h"
+#include "foilio/fit_messages.h"
 #include "screens/screens.h"
 
 namespace tarvelo {
@@ -17,14 +18,6 @@ namespace {
 
 // The field's initial text: Start pressed before any file was chosen.
 constexpr const char* kInputFieldPrompt = "Input-File";
-
-// A file name must have a point fourth from its end (A.dat, B.FOI); of a
-// shorter name the first character is looked at, and an empty name fails.
-bool HasExtensionPoint(const std::string& name) {
-  if (name.empty()) return false;
-  const std::size_t from = name.size() >= 4 ? name.size() - 4 : 0;
-  return name[from] == '.';
-}
 
 void ShowError(State& s, Display& Picture1) {
   Print_ErMsg(s, Picture1);

@@ -44,10 +44,10 @@ std::vector<std::string_view> Items(std::string_view line) {
 }  // namespace
 
 Outline ReadCoordinateFile(const std::string& name) {
-  std::string message;
-  const detail::Descriptor fd(detail::OpenForReading(name, message));
-  if (fd.get() < 0) throw Error(message);
-  const auto fail = [&name](const std::string& text) { throw Error(detail::Message(name, text)); };
+  detail::OpenCause cause = detail::OpenCause::Failed;
+  const detail::Descriptor fd(detail::OpenForReading(name, cause));
+  if (fd.get() < 0) throw detail::InputError(name, cause);
+  const auto fail = [&name](const std::string& text) { throw detail::DataError(name, text); };
   const std::string neither = "Not a Selig or Lednicer coordinate file: ";
 
   ByteSource in(fd.get());
@@ -71,7 +71,7 @@ Outline ReadCoordinateFile(const std::string& name) {
     if (items.size() != 2) fail(neither + "line " + std::to_string(line) + " does not hold two numbers");
     pairs.push_back({v[0], v[1], line});
   }
-  if (in.failed()) throw Error(detail::InputMessage(name, detail::OpenCause::Failed));
+  if (in.failed()) throw detail::InputError(name, detail::OpenCause::Failed);
   if (pairs.empty()) fail(neither + "no coordinates");
 
   // Lednicer: the counts of the two surfaces, then the surfaces themselves.

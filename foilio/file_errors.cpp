@@ -69,6 +69,32 @@ std::string OutputMessage(const std::string& name, OpenCause cause) {
   return "  " + name + text;
 }
 
+ErrorKind InputKind(OpenCause cause) {
+  switch (cause) {
+    case OpenCause::NameNotValid:
+    case OpenCause::NotFound:
+    case OpenCause::NoDrive: return ErrorKind::NotFound;
+    case OpenCause::Directory:
+    case OpenCause::NotRegular:
+    case OpenCause::NoReader:
+    case OpenCause::SameFile:
+    case OpenCause::Failed: break;
+  }
+  return ErrorKind::NotReadable;
+}
+
+ErrorKind OutputKind(OpenCause cause) {
+  return cause == OpenCause::SameFile ? ErrorKind::SameFile : ErrorKind::NotWritten;
+}
+
+Error InputError(const std::string& name, OpenCause cause) {
+  return Error(InputKind(cause), InputMessage(name, cause));
+}
+
+Error OutputError(const std::string& name, OpenCause cause) {
+  return Error(OutputKind(cause), OutputMessage(name, cause));
+}
+
 bool UnusableName(const std::string& name) {
   return name.empty() || name.find('\0') != std::string::npos;
 }

@@ -2,6 +2,8 @@
 // told to the user, and the seam through which tests make a write fail.
 #pragma once
 
+#include <tarvelo/tarvelo.h>
+
 #include <functional>
 #include <string>
 
@@ -35,6 +37,16 @@ OpenCause ClassifyOutputError(int err);
 // "  " + name + the fixed text of the cause.
 std::string InputMessage(const std::string& name, OpenCause cause);
 std::string OutputMessage(const std::string& name, OpenCause cause);
+
+// The kind of Error each cause is: an input that is not there (or cannot be
+// named) is NotFound, one that is there but cannot be read NotReadable; an
+// output that would be the input is SameFile, any other NotWritten.
+ErrorKind InputKind(OpenCause cause);
+ErrorKind OutputKind(OpenCause cause);
+
+// The Error of a failed input or output: its kind and its message.
+Error InputError(const std::string& name, OpenCause cause);
+Error OutputError(const std::string& name, OpenCause cause);
 
 // True for a name the platform cannot take at all: empty, or with a NUL byte.
 bool UnusableName(const std::string& name);

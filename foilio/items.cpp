@@ -128,23 +128,25 @@ std::string Message(const std::string& name, const std::string& text) {
   return "  " + name + " - " + text + " !! ";
 }
 
-int OpenForReading(const std::string& name, std::string& message) {
+Error DataError(const std::string& name, const std::string& text) {
+  return Error(ErrorKind::BadData, Message(name, text));
+}
+
+int OpenForReading(const std::string& name, OpenCause& cause) {
   if (UnusableName(name)) {
-    message = InputMessage(name, OpenCause::NameNotValid);
+    cause = OpenCause::NameNotValid;
     return -1;
   }
   const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
-    message = InputMessage(name, ClassifyInputError(errno));
+    cause = ClassifyInputError(errno);
     return -1;
   }
   struct stat st {};
   const bool stated = ::fstat(fd, &st) == 0;
   if (!stated || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    message = InputMessage(name, !stated               ? OpenCause::Failed
-                                 : S_ISDIR(st.st_mode) ? OpenCause::Directory
-                                                       : OpenCause::NotRegular);
+    cause = !stated ? OpenCause::Failed : S_ISDIR(st.st_mode) ? OpenCause::Directory : OpenCause::NotRegular;
     return -1;
   }
   return fd;

@@ -4,12 +4,16 @@
 
 #include <unistd.h>
 
+#include <tarvelo/tarvelo.h>
+
 #include <cerrno>
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "foilio/file_errors.h"
 
 namespace tarvelo::detail {
 
@@ -114,9 +118,12 @@ bool WholeCount(double v, int& count);
 // A message about a file's content: "  " + name + " - " + text + " !! ".
 std::string Message(const std::string& name, const std::string& text);
 
+// The Error of content a file's layout does not allow: BadData, with Message.
+Error DataError(const std::string& name, const std::string& text);
+
 // Opens a file for reading: regular files only, non-blocking, so that a FIFO
 // cannot hang the program nor a device be read without end. Returns the
-// descriptor, or -1 with the input message of the cause in `message`.
-int OpenForReading(const std::string& name, std::string& message);
+// descriptor, or -1 with the cause in `cause`.
+int OpenForReading(const std::string& name, OpenCause& cause);
 
 }  // namespace tarvelo::detail

@@ -1,8 +1,6 @@
 // Writing a whole file so that a failure never costs an earlier file.
 #include "foilio/safe_write.h"
 
-#include <tarvelo/tarvelo.h>
-
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -239,7 +237,18 @@ WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes) {
   return st.st_nlink > 1 ? WriteInPlace(path, st, bytes) : WriteReplacing(path, &st, bytes);
 }
 
-void RemoveTemporaryFileOnSignals() {
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  namespace fs = std::filesystem;
+  std::error_code ea;
+  std::error_code eb;
+  const bool hasA = fs::exists(a, ea);
+  const bool hasB = fs::exists(b, eb);
+  if (hasA && hasB) return fs::equivalent(a, b, ea) && !ea;
+  if (hasA || hasB) return false;
+  return fs::weakly_canonical(a, ea) == fs::weakly_canonical(b, eb) && !ea && !eb;
+}
+
+void InstallTemporaryFileCleanup() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
     struct sigaction now {};
     if (::sigaction(sig, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;

@@ -1,6 +1,7 @@
 // Writing a whole file so that a failure never costs an earlier file.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,13 @@ struct WriteOutcome {
 // caller may not write EACCES. A removed temporary file is also cleaned up
 // by the handlers of RemoveTemporaryFileOnSignals.
 WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes);
+
+// True when the two names name one file: the same device and inode where the
+// file exists, else the same path once resolved.
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// SIGINT, SIGTERM and SIGHUP remove every pending temporary file, then end
+// the program as the signal would.
+void InstallTemporaryFileCleanup();
 
 }  // namespace tarvelo

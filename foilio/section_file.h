@@ -1,6 +1,8 @@
 // The section data file as read, shared by the window's reader and the library.
 #pragma once
 
+#include <tarvelo/tarvelo.h>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -23,11 +25,16 @@ enum class ReadOutcome {
   TooFew,   // the count is not above `fewest`: no record was read
 };
 
+// Why a read failed: the kind of Error, and the window's red line for it.
+struct ReadFailure {
+  ErrorKind kind = ErrorKind::BadData;
+  std::string message;
+};
+
 // Reads a section data file. A count not above `fewest` (or not above 0)
-// stops the read before the records. On Failed, `message` is the window's red
-// line for it.
+// stops the read before the records.
 ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData& data,
-                            std::string& message);
+                            ReadFailure& failure);
 
 // "  <name> - Not enough memory for <nd> data points !! "
 std::string NoMemoryMessage(const std::string& name, int nd);

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <limits>
 
-#include "bspline/bspline.h"
 #include "screens/screens.h"
 
 namespace tarvelo {

@@ -1,3 +1,5 @@
+#include <tarvelo/tarvelo.h>
+
 #include <cstdint>
 
 #include "foilio/number_format.h"
@@ -7,9 +9,6 @@ namespace tarvelo {
 
 namespace {
 
-// An R.M.S. error per chord above one ten-thousandth of the chord points to
-// data that are not fair rather than to too few control points.
-constexpr double kRmsLimit = 1.0E-4;
 
 struct Listing {
   int k;  // curve: 1 thickness, 2 camber
@@ -46,7 +45,7 @@ void ListFit(State& s, Display& Picture1, const Listing& t) {
   int l = 6;
   if (s.rms.has(k)) {
     Picture1.Print({" R.M.S. error / chord = ", FSt(0, 2, 5, s.rms(k))});
-    if (s.rms(k) > kRmsLimit) {
+    if (s.rms(k) > kFairnessLimit) {
       Picture1.Print({" "});
       // Stays red over the filler lines, which show nothing, until the prompt.
       Picture1.ForeColor(kRed);

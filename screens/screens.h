@@ -35,6 +35,9 @@ void picture_scale(State& s, Display& Picture1);
 double AbX(const State& s, double XX);
 double AbY(const State& s, double XX);
 
+// Samples both fitted curves at t = n/np, n = 0..np, into xp and yp.
+void EvalPoints(State& s);
+
 // Next Screen: shows the screen nScreen selects; other values do nothing.
 void Command3_Click(State& s, Display& Picture1);
 

@@ -7,14 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "state/array.h"
+#include "bspline/array.h"
+#include "bspline/flag.h"
 
 namespace tarvelo {
-
-// Flags are 16-bit integers: 0 for false, -1 for true.
-using Flag = std::int16_t;
-inline constexpr Flag kFalse = 0;
-inline constexpr Flag kTrue = -1;
 
 struct State {
   State() {

@@ -12,7 +12,14 @@
 //   tarvelo::WriteFoilFile("naca2412.FOI", fit);
 //   tarvelo::FoilSpline foil = tarvelo::ReadFoilFile("naca2412.FOI");
 //   double t = foil.Evaluate(0.3).thickness;
-//   std::string dxf = tarvelo::ExportDxf(foil, {0.12, 0.02});
+//   std::string dxf = tarvelo::Export(foil, "dxf", {{0.12, 0.02}});
+//
+// Threads: the library keeps no process-wide mutable state. Every function
+// may be called from several threads at once, as long as no object one call
+// writes is used by another at the same time (a const object may be shared).
+// Writes of files from several threads are safe, to different files and to
+// one file alike (the last complete write wins). Only
+// RemoveTemporaryFileOnSignals changes the process: call it once at start.
 #pragma once
 
 #include <algorithm>
@@ -25,21 +32,78 @@
 
 namespace tarvelo {
 
+// ---- Errors ------------------------------------------------------------
+
+// What kind of failure an Error is, for scripts to test; people read the
+// message. ErrorKindName gives each its name in lower case.
+enum class ErrorKind {
+  NotFound,      // "not_found": no such file or directory, or a name that names none
+  NotReadable,   // "not_readable": a directory, FIFO or device, no permission, a read error
+  BadData,       // "bad_data": a file's content is not what its layout holds
+  TooFewPoints,  // "too_few_points": fewer data points than the fit or the layout needs
+  Singular,      // "singular": the fit's equations have no unique solution
+  Overflow,      // "overflow": a value leaves the range the fit or an export can hold
+  NotWritten,    // "not_written": an output file could not be written
+  SameFile,      // "same_file": an output would replace an input
+  Usage,         // "usage": an argument outside what the function takes
+  NoMemory,      // "no_memory": not enough memory for the data
+};
+
+inline const char* ErrorKindName(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::NotFound: return "not_found";
+    case ErrorKind::NotReadable: return "not_readable";
+    case ErrorKind::BadData: return "bad_data";
+    case ErrorKind::TooFewPoints: return "too_few_points";
+    case ErrorKind::Singular: return "singular";
+    case ErrorKind::Overflow: return "overflow";
+    case ErrorKind::NotWritten: return "not_written";
+    case ErrorKind::SameFile: return "same_file";
+    case ErrorKind::Usage: return "usage";
+    case ErrorKind::NoMemory: return "no_memory";
+  }
+  return "unknown";
+}
+
 // Every failure of the library. what() is the message the TARVELO window
 // shows for it, without the leading blanks of its red line.
 class Error : public std::runtime_error {
  public:
   // `shown` is the message as the window shows it, leading blanks included.
-  explicit Error(const std::string& shown)
+  Error(ErrorKind kind, const std::string& shown)
       : std::runtime_error(shown.substr(std::min(shown.find_first_not_of(' '), shown.size()))),
+        kind_(kind),
         shown_(shown) {}
+  ErrorKind kind() const noexcept { return kind_; }
   // The message with its leading blanks, as the window's red line and
   // tarvelo-fit's standard error show it.
   const std::string& shown() const noexcept { return shown_; }
 
  private:
+  ErrorKind kind_;
   std::string shown_;
 };
+
+// ---- Rules the window and the programs share ---------------------------
+
+// An R.M.S. error per chord above this points to data that are not fair
+// rather than to too few control points: the listings warn above it, and it
+// is the tolerance the count by tolerance takes when none is given.
+inline constexpr double kFairnessLimit = 1.0E-4;
+
+// The window takes a file name only with a point fourth from its end
+// (A.dat, B.FOI); of a shorter name the first character is looked at.
+bool IsWindowFileName(std::string_view name);
+
+// The .FOI file the window writes for a section data file: the name with its
+// last four characters (its extension) replaced by ".FOI".
+std::string FoilFileNameFor(std::string_view section_file);
+
+// Type<NNN>.FOI in `directory` (a path ending in a separator, or empty), as
+// the window names the output from a foil number NNN of three digits from
+// 101 to 255. Blanks around the number are ignored. Throws Error (Usage)
+// with the foil number field's message otherwise.
+std::string FoilNumberFileName(std::string_view directory, std::string_view number);
 
 // A foil section as its data file gives it.
 struct Section {
@@ -163,10 +227,14 @@ void WriteFileContents(const std::filesystem::path& file, std::string_view bytes
 // file exists, else the same path once resolved.
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
-// Makes SIGINT, SIGTERM and SIGHUP remove a file being written by this
-// library before the program ends, so that no half-written temporary file is
-// left beside the target. Programs call it once at start; a signal that is
-// ignored stays ignored.
+// Throws Error (SameFile) "  <output> - Output file is the input file !! "
+// when the two name one file: what is made of a file must never replace it.
+void CheckNotInput(const std::filesystem::path& input, const std::filesystem::path& output);
+
+// Makes SIGINT, SIGTERM and SIGHUP remove every temporary file that a write
+// of this library has pending, in any thread, before the program ends as the
+// signal would end it; so no half-written file is left beside a target.
+// Programs call it once at start; a signal that is ignored stays ignored.
 void RemoveTemporaryFileOnSignals();
 
 // A fitted section as its .FOI file holds it.
@@ -218,31 +286,73 @@ OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size);
 // x_i = (1 - cos(pi i / (count - 1))) / 2. Throws Error for fewer than 2.
 std::vector<double> CosineStations(int count);
 
+// ---- Exports ------------------------------------------------------------
+
 // The exports of a stored section, each as the bytes of a whole file, lines
 // ending in LF. Every number is written with a decimal point, whatever the
 // locale.
+struct ExportOptions {
+  OutlineSize size;  // the outline's largest thickness and camber (formats that need it)
+  // Cosine-spaced chord positions (per surface for an outline), from 2 to
+  // kMostExportPoints; 0 for the format's default. Exact formats take none.
+  int points = 0;
+  // The chord positions themselves instead, each from 0 to 1 (formats that
+  // take stations only).
+  std::vector<double> stations;
+};
+
+inline constexpr int kMostExportPoints = 100000;
+
+// One export format. ExportFormats() lists them all; the window's dialog, the
+// programs' options, their help and the Python module are made from it.
+struct ExportFormat {
+  const char* name;         // as --format takes it: "table", "selig", "dxf", "svg"
+  const char* title;        // as the window lists it
+  const char* description;  // what the file holds, in a line or two
+  const char* file_ending;  // after the .FOI's base name: "-table.txt", ".dxf"
+  const char* file_filter;  // for a file dialog: "DXF drawings (*.dxf)"
+  bool needs_size;          // takes ExportOptions::size
+  bool takes_stations;      // takes ExportOptions::stations
+  int default_points;       // the default of ExportOptions::points; 0 for an exact format
+  std::string (*write)(const FoilSpline& foil, const ExportOptions& options);
+};
+
+// Every export format, in the order the window and the help list them.
+const std::vector<ExportFormat>& ExportFormats();
+
+// The format called `name`; Error (Usage) naming the formats for another name.
+const ExportFormat& FindExportFormat(std::string_view name);
+
+// The export of `foil` in the format called `name`. Throws Error (Usage) for
+// an unknown format, options the format does not take, a size out of range or
+// a point count outside 2..kMostExportPoints.
+std::string Export(const FoilSpline& foil, std::string_view format, const ExportOptions& options);
+
+// Each format on its own:
 //
-// A table of normalised thickness and camber: one line per chord position,
+// "table": normalised thickness and camber, one line per chord position,
 // "x thickness camber" with 8 decimals, values from FoilSpline::Evaluate.
 std::string ExportTable(const FoilSpline& foil, const std::vector<double>& stations);
 
-// Selig coordinates, as panel codes read them: a name line (the ID line, then
-// " t/c=" and " f/c=" with the size), then the outline from the trailing edge
-// over the upper surface to the leading edge and back along the lower one,
-// points_per_surface cosine-spaced stations each, the leading edge once;
-// x and y with 7 decimals.
+// "selig": Selig coordinates, as panel codes read them: a name line (the ID
+// line, then " t/c=" and " f/c=" with the size), then the outline from the
+// trailing edge over the upper surface to the leading edge and back along
+// the lower one, points_per_surface cosine-spaced stations each, the leading
+// edge once; x and y with 7 decimals.
 std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface);
 
-// A DXF drawing (AutoCAD 2000) of the exact outline: two SPLINE entities of
-// degree 3 on the layers UPPER and LOWER, with the knots and control points
-// of SectionOutline, in chord units.
+// "dxf": a DXF drawing (AutoCAD 2000) of the exact outline: two SPLINE
+// entities of degree 3 on the layers UPPER and LOWER, with the knots and
+// control points of SectionOutline, in chord units.
 std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size);
 
-// An SVG drawing of the exact outline, scaled to a chord of 1000 units with
-// y upwards: the chord line and each surface as a path of cubic Bezier
-// segments, one per knot interval, converted from the B-spline by knot
-// insertion.
+// "svg": an SVG drawing of the exact outline, scaled to a chord of 1000
+// units with y upwards: the chord line and each surface as a path of cubic
+// Bezier segments, one per knot interval, converted from the B-spline by
+// knot insertion.
 std::string ExportSvg(const FoilSpline& foil, const OutlineSize& size);
+
+// ---- The window's screens ------------------------------------------------
 
 // The screens of the TARVELO window, in the order Next Screen shows them.
 enum class Screen { FirstPage, ThicknessFit, CamberFit, Graphic, ControlPoints };

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "bspline/bspline.h"
+#include "screens/screens.h"
+#include "state/state.h"
 
 namespace tarvelo {
 namespace {

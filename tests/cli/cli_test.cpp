@@ -200,14 +200,33 @@ TEST_F(CliTest, JsonLinesReportEveryFitAndEveryFailure) {
   std::string data = ReadBytes(dir.file("naca0012.dat"));
   data.replace(0, data.find('\r'), "Fl\xFC" "gel");
   test::WriteBytes(dir.file("latin1.dat"), data);
-  EXPECT_EQ(Run({"--json", "missing.dat", "latin1.dat"}), 1);
+  // Each failure says its kind, for scripts to test.
+  fs::create_directory(dir.path() / "folder.dat");
+  test::WriteBytes(dir.file("bad.dat"), "bad\r\n3\r\n0 0 0 0\r\nx\r\n");
+  test::WriteBytes(dir.file("few.dat"), "few\r\n3\r\n0 0 0 0\r\n50 5 5 1\r\n100 0 0 0\r\n");
+  std::string huge = "huge\r\n10\r\n";
+  for (int i = 0; i < 10; ++i) huge += std::to_string(i * 10) + " 1 1 -1e300\r\n";
+  test::WriteBytes(dir.file("huge.dat"), huge);
+  EXPECT_EQ(Run({"--json", "missing.dat", "latin1.dat", "folder.dat", "bad.dat", "few.dat", "huge.dat"}), 1);
   const auto lines = OutLines();
-  ASSERT_EQ(lines.size(), 2u);
+  ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(nlohmann::json::parse(lines[0]),
             nlohmann::json({{"file", dir.file("missing.dat")},
-                            {"error", dir.file("missing.dat") + " - Input file not found !!"}}));
+                            {"error", dir.file("missing.dat") + " - Input file not found !!"},
+                            {"error_kind", "not_found"}}));
   EXPECT_EQ(nlohmann::json::parse(lines[1])["id_line"], "Fl\xC3\xBCgel");
   EXPECT_EQ(lines[1].find("\"file\":"), 1u) << "keys in the order given";
+  const std::pair<std::string, std::string> failures[] = {
+      {"folder.dat - Input file is a directory !!", "not_readable"},
+      {"bad.dat - Invalid number in line 4 !!", "bad_data"},
+      {"*** Insufficient data. For 8  control points,\n  you need at least 9  data points. ****",
+       "too_few_points"},
+      {"***** OVERFLOW !!  - check your input data", "overflow"}};
+  for (std::size_t i = 0; i < std::size(failures); ++i) {
+    const auto j = nlohmann::json::parse(lines[i + 2]);
+    EXPECT_TRUE(j["error"].get<std::string>().ends_with(failures[i].first)) << j["error"];
+    EXPECT_EQ(j["error_kind"], failures[i].second) << j["error"];
+  }
 }
 
 // A coordinate file is imported at 41 stations and fitted as a section file is.

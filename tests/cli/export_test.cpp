@@ -133,6 +133,34 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(ReadBytes(f), kFlat);
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(out.str().rfind("Usage: tarvelo-export [OPTION]... FILE.FOI\n", 0), 0u);
+  // The formats, their defaults and which need a size come from the library's table.
+  EXPECT_NE(out.str().find(
+                "      --format FORMAT  what to write (default table):\n"
+                "                         table  x, normalised thickness and normalised\n"
+                "                                camber at each chord position, 8 decimals\n"
+                "                         selig  the outline as Selig coordinates: from the\n"
+                "                                trailing edge over the upper surface to the\n"
+                "                                leading edge and back along the lower one\n"
+                "                         dxf    the exact outline as two cubic SPLINE\n"
+                "                                entities on the layers UPPER and LOWER\n"
+                "                         svg    the exact outline as cubic Bezier paths,\n"
+                "                                1000 units to the chord\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("      --points N       N cosine-spaced chord positions from 0 to 1, N from 2\n"
+                           "                         to 100000 (default 41 for table, 81 per surface for\n"
+                           "                         selig)\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("selig, dxf and svg need --thickness and --camber; the table takes neither.\n"),
+            std::string::npos);
+  EXPECT_EQ(Run({"--list-formats"}), 0);
+  EXPECT_EQ(out.str(),
+            "table\tx, normalised thickness and normalised camber at each chord position, 8 decimals\n"
+            "selig\tthe outline as Selig coordinates: from the trailing edge over the upper surface to "
+            "the leading edge and back along the lower one\n"
+            "dxf\tthe exact outline as two cubic SPLINE entities on the layers UPPER and LOWER\n"
+            "svg\tthe exact outline as cubic Bezier paths, 1000 units to the chord\n");
   EXPECT_EQ(Run({"--version", f}), 0);
   EXPECT_EQ(out.str(), "tarvelo-export (TARVELO) 2.01\n");
 }

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "foilio/file_errors.h"
-#include "foilio/foil_files.h"
+#include "fit/foil_files.h"
 #include "foilio/number_format.h"
 #include "foilio/reader_check.h"
 #include "support/test_support.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "foilio/foil_files.h"
+#include "fit/foil_files.h"
 #include "foilio/reader_check.h"
 
 namespace {

@@ -34,19 +34,24 @@ Section Smooth(int n) {
   return s;
 }
 
-std::string Refusal(const Section& section, int count) {
+// What a call refused, "kind: message", or "done".
+std::string Refusal(const std::function<void()>& call) {
   try {
-    FitSection(section, count);
+    call();
   } catch (const Error& e) {
     EXPECT_EQ(e.shown().substr(e.shown().find_first_not_of(' ')), e.what());
-    return e.what();
+    return std::string(ErrorKindName(e.kind())) + ": " + e.what();
   }
-  return "fitted";
+  return "done";
+}
+
+std::string Refusal(const Section& section, int count) {
+  return Refusal([&] { FitSection(section, count); });
 }
 
 TEST(FitSectionTest, RefusesWithTheWindowsTexts) {
-  const std::string singular = "***** SINGULAR !!  - check your input data ";
-  const std::string overflow = "***** OVERFLOW !!  - check your input data ";
+  const std::string singular = "singular: ***** SINGULAR !!  - check your input data ";
+  const std::string overflow = "overflow: ***** OVERFLOW !!  - check your input data ";
   Section gap = Smooth(21);  // for 8 control points basis function 2 lives on 0 < x < 0.16
   for (int i = 1; i <= 7; ++i) gap.x[static_cast<std::size_t>(i)] = 0.17;
   Section thick = Smooth(21), camber = Smooth(21), ragged = Smooth(21);
@@ -58,15 +63,16 @@ TEST(FitSectionTest, RefusesWithTheWindowsTexts) {
     int count;
     std::string text;
   } rows[] = {
-      {Smooth(21), 3, "4 to 20 control points are allowed !! "},
-      {Smooth(21), 21, "4 to 20 control points are allowed !! "},
+      {Smooth(21), 3, "usage: 4 to 20 control points are allowed !! "},
+      {Smooth(21), 21, "usage: 4 to 20 control points are allowed !! "},
       {Smooth(8), 8,
-       "*** Insufficient data. For 8  control points,\n  you need at least 9  data points. ****"},
-      {Smooth(9), 8, "fitted"},
+       "too_few_points: *** Insufficient data. For 8  control points,\n  you need at least 9  data "
+       "points. ****"},
+      {Smooth(9), 8, "done"},
       {gap, 8, singular},
       {thick, 8, overflow},
       {camber, 8, overflow},
-      {ragged, 8, "x, thickness and camber of the section differ in length !! "},
+      {ragged, 8, "usage: x, thickness and camber of the section differ in length !! "},
   };
   for (const auto& r : rows) EXPECT_EQ(Refusal(r.section, r.count), r.text) << r.count;
 }
@@ -401,33 +407,51 @@ TEST(ExportTest, RefusesWithTheirMessages) {
   FoilSpline three = foil;
   for (auto* v : {&three.control_x, &three.thickness, &three.camber}) v->resize(3);
   const std::string thickness =
-      "   The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ";
-  const std::string camber = "   The largest camber must be from -1 to 1 (a fraction of the chord) !! ";
-  const std::string stations = "   At least 2 stations are needed !! ";
+      "usage: The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ";
+  const std::string camber = "usage: The largest camber must be from -1 to 1 (a fraction of the chord) !! ";
+  const std::string stations = "usage: At least 2 stations are needed !! ";
   const struct {
     std::function<void()> call;
-    std::string shown;
+    std::string refusal;
   } rows[] = {
-      {[&] { ExportDxf(foil, {1, -1}); }, ""},
+      {[&] { ExportDxf(foil, {1, -1}); }, "done"},
       {[&] { CosineStations(1); }, stations},
       {[&] { ExportSelig(foil, {0.12, 0.02}, 1); }, stations},
       {[&] { ExportSelig(foil, {0, 0.02}, 81); }, thickness},
       {[&] { ExportDxf(foil, {1.0000000000000002, 0}); }, thickness},
       {[&] { ExportSvg(foil, {std::nan(""), 0}); }, thickness},
       {[&] { SectionOutline(foil, {0.1, -1.01}); }, camber},
-      {[&] { ExportTable(foil, {0.5, 1.5}); }, "   1.5 is not a chord position from 0 to 1 !! "},
+      {[&] { ExportTable(foil, {0.5, 1.5}); }, "usage: 1.5 is not a chord position from 0 to 1 !! "},
       {[&] { ExportSvg(three, {0.1, 0}); },
-       "   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! "},
+       "usage: The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! "},
+      // Export checks the options against the format's row before it writes.
+      {[&] { Export(foil, "step", {}); }, "usage: Unknown export format 'step': use table, selig, dxf or svg !! "},
+      {[&] { Export(foil, "dxf", {{0.12, 0}, 81, {}}); }, "usage: The dxf export is exact and takes no point count !! "},
+      {[&] { Export(foil, "selig", {{0.12, 0}, 0, {0.5}}); }, "usage: The selig export takes no stations !! "},
+      {[&] { Export(foil, "table", {{}, 5, {0.5}}); }, "usage: A point count and stations exclude each other !! "},
+      {[&] { Export(foil, "table", {{}, 1, {}}); }, "usage: 2 to 100000 points are allowed !! "},
+      {[&] { Export(foil, "selig", {{}, 100001, {}}); }, "usage: 2 to 100000 points are allowed !! "},
+      {[&] { Export(foil, "svg", {{0, 0}, 0, {}}); }, thickness},
+      {[&] { Export(foil, "table", {{0, 5}, 100000, {}}); }, "done"},  // the table takes no size
   };
-  for (const auto& r : rows) {
-    std::string shown;
-    try {
-      r.call();
-    } catch (const Error& e) {
-      shown = e.shown();
-    }
-    EXPECT_EQ(shown, r.shown);
-  }
+  for (const auto& r : rows) EXPECT_EQ(Refusal(r.call), r.refusal);
+}
+
+// Export writes each format as its own function does, with the row's
+// default point count where none is asked for.
+TEST(ExportTest, EveryFormatOfTheTableThroughExport) {
+  const FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
+  const OutlineSize size{0.12, 0.02};
+  std::vector<std::string> names;
+  for (const ExportFormat& f : ExportFormats()) names.emplace_back(f.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"table", "selig", "dxf", "svg"}));
+  EXPECT_EQ(Export(foil, "table", {}), ExportTable(foil, CosineStations(41)));
+  EXPECT_EQ(Export(foil, "table", {{}, 0, {0.25, 0.5}}), ExportTable(foil, {0.25, 0.5}));
+  EXPECT_EQ(Export(foil, "selig", {size, 0, {}}), ExportSelig(foil, size, 81));
+  EXPECT_EQ(Export(foil, "selig", {size, 7, {}}), ExportSelig(foil, size, 7));
+  EXPECT_EQ(Export(foil, "dxf", {size, 0, {}}), ExportDxf(foil, size));
+  EXPECT_EQ(Export(foil, "svg", {size, 0, {}}), ExportSvg(foil, size));
+  EXPECT_EQ(&FindExportFormat("svg"), &ExportFormats().back());
 }
 
 }  // namespace

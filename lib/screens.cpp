@@ -4,6 +4,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include "screens/recording_display.h"
+#include "state/state.h"
 #include "screens/screens.h"
 #include "screens/svg.h"
 

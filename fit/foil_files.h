@@ -1,10 +1,6 @@
-// The input foil data file and the output foil file of the window's run.
+// The window's run reads the input foil data file into the shared state and
+// writes the output foil file from it.
 #pragma once
-
-#include <span>
-#include <string>
-
-#include <tarvelo/tarvelo.h>
 
 #include "foilio/section_file.h"
 #include "state/state.h"
@@ -21,14 +17,5 @@ ReadOutcome Read_FoilData(State& s);
 // in CR LF; x of zero or less is written, and set in the state, as 0. On
 // failure ErFlag is set with ErMsg and an earlier file of that name is kept.
 void Write_FoilFile(State& s);
-
-// The bytes of an output foil file: the ID line, the count and the order, and
-// one line of x, yt and yc per control point (x of zero or less as 0).
-std::string FoilFileText(const std::string& id, int ko, std::span<const double> x,
-                         std::span<const double> yt, std::span<const double> yc);
-
-// The name of an exported outline: the .FOI's ID line, then " t/c=" and
-// " f/c=" with the largest thickness and camber.
-std::string OutlineName(const FoilSpline& foil, const OutlineSize& size);
 
 }  // namespace tarvelo

@@ -1,4 +1,5 @@
 #include "bspline/bspline.h"
+#include "screens/screens.h"
 
 namespace tarvelo {
 

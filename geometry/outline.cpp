@@ -7,7 +7,7 @@
 // gets only what it takes without complaint (strictly increasing parameters,
 // brackets whose ends differ in sign, finite values) and the status-returning
 // evaluations are used.
-#include "foilio/outline.h"
+#include "geometry/outline.h"
 
 #include <gsl/gsl_errno.h>
 #include <gsl/gsl_roots.h>
@@ -154,7 +154,7 @@ struct Surface {
 
 Section DecomposeOutline(const Outline& outline, const std::string& name,
                          const ImportOptions& options) {
-  const auto fail = [&name](const std::string& text) { throw Error(detail::Message(name, text)); };
+  const auto fail = [&name](const std::string& text) { throw detail::DataError(name, text); };
   const Sampled p = Sample(outline.points);
   const std::size_t n = p.s.size();
   const Point te{(p.x.front() + p.x.back()) / 2, (p.y.front() + p.y.back()) / 2};

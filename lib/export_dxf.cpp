@@ -1,58 +1,17 @@
-// The text exports of a stored section: the table, Selig coordinates and the
-// DXF drawing. Numbers go through the program's number format, so every file
-// has the decimal point whatever the locale.
+// "dxf": the exact outline as a DXF drawing for CAD, written through the
+// program's number format so that it has the decimal point whatever the
+// locale.
 #include <tarvelo/tarvelo.h>
 
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <cmath>
-#include <numbers>
 #include <string_view>
 
-#include "bspline/outline_spline.h"
-#include "foilio/foil_files.h"
 #include "foilio/number_format.h"
+#include "lib/exports.h"
 
 namespace tarvelo {
-
-std::vector<double> CosineStations(int count) {
-  if (count < 2) throw Error("   At least 2 stations are needed !! ");
-  std::vector<double> x;
-  x.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i)
-    x.push_back((1 - std::cos(std::numbers::pi * i / (count - 1))) / 2);
-  return x;
-}
-
-std::string ExportTable(const FoilSpline& foil, const std::vector<double>& stations) {
-  std::string out;
-  for (double x : stations) {
-    const FoilSpline::Value v = foil.Evaluate(x);
-    out += FSt(0, 0, 8, x) + FSt(2, 0, 8, v.thickness) + FSt(2, 0, 8, v.camber) + '\n';
-  }
-  return out;
-}
-
-std::string OutlineName(const FoilSpline& foil, const OutlineSize& size) {
-  return foil.id_line + " t/c=" + PlainNumber(size.thickness) + " f/c=" + PlainNumber(size.camber);
-}
-
-std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
-  CheckOutlineSize(size);
-  const std::vector<double> x = CosineStations(points_per_surface);
-  std::vector<FoilSpline::Value> at;
-  for (double xi : x) at.push_back(foil.Evaluate(xi));
-
-  std::string out = OutlineName(foil, size) + '\n';
-  const auto point = [&](std::size_t i, double side) {
-    const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
-    out += FSt(2, 0, 7, x[i]) + FSt(2, 0, 7, y) + '\n';
-  };
-  for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
-  for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);
-  return out;
-}
 
 namespace {
 
@@ -289,6 +248,10 @@ std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size) {
   head.Section("CLASSES");
   head(0, "ENDSEC");
   return head.text() + body.text();
+}
+
+std::string WriteDxf(const FoilSpline& foil, const ExportOptions& options) {
+  return ExportDxf(foil, options.size);
 }
 
 }  // namespace tarvelo

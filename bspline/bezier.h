@@ -1,17 +1,10 @@
-// What the outline exports share below the file formats: the size check, and
-// the conversion of a cubic B-spline to Bezier form.
+// A cubic B-spline in Bezier form, for drawings that take Bezier segments.
 #pragma once
 
 #include <span>
 #include <vector>
 
-#include <tarvelo/tarvelo.h>
-
 namespace tarvelo {
-
-// Throws Error unless the thickness is above 0 and at most 1 and the camber
-// from -1 to 1.
-void CheckOutlineSize(const OutlineSize& size);
 
 // The control ordinates of a cubic B-spline on a clamped knot vector in
 // Bezier form: every interior knot inserted until it is threefold (Boehm's

@@ -1,4 +1,4 @@
-#include "screens/text_bytes.h"
+#include "foilio/text_bytes.h"
 
 namespace tarvelo {
 

@@ -1,4 +1,4 @@
-#include "fit/messages.h"
+#include "foilio/fit_messages.h"
 
 #include "foilio/number_format.h"
 

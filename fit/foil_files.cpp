@@ -1,14 +1,14 @@
-// The output foil file: the identification line, ncp and ko, and one line of
-// x, yt and yc per control point, every line ending in CR LF.
-#include <tarvelo/tarvelo.h>
+#include "fit/foil_files.h"
 
 #include <cmath>
+#include <new>
 #include <string>
+#include <tuple>
 
 #include "foilio/file_errors.h"
-#include "foilio/foil_files.h"
-#include "foilio/number_format.h"
+#include "foilio/foil_file.h"
 #include "foilio/safe_write.h"
+#include "foilio/section_file.h"
 
 namespace tarvelo {
 
@@ -22,17 +22,54 @@ bool ControlPointLines(const State& s, int& n) {
   return s.xcp.has(1) && s.xcp.has(n) && s.ycp.has(1, 1) && s.ycp.has(n, 2);
 }
 
-double WrittenX(double x) { return x <= 0 ? 0.0 : x; }
-
 }  // namespace
 
-std::string FoilFileText(const std::string& id, int ko, std::span<const double> x,
-                         std::span<const double> yt, std::span<const double> yc) {
-  std::string text = id + "\r\n";
-  text += NumberItem(static_cast<double>(x.size())) + NumberItem(ko) + "\r\n";
-  for (std::size_t j = 0; j < x.size(); ++j)
-    text += FSt(3, 2, 5, WrittenX(x[j])) + FSt(3, 2, 5, yt[j]) + FSt(3, 2, 5, yc[j]) + "\r\n";
-  return text;
+ReadOutcome Read_FoilData(State& s) {
+  s.ErFlag = kFalse;
+  // Read aside: the shared data change only when the whole file is good.
+  SectionData data;
+  ReadFailure failure;
+  const ReadOutcome outcome = ReadSectionFile(s.InFile, s.ncp, data, failure);
+  if (outcome == ReadOutcome::Failed) {
+    s.ErMsg = std::move(failure.message);
+    s.ErFlag = kTrue;
+  }
+  if (outcome != ReadOutcome::Read) return outcome;
+
+  // The new arrays are made aside, so that running out of memory leaves the
+  // data of the last good read as they were.
+  const int nd = data.nd;
+  Array1<double> xin, ymax, rms;
+  Array2<double> yd;
+  Array2<float> dy;
+  try {
+    xin.allocate(1, nd);
+    yd.allocate(1, nd, 1, 2);
+    ymax.allocate(1, 2);
+    rms.allocate(1, 2);
+    dy.allocate(0, nd, 1, 2);
+  } catch (const std::bad_alloc&) {
+    s.ErMsg = NoMemoryMessage(s.InFile, nd);
+    s.ErFlag = kTrue;
+    return ReadOutcome::Failed;
+  }
+  for (int i = 1; i <= nd; ++i) {
+    const auto r = static_cast<std::size_t>(i - 1);
+    xin(i) = data.x[r];
+    yd(i, 1) = data.thickness[r];
+    yd(i, 2) = data.camber[r];
+    if (yd(i, 1) > ymax(1)) ymax(1) = yd(i, 1);
+    if (yd(i, 2) > ymax(2)) ymax(2) = yd(i, 2);
+  }
+  s.IDLine = std::move(data.id);
+  s.nd = nd;
+  std::tie(s.xv, s.t1v, s.t2v, s.cv) = std::tuple_cat(data.last);
+  s.xin = std::move(xin);
+  s.yd = std::move(yd);
+  s.ymax = std::move(ymax);
+  s.rms = std::move(rms);
+  s.dy = std::move(dy);
+  return ReadOutcome::Read;
 }
 
 void Write_FoilFile(State& s) {
@@ -45,7 +82,7 @@ void Write_FoilFile(State& s) {
 
   if (detail::UnusableName(name)) return fail(detail::OpenCause::NameNotValid);
   // The section data must never be replaced by the fit made from them.
-  if (!s.InFile.empty() && SameFile(s.InFile, name)) return fail(detail::OpenCause::SameFile);
+  if (!s.InFile.empty() && IsSameFile(s.InFile, name)) return fail(detail::OpenCause::SameFile);
   // Control points that are not there cannot be written; nothing else is.
   int n = 0;
   if (!ControlPointLines(s, n)) return fail(detail::OpenCause::Failed);

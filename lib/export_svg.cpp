@@ -1,11 +1,12 @@
-// The exact outline of a stored section as an SVG drawing.
+// "svg": the exact outline of a stored section as an SVG drawing.
 #include <tarvelo/tarvelo.h>
 
 #include <algorithm>
 
-#include "bspline/outline_spline.h"
-#include "foilio/foil_files.h"
-#include "screens/svg.h"
+#include "bspline/bezier.h"
+#include "foilio/xml_text.h"
+#include "lib/exports.h"
+#include "lib/foil.h"
 
 namespace tarvelo {
 
@@ -87,6 +88,10 @@ std::string ExportSvg(const FoilSpline& foil, const OutlineSize& size) {
   Path(out, "lower", x, lower);
   out += "</g>\n</svg>\n";
   return out;
+}
+
+std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options) {
+  return ExportSvg(foil, options.size);
 }
 
 }  // namespace tarvelo

@@ -1,4 +1,4 @@
-#include "state/array.h"
+#include "bspline/array.h"
 
 namespace tarvelo::detail {
 

@@ -4,18 +4,19 @@
 // kept in bands and the results go straight into the Fit.
 #include <tarvelo/tarvelo.h>
 
-#include <algorithm>
-#include <optional>
 
 #include "bspline/bspline.h"
 #include "bspline/fitting.h"
-#include "fit/messages.h"
+#include "foilio/fit_messages.h"
 
 namespace tarvelo {
 
 namespace {
 
-[[noreturn]] void Stop(FitStatus status) { throw Error(StopMessage(status)); }
+[[noreturn]] void Stop(FitStatus status) {
+  throw Error(status == FitStatus::Overflow ? ErrorKind::Overflow : ErrorKind::Singular,
+              StopMessage(status));
+}
 
 // The largest value as read, never below 0 (the reader's strict comparison).
 double LargestValue(const std::vector<double>& values) {
@@ -30,13 +31,13 @@ double LargestValue(const std::vector<double>& values) {
 Fit FitSection(const Section& section, int control_points) {
   const int nv = control_points;
   const int ko = 4;
-  if (nv < 4 || nv > 20) throw Error(kCountMessage);
+  if (nv < 4 || nv > 20) throw Error(ErrorKind::Usage, kCountMessage);
   const std::size_t nd = section.points();
   if (section.thickness.size() != nd || section.camber.size() != nd)
-    throw Error("   x, thickness and camber of the section differ in length !! ");
+    throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
   if (nd <= static_cast<std::size_t>(nv)) {
     const auto lines = InsufficientData(nv);
-    throw Error(lines[0] + "\n" + lines[1]);
+    throw Error(ErrorKind::TooFewPoints, lines[0] + "\n" + lines[1]);
   }
 
   Fit fit;
@@ -88,30 +89,6 @@ Fit FitSection(const Section& section, int control_points) {
     curve.max_deviation_x = section.x[out.max_at];
   }
   return fit;
-}
-
-CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure) {
-  const auto worse = [measure](const Fit& fit) {
-    return measure == ErrorMeasure::Rms ? std::max(fit.thickness.rms, fit.camber.rms)
-                                        : std::max(fit.thickness.max_deviation,
-                                                   fit.camber.max_deviation);
-  };
-  std::optional<CountChoice> best;
-  std::optional<Error> firstRefusal;
-  for (int count = 4; count <= 20; ++count) {
-    Fit fit;
-    try {
-      fit = FitSection(section, count);
-    } catch (const Error& e) {
-      if (!firstRefusal) firstRefusal = e;
-      continue;
-    }
-    const double error = worse(fit);
-    if (error <= tolerance) return {count, true, std::move(fit)};
-    if (!best || error < worse(best->fit)) best = CountChoice{count, false, std::move(fit)};
-  }
-  if (!best) throw *firstRefusal;
-  return std::move(*best);
 }
 
 }  // namespace tarvelo

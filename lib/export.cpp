@@ -1,0 +1,56 @@
+// The table of export formats, and the export that checks its options
+// against a format's row before the format's writer runs.
+#include <tarvelo/tarvelo.h>
+
+#include "lib/exports.h"
+#include "lib/foil.h"
+
+namespace tarvelo {
+
+const std::vector<ExportFormat>& ExportFormats() {
+  static const std::vector<ExportFormat> formats = {
+      {"table", "Table of thickness and camber",
+       "x, normalised thickness and normalised camber at each chord position, 8 decimals",
+       "-table.txt", "Text files (*.txt)", false, true, 41, WriteTable},
+      {"selig", "Selig coordinates",
+       "the outline as Selig coordinates: from the trailing edge over the upper surface to the "
+       "leading edge and back along the lower one",
+       "-selig.txt", "Text files (*.txt)", true, false, 81, WriteSelig},
+      {"dxf", "DXF outline", "the exact outline as two cubic SPLINE entities on the layers UPPER and LOWER",
+       ".dxf", "DXF drawings (*.dxf)", true, false, 0, WriteDxf},
+      {"svg", "SVG outline", "the exact outline as cubic Bezier paths, 1000 units to the chord", ".svg",
+       "SVG drawings (*.svg)", true, false, 0, WriteSvg},
+  };
+  return formats;
+}
+
+const ExportFormat& FindExportFormat(std::string_view name) {
+  std::string names;
+  const std::vector<ExportFormat>& formats = ExportFormats();
+  for (std::size_t i = 0; i < formats.size(); ++i) {
+    if (name == formats[i].name) return formats[i];
+    names += (i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ") + std::string(formats[i].name);
+  }
+  throw Error(ErrorKind::Usage, "   Unknown export format '" + std::string(name) + "': use " + names + " !! ");
+}
+
+std::string Export(const FoilSpline& foil, std::string_view name, const ExportOptions& options) {
+  const ExportFormat& format = FindExportFormat(name);
+  const std::string which = "   The " + std::string(format.name) + " export ";
+  ExportOptions checked = options;
+  if (checked.points != 0 && format.default_points == 0)
+    throw Error(ErrorKind::Usage, which + "is exact and takes no point count !! ");
+  if (!checked.stations.empty() && !format.takes_stations)
+    throw Error(ErrorKind::Usage, which + "takes no stations !! ");
+  if (!checked.stations.empty() && checked.points != 0)
+    throw Error(ErrorKind::Usage, "   A point count and stations exclude each other !! ");
+  if (checked.points == 0) {
+    checked.points = format.default_points;
+  } else if (checked.points < 2 || checked.points > kMostExportPoints) {
+    throw Error(ErrorKind::Usage, "   2 to " + std::to_string(kMostExportPoints) + " points are allowed !! ");
+  }
+  if (format.needs_size) CheckOutlineSize(checked.size);
+  return format.write(foil, checked);
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,30 @@
+// "selig": the outline as Selig coordinates, as panel codes read them.
+#include <tarvelo/tarvelo.h>
+
+#include "foilio/number_format.h"
+#include "lib/exports.h"
+#include "lib/foil.h"
+
+namespace tarvelo {
+
+std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
+  CheckOutlineSize(size);
+  const std::vector<double> x = CosineStations(points_per_surface);
+  std::vector<FoilSpline::Value> at;
+  for (double xi : x) at.push_back(foil.Evaluate(xi));
+
+  std::string out = OutlineName(foil, size) + '\n';
+  const auto point = [&](std::size_t i, double side) {
+    const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
+    out += FSt(2, 0, 7, x[i]) + FSt(2, 0, 7, y) + '\n';
+  };
+  for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
+  for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);
+  return out;
+}
+
+std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
+  return ExportSelig(foil, options.size, options.points);
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,66 @@
+// .FOI files: the control points of a fit written, and read back as a
+// FoilSpline.
+#include <tarvelo/tarvelo.h>
+
+#include "foilio/file_errors.h"
+#include "foilio/foil_file.h"
+#include "foilio/items.h"
+#include "lib/foil.h"
+
+namespace tarvelo {
+
+void WriteFoilFile(const std::filesystem::path& file, const Fit& fit) {
+  const std::size_t n = fit.control_x.size();
+  if (fit.thickness.control.size() != n || fit.camber.control.size() != n)
+    throw Error(ErrorKind::Usage, "   The fit's control points differ in number !! ");
+  WriteFileContents(file, FoilFileText(fit.id_line, fit.order, fit.control_x,
+                                       fit.thickness.control, fit.camber.control));
+}
+
+FoilSpline ReadFoilFile(const std::filesystem::path& file) {
+  using detail::ItemReader;
+  const std::string name = file.string();
+  detail::OpenCause cause = detail::OpenCause::Failed;
+  const detail::Descriptor fd(detail::OpenForReading(name, cause));
+  if (fd.get() < 0) throw detail::InputError(name, cause);
+  const auto fail = [&name](const std::string& text) { throw detail::DataError(name, text); };
+
+  detail::ByteSource in(fd.get());
+  ItemReader items(in);
+  FoilSpline foil;
+  foil.id_line = items.FirstLine();
+  // The next number; `ended` says what is missing when the file ends first.
+  const auto number = [&](const std::string& ended) {
+    const ItemReader::Item item = items.Next();
+    if (in.failed()) throw detail::InputError(name, detail::OpenCause::Failed);
+    if (item.kind == ItemReader::Kind::End) fail(ended);
+    if (item.kind == ItemReader::Kind::NotANumber)
+      fail("Invalid number in line " + std::to_string(item.line));
+    return item;
+  };
+
+  const std::string noCount = "No valid number of control points in line ";
+  const ItemReader::Item count = number(noCount + "2");
+  int n = 0;
+  if (!detail::WholeCount(count.value, n) || n < kCubicControlPointsFewest || n > kFoilFileMostPoints)
+    fail(noCount + std::to_string(count.line));
+  const ItemReader::Item order = number("File ends before the spline order");
+  if (order.value != 4) fail("Spline order in line " + std::to_string(order.line) + " is not 4");
+
+  for (int j = 0; j < n; ++j) {
+    const std::string ended =
+        "File ends after " + std::to_string(j) + " of " + std::to_string(n) + " control points";
+    const ItemReader::Item x = number(ended);
+    foil.control_x.push_back(x.value);
+    foil.thickness.push_back(number(ended).value);
+    foil.camber.push_back(number(ended).value);
+    // x(t) must run from 0 to 1 without turning back, or a chord position
+    // would have no parameter, or several.
+    const bool ends = (j == 0 && x.value != 0) || (j == n - 1 && x.value != 1);
+    if (ends || x.value < 0 || x.value > 1 || (j > 0 && x.value < foil.control_x[static_cast<std::size_t>(j - 1)]))
+      fail("Control point x in line " + std::to_string(x.line) + " does not run from 0 to 1");
+  }
+  return foil;
+}
+
+}  // namespace tarvelo

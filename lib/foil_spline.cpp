@@ -1,0 +1,25 @@
+// FoilSpline::Evaluate: a stored section at any chord position, in double
+// precision throughout. Unlike the fit, which keeps the rounding of its own
+// arithmetic, this evaluates the spline the .FOI file describes as exactly as
+// a double allows.
+#include <tarvelo/tarvelo.h>
+
+#include <cmath>
+
+#include "bspline/exact.h"
+#include "lib/foil.h"
+
+namespace tarvelo {
+
+FoilSpline::Value FoilSpline::Evaluate(double x) const {
+  if (!(x >= 0 && x <= 1))
+    throw Error(ErrorKind::Usage, "   " + ShortestText(x) + " is not a chord position from 0 to 1 !! ");
+  const std::vector<double> knots = KnotsOf(*this);
+  if (!(control_x.front() <= x && x <= control_x.back())) throw NotAFoilSpline();
+  // x(t) is t^2 for a fit's spline: its root is the first guess.
+  const double t = ParameterAt(knots, control_x, x, std::sqrt(x));
+  const ExactBasis b = ExactBasisAt(knots, static_cast<int>(control_x.size()), t);
+  return {SplineValue(thickness, b), SplineValue(camber, b)};
+}
+
+}  // namespace tarvelo

@@ -1,0 +1,74 @@
+// The outline of a stored section at a size, and the chord stations the
+// exports sample it at.
+#include <tarvelo/tarvelo.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "bspline/bspline.h"
+#include "foilio/number_format.h"
+#include "lib/foil.h"
+
+namespace tarvelo {
+
+Error NotAFoilSpline() {
+  return Error(ErrorKind::Usage,
+               "   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! ");
+}
+
+std::vector<double> KnotsOf(const FoilSpline& foil) {
+  constexpr int kOrder = 4;
+  const std::size_t n = foil.control_x.size();
+  if (foil.order != kOrder || n < kCubicControlPointsFewest || n > kFoilSplineMostPoints ||
+      foil.thickness.size() != n || foil.camber.size() != n)
+    throw NotAFoilSpline();
+  const int nv = static_cast<int>(n);
+  Array1<double> tk;
+  tk.allocate(1, nv + kOrder);
+  KNOTS(kOrder, nv, tk);
+  return {tk.span().begin(), tk.span().end()};
+}
+
+void CheckOutlineSize(const OutlineSize& size) {
+  if (!(size.thickness > 0 && size.thickness <= 1))
+    throw Error(ErrorKind::Usage,
+                "   The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ");
+  if (!(size.camber >= -1 && size.camber <= 1))
+    throw Error(ErrorKind::Usage, "   The largest camber must be from -1 to 1 (a fraction of the chord) !! ");
+}
+
+std::string OutlineName(const FoilSpline& foil, const OutlineSize& size) {
+  return foil.id_line + " t/c=" + PlainNumber(size.thickness) + " f/c=" + PlainNumber(size.camber);
+}
+
+std::string ShortestText(double v) {
+  std::array<char, 64> buf{};
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v);
+  return std::string(buf.data(), res.ptr);
+}
+
+OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size) {
+  CheckOutlineSize(size);
+  OutlineSpline out;
+  out.knots = KnotsOf(foil);
+  out.x = foil.control_x;
+  for (std::size_t j = 0; j < foil.control_x.size(); ++j) {
+    const double half = size.thickness * foil.thickness[j] / 2;
+    out.upper.push_back(size.camber * foil.camber[j] + half);
+    out.lower.push_back(size.camber * foil.camber[j] - half);
+  }
+  return out;
+}
+
+std::vector<double> CosineStations(int count) {
+  if (count < 2) throw Error(ErrorKind::Usage, "   At least 2 stations are needed !! ");
+  std::vector<double> x;
+  x.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i)
+    x.push_back((1 - std::cos(std::numbers::pi * i / (count - 1))) / 2);
+  return x;
+}
+
+}  // namespace tarvelo

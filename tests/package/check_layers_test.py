@@ -1,0 +1,46 @@
+#!/usr/bin/env python3
+"""check_layers.py finds what breaks the stack in a tree made for it, and
+nothing in one that keeps it. Usage: check_layers_test.py"""
+import pathlib
+import sys
+import tempfile
+
+sys.path.insert(0, str(pathlib.Path(__file__).parent))
+from check_layers import faults_in  # noqa: E402
+
+TREE = {
+    "bspline/knots.cpp": '#include "bspline/bspline.h"\n#include <vector>\n',
+    "foilio/items.cpp": '#include <tarvelo/tarvelo.h>\n#include "bspline/array.h"\n',
+    "lib/fit.cpp": '#include "fit/run.h"\n#include "geometry/outline.h"\n',
+    "cli/main.cpp": '#include <tarvelo/tarvelo.h>\n#include "cli/program.h"\n',
+    "app/window.cpp": '#include "fit/run.h"\n',
+}
+BROKEN = {
+    "bspline/exact.cpp": ('#include <tarvelo/tarvelo.h>\n', "bspline/exact.cpp includes tarvelo/tarvelo.h"),
+    "foilio/foil_file.cpp": ('#include "state/state.h"\n', "foilio/foil_file.cpp includes state/state.h"),
+    "geometry/outline.cpp": ('#include "state/state.h"\n', "geometry/outline.cpp includes state/state.h"),
+    "fit/run.cpp": ('#include "lib/foil.h"\n', "fit/run.cpp includes lib/foil.h"),
+    "cli/fit_command.cpp": ('#include "fit/run.h"\n', "cli/fit_command.cpp includes fit/run.h (only <tarvelo/...> here)"),
+    "python/module.cpp": ('#include "foilio/items.h"\n', "python/module.cpp includes foilio/items.h (only <tarvelo/...> here)"),
+    "screens/svg.cpp": ('#include "../fit/run.h"\n', "screens/svg.cpp includes ../fit/run.h (a path out of its folder)"),
+}
+
+
+def tree(files):
+    root = pathlib.Path(tempfile.mkdtemp())
+    for name, text in files.items():
+        (root / name).parent.mkdir(parents=True, exist_ok=True)
+        (root / name).write_text(text)
+    return root
+
+
+failed = []
+if faults_in(tree(TREE)):
+    failed.append(f"a tree that keeps the stack: {faults_in(tree(TREE))}")
+for name, (text, fault) in BROKEN.items():
+    found = faults_in(tree({**TREE, name: text}))
+    if found != [fault]:
+        failed.append(f"{name}: found {found}, expected [{fault!r}]")
+cases = 1 + len(BROKEN)
+print("\n".join(failed + [f"{cases - len(failed)} passed, {len(failed)} failed"]))
+sys.exit(1 if failed else 0)
