@@ -18,17 +18,31 @@ namespace {
 
 constexpr const char* kProgram = "tarvelo-fit";
 
-constexpr const char* kHelp =
+// The help; the placements come from the library's table.
+std::string Help() {
+  std::string placements;
+  for (const PlacementMethod& m : PlacementMethods()) {
+    const std::string name = m.name;
+    placements += WrapText(m.description, std::string(25, ' ') + name + std::string(8 - name.size(), ' '),
+                           std::string(33, ' '));
+  }
+  return std::string(
     "Usage: tarvelo-fit [OPTION]... FILE...\n"
     "Fit the thickness and camber of each foil section data FILE (*.dat) with\n"
     "cubic B-splines and write the control points to a .FOI file, as the\n"
     "TARVELO window does for a file chosen in its list when Start is pressed.\n"
     "\n"
-    "  -n N                 number of control points, 4 to 20 (default 8)\n"
-    "      --auto[=TOL]     the fewest control points (4 to 20) for which the\n"
-    "                         R.M.S. errors of thickness and camber are both at\n"
-    "                         most TOL per chord (default 1e-4)\n"
+    "  -n N                 number of control points, 4 to 40 (default 8; the\n"
+    "                         window takes 4 to 20)\n"
+    "      --auto[=TOL]     the fewest control points (4 to the most below) for\n"
+    "                         which the R.M.S. errors of thickness and camber are\n"
+    "                         both at most TOL per chord (default 1e-4)\n"
     "      --auto-max[=TOL] the same for the largest deviations\n"
+    "      --max-control-points N  the most control points --auto and --auto-max\n"
+    "                         try, 4 to 40 (default 20)\n"
+    "      --placement=HOW  where each data point is placed on the fitted curves:\n") +
+    placements + std::string(
+    "                         (default " + std::string(PlacementMethods().front().name) + ")\n"
     "  -o OUT               output file (default: FILE with its last four\n"
     "                         characters replaced by .FOI)\n"
     "      --foil-number NNN  write Type<NNN>.FOI, NNN from 101 to 255, in the\n"
@@ -41,10 +55,13 @@ constexpr const char* kHelp =
     "                         points, control_points, knots, control_x, and for\n"
     "                         thickness and camber: ymax, rms, max_deviation,\n"
     "                         max_deviation_x, control; or file and error\n"
+    "                         (and placement, misplaced_points,\n"
+    "                         largest_misplacement, error_kind)\n"
     "      --svg FILE       write the graphic screen as an SVG document\n"
     "      --coordinates    each FILE holds the coordinates of an outline (Selig\n"
     "                         or Lednicer layout), cut into thickness and camber\n"
     "                         at 41 stations as tarvelo-import does\n"
+    "      --stations N     with --coordinates: N cosine-spaced stations, 5 to 401\n"
     "      --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
@@ -58,7 +75,8 @@ constexpr const char* kHelp =
     "Exit status:\n"
     " 0  every FILE was fitted and its output file written,\n"
     " 1  a run failed,\n"
-    " 2  the command line was not understood.\n";
+    " 2  the command line was not understood.\n");
+}
 
 // A tolerance as it is written back: the shortest text, "1e-4" rather than "1e-04".
 std::string ToleranceText(double v) {
@@ -69,9 +87,21 @@ std::string ToleranceText(double v) {
   return text;
 }
 
+// Two significant digits, enough to say how far: "2.3e-6".
+std::string Significant(double v) {
+  std::array<char, 32> buf{};
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, 2);
+  std::string text(buf.data(), res.ptr);
+  if (const auto e = text.find("e-0"); e != std::string::npos) text.erase(e + 2, 1);
+  return text;
+}
+
 struct Options {
   int count = 8;
   bool countGiven = false;
+  Placement placement = Placement::Window;
+  int mostControlPoints = kWindowMostControlPoints;
+  bool mostGiven = false;
   std::optional<ErrorMeasure> autoMeasure;
   std::string toleranceText = ToleranceText(kFairnessLimit);
   double tolerance = kFairnessLimit;
@@ -81,6 +111,8 @@ struct Options {
   bool screens = false;
   bool json = false;
   bool coordinates = false;
+  ImportOptions import;
+  bool stationsGiven = false;
   std::vector<std::string> files;
 };
 
@@ -97,13 +129,16 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Options o;
   Arguments a(args);
   while (a.NextOption()) {
-    if (AnswersHelpOrVersion(a, kProgram, kHelp, out)) return std::nullopt;
+    if (AnswersHelpOrVersion(a, kProgram, Help().c_str(), out)) return std::nullopt;
     if (a.Is("--screens")) {
       o.screens = true;
     } else if (a.Is("--json")) {
       o.json = true;
     } else if (a.Is("--coordinates")) {
       o.coordinates = true;
+    } else if (a.Is("--stations")) {
+      o.import.stations = CountOf(a.Value(), "stations");
+      o.stationsGiven = true;
     } else if (a.Is("--auto") || a.Is("--auto-max")) {
       if (o.autoMeasure) throw UsageError{"--auto and --auto-max exclude each other"};
       o.autoMeasure = a.option().starts_with("--auto-max") ? ErrorMeasure::MaxDeviation
@@ -112,6 +147,17 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
         o.toleranceText = *tolerance;
         o.tolerance = ToleranceOf(o.toleranceText);
       }
+    } else if (a.Is("--placement")) {
+      try {
+        o.placement = FindPlacement(a.Value()).placement;
+      } catch (const Error& e) {
+        throw UsageError{"--placement: " + std::string(e.what()).substr(0, std::string(e.what()).find(" !!"))};
+      }
+    } else if (a.Is("--max-control-points")) {
+      o.mostControlPoints = CountOf(a.Value(), "control points");
+      o.mostGiven = true;
+      if (o.mostControlPoints < kFewestControlPoints || o.mostControlPoints > kMostControlPoints)
+        throw UsageError{"--max-control-points takes 4 to 40"};
     } else if (a.Is("-n")) {
       o.count = CountOf(a.Value(), "control points");
       o.countGiven = true;
@@ -129,6 +175,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (o.files.empty()) throw UsageError{"missing FILE"};
   if (o.out && o.foilNumber) throw UsageError{"-o and --foil-number exclude each other"};
   if (o.countGiven && o.autoMeasure) throw UsageError{"-n and --auto exclude each other"};
+  if (o.mostGiven && !o.autoMeasure) throw UsageError{"--max-control-points is for --auto and --auto-max"};
+  if (o.stationsGiven && !o.coordinates) throw UsageError{"--stations is for --coordinates"};
   if (o.screens && o.json) throw UsageError{"--screens and --json exclude each other"};
   if ((o.out || o.foilNumber || o.svg) && o.files.size() > 1)
     throw UsageError{"-o, --foil-number and --svg take one input FILE"};
@@ -210,6 +258,9 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
   j["id_line"] = Utf8(fit.id_line);
   j["points"] = section.points();
   j["control_points"] = fit.control_points;
+  j["placement"] = FindPlacement(fit.placement).name;
+  j["misplaced_points"] = fit.misplaced_points;
+  j["largest_misplacement"] = fit.largest_misplacement;
   j["knots"] = fit.knots;
   j["control_x"] = fit.control_x;
   j["thickness"] = CurveReport(fit.thickness);
@@ -233,9 +284,10 @@ class FitFileRun {
         throw Error(ErrorKind::Usage, "  " + output + " as output file name invalid !!");
       CheckNotInput(path, output);
 
-      section = o_.coordinates ? ImportCoordinates(path) : ReadSection(path);
+      section = o_.coordinates ? ImportCoordinates(path, o_.import) : ReadSection(path);
       const Fit fit = Fitted(path, *section);
       WriteFoilFile(output, fit);
+      Misplaced(path, fit);
       const ScreenFiles files{path, output, true};
       if (o_.json) {
         out_ << Report(path, output, *section, fit).dump() << '\n';
@@ -259,13 +311,26 @@ class FitFileRun {
 
  private:
   Fit Fitted(const std::string& path, const Section& section) {
-    if (!o_.autoMeasure) return FitSection(section, o_.count);
-    CountChoice choice = FewestControlPoints(section, o_.tolerance, *o_.autoMeasure);
+    if (!o_.autoMeasure) return FitSection(section, FitOptions{o_.count, o_.placement});
+    CountChoice choice = FewestControlPoints(
+        section, CountOptions{o_.tolerance, *o_.autoMeasure, o_.placement, o_.mostControlPoints});
     if (!choice.reached) {
-      err_ << kProgram << ": " << path << ": no count from 4 to 20 reaches " << o_.toleranceText
-           << "; using " << choice.control_points << '\n';
+      err_ << kProgram << ": " << path << ": no count from 4 to " << o_.mostControlPoints << " reaches "
+           << o_.toleranceText << "; using " << choice.control_points << '\n';
     }
     return std::move(choice.fit);
+  }
+
+  // The window's search leaves data near the leading edge off their chord
+  // position: say so, and what places them exactly.
+  void Misplaced(const std::string& path, const Fit& fit) {
+    if (fit.misplaced_points == 0) return;
+    err_ << kProgram << ": " << (terminal_ ? ForTerminal(path) : path) << ": " << fit.misplaced_points
+         << " data point" << (fit.misplaced_points == 1 ? " is" : "s are")
+         << " fitted off their chord position, by up to " << Significant(fit.largest_misplacement)
+         << " of the chord";
+    if (fit.placement == Placement::Window) err_ << "; --placement=exact places them exactly";
+    err_ << '\n';
   }
 
   void Show(const std::vector<std::string>& lines) {

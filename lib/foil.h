@@ -11,7 +11,7 @@ namespace tarvelo {
 
 inline constexpr int kCubicControlPointsFewest = 4;
 // The most control points a .FOI may hold: as many as a fit makes.
-inline constexpr int kFoilFileMostPoints = 20;
+inline constexpr int kFoilFileMostPoints = kMostControlPoints;
 // The most a FoilSpline built in memory may hold.
 inline constexpr int kFoilSplineMostPoints = 64;
 

@@ -17,9 +17,8 @@ FoilSpline::Value FoilSpline::Evaluate(double x) const {
   const std::vector<double> knots = KnotsOf(*this);
   if (!(control_x.front() <= x && x <= control_x.back())) throw NotAFoilSpline();
   // x(t) is t^2 for a fit's spline: its root is the first guess.
-  const double t = ParameterAt(knots, control_x, x, std::sqrt(x));
-  const ExactBasis b = ExactBasisAt(knots, static_cast<int>(control_x.size()), t);
-  return {SplineValue(thickness, b), SplineValue(camber, b)};
+  const Parameter at = ParameterAt(knots, control_x, x, std::sqrt(x));
+  return {SplineValue(thickness, at.basis), SplineValue(camber, at.basis)};
 }
 
 }  // namespace tarvelo

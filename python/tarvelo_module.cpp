@@ -115,6 +115,9 @@ PYBIND11_MODULE(tarvelo, m) {
       .def_property_readonly("id_line", [](const Fit& f) { return Text(f.id_line); })
       .def_readonly("control_points", &Fit::control_points)
       .def_readonly("order", &Fit::order)
+      .def_property_readonly("placement", [](const Fit& f) { return FindPlacement(f.placement).name; })
+      .def_readonly("misplaced_points", &Fit::misplaced_points)
+      .def_readonly("largest_misplacement", &Fit::largest_misplacement)
       .def_property_readonly("knots", [](const Fit& f) { return Array(f.knots); })
       .def_property_readonly("control_x", [](const Fit& f) { return Array(f.control_x); })
       .def_property_readonly("x", [](const Fit& f) { return Array(f.x); })
@@ -142,8 +145,17 @@ PYBIND11_MODULE(tarvelo, m) {
       "section_file_text",
       [](const Section& section) { return py::bytes(Released([&] { return SectionFileText(section); })); },
       py::arg("section"), "The bytes of the section data file (*.dat) of a section.");
-  m.def("fit_section", &FitSection, py::arg("section"), py::arg("control_points") = 8, Unlocked(),
-        "Fits thickness and camber with 4 to 20 control points.");
+  m.def(
+      "fit_section",
+      [](const Section& section, int control_points, const std::string& placement) {
+        const Placement how = FindPlacement(placement).placement;
+        py::gil_scoped_release unlocked;
+        return FitSection(section, FitOptions{control_points, how});
+      },
+      py::arg("section"), py::arg("control_points") = 8,
+      py::arg("placement") = std::string(PlacementMethods().front().name),
+      "Fits thickness and camber with 4 to 40 control points; placement 'window' (every number as "
+      "the window gives it) or 'exact' (each data point at its own chord position).");
   m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"), Unlocked(),
         "Writes the .FOI file of a fit, replacing an earlier file only when complete.");
   m.def("read_foil_file", &ReadFoilFile, py::arg("path"), Unlocked(), "Reads a .FOI file.");
@@ -221,16 +233,18 @@ PYBIND11_MODULE(tarvelo, m) {
       py::arg("foil"), py::arg("thickness"), py::arg("camber"));
   m.def(
       "fewest_control_points",
-      [](const Section& section, double tolerance, const std::string& measure) {
+      [](const Section& section, double tolerance, const std::string& measure, const std::string& placement,
+         int max_control_points) {
         if (measure != "rms" && measure != "max_deviation")
           throw py::value_error("measure is 'rms' or 'max_deviation'");
-        CountChoice c = Released([&] {
-          return FewestControlPoints(section, tolerance,
-                                     measure == "rms" ? ErrorMeasure::Rms : ErrorMeasure::MaxDeviation);
-        });
+        const CountOptions options{tolerance, measure == "rms" ? ErrorMeasure::Rms : ErrorMeasure::MaxDeviation,
+                                   FindPlacement(placement).placement, max_control_points};
+        CountChoice c = Released([&] { return FewestControlPoints(section, options); });
         return py::make_tuple(c.control_points, c.reached, std::move(c.fit));
       },
       py::arg("section"), py::arg("tolerance") = kFairnessLimit, py::arg("measure") = "rms",
+      py::arg("placement") = std::string(PlacementMethods().front().name),
+      py::arg("max_control_points") = kWindowMostControlPoints,
       "(control_points, reached, fit): the fewest control points whose errors are within the "
       "tolerance.");
 }

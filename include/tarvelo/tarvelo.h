@@ -153,15 +153,66 @@ Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions
 // CR LF. Write them with WriteFileContents.
 std::string SectionFileText(const Section& section);
 
+// ---- Fitting -------------------------------------------------------------
+
+// The library fits 4 to 40 control points and a .FOI holds as many; the
+// window takes 4 to 20.
+inline constexpr int kFewestControlPoints = 4;
+inline constexpr int kMostControlPoints = 40;
+inline constexpr int kWindowMostControlPoints = 20;
+
+// How each data point is placed on the fitted curves: at the parameter t
+// where the chordwise spline x(t) reaches the point's chord position.
+enum class Placement {
+  // The window's search: Newton's method from t = x, at most six steps, to
+  // 1e-6 of the chord. Every number is the window's. Near the leading edge
+  // (below about x = 0.005) it stops short, and the data there are fitted at
+  // the wrong chord position: Fit::misplaced_points says how many.
+  Window,
+  // t in [0, 1] with x(t) = x to full double precision, by Newton's method
+  // kept inside a bracket (bisecting where a step would leave it), for every
+  // x in [0, 1], the nose and the ends included. Its x-spline is t^2 to
+  // full precision too (the window's is, to its single-precision divisors),
+  // so the control points' x may differ from the window's in the last bits.
+  Exact,
+};
+
+struct PlacementMethod {
+  Placement placement;
+  const char* name;         // as --placement takes it: "window", "exact"
+  const char* description;  // a line for the help
+};
+
+// Every placement, the default first.
+const std::vector<PlacementMethod>& PlacementMethods();
+
+// The placement called `name`; Error (Usage) naming the placements for another.
+const PlacementMethod& FindPlacement(std::string_view name);
+const PlacementMethod& FindPlacement(Placement placement);
+
+// A data point placed more than this from its own chord position (per chord)
+// counts as misplaced.
+inline constexpr double kPlacementTolerance = 1.0E-6;
+
+struct FitOptions {
+  int control_points = 8;  // kFewestControlPoints to kMostControlPoints
+  Placement placement = Placement::Window;
+};
+
 // One fitted curve: thickness or camber.
 struct CurveFit {
   // Largest value of the curve as read, never below 0. When it is above 0 the
   // curve is fitted normalised (divided by it); otherwise as it is.
   double ymax = 0;
   std::vector<double> control;  // ordinates of the control points, normalised
-  double rms = 0;               // R.M.S. error per chord
-  // Largest |difference| per chord (scaled like rms), and the chord position
-  // of the first data point where it occurs.
+  // R.M.S. error per chord, as the listing gives it: from the differences at
+  // the data points' parameters (their own chord positions with the exact
+  // placement).
+  double rms = 0;
+  // The largest |fit(x_i) - y_i| per chord (scaled like rms), the fitted
+  // curve evaluated at the data point's own chord position x_i (its
+  // parameter found exactly, whatever the placement), and the first x_i
+  // where it occurs.
   double max_deviation = 0;
   double max_deviation_x = 0;
   // At each data point: the normalised fitted value, and fitted minus data as
@@ -176,20 +227,27 @@ struct Fit {
   std::string id_line;
   int control_points = 0;
   int order = 4;
+  Placement placement = Placement::Window;
   std::vector<double> knots;      // control_points + order knots
   std::vector<double> control_x;  // x of the control points: x(t) = t^2
   // Chord position of the fitted curves at each data point's parameter; it
-  // differs from the data x where the parameter search stopped at its step
+  // differs from the data x where the window's search stopped at its step
   // limit, close to the leading edge.
   std::vector<double> x;
+  // The data points whose x above differs from their own chord position by
+  // more than kPlacementTolerance, and the largest difference, per chord.
+  int misplaced_points = 0;
+  double largest_misplacement = 0;
   CurveFit thickness;
   CurveFit camber;
 };
 
-// Fits thickness and camber with control_points control points (4 to 20).
-// Throws Error for a count outside 4..20, too few data points for the count
-// (at least control_points + 1 are needed), a singular system, or values
-// that leave the single-precision range.
+// Fits thickness and camber. Throws Error for a count outside
+// kFewestControlPoints..kMostControlPoints, too few data points for the
+// count (at least control_points + 1 are needed), a singular system, or
+// values that leave the single-precision range.
+Fit FitSection(const Section& section, const FitOptions& options);
+// The same with the window's placement.
 Fit FitSection(const Section& section, int control_points);
 
 // How the error of a fit is judged against a tolerance.
@@ -205,11 +263,22 @@ struct CountChoice {
   Fit fit;
 };
 
-// The smallest count from 4 to 20 for which the errors of both curves are at
-// most `tolerance` (per chord). When no count reaches it, the count whose
-// worse curve has the smallest error. Counts the section refuses (too few
-// data points, a singular system) are skipped; when it refuses every count,
-// throws the Error of the smallest.
+struct CountOptions {
+  double tolerance = kFairnessLimit;  // per chord
+  ErrorMeasure measure = ErrorMeasure::Rms;
+  Placement placement = Placement::Window;
+  // The counts searched: kFewestControlPoints to this, at most kMostControlPoints.
+  int most_control_points = kWindowMostControlPoints;
+};
+
+// The smallest count from 4 to options.most_control_points for which the
+// errors of both curves are at most the tolerance. When no count reaches it,
+// the count whose worse curve has the smallest error. Counts the section
+// refuses (too few data points, a singular system) are skipped; when it
+// refuses every count, throws the Error of the smallest. The fit chosen is
+// the one FitSection gives for that count, to the last bit.
+CountChoice FewestControlPoints(const Section& section, const CountOptions& options);
+// The same with the window's placement and counts.
 CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure);
 
 // Writes the .FOI file of a fit: the ID line, the count and the order, and x,

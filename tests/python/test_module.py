@@ -12,11 +12,12 @@ SECTIONS = ["naca2412.dat", "naca16-206-a08.dat", "naca0012.dat", "naca4412-40pt
 STATIONS = [0.0, 1e-9, 0.001, 0.3, 0.5, 1.0]
 
 
-def api(section, count, foi):
+def api(section, count, foi, placement="window"):
     """What the C++ API gives, as {name: [floats]}."""
     coordinates = ["--coordinates"] if section.startswith("coordinates/") else []
+    exact = ["--exact"] if placement == "exact" else []
     out = subprocess.run(
-        [os.environ["TARVELO_API_DUMP"]] + coordinates
+        [os.environ["TARVELO_API_DUMP"]] + coordinates + exact
         + [str(EXAMPLES / section), str(count), str(foi)] + [repr(x) for x in STATIONS],
         check=True, capture_output=True, text=True).stdout
     return {line.split()[0]: [float.fromhex(v) for v in line.split()[1:]]
@@ -29,14 +30,17 @@ def same(values, want):
 
 
 @pytest.mark.parametrize("section", SECTIONS + ["coordinates/naca4412.dat"])
-@pytest.mark.parametrize("count", [4, 8, 20])
-def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, tmp_path):
-    want = api(section, count, tmp_path / "c.FOI")
+@pytest.mark.parametrize("count", [4, 8, 20, 25])
+@pytest.mark.parametrize("placement", ["window", "exact"])
+def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, placement, tmp_path):
+    want = api(section, count, tmp_path / "c.FOI", placement)
     read = tarvelo.import_coordinates if section.startswith("coordinates/") else tarvelo.read_section
-    fit = tarvelo.fit_section(read(EXAMPLES / section), count)
+    fit = tarvelo.fit_section(read(EXAMPLES / section), count, placement=placement)
+    assert fit.placement == placement
     assert same(fit.knots, want["knots"])
     assert same(fit.control_x, want["control_x"])
     assert same(fit.x, want["x"])
+    assert same([fit.misplaced_points, fit.largest_misplacement], want["misplacement"])
     for name in ("thickness", "camber"):
         curve = getattr(fit, name)
         assert same([curve.ymax, curve.rms, curve.max_deviation, curve.max_deviation_x],
@@ -60,8 +64,8 @@ def test_failures_raise_tarvelo_error_with_the_librarys_message(tmp_path):
         tarvelo.read_section(missing)
     assert e.value.kind == "not_found"
     section = tarvelo.read_section(EXAMPLES / "naca0012.dat")
-    with pytest.raises(tarvelo.Error, match="^4 to 20 control points are allowed !! $") as e:
-        tarvelo.fit_section(section, 21)
+    with pytest.raises(tarvelo.Error, match="^4 to 40 control points are allowed !! $") as e:
+        tarvelo.fit_section(section, 41)
     assert e.value.kind == "usage"
     with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1") as e:
         tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").evaluate([0.5, 1.5])
