@@ -371,7 +371,7 @@ ImportedSection DecomposeOutline(OutlineSource& source, const std::string& name,
       const double reach = inFrame(first, at(longer)).x - e.x;
       // The first surface runs against the outline's order.
       const bool onward = shorter == 0 ? tangent.x < 0 : tangent.x > 0;
-      const double slope = onward ? tangent.y / tangent.x : 0;
+      const double slope = onward && std::isfinite(tangent.y / tangent.x) ? tangent.y / tangent.x : 0;
       const Point ext{e.x + reach, e.y + reach * slope};
       const Point g = at(longer);
       const Point back{first.le.x + first.chord * (ext.x * first.u.x - ext.y * first.u.y),
@@ -406,7 +406,8 @@ ImportedSection DecomposeOutline(OutlineSource& source, const std::string& name,
     const Point tangent = slopeAt(frame, knot(end));
     // Only a surface still running toward the trailing edge has a slope to go on at.
     const bool onward = backward ? tangent.x < 0 : tangent.x > 0;
-    surface->slope = onward ? tangent.y / tangent.x : 0;
+    const double slope = onward ? tangent.y / tangent.x : 0;
+    surface->slope = std::isfinite(slope) ? slope : 0;
   }
   Surface* shorter = first.end.x < last.end.x ? &first : &last;
   const Surface* longer = shorter == &first ? &last : &first;
