@@ -56,13 +56,43 @@ def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, tmp_path):
 def test_failures_raise_tarvelo_error_with_the_librarys_message(tmp_path):
     assert issubclass(tarvelo.Error, Exception)
     missing = tmp_path / "missing.dat"
-    with pytest.raises(tarvelo.Error, match=r"^.*missing\.dat - Input file not found !! $"):
+    with pytest.raises(tarvelo.Error, match=r"^.*missing\.dat - Input file not found !! $") as e:
         tarvelo.read_section(missing)
+    assert e.value.kind == "not_found"
     section = tarvelo.read_section(EXAMPLES / "naca0012.dat")
-    with pytest.raises(tarvelo.Error, match="^4 to 20 control points are allowed !! $"):
+    with pytest.raises(tarvelo.Error, match="^4 to 20 control points are allowed !! $") as e:
         tarvelo.fit_section(section, 21)
-    with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1"):
+    assert e.value.kind == "usage"
+    with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1") as e:
         tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").evaluate([0.5, 1.5])
+    assert e.value.kind == "usage"
+    (tmp_path / "bad.FOI").write_bytes(b"bad\r\n 4  4 \r\n x\r\n")
+    with pytest.raises(tarvelo.Error, match="Invalid number in line 3") as e:
+        tarvelo.read_foil_file(tmp_path / "bad.FOI")
+    assert e.value.kind == "bad_data"
+    with pytest.raises(tarvelo.Error, match="Output file could not be written") as e:
+        tarvelo.write_foil_file(tmp_path / "no" / "such.FOI", tarvelo.fit_section(section, 8))
+    assert e.value.kind == "not_written"
+
+
+def test_threads_fit_read_and_write_at_once_as_one_thread_does(tmp_path):
+    """The module lets go of the interpreter while the library works: eight
+    threads give, bit for bit, what one thread gives."""
+    from concurrent.futures import ThreadPoolExecutor
+    jobs = [(name, count) for name in SECTIONS for count in (4, 8, 12, 20)]
+
+    def work(job):
+        name, count = job
+        fit = tarvelo.fit_section(tarvelo.read_section(EXAMPLES / name), count)
+        foi = tmp_path / f"{pathlib.Path(name).stem}-{count}.FOI"
+        tarvelo.write_foil_file(foi, fit)
+        foil = tarvelo.read_foil_file(foi)
+        return ([float(v).hex() for v in np.concatenate([fit.thickness.control, fit.camber.control])],
+                foi.read_bytes(), tarvelo.export(foil, "dxf", 0.1, 0.02))
+
+    serial = [work(job) for job in jobs]
+    with ThreadPoolExecutor(max_workers=8) as pool:
+        assert list(pool.map(work, jobs)) == serial
 
 
 def test_sections_made_in_python_and_the_count_for_a_tolerance():
@@ -102,6 +132,18 @@ def test_exports_are_the_bytes_of_tarvelo_export(tmp_path):
     assert tarvelo.export_selig(foil, 0.12, 0.02) == program("--format", "selig", *size)
     assert tarvelo.export_dxf(foil, 0.12, 0.02) == program("--format", "dxf", *size)
     assert tarvelo.export_svg(foil, 0.12, 0.02) == program("--format", "svg", *size)
+    # The library's table of formats, as the program lists it.
+    formats = tarvelo.export_formats()
+    listed = program("--list-formats").decode().splitlines()
+    assert [f"{f['name']}\t{f['description']}" for f in formats] == listed
+    for f in formats:
+        sized = size if f["needs_size"] else []
+        assert tarvelo.export(foil, f["name"], 0.12 if sized else 0.0, 0.02 if sized else 0.0) == \
+            program("--format", f["name"], *sized)
+    assert tarvelo.export(foil, "table", points=5) == program("--points", "5")
+    with pytest.raises(tarvelo.Error, match="Unknown export format 'pdf'") as e:
+        tarvelo.export(foil, "pdf")
+    assert e.value.kind == "usage"
     outline = tarvelo.section_outline(foil, 0.12, 0.02)
     assert same(outline.upper, 0.02 * foil.camber + 0.06 * foil.thickness)
     with pytest.raises(tarvelo.Error):
