@@ -41,8 +41,9 @@ constexpr double kStepBack = 1e-6;
 // may, as at a thin, skewed trailing edge, and are reported.
 constexpr double kCrossingAllowed = 0.99;
 constexpr double kCrossing = 1e-9;  // of the chord, below a thickness of 0
-// At-file stations closer than this to the one before are the same station.
-constexpr double kSameStation = 1e-9;
+// At-file stations closer than this to the one before are the same station:
+// the section data file, at 1e-8 of the chord, would print them alike.
+constexpr double kSameStation = 2e-8;
 // Ends of the surfaces closer than this in the chord direction end together.
 constexpr double kSameEnd = 1e-9;
 // An outline spanning x = 0..1 with its leading-edge point at (0, 0), each

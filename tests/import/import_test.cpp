@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -127,6 +128,12 @@ TEST(ImportAccuracyTest, StationsByCountOrTheUpperSurfacesOwnWithinTheChord) {
     EXPECT_NEAR(own.thickness[i], 2 * n4412.Half(own.x[i]), 1e-5);
   }
   EXPECT_EQ(own.x.back(), 1.0);
+  // Found by fuzzing: stations a few 1e-9 apart, which the file prints alike.
+  const Section alike = ImportOutline(std::string(TARVELO_IMPORT_DATA) +
+                                      "/../../fuzz/import_coordinates_corpus/stations-printed-alike.dat",
+                                      {5, true}).section;
+  EXPECT_EQ(alike.points(), 12u);
+  EXPECT_TRUE(std::adjacent_find(alike.x.begin(), alike.x.end(), std::greater_equal<>()) == alike.x.end());
 }
 
 // ---- trailing edges ----

@@ -169,7 +169,7 @@ def test_an_outline_from_a_file_or_an_array_imports_as_one_section(tmp_path):
         assert imported.warnings == []
         assert section.points == 41 and section.x[0] == 0 and section.x[-1] == 1
         assert same(section.x, tarvelo.import_coordinates(path).x)
-        assert np.all(section.camber == 0) and section.thickness[20] == pytest.approx(0.12 * 0.5**0.5 * 0.8, abs=0.02)
+        assert np.all(section.camber == 0) and section.thickness[20] == pytest.approx(0.10588, abs=1e-5)
         assert np.array_equal(imported.upper, outline[30::-1]) and np.array_equal(imported.lower, outline[30:])
     moved = tarvelo.import_outline(turned + [3, 4], name="turned", stations=9)
     assert moved.frame == "normalised" and moved.section.id_line == "turned [scaled 0.5, turned 5.73 deg]"
