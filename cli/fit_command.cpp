@@ -1,6 +1,7 @@
 #include "cli/fit_command.h"
 
 #include "cli/arguments.h"
+#include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
 
@@ -54,13 +55,16 @@ std::string Help() {
     "                         instead of the first page: file, output, id_line,\n"
     "                         points, control_points, knots, control_x, and for\n"
     "                         thickness and camber: ymax, rms, max_deviation,\n"
-    "                         max_deviation_x, control; or file and error\n"
-    "                         (and placement, misplaced_points,\n"
-    "                         largest_misplacement, error_kind)\n"
+    "                         max_deviation_x, control; placement,\n"
+    "                         misplaced_points, largest_misplacement; with\n"
+    "                         --coordinates also import: frame, scale,\n"
+    "                         angle_deg, shift, warnings; or file, error and\n"
+    "                         error_kind\n"
     "      --svg FILE       write the graphic screen as an SVG document\n"
     "      --coordinates    each FILE holds the coordinates of an outline (Selig\n"
     "                         or Lednicer layout), cut into thickness and camber\n"
-    "                         at 41 stations as tarvelo-import does\n"
+    "                         at 41 stations as tarvelo-import does, which says\n"
+    "                         on standard error how it placed and repaired it\n"
     "      --stations N     with --coordinates: N cosine-spaced stations, 5 to 401\n"
     "      --help           display this help and exit\n"
     "      --version        output version information and exit\n"
@@ -250,8 +254,19 @@ nlohmann::ordered_json CurveReport(const CurveFit& curve) {
   return j;
 }
 
+nlohmann::ordered_json ImportReport(const ImportedSection& imported) {
+  nlohmann::ordered_json j;
+  j["frame"] = ImportFrameName(imported.transform.frame);
+  j["scale"] = imported.transform.scale;
+  j["angle_deg"] = imported.transform.angle_deg;
+  j["shift"] = {imported.transform.shift.x, imported.transform.shift.y};
+  j["warnings"] = imported.warnings;
+  return j;
+}
+
 nlohmann::ordered_json Report(const std::string& path, const std::string& output,
-                              const Section& section, const Fit& fit) {
+                              const Section& section, const Fit& fit,
+                              const std::optional<ImportedSection>& imported) {
   nlohmann::ordered_json j;
   j["file"] = Utf8(path);
   j["output"] = Utf8(output);
@@ -265,6 +280,7 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
   j["control_x"] = fit.control_x;
   j["thickness"] = CurveReport(fit.thickness);
   j["camber"] = CurveReport(fit.camber);
+  if (imported) j["import"] = ImportReport(*imported);
   return j;
 }
 
@@ -284,13 +300,20 @@ class FitFileRun {
         throw Error(ErrorKind::Usage, "  " + output + " as output file name invalid !!");
       CheckNotInput(path, output);
 
-      section = o_.coordinates ? ImportCoordinates(path, o_.import) : ReadSection(path);
+      std::optional<ImportedSection> imported;
+      if (o_.coordinates) {
+        imported = ImportOutline(path, o_.import);
+        ReportImport(kProgram, path, *imported, err_);
+        section = imported->section;
+      } else {
+        section = ReadSection(path);
+      }
       const Fit fit = Fitted(path, *section);
       WriteFoilFile(output, fit);
       Misplaced(path, fit);
       const ScreenFiles files{path, output, true};
       if (o_.json) {
-        out_ << Report(path, output, *section, fit).dump() << '\n';
+        out_ << Report(path, output, *section, fit, imported).dump() << '\n';
       } else {
         Show(ScreenText(Screen::FirstPage, *section, fit, files));
       }

@@ -73,6 +73,30 @@ py::object Evaluate(const FoilSpline& foil, const py::object& x) {
   return py::make_tuple(thickness, camber);
 }
 
+// Points as an array of shape (n, 2): x, y.
+py::array_t<double> PointArray(const std::vector<CoordinatePoint>& points) {
+  py::array_t<double> a({static_cast<py::ssize_t>(points.size()), py::ssize_t{2}});
+  double* out = a.mutable_data();
+  for (const CoordinatePoint& p : points) *out++ = p.x, *out++ = p.y;
+  return a;
+}
+
+// An outline from a path, or from an array of shape (n, 2) in Selig order.
+ImportedSection ImportFrom(const py::object& outline, const std::string& name, int stations,
+                           bool at_file_stations) {
+  const ImportOptions options{stations, at_file_stations};
+  if (py::isinstance<py::str>(outline) || py::hasattr(outline, "__fspath__")) {
+    const auto path = outline.cast<std::filesystem::path>();
+    return Released([&] { return ImportOutline(path, options); });
+  }
+  const auto a = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(outline);
+  if (!a || a.ndim() != 2 || a.shape(1) != 2)
+    throw py::type_error("outline is a path or an array of shape (n, 2)");
+  Coordinates coordinates{name, {}};
+  for (py::ssize_t i = 0; i < a.shape(0); ++i) coordinates.points.push_back({a.at(i, 0), a.at(i, 1)});
+  return Released([&] { return ImportOutline(coordinates, options); });
+}
+
 }  // namespace
 
 PYBIND11_MODULE(tarvelo, m) {
@@ -141,6 +165,28 @@ PYBIND11_MODULE(tarvelo, m) {
       },
       py::arg("path"), py::arg("stations") = 41, py::arg("at_file_stations") = false, Unlocked(),
       "A section from a coordinate file of its outline (Selig or Lednicer layout).");
+  py::class_<ImportedSection>(m, "ImportedSection",
+                              "A section imported from an outline, and what the import did to it.")
+      .def_readonly("section", &ImportedSection::section)
+      .def_property_readonly("frame",
+                             [](const ImportedSection& i) { return ImportFrameName(i.transform.frame); })
+      .def_property_readonly("scale", [](const ImportedSection& i) { return i.transform.scale; })
+      .def_property_readonly("angle_deg", [](const ImportedSection& i) { return i.transform.angle_deg; })
+      .def_property_readonly("shift", [](const ImportedSection& i) {
+        return py::make_tuple(i.transform.shift.x, i.transform.shift.y);
+      })
+      .def_property_readonly("warnings", [](const ImportedSection& i) {
+        py::list texts;
+        for (const std::string& w : i.warnings) texts.append(Text(w));
+        return texts;
+      })
+      .def_property_readonly("upper", [](const ImportedSection& i) { return PointArray(i.upper); })
+      .def_property_readonly("lower", [](const ImportedSection& i) { return PointArray(i.lower); });
+  m.def("import_outline", &ImportFrom, py::arg("outline"), py::arg("name") = "",
+        py::arg("stations") = 41, py::arg("at_file_stations") = false,
+        "A section from an outline: a coordinate file's path, or an array of shape (n, 2) in "
+        "Selig order named `name`; with its frame, scale, angle_deg, shift, warnings and the "
+        "outline's points in chord coordinates (upper, lower).");
   m.def(
       "section_file_text",
       [](const Section& section) { return py::bytes(Released([&] { return SectionFileText(section); })); },

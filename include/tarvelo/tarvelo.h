@@ -120,13 +120,65 @@ struct Section {
 // few records. A count of zero or less gives a section without points.
 Section ReadSection(const std::filesystem::path& file);
 
-// How ImportCoordinates chooses the chord stations of the section.
+// How an import chooses the chord stations of the section.
 struct ImportOptions {
   // Cosine-spaced stations x_i = (1 - cos(pi i / (stations - 1))) / 2,
   // i = 0 .. stations - 1: 5 to 401 of them.
   int stations = 41;
-  // Instead, the leading edge and the upper surface's own chord positions.
+  // Instead, the leading edge and the upper surface's own chord positions,
+  // each within 0..1.
   bool at_file_stations = false;
+};
+
+// A point of an outline as its coordinates are given.
+struct CoordinatePoint {
+  double x = 0;
+  double y = 0;
+};
+
+// An outline held in memory, as a Selig file lists it: from the trailing
+// edge over one surface round the leading edge and back along the other.
+struct Coordinates {
+  std::string name;  // becomes the section's ID line; one line, no CR or LF
+  std::vector<CoordinatePoint> points;
+};
+
+// Where the chord of an imported outline came from.
+enum class ImportFrame {
+  Kept,        // the outline spanned x = 0..1 with its leading-edge point at (0, 0)
+  Normalised,  // the outline was moved, turned and scaled onto the chord
+};
+
+// Chord coordinates = scale * R(-angle_deg) * (file point - shift): shift is
+// the leading edge in the file's coordinates, angle_deg the chord line's angle
+// from the file's x axis (counter-clockwise positive). A kept frame is 1, 0, (0, 0).
+struct ImportTransform {
+  ImportFrame frame = ImportFrame::Kept;
+  double scale = 1;
+  double angle_deg = 0;
+  CoordinatePoint shift;
+};
+
+// "kept" or "normalised".
+const char* ImportFrameName(ImportFrame frame);
+
+// An outline made into a section, and everything the import did to it.
+struct ImportedSection {
+  // Exactly what ReadSection gives for the file SectionFileText makes of it:
+  // what the file would print as zero is zero. Its ID line is the outline's
+  // name, followed for a normalised frame by a short note of the transform,
+  // as in "AG 35 [scaled 1.0023, turned 1.56 deg]".
+  Section section;
+  ImportTransform transform;
+  // Each repair or doubt the section still imported with: a surface cut
+  // short and continued, surfaces crossing at the trailing edge, a file
+  // without a name line.
+  std::vector<std::string> warnings;
+  // The given points of each surface in chord coordinates, from the leading
+  // edge to the trailing edge, repeated points included; a point at the
+  // leading edge itself belongs to both.
+  std::vector<CoordinatePoint> upper;
+  std::vector<CoordinatePoint> lower;
 };
 
 // Reads the outline of a section from a coordinate file and gives its
@@ -134,18 +186,43 @@ struct ImportOptions {
 // the content: Selig (a name line, then x y pairs round the outline from the
 // trailing edge over the leading edge back to the trailing edge, either way)
 // or Lednicer (a name line, the two surfaces' point counts, then each surface
-// from the leading edge to the trailing edge). The outline is interpolated by
-// a parametric cubic spline and normalised: the leading edge (the point of it
-// farthest from the midpoint of the first and last points) goes to (0, 0),
-// that midpoint to (1, 0), the upper surface to the positive side. At each
-// station thickness = y_upper - y_lower and camber = (y_upper + y_lower) / 2;
-// a station beyond the end of a surface takes that surface's end point. The
-// name line becomes the section's ID line. Throws Error, with the window's
-// form of file message, for a file that cannot be read, a bad number (naming
-// its line), a file of neither layout, a surface of fewer than 5 points or one
-// that turns back in the chord direction, surfaces that cross ahead of the
-// last 1 % of the chord, and a station count outside 5..401.
+// from the leading edge to the trailing edge). A first line of exactly two
+// numbers is a point: the section is then named after the file's stem, with a
+// warning. Two whole numbers first that do not count the points after them
+// are taken as a Selig point when the outline can start there.
+//
+// The outline is interpolated by a parametric cubic spline. An outline that
+// spans x = 0 to 1 with its leading-edge point at (0, 0), both within 1e-4, is
+// kept in its own frame; any other is normalised: its leading edge (the point
+// farthest from the trailing edge) goes to (0, 0), the trailing edge to
+// (1, 0). The trailing edge is the end of the longer surface when the other
+// stops short of it in x by more than the two ends differ across (that
+// surface is continued by a straight line, with a warning), else the middle
+// of the two ends, the shorter surface being extended at its last slope. At
+// each station thickness = y_upper - y_lower and camber =
+// (y_upper + y_lower) / 2. Surfaces that cross behind 99 % of the chord are
+// kept, with a warning saying where and by how much.
+//
+// Throws Error, in the window's form of file message, for a file that cannot
+// be read (NotFound, NotReadable), a bad number (naming its line), a file of
+// neither layout, a point far off the outline, points out of order, an
+// outline listed from its leading edge, a surface of fewer than 5 points or
+// one that turns back in the chord direction, surfaces that cross ahead of
+// the last 1 % of the chord (all BadData), and a station count outside
+// 5..401 (Usage).
+ImportedSection ImportOutline(const std::filesystem::path& file, const ImportOptions& options = {});
+
+// The same for an outline in memory. Messages name the outline by its name
+// and its points by their number from 1. Throws Error (BadData) for a point
+// that is not finite, and (Usage) for a name holding a line end.
+ImportedSection ImportOutline(const Coordinates& outline, const ImportOptions& options = {});
+
+// ImportOutline(file, options).section.
 Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions& options = {});
+
+// The transform as the programs report it, e.g. "frame normalised: scale
+// 1.00231, angle 1.5602 deg, shift 0.0012 -0.00041"; "frame kept" for a kept one.
+std::string ImportTransformText(const ImportTransform& transform);
 
 // The bytes of the section data file of a section, as the window reads it:
 // the ID line, the count, and per point x, the two halves of the thickness

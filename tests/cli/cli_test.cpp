@@ -8,6 +8,8 @@
 
 #include "cli/fit_command.h"
 #include "foilio/number_format.h"
+#include "cli/import_command.h"
+#include "import/outlines.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
@@ -299,6 +301,45 @@ TEST_F(CliTest, CoordinatesAreImportedAndFittedLikeSectionData) {
   EXPECT_EQ(j["output"], dir.file("outline.FOI"));
   EXPECT_EQ(Run({"--coordinates", "outline.dat"}), 0);  // the first page as for any section
   EXPECT_EQ(OutLines()[8], "Data points   :  41 ");
+}
+
+// What the import did goes into --json and onto standard error; and the
+// .FOI is the one that tarvelo-import followed by tarvelo-fit writes.
+TEST_F(CliTest, CoordinatesReportTheirFrameAndRepairsAndFitAsTheirSectionFile) {
+  test::Surfaces s = test::NacaSurfaces({0, 0, 0.12}, 61);
+  while (s.lower.back().x > 0.95) s.lower.pop_back();
+  test::WriteBytes(dir.file("kept.dat"), test::SeligText("kept", test::Selig(test::NacaSurfaces({0, 0, 0.12}, 61))));
+  test::WriteBytes(dir.file("moved.dat"), test::SeligText("moved", test::Placed(test::Selig(s), 2, 0, 0.5, 0)));
+  EXPECT_EQ(Run({"--coordinates", "--json", "kept.dat", "moved.dat"}), 0);
+  const std::vector<std::string> lines = OutLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(lines[0])["import"].dump(),
+            R"({"angle_deg":0.0,"frame":"kept","scale":1.0,"shift":[0.0,0.0],"warnings":[]})");
+  const auto moved = nlohmann::json::parse(lines[1]);
+  EXPECT_EQ(moved["id_line"], "moved [scaled 0.5, turned 0.07 deg]");
+  const ImportedSection imported = ImportOutline(dir.file("moved.dat"));
+  EXPECT_EQ(moved["import"].dump(),
+            nlohmann::json({{"frame", "normalised"}, {"scale", imported.transform.scale},
+                            {"angle_deg", imported.transform.angle_deg},
+                            {"shift", {imported.transform.shift.x, imported.transform.shift.y}},
+                            {"warnings", {"The lower surface ends 5.4509 % of the chord short of the "
+                                          "upper one: continued by a straight line"}}})
+                .dump());
+  const std::string at = "tarvelo-fit: " + dir.file("moved.dat") + ": ";
+  EXPECT_EQ(err.str(), at + "frame normalised: scale 0.5, angle 0.0733189 deg, shift 0.5 -3.93141e-05\n" +
+                           at + "warning: The lower surface ends 5.4509 % of the chord short of the "
+                           "upper one: continued by a straight line\n");
+
+  for (const char* name : {"kept", "moved"}) {
+    const std::string coordinates = std::string(name) + ".dat", section = std::string(name) + "-section.dat";
+    std::ostringstream sectionOut, sectionErr;
+    ASSERT_EQ(RunImportCommand({"-o", dir.file(section), dir.file(coordinates)}, sectionOut, sectionErr), 0);
+    ASSERT_EQ(Run({"-n", "12", "-o", std::string(name) + "-section.FOI", section}), 0);
+    ASSERT_EQ(Run({"--coordinates", "-n", "12", coordinates}), 0);
+    EXPECT_EQ(test::ReadBytes(dir.file(std::string(name) + ".FOI")),
+              test::ReadBytes(dir.file(std::string(name) + "-section.FOI")))
+        << name;
+  }
 }
 
 // The smallest count whose errors are within the tolerance; else the one whose

@@ -152,3 +152,34 @@ def test_exports_are_the_bytes_of_tarvelo_export(tmp_path):
     assert same(outline.upper, 0.02 * foil.camber + 0.06 * foil.thickness)
     with pytest.raises(tarvelo.Error):
         tarvelo.section_outline(foil, 0.0, 0.02)
+
+
+def naca0012_outline(points=31):
+    """A NACA 0012 outline in Selig order, as an array of shape (n, 2)."""
+    x = (1 - np.cos(np.linspace(0, np.pi, points))) / 2
+    half = 0.6 * (0.2969 * np.sqrt(x) - 0.1260 * x - 0.3516 * x**2 + 0.2843 * x**3 - 0.1015 * x**4)
+    return np.concatenate([np.stack([x[::-1], half[::-1]], axis=1), np.stack([x[1:], -half[1:]], axis=1)])
+
+
+def test_an_outline_from_a_file_or_an_array_imports_as_one_section(tmp_path):
+    outline = naca0012_outline()
+    path = tmp_path / "naca0012.dat"
+    path.write_text("NACA 0012\n" + "".join("%r %r\n" % (x, y) for x, y in outline))
+    turned = outline @ np.array([[np.cos(0.1), np.sin(0.1)], [-np.sin(0.1), np.cos(0.1)]]) * 2
+    for imported in (tarvelo.import_outline(path), tarvelo.import_outline(outline, name="NACA 0012")):
+        section = imported.section
+        assert section.id_line == "NACA 0012"
+        assert (imported.frame, imported.scale, imported.angle_deg, imported.shift) == ("kept", 1.0, 0.0, (0.0, 0.0))
+        assert imported.warnings == []
+        assert section.points == 41 and section.x[0] == 0 and section.x[-1] == 1
+        assert same(section.x, tarvelo.import_coordinates(path).x)
+        assert np.all(section.camber == 0) and section.thickness[20] == pytest.approx(0.10588, abs=1e-5)
+        assert np.array_equal(imported.upper, outline[30::-1]) and np.array_equal(imported.lower, outline[30:])
+    moved = tarvelo.import_outline(turned + [3, 4], name="turned", stations=9)
+    assert moved.frame == "normalised" and moved.section.id_line == "turned [scaled 0.5, turned 5.73 deg]"
+    assert moved.scale == pytest.approx(0.5) and moved.angle_deg == pytest.approx(np.degrees(0.1), abs=1e-3)
+    assert moved.section.x.shape == moved.section.thickness.shape == moved.section.camber.shape == (9,)
+    with pytest.raises(tarvelo.Error, match=r"^bad - Point 2 is not a finite number !! $"):
+        tarvelo.import_outline(np.array([[1.0, 0.0], [np.nan, 0.0]] + [[0.0, 0.0]] * 9), name="bad")
+    with pytest.raises(TypeError):
+        tarvelo.import_outline(np.zeros((4, 3)))
