@@ -310,7 +310,7 @@ TEST_F(CliTest, CoordinatesReportTheirFrameAndRepairsAndFitAsTheirSectionFile) {
   while (s.lower.back().x > 0.95) s.lower.pop_back();
   test::WriteBytes(dir.file("kept.dat"), test::SeligText("kept", test::Selig(test::NacaSurfaces({0, 0, 0.12}, 61))));
   test::WriteBytes(dir.file("moved.dat"), test::SeligText("moved", test::Placed(test::Selig(s), 2, 0, 0.5, 0)));
-  EXPECT_EQ(Run({"--coordinates", "--json", "kept.dat", "moved.dat"}), 0);
+  EXPECT_EQ(Run({"--coordinates", "--placement=exact", "--json", "kept.dat", "moved.dat"}), 0);
   const std::vector<std::string> lines = OutLines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(nlohmann::json::parse(lines[0])["import"].dump(),
