@@ -62,6 +62,11 @@ OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size) {
   return out;
 }
 
+OutlineSize OwnSize(const Fit& fit) {
+  const auto scale = [](const CurveFit& curve) { return curve.ymax > 0 ? curve.ymax : 1.0; };
+  return {scale(fit.thickness), scale(fit.camber)};
+}
+
 std::vector<double> CosineStations(int count) {
   if (count < 2) throw Error(ErrorKind::Usage, "   At least 2 stations are needed !! ");
   std::vector<double> x;

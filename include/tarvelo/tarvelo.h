@@ -408,11 +408,19 @@ FoilSpline ReadFoilFile(const std::filesystem::path& file);
 
 // The largest thickness and camber of a section outline, fractions of the
 // chord: the thickness above 0 and at most 1, the camber from -1 to 1 (0 for
-// a symmetric section, below 0 for one cambered downwards).
+// a symmetric section, below 0 for one cambered downwards). Each multiplies
+// its stored curve, which a fit normalised to a largest value of 1; a curve
+// that has no positive value is stored as it was read, and a size of 1
+// gives it back (OwnSize).
 struct OutlineSize {
   double thickness = 0;
   double camber = 0;
 };
+
+// The section's own size: what the fit divided each curve by, its largest
+// value where that is above 0, else 1. The outline at this size is the
+// section as it was read.
+OutlineSize OwnSize(const Fit& fit);
 
 // The outline of a stored section at a given size. Thickness, camber and x
 // share one knot vector and one basis, so each surface is exactly a cubic
@@ -437,6 +445,9 @@ std::vector<double> CosineStations(int count);
 // The exports of a stored section, each as the bytes of a whole file, lines
 // ending in LF. Every number is written with a decimal point, whatever the
 // locale.
+// The length unit of an outline drawn at a chord length.
+enum class LengthUnit { None, Millimetre, Centimetre, Metre, Inch };
+
 struct ExportOptions {
   OutlineSize size;  // the outline's largest thickness and camber (formats that need it)
   // Cosine-spaced chord positions (per surface for an outline), from 2 to
@@ -445,6 +456,14 @@ struct ExportOptions {
   // The chord positions themselves instead, each from 0 to 1 (formats that
   // take stations only).
   std::vector<double> stations;
+  // An outline at this chord length in `units` (formats that need a size):
+  // its coordinates multiplied by it, and the drawing's units set. 0 and
+  // LengthUnit::None: in chord units, as the formats have always written.
+  double chord = 0;
+  LengthUnit units = LengthUnit::None;
+  // The trailing edge made this thick (a fraction of the chord) by adding
+  // te_thickness * x to the outline's thickness, on the control points.
+  double te_thickness = 0;
 };
 
 inline constexpr int kMostExportPoints = 100000;
