@@ -49,6 +49,15 @@ Section AsReadBack(Section section) {
   return section;
 }
 
+Section ReadSectionText(std::string_view bytes, const std::string& name) {
+  SectionData data;
+  ReadFailure failure;
+  detail::ByteSource in(bytes);
+  if (ReadSectionFrom(in, name, bytes.size(), 0, data, failure) == ReadOutcome::Failed)
+    throw Error(failure.kind, failure.message);
+  return Section{std::move(data.id), std::move(data.x), std::move(data.thickness), std::move(data.camber)};
+}
+
 std::string SectionFileText(const Section& section) {
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
