@@ -116,6 +116,12 @@ struct Section {
   std::size_t points() const { return x.size(); }
 };
 
+// Throws Error (Usage) for a section that no data file could hold: arrays of
+// different lengths, values that are not finite, x outside 0..1 (a fraction
+// of the chord, not percent) or decreasing. The file reader takes what the
+// window takes instead; a section built in memory is checked with this.
+void CheckSection(const Section& section);
+
 // Reads a section data file (*.dat). Throws Error for a file the window's run
 // refuses: one that cannot be opened, has no valid count, a bad number or too
 // few records. A count of zero or less gives a section without points.
@@ -474,8 +480,12 @@ struct OutlineSpline {
 // Throws Error for a size outside the ranges above.
 OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size);
 
+// The most chord positions an export or CosineStations takes.
+inline constexpr int kMostExportPoints = 100000;
+
 // count chord positions from 0 to 1, closer together towards both edges:
-// x_i = (1 - cos(pi i / (count - 1))) / 2. Throws Error for fewer than 2.
+// x_i = (1 - cos(pi i / (count - 1))) / 2. Throws Error (Usage) for fewer
+// than 2 or more than kMostExportPoints.
 std::vector<double> CosineStations(int count);
 
 // ---- Exports ------------------------------------------------------------
@@ -509,7 +519,6 @@ struct ExportOptions {
   double te_thickness = 0;
 };
 
-inline constexpr int kMostExportPoints = 100000;
 
 // One export format. ExportFormats() lists them all; the window's dialog, the
 // programs' options, their help and the Python module are made from it.
