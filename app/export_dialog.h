@@ -8,7 +8,8 @@
 #include <QString>
 
 class QComboBox;
-class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
 
 namespace tarvelo {
 
@@ -16,6 +17,11 @@ namespace tarvelo {
 // the .FOI's base name, and the filter.
 QString ExportSuffix(const ExportFormat& format);
 QString ExportFilter(const ExportFormat& format);
+
+// The size a run's section has: what the run divided each curve by, its
+// largest value where that is above 0, else 1 (a curve nowhere above 0 was
+// fitted as it is). Exported at this size, the outline is the section read.
+OutlineSize OwnSize(double thicknessMax, double camberMax);
 
 class ExportDialog : public QDialog {
   Q_OBJECT
@@ -26,12 +32,20 @@ class ExportDialog : public QDialog {
   explicit ExportDialog(const OutlineSize& proposed, QWidget* parent = nullptr);
 
   const ExportFormat& format() const;
-  OutlineSize size() const;
+  // The size accepted; only after the dialog was accepted.
+  OutlineSize size() const { return size_; }
+
+ public slots:
+  // Closes only with a size the outline can take; otherwise the dialog says
+  // why below the fields and stays open on the field to mend.
+  void accept() override;
 
  private:
   QComboBox* format_ = nullptr;
-  QDoubleSpinBox* thickness_ = nullptr;
-  QDoubleSpinBox* camber_ = nullptr;
+  QLineEdit* thickness_ = nullptr;
+  QLineEdit* camber_ = nullptr;
+  QLabel* reason_ = nullptr;
+  OutlineSize size_;
 };
 
 }  // namespace tarvelo
