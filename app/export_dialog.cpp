@@ -63,10 +63,6 @@ QString Refusal(const SizeField& field, const QString& text, double& value) {
 QString ExportSuffix(const ExportFormat& format) { return QString::fromLatin1(format.file_ending); }
 QString ExportFilter(const ExportFormat& format) { return QString::fromLatin1(format.file_filter); }
 
-OutlineSize OwnSize(double thicknessMax, double camberMax) {
-  return {thicknessMax > 0 ? thicknessMax : 1.0, camberMax > 0 ? camberMax : 1.0};
-}
-
 ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDialog(parent) {
   setWindowTitle(tr("Export Section"));
   format_ = new QComboBox(this);

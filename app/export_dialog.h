@@ -18,11 +18,6 @@ namespace tarvelo {
 QString ExportSuffix(const ExportFormat& format);
 QString ExportFilter(const ExportFormat& format);
 
-// The size a run's section has: what the run divided each curve by, its
-// largest value where that is above 0, else 1 (a curve nowhere above 0 was
-// fitted as it is). Exported at this size, the outline is the section read.
-OutlineSize OwnSize(double thicknessMax, double camberMax);
-
 class ExportDialog : public QDialog {
   Q_OBJECT
 

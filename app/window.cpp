@@ -247,9 +247,11 @@ void Window::chooseFewestControlPoints() {
   const auto rms = [](double v) { return QString::number(v, 'e', 2); };
   QMessageBox::warning(
       this, windowTitle(),
-      QStringLiteral(u"No count from 4 to 20 keeps both R.M.S. errors within 1e-4.\n"
-                     u"Set to %1 control points, the count with the smallest error: "
-                     u"R.M.S. error / chord %2 for the thickness, %3 for the camber.")
+      QStringLiteral(u"No count from %1 to %2 keeps both R.M.S. errors within 1e-4.\n"
+                     u"Set to %3 control points, the count with the smallest error: "
+                     u"R.M.S. error / chord %4 for the thickness, %5 for the camber.")
+          .arg(kFewestControlPoints)
+          .arg(kWindowMostControlPoints)
           .arg(choice->control_points)
           .arg(rms(choice->fit.thickness.rms), rms(choice->fit.camber.rms)));
 }
@@ -434,9 +436,13 @@ void Window::exportSection() {
     QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
     return;
   }
-  // The section's own size, as the run read it.
-  const bool read = state_.ymax.has(1) && state_.ymax.has(2);
-  ExportDialog dialog(read ? OwnSize(state_.ymax(1), state_.ymax(2)) : OwnSize(0, 0), this);
+  // The section's own size: what the run divided each curve by.
+  Fit divisors;
+  if (state_.ymax.has(2)) {
+    divisors.thickness.ymax = state_.ymax(1);
+    divisors.camber.ymax = state_.ymax(2);
+  }
+  ExportDialog dialog(OwnSize(divisors), this);
   if (dialog.exec() != QDialog::Accepted) return;
   const ExportFormat& format = dialog.format();
 

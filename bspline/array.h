@@ -125,7 +125,7 @@ class Array2 {
 
 // A matrix of which each row holds at most `width` consecutive non-zero
 // values, kept as the column of the first of them and the values: the cubic
-// basis at the data points, where at most 4 of up to 20 functions are non-zero
+// basis at the data points, where at most 4 of up to 40 functions are non-zero
 // at one parameter. Memory per row does not depend on the number of columns.
 // Elements outside a row's band read as 0.
 template <class T>

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <span>
+#include <vector>
 
 namespace tarvelo {
 
@@ -34,12 +35,53 @@ double SplineValue(std::span<const double> control, const ExactBasis& b);
 double SplineSlope(std::span<const double> control, std::span<const double> knots,
                    const ExactBasis& b);
 
+// Where ParameterAt ended: the parameter and the basis there.
+struct Parameter {
+  double t = 0;
+  ExactBasis basis;
+};
+
 // The parameter t in [0, 1] with x(t) = x for a spline x whose control values
 // never decrease from x(0) <= x to x(1) >= x: Newton's method kept inside a
 // bracket that always holds the root, bisecting where a step would leave it
 // or the slope is flat, until t no longer moves or the bracket has closed to
-// neighbouring doubles. `start` is the first guess.
-double ParameterAt(std::span<const double> knots, std::span<const double> x_control, double x,
-                   double start);
+// neighbouring doubles. `start` is the first guess. An x beyond x(0) or x(1)
+// ends at that end. The search ends on a parameter it has just evaluated,
+// whose basis it returns with it.
+Parameter ParameterAt(std::span<const double> knots, std::span<const double> x_control, double x,
+                      double start);
+
+// The cubic basis of a clamped knot vector for the many evaluations of a
+// placement: the Cox-de Boor recursion in its inverted-triangle form, which
+// shares each level's divisions between neighbouring functions, with the six
+// divisors of each knot span turned into reciprocals once. ExactBasisAt's
+// values to within a few ulps. And a spline's derivative coefficients, so
+// that its slope costs three products.
+class ExactSpans {
+ public:
+  ExactSpans(std::span<const double> knots, int n);
+
+  ExactBasis At(double t) const;
+
+  // The parameter in [0, 1] where the spline of the control values x, whose
+  // derivative coefficients are dx (Derivative), reaches xs: ParameterAt's
+  // bracketed Newton iteration on this basis.
+  Parameter ParameterAt(std::span<const double> x, std::span<const double> dx, double xs,
+                        double start) const;
+
+  // The coefficients of the derivative of the spline of `control`: entry j
+  // (from 1) is 3 (c(j) - c(j-1)) / (t(j+3) - t(j)), entry 0 unused.
+  std::vector<double> Derivative(std::span<const double> control) const;
+
+ private:
+  static constexpr int kReciprocals = 6;  // levels 1..3 with 1, 2, 3 divisors
+  int Span(double t) const;
+
+  int n_ = 0;
+  std::span<const double> knots_;
+  // Per span ii = 4..n, level j = 1..3, r = 0..j-1, at (j-1)j/2 + r:
+  // 1 / (t(ii+r+1) - t(ii+r+1-j)), knots counted from 1.
+  std::vector<double> inverse_;
+};
 
 }  // namespace tarvelo

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bspline/bspline.h"
+#include "bspline/exact.h"
 #include "bspline/span_basis.h"
 
 namespace tarvelo {
@@ -99,6 +100,34 @@ void PlacePoints(int ko, int nv, const Array1<double>& tk, const Array2<double>&
   f(0) = last.x;
   f(1) = last.dxdt;
   COXD(ko, nv, tk, last.t1, b);
+}
+
+void ExactXSpline(int nv, const Array1<double>& tk, Array1<double>& xcp) {
+  xcp.allocate(1, nv);
+  for (int j = 1; j <= nv; ++j) {
+    const double a = tk(j + 1), b = tk(j + 2), c = tk(j + 3);
+    xcp(j) = (a * b + a * c + b * c) / 3;
+  }
+}
+
+void PlacePointsExactly(const Array1<double>& tk, const Array1<double>& xcp, std::span<const double> xin,
+                        std::span<const double> starts, BandArray<double>& bd, std::vector<double>& t) {
+  constexpr int ko = kCubicOrder;
+  const int nd = static_cast<int>(xin.size());
+  const int nv = xcp.size();
+  bd.allocate(1, nd, 1, nv, ko);
+  t.resize(xin.size());
+  const std::span<const double> x = xcp.span();
+  const ExactSpans spans(tk.span(), nv);
+  const std::vector<double> dx = spans.Derivative(x);
+  for (int i = 1; i <= nd; ++i) {
+    const double xi = xin[static_cast<std::size_t>(i - 1)];
+    const auto r = static_cast<std::size_t>(i - 1);
+    const double start = r < starts.size() ? starts[r] : std::sqrt(std::max(xi, 0.0));
+    const Parameter at = spans.ParameterAt(x, dx, xi, start);
+    t[static_cast<std::size_t>(i - 1)] = at.t;
+    std::ranges::copy(at.basis.cubic, bd.set_band(i, at.basis.ii - ko + 1).begin());
+  }
 }
 
 FitStatus RightHandSide(const CurveData& data, const BandArray<double>& bd, std::span<float> yr) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <span>
+#include <vector>
 
 #include "bspline/array.h"
 #include "bspline/flag.h"
@@ -26,6 +27,21 @@ bool SolveXSpline(int ko, int nv, const Array1<double>& tk, Array2<double>& b,
 void PlacePoints(int ko, int nv, const Array1<double>& tk, const Array2<double>& c1,
                  std::span<const double> xin, Array1<double>& f, Array2<double>& b,
                  BandArray<double>& bd);
+
+// The control points of x(t) = t^2 on the knots tk as the B-spline form
+// represents the parabola exactly: the polar form of t^2 at the three inner
+// knots of each function, (a b + a c + b c) / 3, in double precision. What
+// SolveXSpline computes with the window's single-precision divisors.
+void ExactXSpline(int nv, const Array1<double>& tk, Array1<double>& xcp);
+
+// Each data point at the parameter where x(t), the spline of the control
+// values xcp on the knots tk, reaches its chord position to full double
+// precision (ParameterAt), and the cubic basis there with double-precision
+// divisors: the band bd as PlacePoints makes it, and the parameters in t.
+// The search starts from starts[i] where given, else from sqrt(x), where
+// x(t) = t^2 has its root.
+void PlacePointsExactly(const Array1<double>& tk, const Array1<double>& xcp, std::span<const double> xin,
+                        std::span<const double> starts, BandArray<double>& bd, std::vector<double>& t);
 
 // The ordinates of one curve at the data points as the fit uses them: divided
 // by `divisor` where it is above 0 (the library normalises as it reads; the

@@ -1,6 +1,7 @@
 #include "cli/fit_command.h"
 
 #include "cli/arguments.h"
+#include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
 
@@ -18,17 +19,41 @@ namespace {
 
 constexpr const char* kProgram = "tarvelo-fit";
 
-constexpr const char* kHelp =
+// The file endings of the export formats, as the help lists them.
+std::string Endings() {
+  std::string endings;
+  for (const ExportFormat& f : ExportFormats())
+    endings += std::string(endings.empty() ? "" : ", ") + f.file_ending + " (" + f.name + ")";
+  return endings;
+}
+
+// The help; the placements and formats come from the library's tables.
+std::string Help() {
+  std::string placements;
+  for (const PlacementMethod& m : PlacementMethods()) {
+    const std::string name = m.name;
+    placements += WrapText(m.description, std::string(25, ' ') + name + std::string(8 - name.size(), ' '),
+                           std::string(33, ' '));
+  }
+  return std::string(
     "Usage: tarvelo-fit [OPTION]... FILE...\n"
     "Fit the thickness and camber of each foil section data FILE (*.dat) with\n"
     "cubic B-splines and write the control points to a .FOI file, as the\n"
     "TARVELO window does for a file chosen in its list when Start is pressed.\n"
     "\n"
-    "  -n N                 number of control points, 4 to 20 (default 8)\n"
-    "      --auto[=TOL]     the fewest control points (4 to 20) for which the\n"
-    "                         R.M.S. errors of thickness and camber are both at\n"
-    "                         most TOL per chord (default 1e-4)\n"
+    "  -n N                 number of control points, 4 to 40 (default 8; the\n"
+    "                         window takes 4 to 20)\n"
+    "      --auto[=TOL]     the fewest control points (4 to the most below) for\n"
+    "                         which the R.M.S. errors of thickness and camber are\n"
+    "                         both at most TOL per chord (default 1e-4)\n"
     "      --auto-max[=TOL] the same for the largest deviations\n"
+    "      --auto-outline[=TOL]  with --coordinates: the same for the fitted\n"
+    "                         outline's distance from every point of the file\n"
+    "      --max-control-points N  the most control points --auto and --auto-max\n"
+    "                         try, 4 to 40 (default 20)\n"
+    "      --placement=HOW  where each data point is placed on the fitted curves:\n") +
+    placements + std::string(
+    "                         (default " + std::string(PlacementMethods().front().name) + ")\n"
     "  -o OUT               output file (default: FILE with its last four\n"
     "                         characters replaced by .FOI)\n"
     "      --foil-number NNN  write Type<NNN>.FOI, NNN from 101 to 255, in the\n"
@@ -40,11 +65,21 @@ constexpr const char* kHelp =
     "                         instead of the first page: file, output, id_line,\n"
     "                         points, control_points, knots, control_x, and for\n"
     "                         thickness and camber: ymax, rms, max_deviation,\n"
-    "                         max_deviation_x, control; or file and error\n"
+    "                         max_deviation_x, control; placement,\n"
+    "                         misplaced_points, largest_misplacement; with\n"
+    "                         --coordinates also import: frame, scale,\n"
+    "                         angle_deg, shift, warnings; or file, error and\n"
+    "                         error_kind\n"
     "      --svg FILE       write the graphic screen as an SVG document\n"
     "      --coordinates    each FILE holds the coordinates of an outline (Selig\n"
     "                         or Lednicer layout), cut into thickness and camber\n"
-    "                         at 41 stations as tarvelo-import does\n"
+    "                         at 41 stations as tarvelo-import does, which says\n"
+    "                         on standard error how it placed and repaired it\n"
+    "      --stations N     with --coordinates: N cosine-spaced stations, 5 to 401\n"
+    "      --export FORMAT[,FORMAT...]  write the fitted section at its own size\n"
+    "                         beside the .FOI, as <stem>" + Endings() + "\n"
+    "      --chord LENGTH, --units mm|cm|m|in  the outline of --export at this\n"
+    "                         chord length, in these units\n"
     "      --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
@@ -58,7 +93,8 @@ constexpr const char* kHelp =
     "Exit status:\n"
     " 0  every FILE was fitted and its output file written,\n"
     " 1  a run failed,\n"
-    " 2  the command line was not understood.\n";
+    " 2  the command line was not understood.\n");
+}
 
 // A tolerance as it is written back: the shortest text, "1e-4" rather than "1e-04".
 std::string ToleranceText(double v) {
@@ -69,10 +105,25 @@ std::string ToleranceText(double v) {
   return text;
 }
 
+// Two significant digits, enough to say how far: "2.3e-6".
+std::string Significant(double v) {
+  std::array<char, 32> buf{};
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, 2);
+  std::string text(buf.data(), res.ptr);
+  if (const auto e = text.find("e-0"); e != std::string::npos) text.erase(e + 2, 1);
+  return text;
+}
+
 struct Options {
   int count = 8;
   bool countGiven = false;
+  Placement placement = Placement::Window;
+  int mostControlPoints = kWindowMostControlPoints;
+  bool mostGiven = false;
   std::optional<ErrorMeasure> autoMeasure;
+  std::vector<const ExportFormat*> exports;
+  double chord = 0;
+  LengthUnit units = LengthUnit::None;
   std::string toleranceText = ToleranceText(kFairnessLimit);
   double tolerance = kFairnessLimit;
   std::optional<std::string> out;
@@ -81,6 +132,8 @@ struct Options {
   bool screens = false;
   bool json = false;
   bool coordinates = false;
+  ImportOptions import;
+  bool stationsGiven = false;
   std::vector<std::string> files;
 };
 
@@ -97,21 +150,36 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Options o;
   Arguments a(args);
   while (a.NextOption()) {
-    if (AnswersHelpOrVersion(a, kProgram, kHelp, out)) return std::nullopt;
+    if (AnswersHelpOrVersion(a, kProgram, Help().c_str(), out)) return std::nullopt;
     if (a.Is("--screens")) {
       o.screens = true;
     } else if (a.Is("--json")) {
       o.json = true;
     } else if (a.Is("--coordinates")) {
       o.coordinates = true;
-    } else if (a.Is("--auto") || a.Is("--auto-max")) {
-      if (o.autoMeasure) throw UsageError{"--auto and --auto-max exclude each other"};
-      o.autoMeasure = a.option().starts_with("--auto-max") ? ErrorMeasure::MaxDeviation
-                                                           : ErrorMeasure::Rms;
+    } else if (a.Is("--stations")) {
+      o.import.stations = CountOf(a.Value(), "stations");
+      o.stationsGiven = true;
+    } else if (a.Is("--auto") || a.Is("--auto-max") || a.Is("--auto-outline")) {
+      if (o.autoMeasure) throw UsageError{"--auto, --auto-max and --auto-outline exclude each other"};
+      o.autoMeasure = a.option().starts_with("--auto-max")       ? ErrorMeasure::MaxDeviation
+                      : a.option().starts_with("--auto-outline") ? ErrorMeasure::OutlineDeviation
+                                                                 : ErrorMeasure::Rms;
       if (const auto tolerance = a.AttachedValue()) {
         o.toleranceText = *tolerance;
         o.tolerance = ToleranceOf(o.toleranceText);
       }
+    } else if (a.Is("--placement")) {
+      try {
+        o.placement = FindPlacement(a.Value()).placement;
+      } catch (const Error& e) {
+        throw UsageError{"--placement: " + std::string(e.what()).substr(0, std::string(e.what()).find(" !!"))};
+      }
+    } else if (a.Is("--max-control-points")) {
+      o.mostControlPoints = CountOf(a.Value(), "control points");
+      o.mostGiven = true;
+      if (o.mostControlPoints < kFewestControlPoints || o.mostControlPoints > kMostControlPoints)
+        throw UsageError{"--max-control-points takes 4 to 40"};
     } else if (a.Is("-n")) {
       o.count = CountOf(a.Value(), "control points");
       o.countGiven = true;
@@ -121,6 +189,34 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.foilNumber = a.Value();
     } else if (a.Is("--svg")) {
       o.svg = a.Value();
+    } else if (a.Is("--export")) {
+      const std::string list = a.Value();
+      for (std::size_t from = 0;;) {
+        const std::size_t comma = list.find(',', from);
+        const std::string name = list.substr(from, comma - from);
+        try {
+          o.exports.push_back(&FindExportFormat(name));
+        } catch (const Error& e) {
+          const std::string what = e.what();
+          throw UsageError{"--export: " + what.substr(0, what.find(" !!"))};
+        }
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+      }
+    } else if (a.Is("--chord")) {
+      const std::string text = a.Value();
+      double chord = 0;
+      const auto res = std::from_chars(text.data(), text.data() + text.size(), chord);
+      if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !(chord > 0 && chord <= 1e6))
+        throw UsageError{"--chord takes a length above 0 and at most 1e6: '" + text + "'"};
+      o.chord = chord;
+    } else if (a.Is("--units")) {
+      const std::string name = a.Value();
+      try {
+        o.units = FindLengthUnit(name);
+      } catch (const Error&) {
+        throw UsageError{"--units takes mm, cm, m or in: '" + name + "'"};
+      }
     } else {
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
@@ -129,6 +225,15 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (o.files.empty()) throw UsageError{"missing FILE"};
   if (o.out && o.foilNumber) throw UsageError{"-o and --foil-number exclude each other"};
   if (o.countGiven && o.autoMeasure) throw UsageError{"-n and --auto exclude each other"};
+  if (o.mostGiven && !o.autoMeasure) throw UsageError{"--max-control-points is for --auto and --auto-max"};
+  if (o.stationsGiven && !o.coordinates) throw UsageError{"--stations is for --coordinates"};
+  if (o.autoMeasure == ErrorMeasure::OutlineDeviation && !o.coordinates)
+    throw UsageError{"--auto-outline is for --coordinates"};
+  if ((o.chord > 0 || o.units != LengthUnit::None) && o.exports.empty())
+    throw UsageError{"--chord and --units are for --export"};
+  for (const ExportFormat* f : o.exports)
+    if ((o.chord > 0 || o.units != LengthUnit::None) && !f->needs_size)
+      throw UsageError{"--chord and --units draw outlines: the " + std::string(f->name) + " is normalised"};
   if (o.screens && o.json) throw UsageError{"--screens and --json exclude each other"};
   if ((o.out || o.foilNumber || o.svg) && o.files.size() > 1)
     throw UsageError{"-o, --foil-number and --svg take one input FILE"};
@@ -146,15 +251,31 @@ std::string OutputName(const Options& o, const std::string& path) {
   return FoilFileNameFor(path);
 }
 
-// No two of the input, the .FOI and the SVG file may be one file: writing
-// one would destroy another. Throws the Error (SameFile) of a clash.
-void CheckNoClash(const std::string& input, const std::string& output,
-                  const std::optional<std::string>& svg) {
+// An export's file beside the .FOI: the .FOI's name without its extension,
+// and the format's ending.
+std::string ExportName(const std::string& output, const ExportFormat& format) {
+  const std::size_t slash = output.rfind('/');
+  const std::size_t dot = output.rfind('.');
+  const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  return output.substr(0, extension ? dot : output.size()) + format.file_ending;
+}
+
+// No two of the input, the .FOI, the SVG file and the exports may be one
+// file: writing one would destroy another. Throws the Error (SameFile) of a
+// clash.
+void CheckNoClash(const Options& o, const std::string& input, const std::string& output) {
   CheckNotInput(input, output);
-  if (!svg) return;
-  CheckNotInput(input, *svg);
-  if (SameFile(output, *svg))
-    throw Error(ErrorKind::SameFile, "  " + *svg + " - SVG file is the .FOI file !! ");
+  std::vector<std::pair<std::string, std::string>> made;  // file, what it is
+  if (o.svg) made.emplace_back(*o.svg, "SVG file");
+  for (const ExportFormat* f : o.exports) made.emplace_back(ExportName(output, *f), "Export file");
+  for (std::size_t i = 0; i < made.size(); ++i) {
+    CheckNotInput(input, made[i].first);
+    if (SameFile(output, made[i].first))
+      throw Error(ErrorKind::SameFile, "  " + made[i].first + " - " + made[i].second + " is the .FOI file !! ");
+    for (std::size_t k = 0; k < i; ++k)
+      if (SameFile(made[k].first, made[i].first))
+        throw Error(ErrorKind::SameFile, "  " + made[i].first + " - Output file is written twice !! ");
+  }
 }
 
 // Control characters as ^X (DEL as ^?), tabs kept.
@@ -202,18 +323,39 @@ nlohmann::ordered_json CurveReport(const CurveFit& curve) {
   return j;
 }
 
+nlohmann::ordered_json ImportReport(const ImportedSection& imported) {
+  nlohmann::ordered_json j;
+  j["frame"] = ImportFrameName(imported.transform.frame);
+  j["scale"] = imported.transform.scale;
+  j["angle_deg"] = imported.transform.angle_deg;
+  j["shift"] = {imported.transform.shift.x, imported.transform.shift.y};
+  j["warnings"] = imported.warnings;
+  return j;
+}
+
 nlohmann::ordered_json Report(const std::string& path, const std::string& output,
-                              const Section& section, const Fit& fit) {
+                              const Section& section, const Fit& fit,
+                              const std::optional<ImportedSection>& imported) {
   nlohmann::ordered_json j;
   j["file"] = Utf8(path);
   j["output"] = Utf8(output);
   j["id_line"] = Utf8(fit.id_line);
   j["points"] = section.points();
   j["control_points"] = fit.control_points;
+  j["placement"] = FindPlacement(fit.placement).name;
+  j["misplaced_points"] = fit.misplaced_points;
+  j["largest_misplacement"] = fit.largest_misplacement;
   j["knots"] = fit.knots;
   j["control_x"] = fit.control_x;
   j["thickness"] = CurveReport(fit.thickness);
   j["camber"] = CurveReport(fit.camber);
+  if (imported) {
+    j["import"] = ImportReport(*imported);
+    const OutlineDeviation d = OutlineDeviationOf(fit, *imported);
+    j["outline_deviation"] = d.deviation;
+    j["outline_deviation_x"] = d.x;
+    j["outline_deviation_surface"] = d.upper ? "upper" : "lower";
+  }
   return j;
 }
 
@@ -231,14 +373,28 @@ class FitFileRun {
         throw Error(ErrorKind::Usage, "  " + path + " as input file name invalid !!");
       if (!IsWindowFileName(output))
         throw Error(ErrorKind::Usage, "  " + output + " as output file name invalid !!");
-      CheckNotInput(path, output);
+      CheckNoClash(o_, path, output);
 
-      section = o_.coordinates ? ImportCoordinates(path) : ReadSection(path);
-      const Fit fit = Fitted(path, *section);
+      std::optional<ImportedSection> imported;
+      if (o_.coordinates) {
+        imported = ImportOutline(path, o_.import);
+        ReportImport(kProgram, path, *imported, err_);
+        section = imported->section;
+      } else {
+        section = ReadSection(path);
+      }
+      const Fit fit = Fitted(path, *section, imported ? &*imported : nullptr);
       WriteFoilFile(output, fit);
+      const std::vector<std::string> exports = Exported(output, fit);
+      Misplaced(path, fit);
       const ScreenFiles files{path, output, true};
       if (o_.json) {
-        out_ << Report(path, output, *section, fit).dump() << '\n';
+        nlohmann::ordered_json j = Report(path, output, *section, fit, imported);
+        if (!exports.empty()) {
+          j["exports"] = nlohmann::ordered_json::array();
+          for (const std::string& e : exports) j["exports"].push_back(Utf8(e));
+        }
+        out_ << j.dump() << '\n';
       } else {
         Show(ScreenText(Screen::FirstPage, *section, fit, files));
       }
@@ -258,14 +414,48 @@ class FitFileRun {
   }
 
  private:
-  Fit Fitted(const std::string& path, const Section& section) {
-    if (!o_.autoMeasure) return FitSection(section, o_.count);
-    CountChoice choice = FewestControlPoints(section, o_.tolerance, *o_.autoMeasure);
+  Fit Fitted(const std::string& path, const Section& section, const ImportedSection* imported) {
+    if (!o_.autoMeasure) return FitSection(section, FitOptions{o_.count, o_.placement});
+    const CountOptions options{o_.tolerance, *o_.autoMeasure, o_.placement, o_.mostControlPoints};
+    CountChoice choice =
+        imported != nullptr ? FewestControlPoints(*imported, options) : FewestControlPoints(section, options);
     if (!choice.reached) {
-      err_ << kProgram << ": " << path << ": no count from 4 to 20 reaches " << o_.toleranceText
-           << "; using " << choice.control_points << '\n';
+      err_ << kProgram << ": " << path << ": no count from 4 to " << o_.mostControlPoints << " reaches "
+           << o_.toleranceText << "; using " << choice.control_points << '\n';
     }
     return std::move(choice.fit);
+  }
+
+  // The fitted section at its own size in each format asked for, beside the
+  // .FOI; the names written.
+  std::vector<std::string> Exported(const std::string& output, const Fit& fit) {
+    std::vector<std::string> written;
+    if (o_.exports.empty()) return written;
+    const FoilSpline foil = FoilSplineOf(fit);
+    for (const ExportFormat* f : o_.exports) {
+      ExportOptions options;
+      if (f->needs_size) {
+        options.size = OwnSize(fit);
+        options.chord = o_.chord;
+        options.units = o_.units;
+      }
+      const std::string name = ExportName(output, *f);
+      WriteFileContents(name, Export(foil, f->name, options));
+      written.push_back(name);
+    }
+    return written;
+  }
+
+  // The window's search leaves data near the leading edge off their chord
+  // position: say so, and what places them exactly.
+  void Misplaced(const std::string& path, const Fit& fit) {
+    if (fit.misplaced_points == 0) return;
+    err_ << kProgram << ": " << (terminal_ ? ForTerminal(path) : path) << ": " << fit.misplaced_points
+         << " data point" << (fit.misplaced_points == 1 ? " is" : "s are")
+         << " fitted off their chord position, by up to " << Significant(fit.largest_misplacement)
+         << " of the chord";
+    if (fit.placement == Placement::Window) err_ << "; --placement=exact places them exactly";
+    err_ << '\n';
   }
 
   void Show(const std::vector<std::string>& lines) {
@@ -311,7 +501,7 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
       } catch (const Error&) {
         output.clear();  // the foil number's own message comes with the run
       }
-      if (!output.empty()) CheckNoClash(path, output, options->svg);
+      if (!output.empty()) CheckNoClash(*options, path, output);
     }
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);

@@ -20,14 +20,20 @@ constexpr const char* kHelp =
     "Selig or the Lednicer layout, and write its thickness and camber as the\n"
     "section data file (*.dat) that TARVELO fits, to standard output or to OUT.\n"
     "\n"
-    "The outline is interpolated by a cubic spline in chord length, then turned,\n"
-    "scaled and moved so that its leading edge (its point farthest from the\n"
-    "middle of the first and last points) lies at 0 and that middle at 100 % of\n"
-    "the chord, the upper surface above. Thickness and camber are taken at the\n"
-    "chord stations.\n"
+    "The outline is interpolated by a cubic spline in chord length. An outline\n"
+    "that spans x = 0 to 1 with its foremost point at (0, 0) keeps its frame;\n"
+    "any other is moved, turned and scaled so that its leading edge (its point\n"
+    "farthest from the trailing edge) lies at 0 and the trailing edge at 100 %\n"
+    "of the chord, and standard error and the ID line say how. A surface that\n"
+    "stops short of the other is continued by a straight line to its end, and\n"
+    "surfaces that cross behind 99 % of the chord are kept, each with a warning\n"
+    "on standard error. Thickness and camber are taken at the chord stations.\n"
+    "A first line of two numbers is a point; the section is then named after\n"
+    "the file.\n"
     "\n"
     "      --stations N        N cosine-spaced stations, 5 to 401 (default 41)\n"
-    "      --at-file-stations  the upper surface's own chord positions instead\n"
+    "      --at-file-stations  the upper surface's own chord positions (0 to 100 %)\n"
+    "                            instead\n"
     "  -o OUT                  write OUT; an earlier file is replaced only by a\n"
     "                            complete one, and never COORDS itself\n"
     "      --help              display this help and exit\n"
@@ -82,7 +88,11 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, st
   if (!options) return 0;
   const std::string& coordinates = options->files[0];
   return WriteMade(coordinates, options->out,
-                   [&] { return SectionFileText(ImportCoordinates(coordinates, options->import)); },
+                   [&] {
+                     const ImportedSection imported = ImportOutline(coordinates, options->import);
+                     ReportImport(kProgram, coordinates, imported, err);
+                     return SectionFileText(imported.section);
+                   },
                    out, err);
 }
 

@@ -74,6 +74,14 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
   return status;
 }
 
+void ReportImport(const char* program, const std::string& input, const ImportedSection& imported,
+                  std::ostream& err) {
+  const std::string at = std::string(program) + ": " + input + ": ";
+  if (imported.transform.frame == ImportFrame::Normalised)
+    err << at << ImportTransformText(imported.transform) << '\n';
+  for (const std::string& warning : imported.warnings) err << at << "warning: " << warning << '\n';
+}
+
 int WriteMade(const std::string& input, const std::optional<std::string>& output,
               const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
   // What is made of a file must never replace it.

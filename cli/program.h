@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <tarvelo/tarvelo.h>
+
 namespace tarvelo {
 
 using Command = std::function<int(const std::vector<std::string>& args, std::ostream& out,
@@ -23,6 +25,12 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 // file: write it to `output` through the safe replacement, or to standard
 // output. An output that is the input is refused (exit status 2: nothing is
 // read or written); a failure is told on standard error (1); else 0.
+// What an import did to the outline of `input`, on standard error: the
+// transform of a normalised frame and each warning, a line each, after
+// "<program>: <input>: ".
+void ReportImport(const char* program, const std::string& input, const ImportedSection& imported,
+                  std::ostream& err);
+
 int WriteMade(const std::string& input, const std::optional<std::string>& output,
               const std::function<std::string()>& make, std::ostream& out, std::ostream& err);
 

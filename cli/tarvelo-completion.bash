@@ -19,13 +19,13 @@ _tarvelo() {
   case $program in
     tarvelo-fit)
       case $prev in
-        -n) COMPREPLY=($(compgen -W "$(echo {4..20})" -- "$cur")); return ;;
+        -n | --max-control-points) COMPREPLY=($(compgen -W "$(echo {4..40})" -- "$cur")); return ;;
         -o) _tarvelo_files "$cur" '*.FOI'; return ;;
         --svg) _tarvelo_files "$cur" '*.svg'; return ;;
         --foil-number) return ;;
       esac
-      options='-n -o --auto --auto= --auto-max --auto-max= --foil-number --screens --json
-               --svg --coordinates --help --version'
+      options='-n -o --auto --auto= --auto-max --auto-max= --max-control-points --placement=
+               --foil-number --screens --json --svg --coordinates --stations --help --version'
       files='*.dat' ;;
     tarvelo-import)
       case $prev in

@@ -1,9 +1,14 @@
 #include "foilio/coordinate_file.h"
 
-#include <tarvelo/tarvelo.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
 #include <iterator>
+#include <new>
 #include <string_view>
 
 #include "foilio/file_errors.h"
@@ -26,24 +31,52 @@ bool NextLine(ByteSource& in, std::string& text) {
   return true;
 }
 
-// The items of a line, separated by blanks and tabs.
-std::vector<std::string_view> Items(std::string_view line) {
-  std::vector<std::string_view> items;
-  for (std::size_t i = 0; i < line.size();) {
-    if (line[i] == ' ' || line[i] == '\t') {
-      ++i;
-      continue;
-    }
-    const std::size_t end = std::min(line.find_first_of(" \t", i), line.size());
-    items.push_back(line.substr(i, end - i));
-    i = end;
+// The items of a line, separated by blanks and tabs, one after the other.
+class Items {
+ public:
+  explicit Items(std::string_view line) : line_(line) {}
+  bool Next(std::string_view& item) {
+    while (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t')) ++pos_;
+    if (pos_ == line_.size()) return false;
+    const std::size_t start = pos_;
+    while (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t') ++pos_;
+    item = line_.substr(start, pos_ - start);
+    return true;
   }
-  return items;
+
+ private:
+  std::string_view line_;
+  std::size_t pos_ = 0;
+};
+
+bool Whole(double v) { return std::trunc(v) == v; }
+
+std::string Shortest(double v) {
+  std::array<char, 32> buf{};
+  return std::string(buf.data(), std::to_chars(buf.data(), buf.data() + buf.size(), v).ptr);
+}
+
+// A Selig outline starts and ends at the trailing edge (or, listed the wrong
+// way, at the leading edge): its first point lies beside its last, well
+// inside the size of the rest. Counts stand far off from it.
+bool CanStartOutline(const std::vector<CoordinatePoint>& points) {
+  if (points.size() < 2) return true;
+  double lowX = HUGE_VAL, lowY = HUGE_VAL, highX = -HUGE_VAL, highY = -HUGE_VAL;
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    lowX = std::min(lowX, points[i].x), highX = std::max(highX, points[i].x);
+    lowY = std::min(lowY, points[i].y), highY = std::max(highY, points[i].y);
+  }
+  // Halved, so that no difference of finite values overflows.
+  const auto half = [](double a, double b) { return a / 2 - b / 2; };
+  const double size = std::hypot(half(highX, lowX), half(highY, lowY));
+  const double gap = std::hypot(half(points.front().x, points.back().x),
+                                half(points.front().y, points.back().y));
+  return gap <= size / 4;
 }
 
 }  // namespace
 
-Outline ReadCoordinateFile(const std::string& name) {
+CoordinateFile ReadCoordinateFile(const std::string& name) {
   detail::OpenCause cause = detail::OpenCause::Failed;
   const detail::Descriptor fd(detail::OpenForReading(name, cause));
   if (fd.get() < 0) throw detail::InputError(name, cause);
@@ -51,49 +84,84 @@ Outline ReadCoordinateFile(const std::string& name) {
   const std::string neither = "Not a Selig or Lednicer coordinate file: ";
 
   ByteSource in(fd.get());
-  Outline outline;
-  std::vector<OutlinePoint> pairs;
+  CoordinateFile file;
+  std::vector<CoordinatePoint> pairs;
+  std::vector<int> lines;
+  // Room for a point every 16 bytes, as long as published files' lines are:
+  // a large file is then read without copying, and memory is taken only
+  // where points are stored.
+  struct stat st {};
+  if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) {
+    const auto room = static_cast<std::size_t>(st.st_size) / 16;
+    try {
+      pairs.reserve(room);
+      lines.reserve(room);
+    } catch (const std::bad_alloc&) {
+      // Then the points take their room as they come.
+    }
+  }
   std::string text;
   for (int line = 1; NextLine(in, text); ++line) {
-    if (line == 1) {
-      outline.name = text;
+    // Every item must be a number; the first line, unless it is two numbers,
+    // is the name.
+    Items items(text);
+    std::array<double, 2> v{};
+    std::size_t count = 0;
+    bool numbers = true;
+    for (std::string_view item; items.Next(item); ++count) {
+      double value = 0;
+      if (!detail::ParseNumber(item, value)) {
+        if (line == 1) {
+          numbers = false;
+          break;
+        }
+        fail("Invalid number in line " + std::to_string(line));
+      }
+      if (count < 2) v[count] = value;
+    }
+    if (line == 1 && (!numbers || count != 2)) {
+      file.outline.name = text;
       continue;
     }
-    const std::vector<std::string_view> items = Items(text);
-    double v[2] = {0, 0};
-    for (std::size_t k = 0; k < items.size(); ++k) {
-      double value = 0;
-      if (!detail::ParseNumber(items[k], value))
-        fail("Invalid number in line " + std::to_string(line));
-      if (k < 2) v[k] = value;
+    if (count == 0) continue;
+    if (count != 2) fail(neither + "line " + std::to_string(line) + " does not hold two numbers");
+    if (line == 1) {
+      file.named = false;
+      file.outline.name = std::filesystem::path(name).stem().string();
     }
-    if (items.empty()) continue;
-    if (items.size() != 2) fail(neither + "line " + std::to_string(line) + " does not hold two numbers");
-    pairs.push_back({v[0], v[1], line});
+    pairs.push_back({v[0], v[1]});
+    lines.push_back(line);
   }
   if (in.failed()) throw detail::InputError(name, detail::OpenCause::Failed);
   if (pairs.empty()) fail(neither + "no coordinates");
 
   // Lednicer: the counts of the two surfaces, then the surfaces themselves.
-  int upper = 0;
-  int lower = 0;
-  const bool counts = detail::WholeCount(pairs[0].x, upper) && detail::WholeCount(pairs[0].y, lower) &&
-                      upper >= 1 && lower >= 1;
-  const std::size_t following = pairs.size() - 1;
-  const std::size_t counted = static_cast<std::size_t>(upper) + static_cast<std::size_t>(lower);
-  if (counts && counted == following) {
-    const auto first = pairs.begin() + 1;
-    const auto second = first + upper;
-    outline.points.assign(std::make_reverse_iterator(second), std::make_reverse_iterator(first));
-    outline.points.insert(outline.points.end(), second, pairs.end());
-  } else if (counts && upper >= 2 && lower >= 2) {
-    // Two whole numbers of 2 or more are counts, not a point of an outline.
-    fail(neither + "line " + std::to_string(pairs[0].line) + " counts " + std::to_string(counted) +
-         " points but " + std::to_string(following) + " follow");
-  } else {
-    outline.points = std::move(pairs);
+  const CoordinatePoint first = pairs.front();
+  const double following = static_cast<double>(pairs.size() - 1);
+  const bool whole = Whole(first.x) && Whole(first.y);
+  if (whole && first.x >= 1 && first.y >= 1 && first.x + first.y == following) {
+    const auto upper = static_cast<std::ptrdiff_t>(first.x);
+    std::vector<CoordinatePoint>& points = file.outline.points;
+    points.reserve(pairs.size() - 1);
+    points.assign(std::make_reverse_iterator(pairs.begin() + 1 + upper),
+                  std::make_reverse_iterator(pairs.begin() + 1));
+    points.insert(points.end(), pairs.begin() + 1 + upper, pairs.end());
+    file.lines.reserve(lines.size() - 1);
+    file.lines.assign(std::make_reverse_iterator(lines.begin() + 1 + upper),
+                      std::make_reverse_iterator(lines.begin() + 1));
+    file.lines.insert(file.lines.end(), lines.begin() + 1 + upper, lines.end());
+    return file;
   }
-  return outline;
+  if (whole && !CanStartOutline(pairs)) {
+    const std::string at = "line " + std::to_string(lines.front());
+    if (first.x < 1 || first.y < 1)
+      fail(neither + at + " gives point counts below 1: " + Shortest(first.x) + " " + Shortest(first.y));
+    fail(neither + at + " counts " + Shortest(first.x + first.y) + " points but " +
+         Shortest(following) + " follow");
+  }
+  file.outline.points = std::move(pairs);
+  file.lines = std::move(lines);
+  return file;
 }
 
 }  // namespace tarvelo

@@ -51,9 +51,11 @@ Error OutputError(const std::string& name, OpenCause cause);
 // True for a name the platform cannot take at all: empty, or with a NUL byte.
 bool UnusableName(const std::string& name);
 
-// Test seam of the writer. The hook is asked before each step and returns the
-// errno to fail that step with, or 0 to let it run. Production never sets it.
-enum class WriteStep { Create, Write, Sync, Close, Rename };
+// Test seam of the writer. The hook is asked before each step (Created: once
+// the file to write exists, and is locked where it is written in place) and
+// returns the errno to fail that step with, or 0 to let it run. Production
+// never sets it; a test sets it only while no write is under way.
+enum class WriteStep { Create, Created, Write, Sync, Close, Rename };
 using WriteFaultHook = std::function<int(WriteStep)>;
 void SetWriteFaultHook(WriteFaultHook hook);
 int InjectedWriteFault(WriteStep step);

@@ -3,14 +3,18 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <random>
 #include <string>
 
 #include "foilio/file_errors.h"
@@ -26,28 +30,72 @@ using detail::WriteStep;
 constexpr int kMaxLinks = 40;
 constexpr int kTempAttempts = 100;
 
-// The temporary file being written, for the signal handler to remove: the
-// handler may only read what is complete, so the name is filled before the
-// flag is set and the flag cleared before the name changes.
-char g_tempName[PATH_MAX + 1];
-volatile std::sig_atomic_t g_tempPending = 0;
+// The temporary files that writes in any thread have pending, for the signal
+// handler to remove. A record is made once and never freed, so the handler
+// may walk the list at any moment without a lock; a write claims a free
+// record, or adds one at the head. Its name changes only while it is claimed
+// but not yet pending, and each claim counts up its generation, so the
+// handler can tell a name it copied whole from one a new claim overwrote.
+struct PendingRecord {
+  enum State : int { kFree, kFilling, kPending };
+  std::atomic<int> state{kFilling};
+  std::atomic<unsigned> generation{0};
+  char name[PATH_MAX + 1] = {};
+  PendingRecord* next = nullptr;  // set before the record is published, then fixed
+};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<unsigned>::is_always_lock_free,
+              "the signal handler reads the records");
 
-void RemoveTempAndEnd(int sig) {
-  if (g_tempPending) ::unlink(g_tempName);
+std::atomic<PendingRecord*> g_pending{nullptr};
+
+void RemoveTempsAndEnd(int sig) {
+  for (PendingRecord* r = g_pending.load(std::memory_order_acquire); r != nullptr; r = r->next) {
+    const unsigned generation = r->generation.load(std::memory_order_acquire);
+    if (r->state.load(std::memory_order_acquire) != PendingRecord::kPending) continue;
+    char name[PATH_MAX + 1];
+    std::memcpy(name, r->name, sizeof name);
+    name[PATH_MAX] = '\0';
+    if (r->state.load(std::memory_order_acquire) == PendingRecord::kPending &&
+        r->generation.load(std::memory_order_acquire) == generation)
+      ::unlink(name);
+  }
   std::signal(sig, SIG_DFL);
   std::raise(sig);
 }
 
+// A temporary file's name, pending from before the file is created until it
+// is renamed or removed: a signal at any moment between leaves no file.
 class PendingTemp {
  public:
   explicit PendingTemp(const std::string& name) {
-    if (name.size() > PATH_MAX) return;
-    std::memcpy(g_tempName, name.c_str(), name.size() + 1);
-    g_tempPending = 1;
+    if (name.size() > PATH_MAX) return;  // open() refuses such a name anyway
+    record_ = Claim();
+    std::memcpy(record_->name, name.c_str(), name.size() + 1);
+    record_->state.store(PendingRecord::kPending, std::memory_order_release);
   }
-  ~PendingTemp() { g_tempPending = 0; }
+  ~PendingTemp() {
+    if (record_ != nullptr) record_->state.store(PendingRecord::kFree, std::memory_order_release);
+  }
   PendingTemp(const PendingTemp&) = delete;
   PendingTemp& operator=(const PendingTemp&) = delete;
+
+ private:
+  static PendingRecord* Claim() {
+    for (PendingRecord* r = g_pending.load(std::memory_order_acquire); r != nullptr; r = r->next) {
+      int free = PendingRecord::kFree;
+      if (r->state.compare_exchange_strong(free, PendingRecord::kFilling, std::memory_order_acq_rel)) {
+        r->generation.fetch_add(1, std::memory_order_acq_rel);
+        return r;
+      }
+    }
+    auto* r = new PendingRecord;  // kept for the life of the program
+    r->next = g_pending.load(std::memory_order_relaxed);
+    while (!g_pending.compare_exchange_weak(r->next, r, std::memory_order_release, std::memory_order_relaxed)) {
+    }
+    return r;
+  }
+
+  PendingRecord* record_ = nullptr;
 };
 
 std::string DirectoryOf(const std::string& path) {
@@ -123,7 +171,9 @@ int CloseChecked(int fd) {
 
 // A name beside the target that no one else uses; O_EXCL makes sure of it.
 std::string TempName() {
-  static std::uint64_t counter = 0;
+  // Each thread draws its own; the process id and the clock keep processes
+  // and runs apart.
+  thread_local std::uint64_t counter = std::random_device{}();
   std::uint64_t x = static_cast<std::uint64_t>(
                         std::chrono::steady_clock::now().time_since_epoch().count()) ^
                     (static_cast<std::uint64_t>(::getpid()) << 32) ^
@@ -141,25 +191,39 @@ std::string TempName() {
 // cannot be replaced by a renamed file, and regular files that must keep
 // their inode (several hard links, or a directory we may not write to). The
 // new content is complete in memory before the file is truncated.
+//
+// A regular file is locked while it is written, so that writers in other
+// threads and processes take turns instead of mixing their contents; and it
+// is overwritten before it is cut to its new length, so that a writer killed
+// half-way leaves the earlier content where it has not yet written, never an
+// empty file.
 WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::string_view bytes) {
   WriteOutcome out;
   if ((out.err = InjectedWriteFault(WriteStep::Create)) != 0) return out;
   const bool regular = S_ISREG(st.st_mode);
-  const int fd = ::open(path.c_str(),
-                        O_WRONLY | O_CLOEXEC | O_NOCTTY | (regular ? O_TRUNC : O_NONBLOCK));
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | (regular ? 0 : O_NONBLOCK));
   if (fd < 0) {
     // A FIFO opened without blocking has no reader when it says ENXIO.
     out.err = S_ISFIFO(st.st_mode) && errno == ENXIO ? EPIPE : errno;
     return out;
   }
   out.created = true;
-  if (!regular) {
+  if (regular) {
+    while (::flock(fd, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        out.err = errno;
+        break;
+      }
+    }
+    if (out.err == 0) out.err = InjectedWriteFault(WriteStep::Created);
+  } else {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   }
-  out.err = WriteAll(fd, bytes);
+  if (out.err == 0) out.err = WriteAll(fd, bytes);
+  if (out.err == 0 && regular && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) out.err = errno;
   if (out.err == 0 && regular) out.err = Sync(fd);
-  const int closed = CloseChecked(fd);
+  const int closed = CloseChecked(fd);  // which also ends the lock
   if (out.err == 0) out.err = closed;
   return out;
 }
@@ -173,13 +237,17 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
   if ((out.err = InjectedWriteFault(WriteStep::Create)) != 0) return out;
   const std::string dir = DirectoryOf(path);
   std::string temp;
+  std::optional<PendingTemp> pending;
   int fd = -1;
   for (int attempt = 0; attempt < kTempAttempts && fd < 0; ++attempt) {
     temp = dir + TempName();
+    // Pending before it exists: a signal as the file appears removes it too.
+    pending.emplace(temp);
     // 0666 and the umask, as a newly created file gets.
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0 && errno != EEXIST) {
-      const int err = errno;
+    const int err = errno;
+    if (fd < 0) pending.reset();
+    if (fd < 0 && err != EEXIST) {
       // A writable file in a directory we may not write to is written in place.
       if (existing != nullptr && (err == EACCES || err == EPERM))
         return WriteInPlace(path, *existing, bytes);
@@ -191,9 +259,9 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     out.err = EEXIST;
     return out;
   }
-  const PendingTemp pending(temp);
   out.created = true;
-  if (existing != nullptr) {
+  out.err = InjectedWriteFault(WriteStep::Created);
+  if (out.err == 0 && existing != nullptr) {
     // The replacement keeps the permission bits, and the owner and group where
     // we may set them (root rewriting a user's file; a user's own group).
     ::fchmod(fd, existing->st_mode & 07777);
@@ -202,7 +270,7 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     }
   }
 
-  out.err = WriteAll(fd, bytes);
+  if (out.err == 0) out.err = WriteAll(fd, bytes);
   if (out.err == 0) out.err = Sync(fd);
   const int closed = CloseChecked(fd);
   if (out.err == 0) out.err = closed;
@@ -253,7 +321,7 @@ void InstallTemporaryFileCleanup() {
     struct sigaction now {};
     if (::sigaction(sig, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
     struct sigaction act {};
-    act.sa_handler = RemoveTempAndEnd;
+    act.sa_handler = RemoveTempsAndEnd;
     sigemptyset(&act.sa_mask);
     ::sigaction(sig, &act, nullptr);
   }

@@ -4,8 +4,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include <string>
-
-#include "foilio/coordinate_file.h"
+#include <vector>
 
 namespace tarvelo {
 
@@ -13,11 +12,20 @@ namespace tarvelo {
 inline constexpr int kFewestStations = 5;
 inline constexpr int kMostStations = 401;
 
+// An outline to decompose, in Selig order, with what its messages call it.
+struct OutlineSource {
+  std::vector<CoordinatePoint> points;  // finite
+  std::vector<int> labels;              // each point's line (or number), for messages
+  std::string label_word = "line";      // what the labels count: "line" or "point"
+};
+
 // Interpolates the outline by a natural cubic spline of x and y in cumulative
-// chord length (GSL), normalises it and gives thickness and camber at the
-// stations of `options`, whose count must lie in kFewestStations..kMostStations.
-// Throws Error with messages about the file `name`.
-Section DecomposeOutline(const Outline& outline, const std::string& name,
-                         const ImportOptions& options);
+// chord length (GSL), keeps its frame or normalises it, repairs its trailing
+// edge and gives thickness and camber at the stations of `options`, whose
+// count must lie in kFewestStations..kMostStations. The section's ID line is
+// `name` as it is; the values are not yet rounded to a file's digits. Throws
+// Error (BadData) with messages about `source_name`. `source` is consumed.
+ImportedSection DecomposeOutline(OutlineSource& source, const std::string& name,
+                                 const std::string& source_name, const ImportOptions& options);
 
 }  // namespace tarvelo

@@ -4,30 +4,61 @@
 #include <algorithm>
 #include <optional>
 
+#include "lib/placement.h"
+
 namespace tarvelo {
 
-CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure) {
-  const auto worse = [measure](const Fit& fit) {
-    return measure == ErrorMeasure::Rms ? std::max(fit.thickness.rms, fit.camber.rms)
-                                        : std::max(fit.thickness.max_deviation,
-                                                   fit.camber.max_deviation);
+namespace {
+
+CountChoice Search(const Section& section, const ImportedSection* imported, const CountOptions& options) {
+  if (options.most_control_points < kFewestControlPoints || options.most_control_points > kMostControlPoints)
+    throw Error(ErrorKind::Usage, "   4 to 40 control points are allowed !! ");
+  if (options.measure == ErrorMeasure::OutlineDeviation && imported == nullptr)
+    throw Error(ErrorKind::Usage, "   The outline deviation needs the outline the section was imported from !! ");
+  const auto worse = [&](const Fit& fit) {
+    switch (options.measure) {
+      case ErrorMeasure::Rms: return std::max(fit.thickness.rms, fit.camber.rms);
+      case ErrorMeasure::MaxDeviation: return std::max(fit.thickness.max_deviation, fit.camber.max_deviation);
+      case ErrorMeasure::OutlineDeviation: return OutlineDeviationOf(fit, *imported).deviation;
+    }
+    return 0.0;
   };
-  std::optional<CountChoice> best;
+  // The counts are compared by the one measure: the other is made only for
+  // the count chosen.
+  std::optional<int> best;
+  double bestError = 0;
   std::optional<Error> firstRefusal;
-  for (int count = 4; count <= 20; ++count) {
-    Fit fit;
+  for (int count = kFewestControlPoints; count <= options.most_control_points; ++count) {
+    const FitOptions fitOptions{count, options.placement};
+    double error = 0;
     try {
-      fit = FitSection(section, count);
+      error = worse(FitWith(section, fitOptions, options.measure == ErrorMeasure::MaxDeviation));
     } catch (const Error& e) {
       if (!firstRefusal) firstRefusal = e;
       continue;
     }
-    const double error = worse(fit);
-    if (error <= tolerance) return {count, true, std::move(fit)};
-    if (!best || error < worse(best->fit)) best = CountChoice{count, false, std::move(fit)};
+    if (error <= options.tolerance) return {count, true, FitSection(section, fitOptions)};
+    if (!best || error < bestError) {
+      best = count;
+      bestError = error;
+    }
   }
   if (!best) throw *firstRefusal;
-  return std::move(*best);
+  return {*best, false, FitSection(section, FitOptions{*best, options.placement})};
+}
+
+}  // namespace
+
+CountChoice FewestControlPoints(const Section& section, const CountOptions& options) {
+  return Search(section, nullptr, options);
+}
+
+CountChoice FewestControlPoints(const ImportedSection& imported, const CountOptions& options) {
+  return Search(imported.section, &imported, options);
+}
+
+CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure) {
+  return FewestControlPoints(section, CountOptions{tolerance, measure, Placement::Window, kWindowMostControlPoints});
 }
 
 }  // namespace tarvelo

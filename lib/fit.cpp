@@ -1,17 +1,38 @@
 // FitSection: the fit of the window's run on a section held in memory. The
 // steps and their arithmetic are the run's own (bspline/fitting.h); only the
 // storage differs: the data are normalised as they are read, the basis is
-// kept in bands and the results go straight into the Fit.
+// kept in bands and the results go straight into the Fit. The placement of
+// the data points is the window's or the exact one (lib/placement.h).
 #include <tarvelo/tarvelo.h>
 
+#include <cmath>
 
 #include "bspline/bspline.h"
 #include "bspline/fitting.h"
 #include "foilio/fit_messages.h"
+#include "lib/placement.h"
 
 namespace tarvelo {
 
 namespace {
+
+struct PlacementRow {
+  PlacementMethod method;
+  PlaceFunction place;
+};
+
+// The placements, the default first; PlacementMethods() lists their names.
+const std::vector<PlacementRow>& PlacementRows() {
+  static const std::vector<PlacementRow> rows = {
+      {{Placement::Window, "window",
+        "the window's search: every number as the window gives it, but data near the leading edge "
+        "fitted off their chord position"},
+       PlaceAsTheWindow},
+      {{Placement::Exact, "exact", "each data point at its own chord position, to full precision"},
+       PlaceExactly},
+  };
+  return rows;
+}
 
 [[noreturn]] void Stop(FitStatus status) {
   throw Error(status == FitStatus::Overflow ? ErrorKind::Overflow : ErrorKind::Singular,
@@ -26,12 +47,62 @@ double LargestValue(const std::vector<double>& values) {
   return ymax;
 }
 
+// The largest |fit(x_i) - y_i| of a curve, the fit evaluated with the basis
+// `exact` at each data point's own chord position, scaled per chord like the
+// R.M.S. error.
+void TrueDeviation(const BandArray<double>& exact, const Section& section, CurveFit& curve,
+                   const std::vector<double>& values) {
+  const double scale = curve.ymax > 0 ? curve.ymax : 1.0;
+  const std::span<const int> firsts = exact.firsts();
+  const std::span<const double> bands = exact.values();
+  const auto width = static_cast<std::size_t>(exact.width());
+  double largest = -1;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    double y = 0;
+    for (std::size_t a = 0; a < width; ++a)
+      y += bands[i * width + a] * curve.control[static_cast<std::size_t>(firsts[i] - 1) + a];
+    const double data = curve.ymax > 0 ? values[i] / curve.ymax : values[i];
+    const double d = std::fabs(y - data);
+    if (d > largest) {
+      largest = d;
+      curve.max_deviation_x = section.x[i];
+    }
+  }
+  curve.max_deviation = scale * std::max(largest, 0.0);
+}
+
 }  // namespace
 
-Fit FitSection(const Section& section, int control_points) {
-  const int nv = control_points;
+const std::vector<PlacementMethod>& PlacementMethods() {
+  static const std::vector<PlacementMethod> methods = [] {
+    std::vector<PlacementMethod> out;
+    for (const PlacementRow& row : PlacementRows()) out.push_back(row.method);
+    return out;
+  }();
+  return methods;
+}
+
+const PlacementMethod& FindPlacement(std::string_view name) {
+  std::string names;
+  const std::vector<PlacementMethod>& methods = PlacementMethods();
+  for (std::size_t i = 0; i < methods.size(); ++i) {
+    if (name == methods[i].name) return methods[i];
+    names += (i == 0 ? "" : i + 1 == methods.size() ? " or " : ", ") + std::string(methods[i].name);
+  }
+  throw Error(ErrorKind::Usage, "   Unknown placement '" + std::string(name) + "': use " + names + " !! ");
+}
+
+const PlacementMethod& FindPlacement(Placement placement) {
+  for (const PlacementMethod& m : PlacementMethods())
+    if (m.placement == placement) return m;
+  throw Error(ErrorKind::Usage, "   Unknown placement !! ");
+}
+
+Fit FitWith(const Section& section, const FitOptions& options, bool deviations) {
+  const int nv = options.control_points;
   const int ko = 4;
-  if (nv < 4 || nv > 20) throw Error(ErrorKind::Usage, kCountMessage);
+  if (nv < kFewestControlPoints || nv > kMostControlPoints)
+    throw Error(ErrorKind::Usage, "   4 to 40 control points are allowed !! ");
   const std::size_t nd = section.points();
   if (section.thickness.size() != nd || section.camber.size() != nd)
     throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
@@ -39,35 +110,28 @@ Fit FitSection(const Section& section, int control_points) {
     const auto lines = InsufficientData(nv);
     throw Error(ErrorKind::TooFewPoints, lines[0] + "\n" + lines[1]);
   }
+  const PlaceFunction place = [&] {
+    for (const PlacementRow& row : PlacementRows())
+      if (row.method.placement == options.placement) return row.place;
+    throw Error(ErrorKind::Usage, "   Unknown placement !! ");
+  }();
 
   Fit fit;
   fit.id_line = section.id_line;
   fit.control_points = nv;
   fit.order = ko;
+  fit.placement = options.placement;
 
   Array1<double> tk;
   tk.allocate(1, nv + ko);
   KNOTS(ko, nv, tk);
-  Array2<double> b;
-  b.allocate(1, nv, 0, ko);
-  Array2<double> h;
-  h.allocate(1, nv - 3, 1, nv - 2);
-  Flag lsing = kFalse;
-  Array1<double> xcp;
-  xcp.allocate(1, nv);
-  if (!SolveXSpline(ko, nv, tk, b, h, lsing, xcp)) Stop(FitStatus::Singular);
-
-  Array2<double> c1;
-  c1.allocate(1, nv, 0, 1);
-  for (int j = 1; j <= nv; ++j) c1(j, 0) = xcp(j);
-  BSCOEFS(ko, nv, tk, 1, c1);
-  Array1<double> f;
-  f.allocate(0, 1);
-  BandArray<double> bd;
-  PlacePoints(ko, nv, tk, c1, section.x, f, b, bd);
-
+  Placed placed = place(nv, tk, section.x);
+  const Array1<double>& xcp = placed.xcp;
+  const BandArray<double>& bd = placed.bd;
   fit.knots.assign(tk.span().begin(), tk.span().end());
   fit.control_x.assign(xcp.span().begin(), xcp.span().end());
+  Array2<double> h;
+  Flag lsing = kFalse;
   fit.x.resize(nd);
   std::vector<float> yr(nd);
   for (int k = 1; k <= 2; ++k) {
@@ -85,10 +149,31 @@ Fit FitSection(const Section& section, int control_points) {
     const FitStatus status = FitCurve(nv, bd, yr, data, curve.ymax, xcp, h, lsing, out);
     if (status != FitStatus::Done) Stop(status);
     curve.rms = out.rms;
-    curve.max_deviation = out.max_deviation;
-    curve.max_deviation_x = section.x[out.max_at];
   }
+
+  // Where the placement stopped short of a point's own chord position.
+  for (std::size_t i = 0; i < nd; ++i) {
+    const double off = std::fabs(fit.x[i] - section.x[i]);
+    if (off > kPlacementTolerance) ++fit.misplaced_points;
+    if (off > fit.largest_misplacement) fit.largest_misplacement = off;
+  }
+  if (!deviations) return fit;
+  // The true deviations, at each point's own chord position.
+  BandArray<double> own;
+  if (!placed.exact) {
+    std::vector<double> t;
+    PlacePointsExactly(tk, xcp, section.x, {}, own, t);
+  }
+  const BandArray<double>& exact = placed.exact ? placed.bd : own;
+  TrueDeviation(exact, section, fit.thickness, section.thickness);
+  TrueDeviation(exact, section, fit.camber, section.camber);
   return fit;
+}
+
+Fit FitSection(const Section& section, const FitOptions& options) { return FitWith(section, options, true); }
+
+Fit FitSection(const Section& section, int control_points) {
+  return FitSection(section, FitOptions{control_points, Placement::Window});
 }
 
 }  // namespace tarvelo

@@ -11,15 +11,18 @@
 
 namespace tarvelo {
 
+FoilSpline FoilSplineOf(const Fit& fit) {
+  return {fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control};
+}
+
 FoilSpline::Value FoilSpline::Evaluate(double x) const {
   if (!(x >= 0 && x <= 1))
     throw Error(ErrorKind::Usage, "   " + ShortestText(x) + " is not a chord position from 0 to 1 !! ");
   const std::vector<double> knots = KnotsOf(*this);
   if (!(control_x.front() <= x && x <= control_x.back())) throw NotAFoilSpline();
   // x(t) is t^2 for a fit's spline: its root is the first guess.
-  const double t = ParameterAt(knots, control_x, x, std::sqrt(x));
-  const ExactBasis b = ExactBasisAt(knots, static_cast<int>(control_x.size()), t);
-  return {SplineValue(thickness, b), SplineValue(camber, b)};
+  const Parameter at = ParameterAt(knots, control_x, x, std::sqrt(x));
+  return {SplineValue(thickness, at.basis), SplineValue(camber, at.basis)};
 }
 
 }  // namespace tarvelo

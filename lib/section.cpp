@@ -3,8 +3,10 @@
 
 #include <utility>
 
+#include "foilio/items.h"
 #include "foilio/number_format.h"
 #include "foilio/section_file.h"
+#include "lib/section_text.h"
 
 namespace tarvelo {
 
@@ -18,19 +20,43 @@ Section ReadSection(const std::filesystem::path& file) {
                  std::move(data.camber)};
 }
 
+namespace {
+
+// A column of the file: percent of the chord, six decimals, right-aligned
+// as the examples are.
+std::string Column(double fraction) {
+  const std::string digits = FSt(0, 0, 6, 100 * fraction);
+  return std::string(digits.size() < 11 ? 11 - digits.size() : 0, ' ') + digits;
+}
+
+// A column as the reader takes it back, still in percent.
+double Reread(double fraction) {
+  double value = 0;
+  detail::ParseNumber(FSt(0, 0, 6, 100 * fraction), value);
+  return value;
+}
+
+}  // namespace
+
+Section AsReadBack(Section section) {
+  // As the reader: x / 100, (t1 + t2) / 100, c / 100.
+  for (std::size_t i = 0; i < section.points(); ++i) {
+    const double half = Reread(section.thickness[i] / 2);
+    section.x[i] = Reread(section.x[i]) / 100;
+    section.thickness[i] = (half + half) / 100;
+    section.camber[i] = Reread(section.camber[i]) / 100;
+  }
+  return section;
+}
+
 std::string SectionFileText(const Section& section) {
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
     throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
-  // Percent of the chord, six decimals, right-aligned as the examples are.
-  const auto column = [](double fraction) {
-    const std::string digits = FSt(0, 0, 6, 100 * fraction);
-    return std::string(digits.size() < 11 ? 11 - digits.size() : 0, ' ') + digits;
-  };
   std::string text = section.id_line + "\r\n" + std::to_string(n) + "\r\n";
   for (std::size_t i = 0; i < n; ++i) {
-    const std::string half = column(section.thickness[i] / 2);
-    text += column(section.x[i]) + ", " + half + ", " + half + ", " + column(section.camber[i]) + "\r\n";
+    const std::string half = Column(section.thickness[i] / 2);
+    text += Column(section.x[i]) + ", " + half + ", " + half + ", " + Column(section.camber[i]) + "\r\n";
   }
   return text;
 }

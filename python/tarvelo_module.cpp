@@ -1,5 +1,7 @@
 // The Python module tarvelo: the public API with numpy arrays for its
-// vectors and tarvelo.Error for its failures. It adds no logic of its own.
+// vectors and tarvelo.Error (with the library's kind) for its failures. It
+// adds no logic of its own, and lets go of the interpreter's lock while the
+// library works, so that threads fit, read and write at once.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -13,6 +15,16 @@ namespace py = pybind11;
 using namespace tarvelo;
 
 namespace {
+
+// Released around a library call; what it takes and returns is C++ data.
+using Unlocked = py::call_guard<py::gil_scoped_release>;
+
+// f() without the interpreter's lock, its result then made a Python object.
+template <class F>
+auto Released(F&& f) {
+  py::gil_scoped_release unlocked;
+  return f();
+}
 
 template <class T>
 py::array_t<T> Array(const std::vector<T>& v) {
@@ -49,19 +61,58 @@ py::object Evaluate(const FoilSpline& foil, const py::object& x) {
   const double* at = in.data();
   double* t = thickness.mutable_data();
   double* c = camber.mutable_data();
-  for (py::ssize_t i = 0; i < in.size(); ++i) {
-    const FoilSpline::Value v = foil.Evaluate(at[i]);
-    t[i] = v.thickness;
-    c[i] = v.camber;
-  }
+  const py::ssize_t n = in.size();
+  Released([&] {
+    for (py::ssize_t i = 0; i < n; ++i) {
+      const FoilSpline::Value v = foil.Evaluate(at[i]);
+      t[i] = v.thickness;
+      c[i] = v.camber;
+    }
+    return 0;
+  });
   return py::make_tuple(thickness, camber);
+}
+
+// Points as an array of shape (n, 2): x, y.
+py::array_t<double> PointArray(const std::vector<CoordinatePoint>& points) {
+  py::array_t<double> a({static_cast<py::ssize_t>(points.size()), py::ssize_t{2}});
+  double* out = a.mutable_data();
+  for (const CoordinatePoint& p : points) *out++ = p.x, *out++ = p.y;
+  return a;
+}
+
+// An outline from a path, or from an array of shape (n, 2) in Selig order.
+ImportedSection ImportFrom(const py::object& outline, const std::string& name, int stations,
+                           bool at_file_stations) {
+  const ImportOptions options{stations, at_file_stations};
+  if (py::isinstance<py::str>(outline) || py::hasattr(outline, "__fspath__")) {
+    const auto path = outline.cast<std::filesystem::path>();
+    return Released([&] { return ImportOutline(path, options); });
+  }
+  const auto a = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(outline);
+  if (!a || a.ndim() != 2 || a.shape(1) != 2)
+    throw py::type_error("outline is a path or an array of shape (n, 2)");
+  Coordinates coordinates{name, {}};
+  for (py::ssize_t i = 0; i < a.shape(0); ++i) coordinates.points.push_back({a.at(i, 0), a.at(i, 1)});
+  return Released([&] { return ImportOutline(coordinates, options); });
 }
 
 }  // namespace
 
 PYBIND11_MODULE(tarvelo, m) {
   m.doc() = "Fits cubic B-splines to the thickness and camber of foil sections (TARVELO).";
-  py::register_exception<Error>(m, "Error");
+  // tarvelo.Error, with the kind of failure as its attribute `kind`
+  // ("not_found", "bad_data", ...) for scripts to test.
+  static py::exception<Error> error(m, "Error");
+  py::register_exception_translator([](std::exception_ptr p) {
+    try {
+      if (p) std::rethrow_exception(p);
+    } catch (const Error& e) {
+      py::object raised = py::handle(error.ptr())(e.what());
+      raised.attr("kind") = ErrorKindName(e.kind());
+      PyErr_SetObject(error.ptr(), raised.ptr());
+    }
+  });
 
   py::class_<Section>(m, "Section", "A foil section as its data file gives it (fractions of the chord).")
       .def(py::init([](const std::string& id_line, const py::array_t<double>& x,
@@ -88,6 +139,9 @@ PYBIND11_MODULE(tarvelo, m) {
       .def_property_readonly("id_line", [](const Fit& f) { return Text(f.id_line); })
       .def_readonly("control_points", &Fit::control_points)
       .def_readonly("order", &Fit::order)
+      .def_property_readonly("placement", [](const Fit& f) { return FindPlacement(f.placement).name; })
+      .def_readonly("misplaced_points", &Fit::misplaced_points)
+      .def_readonly("largest_misplacement", &Fit::largest_misplacement)
       .def_property_readonly("knots", [](const Fit& f) { return Array(f.knots); })
       .def_property_readonly("control_x", [](const Fit& f) { return Array(f.control_x); })
       .def_property_readonly("x", [](const Fit& f) { return Array(f.x); })
@@ -103,23 +157,54 @@ PYBIND11_MODULE(tarvelo, m) {
       .def("evaluate", &Evaluate, py::arg("x"),
            "Normalised (thickness, camber) at chord position x in [0, 1]; x a float or an array.");
 
-  m.def("read_section", &ReadSection, py::arg("path"), "Reads a section data file (*.dat).");
+  m.def("read_section", &ReadSection, py::arg("path"), Unlocked(), "Reads a section data file (*.dat).");
   m.def(
       "import_coordinates",
       [](const std::filesystem::path& path, int stations, bool at_file_stations) {
         return ImportCoordinates(path, ImportOptions{stations, at_file_stations});
       },
-      py::arg("path"), py::arg("stations") = 41, py::arg("at_file_stations") = false,
+      py::arg("path"), py::arg("stations") = 41, py::arg("at_file_stations") = false, Unlocked(),
       "A section from a coordinate file of its outline (Selig or Lednicer layout).");
+  py::class_<ImportedSection>(m, "ImportedSection",
+                              "A section imported from an outline, and what the import did to it.")
+      .def_readonly("section", &ImportedSection::section)
+      .def_property_readonly("frame",
+                             [](const ImportedSection& i) { return ImportFrameName(i.transform.frame); })
+      .def_property_readonly("scale", [](const ImportedSection& i) { return i.transform.scale; })
+      .def_property_readonly("angle_deg", [](const ImportedSection& i) { return i.transform.angle_deg; })
+      .def_property_readonly("shift", [](const ImportedSection& i) {
+        return py::make_tuple(i.transform.shift.x, i.transform.shift.y);
+      })
+      .def_property_readonly("warnings", [](const ImportedSection& i) {
+        py::list texts;
+        for (const std::string& w : i.warnings) texts.append(Text(w));
+        return texts;
+      })
+      .def_property_readonly("upper", [](const ImportedSection& i) { return PointArray(i.upper); })
+      .def_property_readonly("lower", [](const ImportedSection& i) { return PointArray(i.lower); });
+  m.def("import_outline", &ImportFrom, py::arg("outline"), py::arg("name") = "",
+        py::arg("stations") = 41, py::arg("at_file_stations") = false,
+        "A section from an outline: a coordinate file's path, or an array of shape (n, 2) in "
+        "Selig order named `name`; with its frame, scale, angle_deg, shift, warnings and the "
+        "outline's points in chord coordinates (upper, lower).");
   m.def(
       "section_file_text",
-      [](const Section& section) { return py::bytes(SectionFileText(section)); },
+      [](const Section& section) { return py::bytes(Released([&] { return SectionFileText(section); })); },
       py::arg("section"), "The bytes of the section data file (*.dat) of a section.");
-  m.def("fit_section", &FitSection, py::arg("section"), py::arg("control_points") = 8,
-        "Fits thickness and camber with 4 to 20 control points.");
-  m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"),
+  m.def(
+      "fit_section",
+      [](const Section& section, int control_points, const std::string& placement) {
+        const Placement how = FindPlacement(placement).placement;
+        py::gil_scoped_release unlocked;
+        return FitSection(section, FitOptions{control_points, how});
+      },
+      py::arg("section"), py::arg("control_points") = 8,
+      py::arg("placement") = std::string(PlacementMethods().front().name),
+      "Fits thickness and camber with 4 to 40 control points; placement 'window' (every number as "
+      "the window gives it) or 'exact' (each data point at its own chord position).");
+  m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"), Unlocked(),
         "Writes the .FOI file of a fit, replacing an earlier file only when complete.");
-  m.def("read_foil_file", &ReadFoilFile, py::arg("path"), "Reads a .FOI file.");
+  m.def("read_foil_file", &ReadFoilFile, py::arg("path"), Unlocked(), "Reads a .FOI file.");
   py::class_<OutlineSpline>(m, "OutlineSpline",
                             "Both surfaces of a section at a size: cubic B-splines on one knot vector.")
       .def_property_readonly("knots", [](const OutlineSpline& o) { return Array(o.knots); })
@@ -132,45 +217,80 @@ PYBIND11_MODULE(tarvelo, m) {
       [size](const FoilSpline& foil, double thickness, double camber) {
         return SectionOutline(foil, size(thickness, camber));
       },
-      py::arg("foil"), py::arg("thickness"), py::arg("camber"),
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"), Unlocked(),
       "The outline with largest thickness and camber (fractions of the chord).");
-  m.def("cosine_stations", &CosineStations, py::arg("count"),
+  m.def("cosine_stations", &CosineStations, py::arg("count"), Unlocked(),
         "count chord positions from 0 to 1, closer together towards both edges.");
-  // The exports are the bytes of whole files.
+  // The exports are the bytes of whole files, in any format of the library's
+  // table; export_formats() lists the table.
+  m.def(
+      "export_formats",
+      [] {
+        py::list formats;
+        for (const ExportFormat& f : ExportFormats()) {
+          py::dict row;
+          row["name"] = f.name;
+          row["description"] = f.description;
+          row["file_ending"] = f.file_ending;
+          row["needs_size"] = f.needs_size;
+          row["takes_stations"] = f.takes_stations;
+          row["default_points"] = f.default_points;
+          formats.append(row);
+        }
+        return formats;
+      },
+      "The export formats: name, description, file_ending, needs_size, takes_stations, "
+      "default_points (0 for an exact format).");
+  m.def(
+      "export",
+      [](const FoilSpline& foil, const std::string& format, double thickness, double camber, int points,
+         const std::vector<double>& stations) {
+        return py::bytes(Released([&] {
+          return Export(foil, format, ExportOptions{{thickness, camber}, points, stations});
+        }));
+      },
+      py::arg("foil"), py::arg("format"), py::arg("thickness") = 0.0, py::arg("camber") = 0.0,
+      py::arg("points") = 0, py::arg("stations") = std::vector<double>{},
+      "The bytes of the export of foil in a format of export_formats(); points 0 for its default.");
   m.def(
       "export_table",
       [](const FoilSpline& foil, const std::vector<double>& stations) {
-        return py::bytes(ExportTable(foil, stations));
+        return py::bytes(Released([&] { return ExportTable(foil, stations); }));
       },
       py::arg("foil"), py::arg("stations"));
   m.def(
       "export_selig",
       [size](const FoilSpline& foil, double thickness, double camber, int points_per_surface) {
-        return py::bytes(ExportSelig(foil, size(thickness, camber), points_per_surface));
+        return py::bytes(Released([&] { return ExportSelig(foil, size(thickness, camber), points_per_surface); }));
       },
-      py::arg("foil"), py::arg("thickness"), py::arg("camber"), py::arg("points_per_surface") = 81);
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"),
+      py::arg("points_per_surface") = FindExportFormat("selig").default_points);
   m.def(
       "export_dxf",
       [size](const FoilSpline& foil, double thickness, double camber) {
-        return py::bytes(ExportDxf(foil, size(thickness, camber)));
+        return py::bytes(Released([&] { return ExportDxf(foil, size(thickness, camber)); }));
       },
       py::arg("foil"), py::arg("thickness"), py::arg("camber"));
   m.def(
       "export_svg",
       [size](const FoilSpline& foil, double thickness, double camber) {
-        return py::bytes(ExportSvg(foil, size(thickness, camber)));
+        return py::bytes(Released([&] { return ExportSvg(foil, size(thickness, camber)); }));
       },
       py::arg("foil"), py::arg("thickness"), py::arg("camber"));
   m.def(
       "fewest_control_points",
-      [](const Section& section, double tolerance, const std::string& measure) {
+      [](const Section& section, double tolerance, const std::string& measure, const std::string& placement,
+         int max_control_points) {
         if (measure != "rms" && measure != "max_deviation")
           throw py::value_error("measure is 'rms' or 'max_deviation'");
-        CountChoice c = FewestControlPoints(
-            section, tolerance, measure == "rms" ? ErrorMeasure::Rms : ErrorMeasure::MaxDeviation);
+        const CountOptions options{tolerance, measure == "rms" ? ErrorMeasure::Rms : ErrorMeasure::MaxDeviation,
+                                   FindPlacement(placement).placement, max_control_points};
+        CountChoice c = Released([&] { return FewestControlPoints(section, options); });
         return py::make_tuple(c.control_points, c.reached, std::move(c.fit));
       },
-      py::arg("section"), py::arg("tolerance") = 1e-4, py::arg("measure") = "rms",
+      py::arg("section"), py::arg("tolerance") = kFairnessLimit, py::arg("measure") = "rms",
+      py::arg("placement") = std::string(PlacementMethods().front().name),
+      py::arg("max_control_points") = kWindowMostControlPoints,
       "(control_points, reached, fit): the fewest control points whose errors are within the "
       "tolerance.");
 }

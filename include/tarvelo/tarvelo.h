@@ -120,13 +120,65 @@ struct Section {
 // few records. A count of zero or less gives a section without points.
 Section ReadSection(const std::filesystem::path& file);
 
-// How ImportCoordinates chooses the chord stations of the section.
+// How an import chooses the chord stations of the section.
 struct ImportOptions {
   // Cosine-spaced stations x_i = (1 - cos(pi i / (stations - 1))) / 2,
   // i = 0 .. stations - 1: 5 to 401 of them.
   int stations = 41;
-  // Instead, the leading edge and the upper surface's own chord positions.
+  // Instead, the leading edge and the upper surface's own chord positions,
+  // each within 0..1.
   bool at_file_stations = false;
+};
+
+// A point of an outline as its coordinates are given.
+struct CoordinatePoint {
+  double x = 0;
+  double y = 0;
+};
+
+// An outline held in memory, as a Selig file lists it: from the trailing
+// edge over one surface round the leading edge and back along the other.
+struct Coordinates {
+  std::string name;  // becomes the section's ID line; one line, no CR or LF
+  std::vector<CoordinatePoint> points;
+};
+
+// Where the chord of an imported outline came from.
+enum class ImportFrame {
+  Kept,        // the outline spanned x = 0..1 with its leading-edge point at (0, 0)
+  Normalised,  // the outline was moved, turned and scaled onto the chord
+};
+
+// Chord coordinates = scale * R(-angle_deg) * (file point - shift): shift is
+// the leading edge in the file's coordinates, angle_deg the chord line's angle
+// from the file's x axis (counter-clockwise positive). A kept frame is 1, 0, (0, 0).
+struct ImportTransform {
+  ImportFrame frame = ImportFrame::Kept;
+  double scale = 1;
+  double angle_deg = 0;
+  CoordinatePoint shift;
+};
+
+// "kept" or "normalised".
+const char* ImportFrameName(ImportFrame frame);
+
+// An outline made into a section, and everything the import did to it.
+struct ImportedSection {
+  // Exactly what ReadSection gives for the file SectionFileText makes of it:
+  // what the file would print as zero is zero. Its ID line is the outline's
+  // name, followed for a normalised frame by a short note of the transform,
+  // as in "AG 35 [scaled 1.0023, turned 1.56 deg]".
+  Section section;
+  ImportTransform transform;
+  // Each repair or doubt the section still imported with: a surface cut
+  // short and continued, surfaces crossing at the trailing edge, a file
+  // without a name line.
+  std::vector<std::string> warnings;
+  // The given points of each surface in chord coordinates, from the leading
+  // edge to the trailing edge, repeated points included; a point at the
+  // leading edge itself belongs to both.
+  std::vector<CoordinatePoint> upper;
+  std::vector<CoordinatePoint> lower;
 };
 
 // Reads the outline of a section from a coordinate file and gives its
@@ -134,18 +186,43 @@ struct ImportOptions {
 // the content: Selig (a name line, then x y pairs round the outline from the
 // trailing edge over the leading edge back to the trailing edge, either way)
 // or Lednicer (a name line, the two surfaces' point counts, then each surface
-// from the leading edge to the trailing edge). The outline is interpolated by
-// a parametric cubic spline and normalised: the leading edge (the point of it
-// farthest from the midpoint of the first and last points) goes to (0, 0),
-// that midpoint to (1, 0), the upper surface to the positive side. At each
-// station thickness = y_upper - y_lower and camber = (y_upper + y_lower) / 2;
-// a station beyond the end of a surface takes that surface's end point. The
-// name line becomes the section's ID line. Throws Error, with the window's
-// form of file message, for a file that cannot be read, a bad number (naming
-// its line), a file of neither layout, a surface of fewer than 5 points or one
-// that turns back in the chord direction, surfaces that cross ahead of the
-// last 1 % of the chord, and a station count outside 5..401.
+// from the leading edge to the trailing edge). A first line of exactly two
+// numbers is a point: the section is then named after the file's stem, with a
+// warning. Two whole numbers first that do not count the points after them
+// are taken as a Selig point when the outline can start there.
+//
+// The outline is interpolated by a parametric cubic spline. An outline that
+// spans x = 0 to 1 with its leading-edge point at (0, 0), both within 1e-4, is
+// kept in its own frame; any other is normalised: its leading edge (the point
+// farthest from the trailing edge) goes to (0, 0), the trailing edge to
+// (1, 0). The trailing edge is the end of the longer surface when the other
+// stops short of it in x by more than the two ends differ across (that
+// surface is continued by a straight line, with a warning), else the middle
+// of the two ends, the shorter surface being extended at its last slope. At
+// each station thickness = y_upper - y_lower and camber =
+// (y_upper + y_lower) / 2. Surfaces that cross behind 99 % of the chord are
+// kept, with a warning saying where and by how much.
+//
+// Throws Error, in the window's form of file message, for a file that cannot
+// be read (NotFound, NotReadable), a bad number (naming its line), a file of
+// neither layout, a point far off the outline, points out of order, an
+// outline listed from its leading edge, a surface of fewer than 5 points or
+// one that turns back in the chord direction, surfaces that cross ahead of
+// the last 1 % of the chord (all BadData), and a station count outside
+// 5..401 (Usage).
+ImportedSection ImportOutline(const std::filesystem::path& file, const ImportOptions& options = {});
+
+// The same for an outline in memory. Messages name the outline by its name
+// and its points by their number from 1. Throws Error (BadData) for a point
+// that is not finite, and (Usage) for a name holding a line end.
+ImportedSection ImportOutline(const Coordinates& outline, const ImportOptions& options = {});
+
+// ImportOutline(file, options).section.
 Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions& options = {});
+
+// The transform as the programs report it, e.g. "frame normalised: scale
+// 1.00231, angle 1.5602 deg, shift 0.0012 -0.00041"; "frame kept" for a kept one.
+std::string ImportTransformText(const ImportTransform& transform);
 
 // The bytes of the section data file of a section, as the window reads it:
 // the ID line, the count, and per point x, the two halves of the thickness
@@ -153,15 +230,66 @@ Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions
 // CR LF. Write them with WriteFileContents.
 std::string SectionFileText(const Section& section);
 
+// ---- Fitting -------------------------------------------------------------
+
+// The library fits 4 to 40 control points and a .FOI holds as many; the
+// window takes 4 to 20.
+inline constexpr int kFewestControlPoints = 4;
+inline constexpr int kMostControlPoints = 40;
+inline constexpr int kWindowMostControlPoints = 20;
+
+// How each data point is placed on the fitted curves: at the parameter t
+// where the chordwise spline x(t) reaches the point's chord position.
+enum class Placement {
+  // The window's search: Newton's method from t = x, at most six steps, to
+  // 1e-6 of the chord. Every number is the window's. Near the leading edge
+  // (below about x = 0.005) it stops short, and the data there are fitted at
+  // the wrong chord position: Fit::misplaced_points says how many.
+  Window,
+  // t in [0, 1] with x(t) = x to full double precision, by Newton's method
+  // kept inside a bracket (bisecting where a step would leave it), for every
+  // x in [0, 1], the nose and the ends included. Its x-spline is t^2 to
+  // full precision too (the window's is, to its single-precision divisors),
+  // so the control points' x may differ from the window's in the last bits.
+  Exact,
+};
+
+struct PlacementMethod {
+  Placement placement;
+  const char* name;         // as --placement takes it: "window", "exact"
+  const char* description;  // a line for the help
+};
+
+// Every placement, the default first.
+const std::vector<PlacementMethod>& PlacementMethods();
+
+// The placement called `name`; Error (Usage) naming the placements for another.
+const PlacementMethod& FindPlacement(std::string_view name);
+const PlacementMethod& FindPlacement(Placement placement);
+
+// A data point placed more than this from its own chord position (per chord)
+// counts as misplaced.
+inline constexpr double kPlacementTolerance = 1.0E-6;
+
+struct FitOptions {
+  int control_points = 8;  // kFewestControlPoints to kMostControlPoints
+  Placement placement = Placement::Window;
+};
+
 // One fitted curve: thickness or camber.
 struct CurveFit {
   // Largest value of the curve as read, never below 0. When it is above 0 the
   // curve is fitted normalised (divided by it); otherwise as it is.
   double ymax = 0;
   std::vector<double> control;  // ordinates of the control points, normalised
-  double rms = 0;               // R.M.S. error per chord
-  // Largest |difference| per chord (scaled like rms), and the chord position
-  // of the first data point where it occurs.
+  // R.M.S. error per chord, as the listing gives it: from the differences at
+  // the data points' parameters (their own chord positions with the exact
+  // placement).
+  double rms = 0;
+  // The largest |fit(x_i) - y_i| per chord (scaled like rms), the fitted
+  // curve evaluated at the data point's own chord position x_i (its
+  // parameter found exactly, whatever the placement), and the first x_i
+  // where it occurs.
   double max_deviation = 0;
   double max_deviation_x = 0;
   // At each data point: the normalised fitted value, and fitted minus data as
@@ -176,27 +304,46 @@ struct Fit {
   std::string id_line;
   int control_points = 0;
   int order = 4;
+  Placement placement = Placement::Window;
   std::vector<double> knots;      // control_points + order knots
   std::vector<double> control_x;  // x of the control points: x(t) = t^2
   // Chord position of the fitted curves at each data point's parameter; it
-  // differs from the data x where the parameter search stopped at its step
+  // differs from the data x where the window's search stopped at its step
   // limit, close to the leading edge.
   std::vector<double> x;
+  // The data points whose x above differs from their own chord position by
+  // more than kPlacementTolerance, and the largest difference, per chord.
+  int misplaced_points = 0;
+  double largest_misplacement = 0;
   CurveFit thickness;
   CurveFit camber;
 };
 
-// Fits thickness and camber with control_points control points (4 to 20).
-// Throws Error for a count outside 4..20, too few data points for the count
-// (at least control_points + 1 are needed), a singular system, or values
-// that leave the single-precision range.
+// Fits thickness and camber. Throws Error for a count outside
+// kFewestControlPoints..kMostControlPoints, too few data points for the
+// count (at least control_points + 1 are needed), a singular system, or
+// values that leave the single-precision range.
+Fit FitSection(const Section& section, const FitOptions& options);
+// The same with the window's placement.
 Fit FitSection(const Section& section, int control_points);
 
 // How the error of a fit is judged against a tolerance.
 enum class ErrorMeasure {
-  Rms,           // CurveFit::rms
-  MaxDeviation,  // CurveFit::max_deviation
+  Rms,               // CurveFit::rms
+  MaxDeviation,      // CurveFit::max_deviation
+  OutlineDeviation,  // OutlineDeviationOf, for a section imported from an outline
 };
+
+// How far the fitted outline at the section's own size lies from the points
+// of the file it was imported from: the largest normal distance of a given
+// point from the fitted surface it belongs to, per chord, and where.
+struct OutlineDeviation {
+  double deviation = 0;
+  double x = 0;         // the chord position of that point
+  bool upper = true;    // on the upper surface, else the lower
+};
+
+OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported);
 
 // A count of control points chosen for a tolerance, and its fit.
 struct CountChoice {
@@ -205,12 +352,26 @@ struct CountChoice {
   Fit fit;
 };
 
-// The smallest count from 4 to 20 for which the errors of both curves are at
-// most `tolerance` (per chord). When no count reaches it, the count whose
-// worse curve has the smallest error. Counts the section refuses (too few
-// data points, a singular system) are skipped; when it refuses every count,
-// throws the Error of the smallest.
+struct CountOptions {
+  double tolerance = kFairnessLimit;  // per chord
+  ErrorMeasure measure = ErrorMeasure::Rms;
+  Placement placement = Placement::Window;
+  // The counts searched: kFewestControlPoints to this, at most kMostControlPoints.
+  int most_control_points = kWindowMostControlPoints;
+};
+
+// The smallest count from 4 to options.most_control_points for which the
+// errors of both curves are at most the tolerance. When no count reaches it,
+// the count whose worse curve has the smallest error. Counts the section
+// refuses (too few data points, a singular system) are skipped; when it
+// refuses every count, throws the Error of the smallest. The fit chosen is
+// the one FitSection gives for that count, to the last bit.
+CountChoice FewestControlPoints(const Section& section, const CountOptions& options);
+// The same with the window's placement and counts.
 CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure);
+// For a section imported from an outline, by any measure: OutlineDeviation
+// asks that the fitted outline lie within the tolerance of every given point.
+CountChoice FewestControlPoints(const ImportedSection& imported, const CountOptions& options);
 
 // Writes the .FOI file of a fit: the ID line, the count and the order, and x,
 // thickness and camber of each control point with five decimals, lines ending
@@ -262,11 +423,23 @@ FoilSpline ReadFoilFile(const std::filesystem::path& file);
 
 // The largest thickness and camber of a section outline, fractions of the
 // chord: the thickness above 0 and at most 1, the camber from -1 to 1 (0 for
-// a symmetric section, below 0 for one cambered downwards).
+// a symmetric section, below 0 for one cambered downwards). Each multiplies
+// its stored curve, which a fit normalised to a largest value of 1; a curve
+// that has no positive value is stored as it was read, and a size of 1
+// gives it back (OwnSize).
 struct OutlineSize {
   double thickness = 0;
   double camber = 0;
 };
+
+// The section's own size: what the fit divided each curve by, its largest
+// value where that is above 0, else 1. The outline at this size is the
+// section as it was read.
+OutlineSize OwnSize(const Fit& fit);
+
+// The fitted section as a .FOI file would hold it, before the file's
+// rounding to five decimals.
+FoilSpline FoilSplineOf(const Fit& fit);
 
 // The outline of a stored section at a given size. Thickness, camber and x
 // share one knot vector and one basis, so each surface is exactly a cubic
@@ -291,6 +464,14 @@ std::vector<double> CosineStations(int count);
 // The exports of a stored section, each as the bytes of a whole file, lines
 // ending in LF. Every number is written with a decimal point, whatever the
 // locale.
+// The length unit of an outline drawn at a chord length.
+enum class LengthUnit { None, Millimetre, Centimetre, Metre, Inch };
+
+// "mm", "cm", "m", "in" (and "" for None), and back; Error (Usage) naming
+// the units for another name.
+const char* LengthUnitName(LengthUnit unit);
+LengthUnit FindLengthUnit(std::string_view name);
+
 struct ExportOptions {
   OutlineSize size;  // the outline's largest thickness and camber (formats that need it)
   // Cosine-spaced chord positions (per surface for an outline), from 2 to
@@ -299,6 +480,14 @@ struct ExportOptions {
   // The chord positions themselves instead, each from 0 to 1 (formats that
   // take stations only).
   std::vector<double> stations;
+  // An outline at this chord length in `units` (formats that need a size):
+  // its coordinates multiplied by it, and the drawing's units set. 0 and
+  // LengthUnit::None: in chord units, as the formats have always written.
+  double chord = 0;
+  LengthUnit units = LengthUnit::None;
+  // The trailing edge made this thick (a fraction of the chord) by adding
+  // te_thickness * x to the outline's thickness, on the control points.
+  double te_thickness = 0;
 };
 
 inline constexpr int kMostExportPoints = 100000;

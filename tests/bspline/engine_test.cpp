@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "bspline/bspline.h"
+#include "bspline/exact.h"
+#include "bspline/fitting.h"
 #include "screens/screens.h"
 #include "state/state.h"
 
@@ -239,6 +241,51 @@ TEST(EvalPointsTest, BothEndsOfTheCurves) {
   EXPECT_EQ(s.xp(100, 1), 1.0);
   EXPECT_EQ(s.yp(100, 1), 0.75);
   EXPECT_EQ(s.yp(50, 1), 0.375 * 0.25 + 0.375 * 0.5 + 0.125 * 0.75);
+}
+
+// The exact evaluation of a placement: the inverted triangle with kept
+// reciprocals gives the plain recursion's values to a few ulps; the exact
+// x-spline is the window's to its single-precision rounding and t^2 to the
+// last bits; every chord position, the nose and the ends included, gets a
+// parameter whose x is its own.
+TEST(ExactPlacementTest, BasisXSplineAndParametersToFullPrecision) {
+  for (int nv : {4, 5, 8, 20, 40}) {
+    const Array1<double> tk = Knots(nv);
+    const ExactSpans spans(tk.span(), nv);
+    for (int i = 0; i <= 400; ++i) {
+      const double t = i / 400.0;
+      const ExactBasis plain = ExactBasisAt(tk.span(), nv, t);
+      const ExactBasis fast = spans.At(t);
+      ASSERT_EQ(fast.ii, plain.ii) << nv << " " << t;
+      for (int r = 0; r < 4; ++r) EXPECT_NEAR(fast.cubic[r], plain.cubic[r], 4e-16) << nv << " " << t;
+      for (int r = 0; r < 3; ++r) EXPECT_NEAR(fast.quadratic[r], plain.quadratic[r], 4e-16) << nv << " " << t;
+    }
+    Array1<double> exact;
+    ExactXSpline(nv, tk, exact);
+    Array2<double> b, h;
+    b.allocate(1, nv, 0, 4);
+    h.allocate(1, nv - 3, 1, nv - 2);
+    Flag lsing = kFalse;
+    Array1<double> window;
+    window.allocate(1, nv);
+    ASSERT_TRUE(SolveXSpline(4, nv, tk, b, h, lsing, window));
+    for (int j = 1; j <= nv; ++j) EXPECT_NEAR(exact(j), window(j), 2e-7) << nv << " " << j;
+    EXPECT_EQ(exact(1), 0.0);
+    EXPECT_EQ(exact(2), 0.0);
+    EXPECT_EQ(exact(nv), 1.0);
+
+    const std::vector<double> x{0, 1e-300, 1e-12, 1e-6, 0.001, 0.0125, 0.25, 0.5, 0.999999, 1};
+    BandArray<double> bd;
+    std::vector<double> t;
+    PlacePointsExactly(tk, exact, x, {}, bd, t);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      const ExactBasis at = ExactBasisAt(tk.span(), nv, t[i]);
+      EXPECT_NEAR(SplineValue(exact.span(), at), x[i], 5e-16 * x[i] + 1e-300) << nv << " " << x[i];
+      EXPECT_NEAR(t[i], std::sqrt(x[i]), 4e-16) << nv << " " << x[i];
+      for (int r = 0; r < 4; ++r)
+        EXPECT_NEAR(bd(static_cast<int>(i) + 1, at.ii - 3 + r), at.cubic[r], 4e-16) << nv << " " << x[i];
+    }
+  }
 }
 
 }  // namespace

@@ -2,12 +2,17 @@
 #include <gtest/gtest.h>
 #include <tarvelo/tarvelo.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/fit_command.h"
 #include "foilio/number_format.h"
+#include "cli/import_command.h"
+#include "import/outlines.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
@@ -38,6 +43,14 @@ class CliTest : public ::testing::Test {
     return lines;
   }
 
+  // What tarvelo-fit says of the one point of the bundled NACA sections that
+  // the window's search leaves off its chord position.
+  std::string Misplaced(const std::string& file) const {
+    return "tarvelo-fit: " + dir.file(file) +
+           ": 1 data point is fitted off their chord position, by up to 2.3e-6 of the chord; "
+           "--placement=exact places them exactly\n";
+  }
+
   test::TempDir dir;
   std::ostringstream out;
   std::ostringstream err;
@@ -45,7 +58,7 @@ class CliTest : public ::testing::Test {
 
 TEST_F(CliTest, FitsEveryFileAndWritesTheFoilFileBesideIt) {
   EXPECT_EQ(Run({"naca2412.dat", "naca0012.dat"}), 0);
-  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(err.str(), Misplaced("naca2412.dat") + Misplaced("naca0012.dat"));
   const auto lines = OutLines();
   ASSERT_EQ(lines.size(), 74u);  // two first pages
   EXPECT_EQ(lines[6], "File read     : " + dir.file("naca2412.dat"));
@@ -88,13 +101,14 @@ TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
   EXPECT_EQ(err.str(), "  " + dir.file("missing.dat") + " - Input file not found !! \n"
                        "*** Insufficient data. For 8  control points,\n"
                        "  you need at least 9  data points. ****\n"
-                       "  " + dir.file("W.FOI") + " - Output file is the input file !! \n");
+                       "  " + dir.file("W.FOI") + " - Output file is the input file !! \n" +
+                           Misplaced("naca0012.dat"));
   EXPECT_EQ(OutLines().size(), 37u);
   EXPECT_EQ(ReadBytes(dir.file("W.FOI")), ReadBytes(dir.file("naca0012.dat")));
   EXPECT_FALSE(ReadBytes(dir.file("naca0012.FOI")).empty());
 
-  EXPECT_EQ(Run({"-n", "21", "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "   4 to 20 control points are allowed !! \n");
+  EXPECT_EQ(Run({"-n", "41", "naca0012.dat"}), 1);
+  EXPECT_EQ(err.str(), "   4 to 40 control points are allowed !! \n");
   EXPECT_EQ(Run({"-o", dir.file("nodir/x.FOI"), "naca0012.dat"}), 1);
   EXPECT_EQ(err.str(), "  " + dir.file("nodir/x.FOI") + " - Output file could not be written !! \n");
 }
@@ -229,6 +243,123 @@ TEST_F(CliTest, JsonLinesReportEveryFitAndEveryFailure) {
   }
 }
 
+// The placement is chosen by name; the exact one fits NACA 0012 at 401
+// stations to its tolerance where the window's misplaces the nose and says
+// so; more control points than the window's are taken up to 40.
+TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
+  test::WriteBytes(dir.file("outline.dat"), test::Naca0012Outline());
+  EXPECT_EQ(Run({"--coordinates", "--stations", "401", "--placement=exact", "-n", "20", "--json", "outline.dat"}), 0);
+  EXPECT_EQ(err.str(), "");
+  auto j = nlohmann::json::parse(out.str());
+  EXPECT_EQ(j["points"], 401);
+  EXPECT_EQ(j["placement"], "exact");
+  EXPECT_EQ(j["misplaced_points"], 0);
+  EXPECT_LE(j["thickness"]["rms"].get<double>(), 2e-6);
+  EXPECT_LE(j["thickness"]["max_deviation"].get<double>(), 2e-5);
+
+  EXPECT_EQ(Run({"--coordinates", "--stations=401", "-n", "20", "--json", "outline.dat"}), 0);
+  j = nlohmann::json::parse(out.str());
+  EXPECT_EQ(j["placement"], "window");
+  EXPECT_GE(j["thickness"]["max_deviation"].get<double>(), 1e-3);
+  const int misplaced = j["misplaced_points"];
+  EXPECT_GT(misplaced, 0);
+  const std::string head = "tarvelo-fit: " + dir.file("outline.dat") + ": " + std::to_string(misplaced) +
+                           " data points are fitted off their chord position, by up to ";
+  const std::string tail = " of the chord; --placement=exact places them exactly\n";
+  ASSERT_TRUE(err.str().starts_with(head) && err.str().ends_with(tail)) << err.str();
+  const std::string said = err.str().substr(head.size(), err.str().size() - head.size() - tail.size());
+  EXPECT_NEAR(std::stod(said), j["largest_misplacement"].get<double>(), 0.05 * std::stod(said)) << said;
+
+  EXPECT_EQ(Run({"--coordinates", "--stations", "161", "--placement", "exact", "-n", "40", "outline.dat"}), 0);
+  EXPECT_EQ(OutLines().at(9), "Control points: " + NumberItem(40));
+  EXPECT_EQ(ReadFoilFile(dir.file("outline.FOI")).control_x.size(), 40u);
+  EXPECT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "--auto=2e-7",
+                 "--max-control-points=40", "--json", "outline.dat"}),
+            0);
+  EXPECT_GT(nlohmann::json::parse(out.str())["control_points"].get<int>(), 20);
+
+  const struct {
+    std::vector<std::string> args;
+    std::string text;
+  } usage[] = {
+      {{"--placement=best", "outline.dat"}, "--placement: Unknown placement 'best': use window or exact"},
+      {{"--auto", "--max-control-points", "41", "outline.dat"}, "--max-control-points takes 4 to 40"},
+      {{"--max-control-points=30", "outline.dat"}, "--max-control-points is for --auto and --auto-max"},
+      {{"--stations=81", "outline.dat"}, "--stations is for --coordinates"},
+  };
+  for (const auto& u : usage) {
+    EXPECT_EQ(Run(u.args), 2) << u.text;
+    EXPECT_EQ(err.str(), "tarvelo-fit: " + u.text + "\nTry 'tarvelo-fit --help' for more information.\n");
+  }
+}
+
+// --export writes the fitted section at its own size beside the .FOI: a
+// section cambered below its chord comes out as it went in, at the chord
+// length and in the units asked for; names that would overwrite an input
+// are refused before anything is written.
+TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
+  // NACA 0012 on a 2412 camber line turned upside down: cambered downwards.
+  std::vector<std::pair<double, double>> points;
+  std::istringstream in(test::Naca0012Outline());
+  std::string line;
+  std::getline(in, line);
+  for (double x = 0, y = 0; in >> x >> y;) {
+    const double c = x < 0.4 ? 0.02 / 0.16 * (0.8 * x - x * x) : 0.02 / 0.36 * (0.2 + 0.8 * x - x * x);
+    points.emplace_back(x, -(y + c));
+  }
+  std::string text = "down\n";
+  for (auto it = points.rbegin(); it != points.rend(); ++it) {
+    char row[64];
+    std::snprintf(row, sizeof row, "%.8f %.8f\n", it->first, it->second);
+    text += row;
+  }
+  test::WriteBytes(dir.file("down.dat"), text);
+  ASSERT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "-n", "20", "--export", "selig,dxf,svg",
+                 "--chord", "100", "--units", "mm", "--json", "down.dat"}),
+            0)
+      << err.str();
+  const auto j = nlohmann::json::parse(out.str());
+  EXPECT_EQ(j["exports"], nlohmann::json({dir.file("down-outline.dat"), dir.file("down.dxf"), dir.file("down.svg")}));
+  EXPECT_LT(j["camber"]["ymax"].get<double>(), 1e-12);  // nowhere above the chord
+  EXPECT_LE(j["outline_deviation"].get<double>(), 1e-4);
+  // The Selig file lies on the file's own outline, a hundred times its size.
+  std::istringstream selig(ReadBytes(dir.file("down-outline.dat")));
+  std::getline(selig, line);
+  EXPECT_EQ(line.rfind("down t/c=", 0), 0u) << line;
+  int checked = 0;
+  for (double x = 0, y = 0; selig >> x >> y; ++checked) {
+    double nearest = 1e300;
+    for (const auto& [px, py] : points) nearest = std::min(nearest, std::hypot(100 * px - x, 100 * py - y));
+    EXPECT_LT(nearest, 0.1) << x << " " << y;  // the file's points are 0.6 mm apart at most
+  }
+  EXPECT_EQ(checked, 161);
+  const std::string dxf = ReadBytes(dir.file("down.dxf"));
+  EXPECT_NE(dxf.find("$INSUNITS\n 70\n4\n  9\n$MEASUREMENT\n 70\n1\n"), std::string::npos);
+  EXPECT_NE(dxf.find("  8\nTE\n100\nAcDbLine\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(dir.file("down.svg")).find("width=\"110mm\""), std::string::npos);
+
+  // An export named as the input is refused, and nothing is written.
+  fs::copy_file(dir.file("down.dat"), dir.file("wing.svg"));
+  EXPECT_EQ(Run({"--coordinates", "--export", "svg", "wing.svg"}), 2);
+  EXPECT_EQ(err.str(), "  " + dir.file("wing.svg") + " - Output file is the input file !! \n");
+  EXPECT_FALSE(fs::exists(dir.file("wing.FOI")));
+  const struct {
+    std::vector<std::string> args;
+    std::string text;
+  } usage[] = {
+      {{"--export", "pdf", "down.dat"}, "--export: Unknown export format 'pdf': use table, selig, dxf or svg"},
+      {{"--chord", "100", "down.dat"}, "--chord and --units are for --export"},
+      {{"--export", "table", "--units", "mm", "down.dat"}, "--chord and --units draw outlines: the table is normalised"},
+      {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},
+      {{"--export", "dxf", "--units", "ft", "down.dat"}, "--units takes mm, cm, m or in: 'ft'"},
+      {{"--auto-outline", "down.dat"}, "--auto-outline is for --coordinates"},
+  };
+  for (const auto& u : usage) {
+    EXPECT_EQ(Run(u.args), 2) << u.text;
+    EXPECT_EQ(err.str(), "tarvelo-fit: " + u.text + "\nTry 'tarvelo-fit --help' for more information.\n");
+  }
+}
+
 // A coordinate file is imported at 41 stations and fitted as a section file is.
 TEST_F(CliTest, CoordinatesAreImportedAndFittedLikeSectionData) {
   fs::copy_file(test::ExamplePath("coordinates/naca4412.dat"), dir.path() / "outline.dat");
@@ -240,6 +371,45 @@ TEST_F(CliTest, CoordinatesAreImportedAndFittedLikeSectionData) {
   EXPECT_EQ(j["output"], dir.file("outline.FOI"));
   EXPECT_EQ(Run({"--coordinates", "outline.dat"}), 0);  // the first page as for any section
   EXPECT_EQ(OutLines()[8], "Data points   :  41 ");
+}
+
+// What the import did goes into --json and onto standard error; and the
+// .FOI is the one that tarvelo-import followed by tarvelo-fit writes.
+TEST_F(CliTest, CoordinatesReportTheirFrameAndRepairsAndFitAsTheirSectionFile) {
+  test::Surfaces s = test::NacaSurfaces({0, 0, 0.12}, 61);
+  while (s.lower.back().x > 0.95) s.lower.pop_back();
+  test::WriteBytes(dir.file("kept.dat"), test::SeligText("kept", test::Selig(test::NacaSurfaces({0, 0, 0.12}, 61))));
+  test::WriteBytes(dir.file("moved.dat"), test::SeligText("moved", test::Placed(test::Selig(s), 2, 0, 0.5, 0)));
+  EXPECT_EQ(Run({"--coordinates", "--placement=exact", "--json", "kept.dat", "moved.dat"}), 0);
+  const std::vector<std::string> lines = OutLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(lines[0])["import"].dump(),
+            R"({"angle_deg":0.0,"frame":"kept","scale":1.0,"shift":[0.0,0.0],"warnings":[]})");
+  const auto moved = nlohmann::json::parse(lines[1]);
+  EXPECT_EQ(moved["id_line"], "moved [scaled 0.5, turned 0.07 deg]");
+  const ImportedSection imported = ImportOutline(dir.file("moved.dat"));
+  EXPECT_EQ(moved["import"].dump(),
+            nlohmann::json({{"frame", "normalised"}, {"scale", imported.transform.scale},
+                            {"angle_deg", imported.transform.angle_deg},
+                            {"shift", {imported.transform.shift.x, imported.transform.shift.y}},
+                            {"warnings", {"The lower surface ends 5.4509 % of the chord short of the "
+                                          "upper one: continued by a straight line"}}})
+                .dump());
+  const std::string at = "tarvelo-fit: " + dir.file("moved.dat") + ": ";
+  EXPECT_EQ(err.str(), at + "frame normalised: scale 0.5, angle 0.0733189 deg, shift 0.5 -3.93141e-05\n" +
+                           at + "warning: The lower surface ends 5.4509 % of the chord short of the "
+                           "upper one: continued by a straight line\n");
+
+  for (const char* name : {"kept", "moved"}) {
+    const std::string coordinates = std::string(name) + ".dat", section = std::string(name) + "-section.dat";
+    std::ostringstream sectionOut, sectionErr;
+    ASSERT_EQ(RunImportCommand({"-o", dir.file(section), dir.file(coordinates)}, sectionOut, sectionErr), 0);
+    ASSERT_EQ(Run({"-n", "12", "-o", std::string(name) + "-section.FOI", section}), 0);
+    ASSERT_EQ(Run({"--coordinates", "-n", "12", coordinates}), 0);
+    EXPECT_EQ(test::ReadBytes(dir.file(std::string(name) + ".FOI")),
+              test::ReadBytes(dir.file(std::string(name) + "-section.FOI")))
+        << name;
+  }
 }
 
 // The smallest count whose errors are within the tolerance; else the one whose
@@ -280,8 +450,12 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
     }
     EXPECT_EQ(Run({r.option, r.file}), 0) << r.option;
     EXPECT_EQ(OutLines().at(9), "Control points: " + NumberItem(want ? want : best)) << r.option;
-    EXPECT_EQ(err.str(), want ? "" : "tarvelo-fit: " + dir.file(r.file) + ": no count from 4 to 20 reaches " +
-                                      tolText + "; using " + std::to_string(best) + "\n")
+    // The misplaced points of the window's search are said as for any fit.
+    std::string said = err.str();
+    if (const auto at = said.find(" fitted off their chord position"); at != std::string::npos)
+      said.erase(said.rfind("tarvelo-fit: ", at), said.find('\n', at) + 1 - said.rfind("tarvelo-fit: ", at));
+    EXPECT_EQ(said, want ? "" : "tarvelo-fit: " + dir.file(r.file) + ": no count from 4 to 20 reaches " +
+                                     tolText + "; using " + std::to_string(best) + "\n")
         << r.option;
   }
 }
@@ -317,7 +491,11 @@ TEST(FitProgramTest, AFullStandardOutputIsReportedWithItsReason) {
                           " >/dev/full 2>" + dir.file("err.txt");
   const int status = std::system(cmd.c_str());
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  EXPECT_EQ(ReadBytes(dir.file("err.txt")), "tarvelo-fit: standard output: No space left on device\n");
+  EXPECT_EQ(ReadBytes(dir.file("err.txt")),
+            "tarvelo-fit: " + dir.file("a.dat") +
+                ": 1 data point is fitted off their chord position, by up to 2.3e-6 of the chord; "
+                "--placement=exact places them exactly\n"
+                "tarvelo-fit: standard output: No space left on device\n");
 }
 
 }  // namespace

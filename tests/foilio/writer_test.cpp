@@ -7,9 +7,12 @@
 #include <tarvelo/tarvelo.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include "foilio/file_errors.h"
 #include "foilio/safe_write.h"
@@ -72,7 +75,7 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
   EXPECT_EQ(Message(plain), "");
   detail::SetWriteFaultHook(nullptr);
   using enum WriteStep;
-  EXPECT_EQ(steps, (std::vector{Create, Write, Sync, Close, Rename}));
+  EXPECT_EQ(steps, (std::vector{Create, Created, Write, Sync, Close, Rename}));
   struct stat st {};
   ASSERT_EQ(::stat(plain.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -138,26 +141,132 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
   fs::permissions(closed, fs::perms(0755));
 }
 
-// A program ended by a signal in the middle of a write leaves the earlier
-// file and no temporary file.
-TEST(SafeWriteTest, ASignalDuringAWriteRemovesTheTemporaryFile) {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-    test::TempDir tmp;
-    const std::string target = tmp.file("out.FOI");
-    WriteBytes(target, "earlier\r\n");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      RemoveTemporaryFileOnSignals();
-      detail::SetWriteFaultHook([sig](WriteStep s) { return s == WriteStep::Write ? ::raise(sig) : 0; });
-      WriteFileSafely(target, "new\r\n");
-      ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
-    EXPECT_EQ(Entries(tmp.path()), 1) << sig;
-    EXPECT_EQ(ReadBytes(target), "earlier\r\n");
+// Runs `child` in a forked process and returns how it ended: its exit status,
+// or 100 + the signal that ended it.
+int InChild(const std::function<void()>& child) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    child();
+    ::_exit(0);
   }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+// A program ended by a signal in the middle of a write, or just as its
+// temporary file appears, leaves the earlier file and no temporary file.
+TEST(SafeWriteTest, ASignalDuringAWriteRemovesTheTemporaryFile) {
+  for (const WriteStep at : {WriteStep::Created, WriteStep::Write}) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+      test::TempDir tmp;
+      const std::string target = tmp.file("out.FOI");
+      WriteBytes(target, "earlier\r\n");
+      EXPECT_EQ(InChild([&] {
+                  RemoveTemporaryFileOnSignals();
+                  detail::SetWriteFaultHook([sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; });
+                  WriteFileSafely(target, "new\r\n");
+                }),
+                100 + sig);
+      EXPECT_EQ(Entries(tmp.path()), 1) << sig;
+      EXPECT_EQ(ReadBytes(target), "earlier\r\n");
+    }
+  }
+}
+
+// Several threads with writes pending at once: a signal removes every one of
+// their temporary files.
+TEST(SafeWriteTest, ASignalRemovesTheTemporaryFilesOfEveryThread) {
+  constexpr int kThreads = 4;
+  test::TempDir tmp;
+  for (int t = 0; t < kThreads; ++t) WriteBytes(tmp.file(std::to_string(t) + ".FOI"), "earlier\r\n");
+  EXPECT_EQ(InChild([&] {
+              RemoveTemporaryFileOnSignals();
+              std::atomic<int> waiting{0};
+              // Each write stops once its temporary file holds nothing yet.
+              detail::SetWriteFaultHook([&waiting](WriteStep s) {
+                if (s == WriteStep::Write) {
+                  ++waiting;
+                  for (;;) ::pause();
+                }
+                return 0;
+              });
+              std::vector<std::thread> threads;
+              for (int t = 0; t < kThreads; ++t)
+                threads.emplace_back([&, t] { WriteFileSafely(tmp.file(std::to_string(t) + ".FOI"), "new\r\n"); });
+              while (waiting < kThreads) std::this_thread::yield();
+              EXPECT_EQ(Entries(tmp.path()), 2 * kThreads);
+              ::kill(::getpid(), SIGTERM);
+              for (;;) ::pause();
+            }),
+            100 + SIGTERM);
+  EXPECT_EQ(Entries(tmp.path()), kThreads);
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(ReadBytes(tmp.file(std::to_string(t) + ".FOI")), "earlier\r\n");
+}
+
+// The content thread t writes in its round r: of a length of its own, so
+// that a mix of two writes shows.
+std::string Content(int t, int r) {
+  return std::string(static_cast<std::size_t>(100 + 37 * t + r), static_cast<char>('a' + t)) + "\r\n";
+}
+
+// Eight threads at once, each to its own file, then all to one: every file
+// is some writer's whole content, and no temporary file is left.
+TEST(SafeWriteTest, ThreadsWriteAtOnceEachFileWhole) {
+  constexpr int kThreads = 8;
+  constexpr int kRounds = 40;
+  test::TempDir tmp;
+  const std::string shared = tmp.file("shared.FOI");
+  const auto run = [&](const std::function<std::string(int)>& target) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+      threads.emplace_back([&, t] {
+        for (int r = 0; r < kRounds; ++r) WriteFileContents(target(t), Content(t, r));
+      });
+    for (std::thread& th : threads) th.join();
+  };
+  run([&](int t) { return tmp.file(std::to_string(t) + ".FOI"); });
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(ReadBytes(tmp.file(std::to_string(t) + ".FOI")), Content(t, kRounds - 1));
+  run([&](int) { return shared; });
+  const std::string last = ReadBytes(shared);
+  bool whole = false;
+  for (int t = 0; t < kThreads; ++t) whole = whole || last == Content(t, kRounds - 1);
+  EXPECT_TRUE(whole) << last;
+  EXPECT_EQ(Entries(tmp.path()), kThreads + 1);
+}
+
+// A file with several names is written where it stands: writers in other
+// processes take turns, and one killed half-way leaves the earlier content.
+TEST(SafeWriteTest, InPlaceWritesTakeTurnsAndAKillLeavesTheEarlierContent) {
+  constexpr int kWriters = 20;
+  test::TempDir tmp;
+  const std::string a = tmp.file("a.FOI"), b = tmp.file("b.FOI");
+  WriteBytes(a, "earlier\r\n");
+  fs::create_hard_link(a, b);
+  for (int round = 0; round < 3; ++round) {
+    std::vector<pid_t> pids;
+    for (int w = 0; w < kWriters; ++w) {
+      const pid_t pid = ::fork();
+      if (pid == 0) {
+        for (int r = 0; r < 20; ++r) WriteFileSafely(w % 2 ? a : b, Content(w, r));
+        ::_exit(0);
+      }
+      pids.push_back(pid);
+    }
+    for (const pid_t pid : pids) ::waitpid(pid, nullptr, 0);
+    const std::string now = ReadBytes(a);
+    bool whole = false;
+    for (int w = 0; w < kWriters; ++w) whole = whole || now == Content(w, 19);
+    EXPECT_TRUE(whole) << "round " << round << ": " << now.size() << " bytes";
+  }
+  WriteBytes(a, "earlier\r\n");
+  EXPECT_EQ(InChild([&] {
+              detail::SetWriteFaultHook([](WriteStep s) { return s == WriteStep::Write ? ::raise(SIGKILL) : 0; });
+              WriteFileSafely(b, Content(0, 0));
+            }),
+            100 + SIGKILL);
+  EXPECT_EQ(ReadBytes(a), "earlier\r\n");
+  EXPECT_TRUE(fs::equivalent(a, b));
 }
 
 }  // namespace

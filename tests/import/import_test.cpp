@@ -1,100 +1,64 @@
-// ImportCoordinates: sections built from formulas come back to 1e-5 of the
-// chord however their outline is given; files with the quirks of published
-// ones agree with a decomposition written apart from the library; every
-// refused file gets its message; the bytes of the section data file.
+// Imports of outlines: sections built from formulas come back to 1e-5 of the
+// chord however their outline is given; the frame is kept or its transform
+// reported; trailing edges are repaired and said; files with the quirks of
+// published ones agree with a decomposition written apart from the library;
+// every refused outline gets the message naming its cause; one import gives
+// one section by every path.
 #include <tarvelo/tarvelo.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
-#include <numbers>
+#include <functional>
 #include <sstream>
 #include <vector>
 
+#include "import/outlines.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
 namespace {
 
+using test::Cosine;
+using test::Naca;
+using test::Points;
 using test::ReadBytes;
 using test::WriteBytes;
 using Point = std::array<double, 2>;
-constexpr double kPi = std::numbers::pi;
 
-// A NACA four-digit section: camber m at p, thickness t; the standard
-// thickness leaves the trailing edge open, the closed variant shuts it.
-struct Naca {
-  double m, p, t;
-  bool closed = false;
-  double Half(double x) const {
-    const double x4 = closed ? 0.1036 : 0.1015;
-    return 5 * t * (0.2969 * std::sqrt(x) - 0.1260 * x - 0.3516 * x * x + 0.2843 * x * x * x -
-                    x4 * x * x * x * x);
-  }
-  double Mean(double x) const {
-    if (m == 0) return 0;
-    return x < p ? m / (p * p) * (2 * p * x - x * x)
-                 : m / ((1 - p) * (1 - p)) * (1 - 2 * p + 2 * p * x - x * x);
-  }
-};
-
-double Cosine(int i, int n) { return (1 - std::cos(kPi * i / (n - 1))) / 2; }
+ImportedSection Import(const test::TempDir& dir, const std::string& bytes, ImportOptions options = {}) {
+  WriteBytes(dir.file("coords.dat"), bytes);
+  return ImportOutline(dir.file("coords.dat"), options);
+}
 
 // How an outline is given: its layout and direction, and the similarity
-// that places it (chord, angle, translation).
+// that places it (chord, angle, translation); the note its ID line gets.
 struct Given {
   const char* what;
   Naca naca;
   int points = 61;  // per surface, cosine-spaced
   bool lednicer = false;
-  bool reversed = false;  // the lower surface first
+  bool lower_first = false;
   double chord = 1, degrees = 0, dx = 0, dy = 0;
-  int lowerPoints = 0;  // when the lower surface has its own count
+  const char* note = "";  // after the name in the ID line
 };
 
-std::string Text(double v) {
-  char buf[32];
-  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-}
-
-// The coordinate file, in the vertical convention y = mean +- half thickness.
-std::string CoordinateFile(const Given& g) {
-  const double a = g.degrees * kPi / 180;
-  std::vector<std::string> upper, lower;
-  for (const double sign : {1.0, -1.0}) {
-    const int n = sign < 0 && g.lowerPoints > 0 ? g.lowerPoints : g.points;
-    for (int i = 0; i < n; ++i) {
-      const double x = Cosine(i, n);
-      const double y = g.naca.Mean(x) + sign * g.naca.Half(x);
-      const double px = g.chord * (x * std::cos(a) - y * std::sin(a)) + g.dx;
-      const double py = g.chord * (x * std::sin(a) + y * std::cos(a)) + g.dy;
-      (sign > 0 ? upper : lower).push_back(Text(px) + " " + Text(py) + "\n");
-    }
-  }
-  if (g.reversed) std::swap(upper, lower);
-  std::string text = std::string(g.what) + "\n";
+std::string FileOf(const Given& g) {
+  test::Surfaces s = test::NacaSurfaces(g.naca, g.points);
+  s.upper = test::Placed(s.upper, g.chord, g.degrees, g.dx, g.dy);
+  s.lower = test::Placed(s.lower, g.chord, g.degrees, g.dx, g.dy);
   if (g.lednicer) {
-    text += std::to_string(upper.size()) + ".  " + std::to_string(lower.size()) + ".\n\n";
-    for (const auto& line : upper) text += line;
-    text += "\n";
-    for (const auto& line : lower) text += line;
-    return text;
+    if (g.lower_first) std::swap(s.upper, s.lower);
+    return test::LednicerText(g.what, s);
   }
-  for (auto it = upper.rbegin(); it != upper.rend(); ++it) text += *it;
-  for (std::size_t i = 1; i < lower.size(); ++i) text += lower[i];
-  return text;
+  return test::SeligText(g.what, test::Selig(s, g.lower_first));
 }
 
-Section Import(const test::TempDir& dir, const std::string& bytes, ImportOptions options = {}) {
-  WriteBytes(dir.file("coords.dat"), bytes);
-  return ImportCoordinates(dir.file("coords.dat"), options);
-}
-
-// A symmetric section keeps no camber: 1e-12 where the others have 1e-5.
-TEST(ImportAccuracyTest, FormulaSectionsComeBackWithin1e5OfTheChord) {
+// A symmetric section has no camber at all: what is rounding noise in the
+// file's frame is zero in the section.
+TEST(ImportAccuracyTest, FormulaSectionsComeBackWithin1e5OfTheChordInTheirOwnFrameOrOneReported) {
   const Naca n0012{0, 0, 0.12}, n2412{0.02, 0.4, 0.12}, n4412{0.04, 0.4, 0.12}, n4409{0.04, 0.4, 0.09};
   const Given rows[] = {
       {"2412", n2412},
@@ -104,38 +68,163 @@ TEST(ImportAccuracyTest, FormulaSectionsComeBackWithin1e5OfTheChord) {
       {"4412 other way", n4412, 61, false, true},
       {"4412 Lednicer", n4412, 61, true},
       {"4412 Lednicer other way", n4412, 61, true, true},
-      {"4412 chord 0.1, 10 degrees", n4412, 61, false, false, 0.1, 10, -3, 7},
-      {"4412 chord 1000, -10 degrees", n4412, 61, false, true, 1000, -10, 250, -4e3},
-      {"2412 Lednicer chord 25, 4 degrees", n2412, 81, true, false, 25, 4, 1e4, 1e4},
+      {"4412 chord 0.1, 10 degrees", n4412, 61, false, false, 0.1, 10, -3, 7, " [scaled 10, turned 10.00 deg]"},
+      {"4412 chord 1000, -10 degrees", n4412, 61, false, true, 1000, -10, 250, -4e3,
+       " [scaled 0.001, turned -10.00 deg]"},
+      {"2412 Lednicer chord 25, 4 degrees", n2412, 81, true, false, 25, 4, 1e4, 1e4,
+       " [scaled 0.04, turned 4.00 deg]"},
       {"0012", n0012},
-      {"0012 Lednicer other way, chord 300, 7 degrees", n0012, 80, true, true, 300, 7, 5, 9},
+      {"0012 Lednicer other way, chord 300, 7 degrees", n0012, 80, true, true, 300, 7, 5, 9,
+       " [scaled 0.0033333, turned 7.00 deg]"},
+      {"0012 moved a little", n0012, 61, false, false, 1, 0, 2e-4, 0, " [scaled 1, turned 0.00 deg]"},
   };
   test::TempDir dir;
   for (const Given& g : rows) {
-    const Section s = Import(dir, CoordinateFile(g));
-    EXPECT_EQ(s.id_line, g.what);
+    const ImportedSection imported = Import(dir, FileOf(g));
+    const Section& s = imported.section;
+    EXPECT_EQ(s.id_line, std::string(g.what) + g.note);
+    EXPECT_EQ(imported.warnings, std::vector<std::string>{}) << g.what;
+    const ImportTransform& t = imported.transform;
+    if (*g.note == '\0') {
+      EXPECT_EQ(t.frame, ImportFrame::Kept) << g.what;
+      EXPECT_EQ(std::vector<double>({t.scale, t.angle_deg, t.shift.x, t.shift.y}),
+                std::vector<double>({1, 0, 0, 0})) << g.what;
+    } else {
+      EXPECT_EQ(t.frame, ImportFrame::Normalised) << g.what;
+      // The leading edge is found on the interpolated outline, within 1e-5
+      // of the chord at the nose.
+      EXPECT_NEAR(t.scale * g.chord, 1, 2e-8) << g.what;
+      EXPECT_NEAR(t.angle_deg, g.degrees, 5e-4) << g.what;
+      EXPECT_NEAR(t.shift.x, g.dx, 1e-5 * g.chord) << g.what;
+      EXPECT_NEAR(t.shift.y, g.dy, 1e-5 * g.chord) << g.what;
+    }
     ASSERT_EQ(s.points(), 41u) << g.what;
     for (std::size_t i = 0; i < s.points(); ++i) {
       const double x = s.x[i];
-      EXPECT_EQ(x, Cosine(static_cast<int>(i), 41)) << g.what;
+      EXPECT_NEAR(x, Cosine(static_cast<int>(i), 41), 5e-9) << g.what;
       EXPECT_NEAR(s.thickness[i], 2 * g.naca.Half(x), 1e-5) << g.what << " x " << x;
-      EXPECT_NEAR(s.camber[i], g.naca.Mean(x), g.naca.m == 0 ? 1e-12 : 1e-5) << g.what << " x " << x;
+      if (g.naca.m == 0) {
+        EXPECT_EQ(s.camber[i], 0.0) << g.what << " x " << x;
+      } else {
+        EXPECT_NEAR(s.camber[i], g.naca.Mean(x), 1e-5) << g.what << " x " << x;
+      }
     }
   }
 }
 
-TEST(ImportAccuracyTest, StationsByCountOrTheUpperSurfacesOwn) {
+// At-file stations are the upper surface's own, each within the chord, the
+// last one too when the surface reaches a little beyond it.
+TEST(ImportAccuracyTest, StationsByCountOrTheUpperSurfacesOwnWithinTheChord) {
   test::TempDir dir;
-  // The lower surface, listed first, has points of its own.
-  const Given g{"4412", {0.04, 0.4, 0.12}, 61, true, true, 1, 0, 0, 0, 81};
-  const Section five = Import(dir, CoordinateFile(g), {5, false});
-  ASSERT_EQ(five.points(), 5u);
-  EXPECT_EQ(five.x, (std::vector<double>{0, Cosine(1, 5), Cosine(2, 5), Cosine(3, 5), 1}));
-  const Section own = Import(dir, CoordinateFile(g), {2, true});
+  const Naca n4412{0.04, 0.4, 0.12};
+  test::Surfaces s = test::NacaSurfaces(n4412, 61, 81);
+  const Section five = Import(dir, test::LednicerText("4412", s), {5, false}).section;
+  EXPECT_EQ(five.x, (std::vector<double>{0, 0.14644661, 0.5, 0.85355339, 1}));
+  s.upper.back().x = 1.00005;
+  const Section own = Import(dir, test::SeligText("4412", test::Selig(s, true)), {2, true}).section;
   ASSERT_EQ(own.points(), 61u);
-  for (std::size_t i = 0; i < own.points(); ++i) {
-    EXPECT_NEAR(own.x[i], Cosine(static_cast<int>(i), 61), 1e-5);
-    EXPECT_NEAR(own.thickness[i], 2 * g.naca.Half(own.x[i]), 1e-5);
+  for (std::size_t i = 0; i + 1 < own.points(); ++i) {
+    EXPECT_NEAR(own.x[i], Cosine(static_cast<int>(i), 61), 5e-9);
+    EXPECT_NEAR(own.thickness[i], 2 * n4412.Half(own.x[i]), 1e-5);
+  }
+  EXPECT_EQ(own.x.back(), 1.0);
+  // Found by fuzzing: stations a few 1e-9 apart, which the file prints alike.
+  const Section alike = ImportOutline(std::string(TARVELO_IMPORT_DATA) +
+                                      "/../../fuzz/import_coordinates_corpus/stations-printed-alike.dat",
+                                      {5, true}).section;
+  EXPECT_EQ(alike.points(), 12u);
+  EXPECT_TRUE(std::adjacent_find(alike.x.begin(), alike.x.end(), std::greater_equal<>()) == alike.x.end());
+}
+
+// ---- trailing edges ----
+
+// A lower surface that stops at x = 0.95, as the Clark Y's does.
+test::Surfaces ShortLowerSurface() {
+  test::Surfaces s = test::NacaSurfaces({0.04, 0.4, 0.12}, 61);
+  while (s.lower.back().x > 0.95) s.lower.pop_back();
+  s.lower.push_back({0.95, Naca{0.04, 0.4, 0.12}.Mean(0.95) - Naca{0.04, 0.4, 0.12}.Half(0.95)});
+  return s;
+}
+
+TEST(ImportTrailingEdgeTest, AShortSurfaceIsContinuedByAStraightLineWithAWarning) {
+  const Naca n4412{0.04, 0.4, 0.12};
+  test::TempDir dir;
+  const ImportedSection kept = Import(dir, test::SeligText("short", test::Selig(ShortLowerSurface())));
+  EXPECT_EQ(kept.warnings, std::vector<std::string>{
+                               "The lower surface ends 5.0000 % of the chord short of the upper one: "
+                               "continued by a straight line"});
+  EXPECT_EQ(kept.transform.frame, ImportFrame::Kept);
+  const Section& s = kept.section;
+  const double lowerEnd = n4412.Mean(0.95) - n4412.Half(0.95);
+  const double upperEnd = n4412.Mean(1) + n4412.Half(1);
+  for (std::size_t i = 0; i < s.points(); ++i) {
+    const double x = s.x[i];
+    const double upper = n4412.Mean(x) + n4412.Half(x);
+    const double lower = x <= 0.95 ? n4412.Mean(x) - n4412.Half(x)
+                                   : lowerEnd + (x - 0.95) / 0.05 * (upperEnd - lowerEnd);
+    EXPECT_NEAR(s.thickness[i], upper - lower, 1e-5) << x;
+  }
+  EXPECT_EQ(s.thickness.back(), 0.0);
+  EXPECT_EQ(s.camber.back(), 0.00126);
+
+  // Turned, scaled and moved: the chord ends at the longer surface's end,
+  // not between the two ends.
+  const ImportedSection moved = Import(
+      dir, test::SeligText("short", test::Placed(test::Selig(ShortLowerSurface()), 3, 5, 1, 2)));
+  EXPECT_EQ(moved.warnings, std::vector<std::string>{
+                                "The lower surface ends 5.0004 % of the chord short of the upper one: "
+                                "continued by a straight line"});
+  EXPECT_NEAR(moved.transform.scale * 3 * std::hypot(1, upperEnd), 1, 1e-6);
+  EXPECT_NEAR(moved.transform.angle_deg, 5 + std::atan(upperEnd) * 180 / std::numbers::pi, 1e-3);
+}
+
+TEST(ImportTrailingEdgeTest, ABluntTrailingEdgeKeepsItsThicknessWithoutAWarning) {
+  const Naca n4412{0.04, 0.4, 0.12};
+  test::Surfaces s = test::NacaSurfaces(n4412, 61);
+  s.lower.back().x = 0.99994;  // 6e-5 short, 2.5e-3 apart across
+  test::TempDir dir;
+  for (const Points& outline : {test::Selig(s), test::Placed(test::Selig(s), 0.2, -3, 0.5, 0)}) {
+    const ImportedSection imported = Import(dir, test::SeligText("blunt", outline));
+    EXPECT_EQ(imported.warnings, std::vector<std::string>{});
+    EXPECT_NEAR(imported.section.thickness.back(), 2 * n4412.Half(1), 1e-6);
+    EXPECT_NEAR(imported.section.thickness[39], 2 * n4412.Half(imported.section.x[39]), 1e-6);
+  }
+}
+
+TEST(ImportTrailingEdgeTest, SurfacesCrossingAtTheTrailingEdgeAreKeptAndSaid) {
+  const ImportedSection imported = ImportOutline(std::string(TARVELO_IMPORT_DATA) + "/naca6409-crossing.dat");
+  EXPECT_EQ(imported.warnings,
+            std::vector<std::string>{"The surfaces cross at 99.69 % of the chord: the thickness goes "
+                                     "down to -0.4110 % of the chord at 100.00 %"});
+  EXPECT_EQ(imported.section.thickness.back(), -0.00411);
+  EXPECT_GT(imported.section.thickness[38], 0);
+}
+
+// A flap element drawn where it sits behind the main element: x from 0.65 to 1, turned.
+TEST(ImportTrailingEdgeTest, AFlapElementIsNormalisedAndTheTransformSaid) {
+  const Naca n4412{0.04, 0.4, 0.12};
+  const Points flap = test::Placed(test::Selig(test::NacaSurfaces(n4412, 61)), 0.35, -3, 0.65, 0);
+  test::TempDir dir;
+  const ImportedSection imported = Import(dir, test::SeligText("flap", flap));
+  EXPECT_EQ(imported.section.id_line, "flap [scaled 2.8571, turned -3.00 deg]");
+  const ImportTransform& t = imported.transform;
+  EXPECT_NEAR(t.scale, 1 / 0.35, 1e-6);
+  EXPECT_NEAR(t.angle_deg, -3, 5e-4);
+  EXPECT_NEAR(t.shift.x, 0.65, 1e-5);
+  EXPECT_NEAR(t.shift.y, 0, 1e-5);
+  for (std::size_t i = 0; i < imported.section.points(); ++i)
+    EXPECT_NEAR(imported.section.thickness[i], 2 * n4412.Half(imported.section.x[i]), 1e-5);
+  // The outline's own points are the file's, in chord coordinates as the
+  // transform says, from the leading edge on; the leading edge, found
+  // between two of them, is none of them.
+  Points own(imported.upper.rbegin(), imported.upper.rend());
+  own.insert(own.end(), imported.lower.begin(), imported.lower.end());
+  ASSERT_EQ(own.size(), flap.size());
+  const double a = t.angle_deg * std::numbers::pi / 180;
+  for (std::size_t i = 0; i < own.size(); ++i) {
+    const double dx = flap[i].x - t.shift.x, dy = flap[i].y - t.shift.y;
+    EXPECT_NEAR(own[i].x, t.scale * (dx * std::cos(a) + dy * std::sin(a)), 1e-14) << i;
+    EXPECT_NEAR(own[i].y, t.scale * (dy * std::cos(a) - dx * std::sin(a)), 1e-14) << i;
   }
 }
 
@@ -243,33 +332,40 @@ TEST(ImportQuirksTest, FilesAsPublishedAgreeWithAnIndependentDecomposition) {
       EXPECT_NEAR(s.camber[i], want[i][2], 5e-4) << name << " x " << want[i][0];
     }
   }
-  // Beyond the crossing the thickness is negative; each surface ends at the
-  // trailing edge's station on its own end point.
-  const Section crossing = ImportCoordinates(std::string(TARVELO_IMPORT_DATA) + "/naca6409-crossing.dat");
-  EXPECT_LT(crossing.thickness.back(), 0);
-  EXPECT_GT(crossing.thickness[38], 0);
 }
 
-TEST(ImportQuirksTest, StationsBeyondASurfacesEndTakeItsEndPoint) {
-  // The lower surface stops at 99.4 % of the chord, the trailing-edge point
-  // with it: the last two stations lie beyond the lower surface's end.
-  std::string text = CoordinateFile({"4412 short", {0.04, 0.4, 0.12}, 61, true});
-  text.replace(text.find("61.  61."), 8, "61.  58.");
-  for (int i = 0; i < 3; ++i) text.erase(text.rfind('\n', text.size() - 2) + 1);
+// A first line of two numbers is the first point; whole numbers that do not
+// count what follows are a point where the outline can start there.
+TEST(ImportQuirksTest, PointsWhereANameOrCountsCouldStand) {
+  const Naca n0012{0, 0, 0.12};
+  const Points outline = test::Selig(test::NacaSurfaces(n0012, 61));
   test::TempDir dir;
-  const Section s = Import(dir, text);
-  const auto want = Independent(dir.file("coords.dat"));
-  const auto lower = [&](std::size_t i) { return s.camber[i] - s.thickness[i] / 2; };
-  for (std::size_t i : {38u, 39u, 40u})
-    EXPECT_NEAR(lower(i), want[i][2] - want[i][1] / 2, 1e-7) << i;
-  EXPECT_NEAR(lower(39), lower(40), 1e-16);
-  EXPECT_GT(std::fabs(lower(38) - lower(39)), 1e-5);
+  const std::string file = dir.file("naca0012 outline.dat");
+  WriteBytes(file, test::SeligText("name", outline).substr(5));
+  WriteBytes(dir.file("named.dat"), test::SeligText("name", outline));
+  const ImportedSection unnamed = ImportOutline(file);
+  EXPECT_EQ(unnamed.section.id_line, "naca0012 outline");
+  EXPECT_EQ(unnamed.warnings,
+            std::vector<std::string>{"The file has no name line: the section is named after the file"});
+  EXPECT_EQ(unnamed.section.thickness, ImportCoordinates(dir.file("named.dat")).thickness);
+
+  // Millimetres, a blunt trailing edge 4 mm thick: the first point is "200 2".
+  Points mm = test::Placed(outline, 200, 0, 0, 0);
+  mm.front() = {200, 2};
+  mm.back() = {200, -2};
+  const ImportedSection millimetres = Import(dir, test::SeligText("mm", mm));
+  EXPECT_EQ(millimetres.section.id_line, "mm [scaled 0.005, turned 0.00 deg]");
+  EXPECT_NEAR(millimetres.section.thickness.back(), 0.02, 1e-8);
 }
 
-TEST(ImportRefusalTest, EveryRefusedFileGetsItsMessage) {
+std::string Lines(const Points& points) { return test::SeligText("x", points).substr(2); }
+
+TEST(ImportRefusalTest, EveryRefusedFileGetsTheMessageNamingItsCause) {
   test::TempDir dir;
   const std::string f = dir.file("coords.dat");
   const std::string neither = "Not a Selig or Lednicer coordinate file: ";
+  const test::Surfaces n0012 = test::NacaSurfaces({0, 0, 0.12}, 61);
+  const Points outline = test::Selig(n0012);
   const std::string few = "few\n1 0\n0.5 0.05\n0.2 0.05\n0 0\n0.2 -0.05\n0.5 -0.05\n1 0\n";
   const std::string turn = "turn\n1 0\n0.75 0.03\n0.5 0.05\n0.6 0.06\n0.25 0.05\n0 0\n"
                            "0.25 -0.05\n0.5 -0.06\n0.75 -0.03\n1 0\n";
@@ -277,6 +373,20 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsItsMessage) {
   const std::string crossing = "cross\n1 0\n0.8 0.02\n0.6 0.01\n0.5 -0.01\n0.4 0.02\n0.2 0.04\n"
                                "0.1 0.03\n0 0\n0.1 -0.03\n0.2 -0.04\n0.4 -0.02\n0.5 0.01\n"
                                "0.6 -0.01\n0.8 -0.02\n1 0\n";
+  // Upper and lower change places at the point at x = 0.3208 alone, between
+  // the stations at 0.3087 and 0.3455.
+  Points between = outline;
+  std::swap(between[60 - 23].y, between[60 + 23].y);
+  // The points round the outline, shuffled.
+  Points shuffled = outline;
+  for (std::size_t i = 0; i < shuffled.size(); ++i) std::swap(shuffled[i], shuffled[(i * 37) % shuffled.size()]);
+  Points off = outline;
+  off[30].x = 1e308;
+  // From the leading edge over the upper surface to the trailing edge and
+  // back along the lower one.
+  Points fromLeadingEdge(n0012.upper);
+  fromLeadingEdge.insert(fromLeadingEdge.end(), n0012.lower.rbegin() + 1, n0012.lower.rend());
+  const std::string counted = Lines(n0012.upper) + Lines(n0012.lower);
   const struct {
     std::string bytes, text;
   } rows[] = {
@@ -286,6 +396,10 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsItsMessage) {
       {"name only\n\n", neither + "no coordinates"},
       {"", neither + "no coordinates"},
       {"lednicer\n3. 3.\n\n0 0\n0.5 0.1\n1 0\n\n0 0\n1 0\n", neither + "line 2 counts 6 points but 5 follow"},
+      {"counts\n-5 -5\n" + counted, neither + "line 2 gives point counts below 1: -5 -5"},
+      {"counts\n0 0\n" + counted, neither + "line 2 gives point counts below 1: 0 0"},
+      {"counts\n1e20 1e20\n" + counted, neither + "line 2 counts 2e+20 points but 122 follow"},
+      {"61 61\n" + counted + "1 0\n", neither + "line 1 counts 122 points but 123 follow"},
       {few, "A surface has fewer than 5 points"},
       {"four\n4 4\n0 0\n0.2 0.05\n0.5 0.05\n1 0\n0 0\n0.2 -0.05\n0.5 -0.05\n1 0\n",
        "A surface has fewer than 5 points"},
@@ -293,21 +407,35 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsItsMessage) {
        "A surface has fewer than 5 points"},
       {turn, "A surface turns back in the chord direction in line 4"},
       {crossing, "The surfaces cross at 46.08 % of the chord"},
+      {"between\n" + Lines(between), "The surfaces cross at 32.08 % of the chord"},
+      {"shuffled\n" + Lines(shuffled), "The points do not run in order round the outline"},
+      // A point back at the trailing edge after the leading edge: once an
+      // import of NaN; the outline doubles back on itself.
+      {"stray TE point\n1 0\n0.75 0.05\n0.5 0.07\n0.25 0.06\n0 0\n1 0\n0.25 -0.04\n0.5 -0.05\n"
+       "0.75 -0.03\n1 0\n",
+       "The points do not run in order round the outline"},
+      {"stray TE point\n" + Lines(Points(outline.begin(), outline.begin() + 61)) + "1 0\n" +
+           Lines(Points(outline.begin() + 61, outline.end())),
+       "The points do not run in order round the outline"},
+      {"off\n" + Lines(off), "The point in line 32 lies far off the outline"},
+      {"leading edge first\n" + Lines(fromLeadingEdge),
+       "The outline starts and ends at its leading edge: list it from the trailing edge"},
   };
   for (const auto& r : rows) {
     WriteBytes(f, r.bytes);
     std::string text = "imported";
     try {
-      ImportCoordinates(f);
+      ImportOutline(f);
     } catch (const Error& e) {
       EXPECT_EQ(e.shown(), "  " + std::string(e.what()));
+      EXPECT_EQ(e.kind(), ErrorKind::BadData);
       text = e.what();
     }
-    EXPECT_EQ(text, f + " - " + r.text + " !! ") << r.bytes;
+    EXPECT_EQ(text, f + " - " + r.text + " !! ") << r.bytes.substr(0, 40);
   }
   for (const std::pair<std::string, int>& missing : {std::pair{dir.file("missing.dat"), 41}, {f, 4}, {f, 402}}) {
     try {
-      ImportCoordinates(missing.first, {missing.second, false});
+      ImportOutline(missing.first, {missing.second, false});
       ADD_FAILURE();
     } catch (const Error& e) {
       EXPECT_EQ(e.shown(), missing.second == 41 ? "  " + missing.first + " - Input file not found !! "
@@ -315,6 +443,82 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsItsMessage) {
     }
   }
 }
+
+// Five points to a surface are enough, whichever surface comes first.
+TEST(ImportRefusalTest, FivePointsMakeASurfaceFirstOrLast) {
+  const Naca n0012{0, 0, 0.12};
+  test::Surfaces s;
+  for (double x : {0.0, 0.1, 0.4, 0.7, 1.0}) s.upper.push_back({x, n0012.Half(x)});
+  for (int i = 0; i < 9; ++i) s.lower.push_back({Cosine(i, 9), -n0012.Half(Cosine(i, 9))});
+  test::TempDir dir;
+  for (const bool lower_first : {false, true}) {
+    const ImportedSection imported = Import(dir, test::SeligText("five", test::Selig(s, lower_first)));
+    EXPECT_EQ(imported.upper.size(), 5u) << lower_first;
+    EXPECT_EQ(imported.lower.size(), 9u) << lower_first;
+  }
+}
+
+// ---- one import, one result ----
+
+// What the library gives is what its section data file reads back; an
+// outline in memory gives what its file gives; the kept frame gives the
+// file's own points back.
+TEST(ImportPathsTest, OneOutlineGivesOneSectionByEveryPath) {
+  const Naca n0012{0, 0, 0.12}, n2412{0.02, 0.4, 0.12};
+  const struct {
+    const char* name;
+    Points points;
+  } rows[] = {
+      {"0012", test::Selig(test::NacaSurfaces(n0012, 61))},
+      {"0012 turned", test::Placed(test::Selig(test::NacaSurfaces(n0012, 61)), 2, 3, 1, 1)},
+      {"2412 turned", test::Placed(test::Selig(test::NacaSurfaces(n2412, 61), true), 0.5, -2, 0, 1)},
+      {"short", test::Selig(ShortLowerSurface())},
+  };
+  test::TempDir dir;
+  for (const auto& r : rows) {
+    const ImportedSection file = Import(dir, test::SeligText(r.name, r.points), {33, false});
+    WriteBytes(dir.file("section.dat"), SectionFileText(file.section));
+    const Section read = ReadSection(dir.file("section.dat"));
+    const ImportedSection memory = ImportOutline(Coordinates{r.name, r.points}, {33, false});
+    for (const Section* s : {&read, &memory.section}) {
+      EXPECT_EQ(s->id_line, file.section.id_line);
+      EXPECT_EQ(s->x, file.section.x) << r.name;
+      EXPECT_EQ(s->thickness, file.section.thickness) << r.name;
+      EXPECT_EQ(s->camber, file.section.camber) << r.name;
+    }
+    EXPECT_EQ(memory.warnings, file.warnings);
+    EXPECT_EQ(ImportTransformText(memory.transform), ImportTransformText(file.transform));
+    if (r.name[0] == '0') {
+      EXPECT_EQ(file.section.camber, std::vector<double>(33, 0.0)) << r.name;
+    }
+  }
+  // In its own frame the outline's points are the file's.
+  const ImportedSection kept = ImportOutline(Coordinates{"0012", rows[0].points});
+  const test::Surfaces want = test::NacaSurfaces(n0012, 61);
+  EXPECT_EQ(Lines(kept.upper), Lines(want.upper));
+  EXPECT_EQ(Lines(kept.lower), Lines(want.lower));
+}
+
+TEST(ImportPathsTest, AnOutlineInMemoryIsRefusedNamingItsPoints) {
+  Points points = test::Selig(test::NacaSurfaces({0, 0, 0.12}, 21));
+  const auto refusal = [](const Coordinates& outline) {
+    try {
+      ImportOutline(outline);
+    } catch (const Error& e) {
+      return std::string(ErrorKindName(e.kind())) + ": " + e.shown();
+    }
+    return std::string("imported");
+  };
+  Points nan = points;
+  nan[2].y = std::nan("");
+  Points turn = points;
+  turn[4].x = 0.99;
+  EXPECT_EQ(refusal({"0012", nan}), "bad_data:   0012 - Point 3 is not a finite number !! ");
+  EXPECT_EQ(refusal({"", turn}),
+            "bad_data:   The outline - A surface turns back in the chord direction in point 4 !! ");
+  EXPECT_EQ(refusal({"two\nlines", points}), "usage:    The outline's name holds a line end !! ");
+}
+
 
 TEST(SectionFileTextTest, PercentWithSixDecimalsRightAligned) {
   const Section s{"id line ", {0, 0.0015413, 0.5, 1}, {0, 0.0123456785, -1e-7, 0.00252},

@@ -12,11 +12,12 @@ SECTIONS = ["naca2412.dat", "naca16-206-a08.dat", "naca0012.dat", "naca4412-40pt
 STATIONS = [0.0, 1e-9, 0.001, 0.3, 0.5, 1.0]
 
 
-def api(section, count, foi):
+def api(section, count, foi, placement="window"):
     """What the C++ API gives, as {name: [floats]}."""
     coordinates = ["--coordinates"] if section.startswith("coordinates/") else []
+    exact = ["--exact"] if placement == "exact" else []
     out = subprocess.run(
-        [os.environ["TARVELO_API_DUMP"]] + coordinates
+        [os.environ["TARVELO_API_DUMP"]] + coordinates + exact
         + [str(EXAMPLES / section), str(count), str(foi)] + [repr(x) for x in STATIONS],
         check=True, capture_output=True, text=True).stdout
     return {line.split()[0]: [float.fromhex(v) for v in line.split()[1:]]
@@ -29,14 +30,17 @@ def same(values, want):
 
 
 @pytest.mark.parametrize("section", SECTIONS + ["coordinates/naca4412.dat"])
-@pytest.mark.parametrize("count", [4, 8, 20])
-def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, tmp_path):
-    want = api(section, count, tmp_path / "c.FOI")
+@pytest.mark.parametrize("count", [4, 8, 20, 25])
+@pytest.mark.parametrize("placement", ["window", "exact"])
+def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, placement, tmp_path):
+    want = api(section, count, tmp_path / "c.FOI", placement)
     read = tarvelo.import_coordinates if section.startswith("coordinates/") else tarvelo.read_section
-    fit = tarvelo.fit_section(read(EXAMPLES / section), count)
+    fit = tarvelo.fit_section(read(EXAMPLES / section), count, placement=placement)
+    assert fit.placement == placement
     assert same(fit.knots, want["knots"])
     assert same(fit.control_x, want["control_x"])
     assert same(fit.x, want["x"])
+    assert same([fit.misplaced_points, fit.largest_misplacement], want["misplacement"])
     for name in ("thickness", "camber"):
         curve = getattr(fit, name)
         assert same([curve.ymax, curve.rms, curve.max_deviation, curve.max_deviation_x],
@@ -56,13 +60,43 @@ def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, tmp_path):
 def test_failures_raise_tarvelo_error_with_the_librarys_message(tmp_path):
     assert issubclass(tarvelo.Error, Exception)
     missing = tmp_path / "missing.dat"
-    with pytest.raises(tarvelo.Error, match=r"^.*missing\.dat - Input file not found !! $"):
+    with pytest.raises(tarvelo.Error, match=r"^.*missing\.dat - Input file not found !! $") as e:
         tarvelo.read_section(missing)
+    assert e.value.kind == "not_found"
     section = tarvelo.read_section(EXAMPLES / "naca0012.dat")
-    with pytest.raises(tarvelo.Error, match="^4 to 20 control points are allowed !! $"):
-        tarvelo.fit_section(section, 21)
-    with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1"):
+    with pytest.raises(tarvelo.Error, match="^4 to 40 control points are allowed !! $") as e:
+        tarvelo.fit_section(section, 41)
+    assert e.value.kind == "usage"
+    with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1") as e:
         tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").evaluate([0.5, 1.5])
+    assert e.value.kind == "usage"
+    (tmp_path / "bad.FOI").write_bytes(b"bad\r\n 4  4 \r\n x\r\n")
+    with pytest.raises(tarvelo.Error, match="Invalid number in line 3") as e:
+        tarvelo.read_foil_file(tmp_path / "bad.FOI")
+    assert e.value.kind == "bad_data"
+    with pytest.raises(tarvelo.Error, match="Output file could not be written") as e:
+        tarvelo.write_foil_file(tmp_path / "no" / "such.FOI", tarvelo.fit_section(section, 8))
+    assert e.value.kind == "not_written"
+
+
+def test_threads_fit_read_and_write_at_once_as_one_thread_does(tmp_path):
+    """The module lets go of the interpreter while the library works: eight
+    threads give, bit for bit, what one thread gives."""
+    from concurrent.futures import ThreadPoolExecutor
+    jobs = [(name, count) for name in SECTIONS for count in (4, 8, 12, 20)]
+
+    def work(job):
+        name, count = job
+        fit = tarvelo.fit_section(tarvelo.read_section(EXAMPLES / name), count)
+        foi = tmp_path / f"{pathlib.Path(name).stem}-{count}.FOI"
+        tarvelo.write_foil_file(foi, fit)
+        foil = tarvelo.read_foil_file(foi)
+        return ([float(v).hex() for v in np.concatenate([fit.thickness.control, fit.camber.control])],
+                foi.read_bytes(), tarvelo.export(foil, "dxf", 0.1, 0.02))
+
+    serial = [work(job) for job in jobs]
+    with ThreadPoolExecutor(max_workers=8) as pool:
+        assert list(pool.map(work, jobs)) == serial
 
 
 def test_sections_made_in_python_and_the_count_for_a_tolerance():
@@ -102,7 +136,50 @@ def test_exports_are_the_bytes_of_tarvelo_export(tmp_path):
     assert tarvelo.export_selig(foil, 0.12, 0.02) == program("--format", "selig", *size)
     assert tarvelo.export_dxf(foil, 0.12, 0.02) == program("--format", "dxf", *size)
     assert tarvelo.export_svg(foil, 0.12, 0.02) == program("--format", "svg", *size)
+    # The library's table of formats, as the program lists it.
+    formats = tarvelo.export_formats()
+    listed = program("--list-formats").decode().splitlines()
+    assert [f"{f['name']}\t{f['description']}" for f in formats] == listed
+    for f in formats:
+        sized = size if f["needs_size"] else []
+        assert tarvelo.export(foil, f["name"], 0.12 if sized else 0.0, 0.02 if sized else 0.0) == \
+            program("--format", f["name"], *sized)
+    assert tarvelo.export(foil, "table", points=5) == program("--points", "5")
+    with pytest.raises(tarvelo.Error, match="Unknown export format 'pdf'") as e:
+        tarvelo.export(foil, "pdf")
+    assert e.value.kind == "usage"
     outline = tarvelo.section_outline(foil, 0.12, 0.02)
     assert same(outline.upper, 0.02 * foil.camber + 0.06 * foil.thickness)
     with pytest.raises(tarvelo.Error):
         tarvelo.section_outline(foil, 0.0, 0.02)
+
+
+def naca0012_outline(points=31):
+    """A NACA 0012 outline in Selig order, as an array of shape (n, 2)."""
+    x = (1 - np.cos(np.linspace(0, np.pi, points))) / 2
+    half = 0.6 * (0.2969 * np.sqrt(x) - 0.1260 * x - 0.3516 * x**2 + 0.2843 * x**3 - 0.1015 * x**4)
+    return np.concatenate([np.stack([x[::-1], half[::-1]], axis=1), np.stack([x[1:], -half[1:]], axis=1)])
+
+
+def test_an_outline_from_a_file_or_an_array_imports_as_one_section(tmp_path):
+    outline = naca0012_outline()
+    path = tmp_path / "naca0012.dat"
+    path.write_text("NACA 0012\n" + "".join("%r %r\n" % (x, y) for x, y in outline))
+    turned = outline @ np.array([[np.cos(0.1), np.sin(0.1)], [-np.sin(0.1), np.cos(0.1)]]) * 2
+    for imported in (tarvelo.import_outline(path), tarvelo.import_outline(outline, name="NACA 0012")):
+        section = imported.section
+        assert section.id_line == "NACA 0012"
+        assert (imported.frame, imported.scale, imported.angle_deg, imported.shift) == ("kept", 1.0, 0.0, (0.0, 0.0))
+        assert imported.warnings == []
+        assert section.points == 41 and section.x[0] == 0 and section.x[-1] == 1
+        assert same(section.x, tarvelo.import_coordinates(path).x)
+        assert np.all(section.camber == 0) and section.thickness[20] == pytest.approx(0.10588, abs=1e-5)
+        assert np.array_equal(imported.upper, outline[30::-1]) and np.array_equal(imported.lower, outline[30:])
+    moved = tarvelo.import_outline(turned + [3, 4], name="turned", stations=9)
+    assert moved.frame == "normalised" and moved.section.id_line == "turned [scaled 0.5, turned 5.73 deg]"
+    assert moved.scale == pytest.approx(0.5) and moved.angle_deg == pytest.approx(np.degrees(0.1), abs=1e-3)
+    assert moved.section.x.shape == moved.section.thickness.shape == moved.section.camber.shape == (9,)
+    with pytest.raises(tarvelo.Error, match=r"^bad - Point 2 is not a finite number !! $"):
+        tarvelo.import_outline(np.array([[1.0, 0.0], [np.nan, 0.0]] + [[0.0, 0.0]] * 9), name="bad")
+    with pytest.raises(TypeError):
+        tarvelo.import_outline(np.zeros((4, 3)))
