@@ -2,15 +2,61 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <charconv>
+#include <optional>
+#include <string>
+#include <tuple>
 
 namespace tarvelo {
 
 namespace {
 
-// Four decimals of the chord, a hundredth of a percent.
-constexpr int kDecimals = 4;
+// A number as typed, with a decimal point whatever the locale; nothing else
+// around it but blanks.
+std::optional<double> Number(const QString& text) {
+  std::string s = text.trimmed().toStdString();
+  if (!s.empty() && s.front() == '+') s.erase(0, 1);
+  double v = 0;
+  const auto [end, err] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (s.empty() || err != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return v;
+}
+
+struct SizeField {
+  const char* name;  // of the line edit
+  const char* label;
+  const char* what;   // in a reason
+  const char* range;  // in a reason
+  const char* example;
+  double lowest;
+  bool lowestIncluded;
+};
+
+// The ranges SectionOutline takes.
+constexpr SizeField kThickness{"thickness", "Largest thickness, fraction of chord: 0.12 = 12 %",
+                               "The largest thickness", "above 0 and at most 1", "0.12 = 12 %",
+                               0, false};
+constexpr SizeField kCamber{"camber", "Largest camber, fraction of chord: 0.02 = 2 %",
+                            "The largest camber", "from -1 to 1", "0.02 = 2 %", -1, true};
+
+// Why a field's text is no size, or empty when it is one.
+QString Refusal(const SizeField& field, const QString& text, double& value) {
+  const std::optional<double> v = Number(text);
+  const QString example = QLatin1String(field.example);
+  if (!v)
+    return QStringLiteral("\u201c%1\u201d is not a number. %2 is a fraction of the chord, "
+                          "written with a decimal point: %3.")
+        .arg(text.trimmed(), QLatin1String(field.what), example);
+  const bool inRange = (field.lowestIncluded ? *v >= field.lowest : *v > field.lowest) && *v <= 1;
+  if (!inRange)
+    return QStringLiteral("%1 must be %2 (a fraction of the chord: %3); %4 is not.")
+        .arg(QLatin1String(field.what), QLatin1String(field.range), example, text.trimmed());
+  value = *v;
+  return {};
+}
 
 }  // namespace
 
@@ -21,35 +67,44 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDial
   setWindowTitle(tr("Export Section"));
   format_ = new QComboBox(this);
   format_->setObjectName(QStringLiteral("format"));
-  for (const ExportFormat& f : ExportFormats()) format_->addItem(tr(f.title));
+  for (const ExportFormat& f : ExportFormats()) {
+    format_->addItem(tr(f.title));
+    format_->setItemData(format_->count() - 1, QString::fromUtf8(f.description), Qt::ToolTipRole);
+  }
 
-  const auto field = [this](const char* name, double lowest, double value) {
-    auto* box = new QDoubleSpinBox(this);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setDecimals(kDecimals);
-    box->setRange(lowest, 1);
-    box->setSingleStep(0.005);
-    box->setValue(value);
-    return box;
+  const auto field = [this](const SizeField& f, double value) {
+    auto* edit = new QLineEdit(QString::number(value, 'g', 6), this);
+    edit->setObjectName(QString::fromLatin1(f.name));
+    edit->setToolTip(QString::fromLatin1(f.label));
+    return edit;
   };
-  thickness_ = field("thickness", 0.0001, proposed.thickness);
-  camber_ = field("camber", -1, proposed.camber);
+  thickness_ = field(kThickness, proposed.thickness);
+  camber_ = field(kCamber, proposed.camber);
+  reason_ = new QLabel(this);
+  reason_->setObjectName(QStringLiteral("reason"));
+  reason_->setWordWrap(true);
+  QPalette pal = reason_->palette();
+  pal.setColor(QPalette::WindowText, Qt::red);
+  reason_->setPalette(pal);
+
   // The size is for the formats that draw the outline only.
   const auto sized = [this] {
     thickness_->setEnabled(format().needs_size);
     camber_->setEnabled(format().needs_size);
+    reason_->clear();
   };
   connect(format_, &QComboBox::currentIndexChanged, this, sized);
   sized();
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::accepted, this, &ExportDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* form = new QFormLayout(this);
   form->addRow(tr("Format"), format_);
-  form->addRow(tr("Largest thickness t/c"), thickness_);
-  form->addRow(tr("Largest camber f/c"), camber_);
+  form->addRow(QString::fromLatin1(kThickness.label), thickness_);
+  form->addRow(QString::fromLatin1(kCamber.label), camber_);
+  form->addRow(reason_);
   form->addRow(buttons);
 }
 
@@ -57,6 +112,23 @@ const ExportFormat& ExportDialog::format() const {
   return ExportFormats().at(static_cast<std::size_t>(format_->currentIndex()));
 }
 
-OutlineSize ExportDialog::size() const { return {thickness_->value(), camber_->value()}; }
+void ExportDialog::accept() {
+  if (format().needs_size) {
+    OutlineSize size;
+    for (const auto& [field, edit, value] : {std::tuple{&kThickness, thickness_, &size.thickness},
+                                             {&kCamber, camber_, &size.camber}}) {
+      const QString why = Refusal(*field, edit->text(), *value);
+      if (!why.isEmpty()) {
+        reason_->setText(why);
+        edit->setFocus();
+        edit->selectAll();
+        return;
+      }
+    }
+    size_ = size;
+  }
+  reason_->clear();
+  QDialog::accept();
+}
 
 }  // namespace tarvelo

@@ -8,7 +8,8 @@
 #include <QString>
 
 class QComboBox;
-class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
 
 namespace tarvelo {
 
@@ -26,12 +27,20 @@ class ExportDialog : public QDialog {
   explicit ExportDialog(const OutlineSize& proposed, QWidget* parent = nullptr);
 
   const ExportFormat& format() const;
-  OutlineSize size() const;
+  // The size accepted; only after the dialog was accepted.
+  OutlineSize size() const { return size_; }
+
+ public slots:
+  // Closes only with a size the outline can take; otherwise the dialog says
+  // why below the fields and stays open on the field to mend.
+  void accept() override;
 
  private:
   QComboBox* format_ = nullptr;
-  QDoubleSpinBox* thickness_ = nullptr;
-  QDoubleSpinBox* camber_ = nullptr;
+  QLineEdit* thickness_ = nullptr;
+  QLineEdit* camber_ = nullptr;
+  QLabel* reason_ = nullptr;
+  OutlineSize size_;
 };
 
 }  // namespace tarvelo

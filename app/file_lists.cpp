@@ -185,6 +185,31 @@ bool FileList::selectName(const QString& name) {
 }
 
 void FileList::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // The keys that take an item take the one under the cursor: its click.
+      if (QListWidgetItem* item = currentItem()) {
+        setCurrentItem(item);
+        emit fileClicked(item->text());
+        event->accept();
+        return;
+      }
+      break;
+    case Qt::Key_Down:
+      // Focus makes the first file current without selecting it; the first
+      // Down takes that file rather than stepping past it.
+      if (selectedItems().isEmpty() && count() > 0 && currentRow() <= 0) {
+        setCurrentRow(0);
+        emit fileClicked(item(0)->text());
+        event->accept();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
   // Moving the selection with the keys is a click on the new file.
   const QListWidgetItem* before = currentItem();
   QListWidget::keyPressEvent(event);

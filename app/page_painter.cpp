@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "foilio/text_bytes.h"
 
@@ -94,9 +95,14 @@ double RadiusToSurface(const UserScale& scale, QSize surface, float r) {
 PagePainter::PagePainter(const QFont& font) : font_(font), boldFont_(font) {
   boldFont_.setBold(true);
   const QFontMetrics m(font_);
-  lineHeight_ = std::max(m.lineSpacing(), kSurfaceHeight / kLayoutLines);
-  baseline_ = (lineHeight_ - m.lineSpacing()) / 2 + m.ascent();
+  lineSpacing_ = m.lineSpacing();
+  ascent_ = m.ascent();
+  lineHeight_ = lineHeightFor(kSurfaceHeight);
   charWidth_ = QFontMetricsF(font_).horizontalAdvance(QLatin1Char('0'));
+}
+
+int PagePainter::lineHeightFor(int height) const {
+  return std::max(lineSpacing_, height / kLayoutLines);
 }
 
 int PagePainter::linesThatFit(int height) const {
@@ -109,18 +115,36 @@ int PagePainter::textHeight(const Page& page) const {
 
 int PagePainter::textWidth(const Page& page) const {
   qsizetype longest = 0;
-  for (const TextLine& line : page.lines) longest = std::max(longest, DecodeText(line.text()).size());
-  return static_cast<int>(std::ceil(static_cast<double>(longest) * charWidth_));
+  for (const TextLine& line : page.lines) longest = std::max(longest, columns(line));
+  return widthOf(longest);
+}
+
+qsizetype PagePainter::columns(const TextLine& line) { return DecodeText(line.text()).size(); }
+
+int PagePainter::widthOf(qsizetype columns) const {
+  return static_cast<int>(std::ceil(static_cast<double>(columns) * charWidth_));
 }
 
 void PagePainter::paint(QPainter& p, const Page& page, QSize surface) const {
+  const int height = static_cast<int>(std::min<qint64>(
+      static_cast<qint64>(page.lines.size()) * lineHeight_, std::numeric_limits<int>::max()));
+  paint(p, page, surface, lineHeight_, 0, std::max(height, surface.height()));
+}
+
+void PagePainter::paint(QPainter& p, const Page& page, QSize surface, int lineHeight, int top,
+                        int bottom) const {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::TextAntialiasing, true);
 
-  // Text first: the screens print before they draw.
-  for (std::size_t i = 0; i < page.lines.size(); ++i) {
-    const int top = static_cast<int>(i) * lineHeight_;
+  // Text first: the screens print before they draw. A long listing has most
+  // of its lines out of sight; only those in the band are laid out.
+  const int baseline = (lineHeight - lineSpacing_) / 2 + ascent_;
+  const std::size_t first = static_cast<std::size_t>(std::max(0, top / lineHeight));
+  const std::size_t end =
+      std::min(page.lines.size(), static_cast<std::size_t>(std::max(0, bottom / lineHeight)) + 1);
+  for (std::size_t i = first; i < end; ++i) {
+    const int lineTop = static_cast<int>(i) * lineHeight;
     const TextLine& line = page.lines[i];
     // The whole line decides the decoding, so that its runs agree.
     const bool utf8 = IsUtf8(line.text());
@@ -131,7 +155,7 @@ void PagePainter::paint(QPainter& p, const Page& page, QSize surface) const {
       p.setPen(ToQColor(run.color));
       // Each run starts at its column, so a glyph of another width cannot
       // shift the columns after it.
-      p.drawText(QPointF(static_cast<double>(column) * charWidth_, top + baseline_), text);
+      p.drawText(QPointF(static_cast<double>(column) * charWidth_, lineTop + baseline), text);
       column += text.size();
     }
   }

@@ -57,17 +57,28 @@ class PagePainter {
   explicit PagePainter(const QFont& font = DisplayFont());
 
   const QFont& font() const { return font_; }
+  // The height of a line on the whole surface: the 37 lines spread over it.
   int lineHeight() const { return lineHeight_; }
+  // The height of a line when only `height` pixels are left for the 37, as
+  // under a scroll bar; never less than the font needs.
+  int lineHeightFor(int height) const;
   double charWidth() const { return charWidth_; }
   // Whole lines that fit into a height.
   int linesThatFit(int height) const;
   // Height of the page's text lines, and width of its longest.
   int textHeight(const Page& page) const;
   int textWidth(const Page& page) const;
+  // Characters a line shows, and the width of that many.
+  static qsizetype columns(const TextLine& line);
+  int widthOf(qsizetype columns) const;
 
   // Paints the page with the surface's top-left at the painter's origin; the
   // background is the caller's.
   void paint(QPainter& p, const Page& page, QSize surface) const;
+  // The same with lines of the given height, painting only the lines that
+  // reach into the band from y = top to y = bottom.
+  void paint(QPainter& p, const Page& page, QSize surface, int lineHeight, int top,
+             int bottom) const;
 
   // The page's lines as plain text, one per line.
   static QString plainText(const Page& page);
@@ -76,7 +87,8 @@ class PagePainter {
   QFont font_;
   QFont boldFont_;
   int lineHeight_ = 0;
-  int baseline_ = 0;  // from the top of a line
+  int lineSpacing_ = 0;  // what the font needs
+  int ascent_ = 0;
   double charWidth_ = 0;
 };
 

@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <algorithm>
+#include <limits>
 
 #include "screens/svg.h"
 
@@ -20,8 +21,6 @@ PictureBox::PictureBox(QWidget* parent) : QAbstractScrollArea(parent) {
   // A sunken two-pixel border, like the picture box the screens were laid out
   // for: 6400 x 7920 twips outside, 6345 x 7860 inside.
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setFocusPolicy(Qt::StrongFocus);
   setFont(painter_.font());
   QPalette pal = viewport()->palette();
@@ -29,7 +28,8 @@ PictureBox::PictureBox(QWidget* parent) : QAbstractScrollArea(parent) {
   pal.setColor(QPalette::Base, ToQColor(kAreaBackground));
   viewport()->setPalette(pal);
   viewport()->setAutoFillBackground(true);
-  verticalScrollBar()->setSingleStep(painter_.lineHeight());
+  lineHeight_ = painter_.lineHeight();
+  measureBars();
 }
 
 QSize PictureBox::surfaceSize() const {
@@ -38,6 +38,8 @@ QSize PictureBox::surfaceSize() const {
 }
 
 void PictureBox::Cls() {
+  widest_ = 0;
+  measured_ = 0;
   RecordingDisplay::Cls();
   // A new screen starts at its top left.
   verticalScrollBar()->setValue(0);
@@ -45,22 +47,70 @@ void PictureBox::Cls() {
 }
 
 void PictureBox::pageChanged() {
-  updateScrollRange();
+  measureNewLines();
+  layOutLines();
+  // The bars follow once the screen is printed, not at every line: a change
+  // of their range posts an event, and a long listing would post one a line.
+  if (!barsDue_) {
+    barsDue_ = true;
+    QMetaObject::invokeMethod(this, &PictureBox::setBars, Qt::QueuedConnection);
+  }
   viewport()->update();
 }
 
-void PictureBox::updateScrollRange() {
+void PictureBox::measureNewLines() {
+  const std::vector<TextLine>& lines = page().lines;
+  if (lines.size() < measured_) {
+    widest_ = 0;
+    measured_ = 0;
+  }
+  // The last line looked at may have grown since: a print kept it open.
+  for (std::size_t i = measured_ > 0 ? measured_ - 1 : 0; i < lines.size(); ++i)
+    widest_ = std::max(widest_, PagePainter::columns(lines[i]));
+  measured_ = lines.size();
+}
+
+void PictureBox::layOutLines() {
   // A bar appears only when the screen holds more lines than fit, or a line
-  // wider than the area (a long path in an error line).
-  const int high = viewport()->height();
+  // wider than the area (a long path or ID line). The bars are decided here,
+  // from the whole surface, rather than by the area: the lines' height
+  // depends on whether a bar across is shown.
+  const QSize room = surfaceSize();
+  wide_ = painter_.widthOf(widest_);
+  const auto lines = static_cast<qint64>(page().lines.size());
+  across_ = wide_ > room.width();
+  high_ = room.height() - (across_ ? barAcross_ : 0);
+  lineHeight_ = painter_.lineHeightFor(high_);
+  down_ = lines * lineHeight_ > high_;
+  if (down_ && !across_ && wide_ > room.width() - barDown_) {
+    across_ = true;
+    high_ -= barAcross_;
+    lineHeight_ = painter_.lineHeightFor(high_);
+  }
+  tall_ = static_cast<int>(std::min<qint64>(lines * lineHeight_, std::numeric_limits<int>::max()));
+}
+
+void PictureBox::setBars() {
+  barsDue_ = false;
+  const auto policy = [](bool shown) {
+    return shown ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+  };
+  if (verticalScrollBarPolicy() != policy(down_)) setVerticalScrollBarPolicy(policy(down_));
+  if (horizontalScrollBarPolicy() != policy(across_)) setHorizontalScrollBarPolicy(policy(across_));
   QScrollBar* down = verticalScrollBar();
-  down->setPageStep(high);
-  down->setRange(0, std::max(0, painter_.textHeight(page()) - high));
-  const int wide = viewport()->width();
+  down->setPageStep(high_);
+  down->setSingleStep(lineHeight_);
+  down->setRange(0, std::max(0, tall_ - high_));
+  const int width = surfaceSize().width() - (down_ ? barDown_ : 0);
   QScrollBar* across = horizontalScrollBar();
-  across->setPageStep(wide);
+  across->setPageStep(width);
   across->setSingleStep(std::max(1, static_cast<int>(painter_.charWidth())));
-  across->setRange(0, std::max(0, painter_.textWidth(page()) - wide));
+  across->setRange(0, std::max(0, wide_ - width));
+}
+
+void PictureBox::updateScrollRange() {
+  layOutLines();
+  setBars();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
@@ -68,10 +118,23 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
   updateScrollRange();
 }
 
+void PictureBox::changeEvent(QEvent* event) {
+  QAbstractScrollArea::changeEvent(event);
+  if (event->type() == QEvent::StyleChange) measureBars();
+}
+
+void PictureBox::measureBars() {
+  // As the area lays its bars out.
+  barAcross_ = horizontalScrollBar()->sizeHint().height();
+  barDown_ = verticalScrollBar()->sizeHint().width();
+  updateScrollRange();
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
-  p.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-  painter_.paint(p, page(), surfaceSize());
+  const int left = horizontalScrollBar()->value(), top = verticalScrollBar()->value();
+  p.translate(-left, -top);
+  painter_.paint(p, page(), surfaceSize(), lineHeight_, top, top + viewport()->height());
 }
 
 QImage PictureBox::renderImage() const {
@@ -122,8 +185,8 @@ void PictureBox::saveAs(const QString& caption, const QString& filter, const QSt
 void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   QAction* copy = menu.addAction(tr("Copy Text"));
-  QAction* png = menu.addAction(tr("Save Screen as PNG..."));
-  QAction* svg = menu.addAction(tr("Save Graphic as SVG..."));
+  QAction* png = menu.addAction(QStringLiteral(u"Save Screen as PNG\u2026"));
+  QAction* svg = menu.addAction(QStringLiteral(u"Save Graphic as SVG\u2026"));
   copy->setEnabled(!page().lines.empty());
   svg->setEnabled(!page().shapes.empty());
   if (!windowActions_.isEmpty()) {

@@ -1,6 +1,8 @@
 // Picture1, the display area: keeps the page the screens print and draw, and
 // paints it. Everything shown is repainted from the page, so a covered window
-// loses nothing. A screen longer than the area can be scrolled.
+// loses nothing. A screen longer or wider than the area can be scrolled; a
+// bar across takes its height from the lines, which close up so that the
+// prompt on line 37 stays whole.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -24,6 +26,9 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   // The inner surface that Scale maps onto, in pixels.
   QSize surfaceSize() const;
   const PagePainter& painter() const { return painter_; }
+  // The height of a text line as the area shows the page now. The scroll
+  // bars follow what is printed once the event loop is back.
+  int lineHeight() const { return lineHeight_; }
 
   // The whole page as the area shows it, scrolled-out lines included.
   QImage renderImage() const;
@@ -45,15 +50,36 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   void pageChanged() override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  void measureBars();
+  void measureNewLines();
+  // The lines' height and which bars the page needs, from the whole surface.
+  void layOutLines();
+  // The bars as layOutLines decided them.
+  void setBars();
   void updateScrollRange();
   void saveAs(const QString& caption, const QString& filter, const QString& suffix,
               bool (PictureBox::*save)(const QString&) const);
 
   PagePainter painter_;
   QList<QAction*> windowActions_;
+  int lineHeight_ = 0;
+  int wide_ = 0;   // the widest line in pixels
+  int tall_ = 0;   // all lines in pixels
+  int high_ = 0;   // the height left for them
+  bool across_ = false, down_ = false;  // the bars the page needs
+  bool barsDue_ = false;
+  // The widest line of the page in characters, kept as lines are printed:
+  // measuring the whole page at every line would make a long listing cost
+  // the square of its length. measured_ lines have been looked at.
+  qsizetype widest_ = 0;
+  std::size_t measured_ = 0;
+  // The scroll bars' thickness, which the style decides.
+  int barAcross_ = 0;
+  int barDown_ = 0;
 };
 
 }  // namespace tarvelo

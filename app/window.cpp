@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QAction>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +17,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -200,7 +200,8 @@ void Window::buildControls() {
 // In the order of the work: a section from coordinates, its fit, its export.
 void Window::buildMenuActions() {
   auto* import = new QAction(QStringLiteral(u"Import coordinates\u2026"), this);
-  connect(import, &QAction::triggered, this, &Window::importCoordinates);
+  import->setObjectName(QStringLiteral("ImportCoordinates"));
+  connect(import, &QAction::triggered, this, &Window::importCoordinates, Qt::QueuedConnection);
   importDialogs_.coordinateFile = [this] {
     return QFileDialog::getOpenFileName(this, tr("Import coordinates"), file1_->path(),
                                         tr("Coordinate files (*.dat *.txt);;All files (*)"));
@@ -210,15 +211,20 @@ void Window::buildMenuActions() {
                                         tr("Section data files (*.dat)"));
   };
 
-  fewest_ = new QAction(QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4"), this);
+  fewest_ = new QAction(QStringLiteral(u"Fewest control points for R.M.S. \u2264 1e-4"), this);
   fewest_->setObjectName(QStringLiteral("FewestControlPoints"));
-  connect(fewest_, &QAction::triggered, this, &Window::chooseFewestControlPoints);
-  exportAction_ = new QAction(tr("Export section\u2026"), this);
+  exportAction_ = new QAction(QStringLiteral(u"Export section\u2026"), this);
   exportAction_->setObjectName(QStringLiteral("ExportSection"));
-  // Queued: its dialogs open once the menu has closed.
+  // Queued: what they ask or tell opens once the menu has closed.
+  connect(fewest_, &QAction::triggered, this, &Window::chooseFewestControlPoints,
+          Qt::QueuedConnection);
   connect(exportAction_, &QAction::triggered, this, &Window::exportSection, Qt::QueuedConnection);
   picture1_->addMenuActions({import, fewest_, exportAction_});
   connect(picture1_, &PictureBox::menuAboutToShow, this, &Window::updateMenuActions);
+  // The menu is the only way to these; the area says where it is.
+  picture1_->setToolTip(QStringLiteral(
+      u"Right click for the menu: copy or save the screen, import coordinates as section data, "
+      u"the fewest control points for R.M.S. \u2264 1e-4, export the fitted section"));
 }
 
 void Window::updateMenuActions() {
@@ -227,14 +233,27 @@ void Window::updateMenuActions() {
 }
 
 // The count field gets the fewest control points whose fit keeps both R.M.S.
-// errors within the listings' fairness limit, and Start runs with it.
+// errors within the listings' fairness limit, and Start runs with it. When
+// no count does, the count set and its errors are told, as the command line
+// tells them.
 void Window::chooseFewestControlPoints() {
+  std::optional<CountChoice> choice;
   guarded([&] {
-    const CountChoice choice =
-        FewestControlPoints(ReadSection(state_.InFile), kFairnessLimit, ErrorMeasure::Rms);
-    SetText(Field::Text3, std::to_string(choice.control_points));
+    choice = FewestControlPoints(ReadSection(state_.InFile), kFairnessLimit, ErrorMeasure::Rms);
+    SetText(Field::Text3, std::to_string(choice->control_points));
     Main(state_, *picture1_, *this);
   });
+  if (!choice || choice->reached) return;
+  const auto rms = [](double v) { return QString::number(v, 'e', 2); };
+  QMessageBox::warning(
+      this, windowTitle(),
+      QStringLiteral(u"No count from %1 to %2 keeps both R.M.S. errors within 1e-4.\n"
+                     u"Set to %3 control points, the count with the smallest error: "
+                     u"R.M.S. error / chord %4 for the thickness, %5 for the camber.")
+          .arg(kFewestControlPoints)
+          .arg(kWindowMostControlPoints)
+          .arg(choice->control_points)
+          .arg(rms(choice->fit.thickness.rms), rms(choice->fit.camber.rms)));
 }
 
 // ---- the fields as the core sees them ----
@@ -308,24 +327,25 @@ void Window::File1_Click(const QString& name) {
   guarded([&] { tarvelo::File1_Click(state_, *picture1_, *this, Name(name)); });
 }
 
-void Window::openDataFile(const QString& path) {
+bool Window::openDataFile(const QString& path) {
   const QFileInfo fi(path);
   if (!fi.exists()) {
     showError("  " + Name(path) + " - Input file not found !! ");
-    return;
+    return false;
   }
   if (!fi.isFile()) {
     showError("  " + Name(path) + " - Input file is not a regular file !! ");
-    return;
+    return false;
   }
   // Only what the file list could show is taken.
   if (!QDir::match(QString::fromLatin1(kFilePattern), fi.fileName())) {
     showError("  " + Name(path) + " - Input file not valid !! ");
-    return;
+    return false;
   }
-  if (!showDirectory(fi.absolutePath())) return;
+  if (!showDirectory(fi.absolutePath())) return false;
   file1_->selectName(fi.fileName());
   File1_Click(fi.fileName());
+  return true;
 }
 
 void Window::openArgument(const QString& arg) {
@@ -368,7 +388,8 @@ void Window::importCoordinates() {
   if (coordinates.isEmpty()) return;
   guarded([&] {
     // A refused file is reported before anything is asked or written.
-    const std::string text = SectionFileText(ImportCoordinates(Name(coordinates)));
+    const Section section = ImportCoordinates(Name(coordinates));
+    const std::string text = SectionFileText(section);
     const QFileInfo fi(coordinates);
     QString target = importDialogs_.sectionFile(
         fi.absoluteDir().filePath(fi.completeBaseName() + QStringLiteral("-section.dat")));
@@ -376,7 +397,12 @@ void Window::importCoordinates() {
     // Only a *.dat file can be the input file.
     if (!target.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive)) target += QStringLiteral(".dat");
     WriteFileContents(Name(target), text);
-    openDataFile(target);
+    // Taking the file clears the area; what was made is said there, in the
+    // first page's words, unless taking it failed and said so.
+    if (!openDataFile(target)) return;
+    picture1_->Print({"Coordinates   : ", Name(coordinates)});
+    picture1_->Print({"File written  : ", state_.InFile});
+    picture1_->Print({"Data points   : ", section.points()});
   });
 }
 
@@ -401,8 +427,22 @@ void Window::Command3_Click() {
 void Window::exportSection() {
   if (state_.SavedFile.empty()) return;
   const std::string foi = state_.SavedFile;
-  // The section's own largest thickness and camber, as the run read them.
-  ExportDialog dialog({state_.ymax(1), state_.ymax(2)}, this);
+  // The .FOI is read before anything is asked: one gone or spoilt since the
+  // run wrote it is reported at once, and what is exported is what was read.
+  std::optional<FoilSpline> foil;
+  try {
+    foil = ReadFoilFile(foi);
+  } catch (const Error& e) {
+    QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
+    return;
+  }
+  // The section's own size: what the run divided each curve by.
+  Fit divisors;
+  if (state_.ymax.has(2)) {
+    divisors.thickness.ymax = state_.ymax(1);
+    divisors.camber.ymax = state_.ymax(2);
+  }
+  ExportDialog dialog(OwnSize(divisors), this);
   if (dialog.exec() != QDialog::Accepted) return;
   const ExportFormat& format = dialog.format();
 
@@ -417,7 +457,7 @@ void Window::exportSection() {
     CheckNotInput(foi, target);
     ExportOptions options;
     if (format.needs_size) options.size = dialog.size();
-    WriteFileContents(target, Export(ReadFoilFile(foi), format.name, options));
+    WriteFileContents(target, Export(*foil, format.name, options));
   } catch (const Error& e) {
     QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
   }

@@ -48,8 +48,9 @@ class Window : public QWidget, public Form {
   // message on the display area, when it cannot be read.
   bool showDirectory(const QString& path);
   // A data file named on the command line or dropped on the window, taken as
-  // if clicked in the file list.
-  void openDataFile(const QString& path);
+  // if clicked in the file list; false, with the message on the display
+  // area, when it cannot be.
+  bool openDataFile(const QString& path);
   // The program's first argument: a data file, or a directory to list.
   void openArgument(const QString& arg);
 
@@ -61,8 +62,9 @@ class Window : public QWidget, public Form {
   };
   void setImportDialogs(ImportDialogs dialogs) { importDialogs_ = std::move(dialogs); }
   // The display area's menu action: imports a coordinate file, saves its
-  // section data where chosen (proposed: <name>-section.dat beside it) and
-  // takes the saved file as the input file, as a click in the file list would.
+  // section data where chosen (proposed: <name>-section.dat beside it), takes
+  // the saved file as the input file, as a click in the file list would, and
+  // says on the display area what it wrote.
   void importCoordinates();
 
  public slots:

@@ -62,6 +62,7 @@ ReadOutcome Read_FoilData(State& s) {
     if (yd(i, 2) > ymax(2)) ymax(2) = yd(i, 2);
   }
   s.IDLine = std::move(data.id);
+  s.ReadFile = s.InFile;
   s.nd = nd;
   std::tie(s.xv, s.t1v, s.t2v, s.cv) = std::tuple_cat(data.last);
   s.xin = std::move(xin);

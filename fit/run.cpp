@@ -136,6 +136,7 @@ void Main(State& s, Display& Picture1, Form& form) {
     return;
   }
   const ReadOutcome read = Read_FoilData(s);
+  s.ReadRefused = read != ReadOutcome::Read;
   if (read == ReadOutcome::TooFew) {
     // Two plain lines, no error line: the run ends here, the window stays.
     for (const std::string& line : InsufficientData(s.ncp)) Picture1.Print({line});

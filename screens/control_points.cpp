@@ -9,7 +9,7 @@ namespace tarvelo {
 // lines are counted from the rows shown, so the prompt stays on line 37.
 void List_Foil_Camber(State& s, Display& Picture1) {
   Picture1.Cls();
-  Picture1.Print();
+  Print_ResultsLine(s, Picture1, "");
   Picture1.Print();
   Picture1.Print({"  Control Point Positions for Thickness (yt), Camber (yc)"});
   Picture1.Print();

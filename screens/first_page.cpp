@@ -3,7 +3,8 @@
 namespace tarvelo {
 
 // The page shows nd and ncp as they stand, even when the count field has
-// since set ncp to a value no run used.
+// since set ncp to a value no run used. After a Start whose file could not be
+// read, the files named are those of the results held, not the fields'.
 void Print_FirstPage(State& s, Display& Picture1) {
   Picture1.Cls();
   Picture1.Print({" TARVELO - Foil Section B-Spline Fitting"});
@@ -12,15 +13,16 @@ void Print_FirstPage(State& s, Display& Picture1) {
   Picture1.Print({" Fitting of foil section thickness and camber data "});
   Picture1.Print({"               with B-splines."});
   Picture1.Print();
-  Picture1.Print({"File read     : ", s.InFile});
+  Picture1.Print({kFileReadLabel, s.ReadRefused ? s.ReadFile : s.InFile});
   Picture1.Print({"ID - line     : ", s.IDLine});
   Picture1.Print({"Data points   : ", s.nd});
   // Kept open and then ended: one line, no empty line after it.
   Picture1.Print({"Control points: ", s.ncp}, LineEnd::KeepOpen);
   Picture1.Print();
   // Only results that were written to the file named are called saved.
-  const bool saved = !s.OutFile.empty() && s.SavedFile == s.OutFile;
-  Picture1.Print({saved ? "File saved    : " : "File not saved: ", s.OutFile});
+  const std::string& out = s.ReadRefused && !s.SavedFile.empty() ? s.SavedFile : s.OutFile;
+  const bool saved = !out.empty() && s.SavedFile == out;
+  Picture1.Print({saved ? "File saved    : " : "File not saved: ", out});
   for (int j = 12; j <= kScreenLines; ++j) Picture1.Print({" "});
   s.ScMsg = "   Click on <Next Screen> for fitting results for thickness ";
   Print_ScMsg(s, Picture1);

@@ -56,7 +56,7 @@ double AbY(const State& s, double XX) { return s.yorg - XX * s.scf; }
 // when the spline matches ncp (SplineMatchesNcp), else they are left out.
 void Draw_Graphic(State& s, Display& Picture1) {
   Picture1.Cls();
-  Picture1.Print({" "});
+  Print_ResultsLine(s, Picture1, " ");
   Picture1.Print({" Foil (blue) and camber (red)"});
   Picture1.Print({" Circles mark input points, lines show spline approximation "});
   for (int j = 4; j <= kScreenLines; ++j) Picture1.Print({" "});

@@ -27,7 +27,7 @@ struct Listing {
 void ListFit(State& s, Display& Picture1, const Listing& t) {
   const int k = t.k;
   Picture1.Cls();
-  Picture1.Print();
+  Print_ResultsLine(s, Picture1, "");
   Picture1.Print({t.title});
   Picture1.Print();
   Picture1.Print({"   nr       x        fit      data      diff"});

@@ -12,6 +12,13 @@ void Print_ErMsg(State& s, Display& Picture1) {
   Picture1.ForeColor(kBlack);
 }
 
+void Print_ResultsLine(const State& s, Display& Picture1, std::string_view usual) {
+  if (s.ReadRefused)
+    Picture1.Print({kFileReadLabel, s.ReadFile});
+  else
+    Picture1.Print({usual});
+}
+
 void Print_ScMsg(State& s, Display& Picture1) {
   Picture1.ForeColor(kBlue);
   Picture1.Print({s.ScMsg});

@@ -24,6 +24,10 @@ struct State {
   std::string OutFile;  // full name of the output foil file
   std::string IDLine;   // first line of the input file, 8-bit text as read
   std::string SavedFile;  // the file the results held here were written to, if any
+  std::string ReadFile;   // the file the data held here were read from, if any
+  // The last Start could not read InFile: the results held are still those
+  // of ReadFile, and the screens name it.
+  bool ReadRefused = false;
   std::string ErMsg;    // text of the red error line
   std::string ScMsg;    // prompt of the screen being shown
   Flag ErFlag = kFalse;       // a file could not be opened or written, or a name is invalid

@@ -1,30 +1,37 @@
 // The window through its widgets: as it opens, refused field input, the file
 // and directory lists, and the display area (decoding, scrolling, its menu,
-// importing coordinates, the whole road of a run, a failed write, the window
-// rendered to PNG).
+// importing coordinates, the whole road of a run, a section of 100 000
+// points, a failed read or write, the count and the export from the menu, the
+// window rendered to PNG).
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDoubleSpinBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
-#include <QtMath>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
+#include <QtMath>
+#include <QToolTip>
 #include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <numbers>
 
 #include <sys/stat.h>
 #include <tarvelo/tarvelo.h>
@@ -88,6 +95,30 @@ std::unique_ptr<Window> PickNaca2412(const TempDir& dir) {
   return w;
 }
 
+// NACA 4412 at `points` cosine-spaced stations.
+Section Naca4412(int points) {
+  Section s{"NACA 4412, " + std::to_string(points) + " stations", {}, {}, {}};
+  for (int i = 0; i < points; ++i) {
+    const double x = 0.5 * (1 - std::cos(std::numbers::pi * i / (points - 1)));
+    s.x.push_back(x);
+    s.thickness.push_back(1.2 * (0.2969 * std::sqrt(x) - 0.1260 * x - 0.3516 * x * x +
+                                 0.2843 * x * x * x - 0.1015 * x * x * x * x));
+    s.camber.push_back(x < 0.4 ? 0.04 / 0.16 * (0.8 * x - x * x)
+                               : 0.04 / 0.36 * (0.2 + 0.8 * x - x * x));
+  }
+  return s;
+}
+
+// The texts of the five screens that Next Screen shows in turn.
+std::vector<std::vector<std::string>> Cycle(Window& w) {
+  std::vector<std::vector<std::string>> screens;
+  for (int press = 0; press < 5; ++press) {
+    QTest::mouseClick(Child<QPushButton>(w, "Command3"), Qt::LeftButton);
+    screens.push_back(PageLines(w));
+  }
+  return screens;
+}
+
 struct Placed {
   const char* name;
   int left, top, width, height;  // twips, 15 to the pixel
@@ -115,8 +146,9 @@ const Placed kLayout[] = {
 };
 
 // Opens the display area's context menu and picks the action named `pick`,
-// as the user would; returns what the menu offered ("(off)" after an action
-// that is not enabled, "" for the separator).
+// as the user would, and returns once the action has done its work; returns
+// what the menu offered ("(off)" after an action that is not enabled, "" for
+// the separator).
 QStringList UseMenu(PictureBox& pic, const QString& pick) {
   QStringList offered;
   QTimer::singleShot(0, [&] {
@@ -136,23 +168,32 @@ QStringList UseMenu(PictureBox& pic, const QString& pick) {
   });
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(50, 50), pic.mapToGlobal(QPoint(50, 50)));
   QApplication::sendEvent(pic.viewport(), &event);
+  // The window's actions run once the menu has closed: here, to their end.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
   return offered;
 }
 
 // Answers the modal dialogs as they open, each with the next step, and
-// rejects any it has no step for: a test never waits for a user. A step
-// closes its dialog through Later, outside the timer, so that a dialog the
-// closing opens (a question, a warning) is answered too.
+// rejects any it has no step for: a test never waits for a user. Each dialog
+// is answered once: one that is on top again after a question of its own has
+// closed (a file dialog after "replace it?") is not a new one. A step closes
+// its dialog through Later, outside the timer, so that a dialog the closing
+// opens (a question, a warning) is answered too.
 class Answers {
  public:
-  explicit Answers(std::vector<std::function<void(QWidget*)>> steps) : steps_(std::move(steps)) {
+  explicit Answers(std::vector<std::function<void(QWidget*)>> steps = {})
+      : steps_(std::move(steps)) {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       QWidget* modal = QApplication::activeModalWidget();
-      // A dialog its step left open is passed on after ten seconds: a step
-      // closes it through the event loop, which a loaded machine may take
-      // a while to reach.
-      if (!modal || (modal == handled_ && ++waited_ < 1000)) return;
-      handled_ = modal;
+      if (!modal) return;
+      if (answered_.contains(modal)) {
+        // A dialog its step left open is rejected after ten seconds, so that
+        // the test fails on what it finds rather than hanging.
+        if (++waited_ == 1000) Later(modal, "reject");
+        return;
+      }
+      answered_ << modal;
+      seen_ << QString::fromLatin1(modal->metaObject()->className());
       waited_ = 0;
       if (next_ < steps_.size()) steps_[next_++](modal);
       else Later(modal, "reject");
@@ -160,6 +201,8 @@ class Answers {
     timer_.start(10);
   }
   bool done() const { return next_ == steps_.size(); }
+  // The kinds of the dialogs that opened, in order.
+  const QStringList& seen() const { return seen_; }
   // Calls a slot (accept, reject, click) once the event loop is back.
   static void Later(QObject* target, const char* slot) {
     QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
@@ -168,16 +211,36 @@ class Answers {
  private:
   std::vector<std::function<void(QWidget*)>> steps_;
   std::size_t next_ = 0;
-  QPointer<QWidget> handled_;
+  QList<QPointer<QWidget>> answered_;
+  QStringList seen_;
   int waited_ = 0;
   QTimer timer_;
 };
+
+// Names the file in a file dialog as the user types it, and accepts it.
+// selectFile would not do: it leaves the name field alone once that has the
+// focus, which comes when the window system gets round to it, so the
+// dialog's own proposal would be taken now and then.
+void SaveAs(QWidget* modal, const QString& path) {
+  auto* f = qobject_cast<QFileDialog*>(modal);
+  if (!f) return;
+  f->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+  Answers::Later(f, "accept");
+}
+
+// A step that reads the text of the message box it is given, then closes it.
+std::function<void(QWidget*)> ReadBox(QString& text) {
+  return [&text](QWidget* modal) {
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) text = box->text();
+    Answers::Later(modal, "accept");
+  };
+}
 
 bool IsBlue(QColor c) { return c.blue() > 150 && c.red() < 120 && c.green() < 120; }
 
 // Whether any pixel of text line n (from 1) of the display area is blue.
 bool BlueInLine(const QImage& img, PictureBox& pic, int n) {
-  const int h = pic.painter().lineHeight();
+  const int h = pic.lineHeight();
   const QPoint origin = pic.viewport()->mapTo(pic.window(), QPoint(0, (n - 1) * h));
   for (int y = origin.y(); y < origin.y() + h; ++y)
     for (int x = origin.x(); x < origin.x() + pic.surfaceSize().width(); ++x)
@@ -272,6 +335,42 @@ class WindowTest : public QObject {
     QCOMPARE(w->state().InFile + " " + w->state().OutFile, std::string("/root.dat /root.FOI"));
   }
 
+  // From the keyboard: the first Down takes the first file, each Down the
+  // next, and Space, Return or Enter take the file under the cursor again,
+  // as a click does (both names, the foil number emptied).
+  void theFileListTakesAFileFromTheKeys() {
+    TempDir dir;
+    for (const char* name : {"a.dat", "b.dat", "c.dat"}) WriteBytes(dir.file(name), "x");
+    auto w = OpenWindow(dir.path().string());
+    QApplication::setActiveWindow(w.get());
+    auto* file1 = Child<FileList>(*w, "File1");
+    QTest::keyClick(w.get(), Qt::Key_Tab);  // from Drive1 to Dir1
+    QTest::keyClick(w.get(), Qt::Key_Tab);
+    QCOMPARE(w->focusWidget(), file1);
+    QVERIFY(file1->selectedItems().isEmpty());
+    // The field, the input file and the output file.
+    const auto taken = [&] {
+      return w->Text(Field::Text1) + " " + w->state().InFile + " " + w->state().OutFile;
+    };
+    const auto names = [&](const char* stem) {
+      const std::string in = dir.file(std::string(stem) + ".dat");
+      return in + " " + in + " " + dir.file(std::string(stem) + ".FOI");
+    };
+    QTest::keyClick(file1, Qt::Key_Down);
+    QCOMPARE(taken(), names("a"));
+    QTest::keyClick(file1, Qt::Key_Down);
+    QCOMPARE(taken(), names("b"));
+    for (const auto& [key, row] : {std::pair{Qt::Key_Space, "Space"}, {Qt::Key_Return, "Return"},
+                                   {Qt::Key_Enter, "Enter"}}) {
+      w->SetText(Field::Text1, "other.dat");
+      w->SetText(Field::Text2, "other.FOI");
+      w->SetText(Field::Text4, "123");
+      QTest::keyClick(file1, key);
+      QVERIFY2(taken() == names("b"), row);
+      QVERIFY2(w->Text(Field::Text4).empty(), row);
+    }
+  }
+
   // Only what the file list could show is taken, and what is refused is named.
   void theFirstArgumentIsTakenAsAClickInTheFileList() {
     TempDir dir;
@@ -319,23 +418,26 @@ class WindowTest : public QObject {
     for (const auto& r : rows) QVERIFY2(DecodeText(r[0]) == QString::fromUtf8(r[1]), r[1]);
   }
 
-  // A scroll bar only when the screen holds more lines than fit; the menu
-  // copies the text (each line decoded on its own) and saves the area.
+  // A scroll bar only when the screen holds more lines than fit, or a line
+  // wider; the menu copies the text (each line decoded on its own) and saves
+  // the area; the area's tooltip points to the menu.
   void theAreaScrollsWhenNeededAndItsMenuCopiesAndSaves() {
     TempDir dir;
     Window w;
     w.show();
     PictureBox& pic = w.picture1();
-    auto barShown = [&] {
+    auto barShown = [&](QScrollBar* bar) {
       QCoreApplication::processEvents();
-      return pic.verticalScrollBar()->isVisible();
+      return bar->isVisible();
     };
+    QScrollBar* down = pic.verticalScrollBar();
+    QScrollBar* across = pic.horizontalScrollBar();
     for (int i = 0; i < 37; ++i) pic.Print({" "});
-    QVERIFY(!barShown());
+    QVERIFY(!barShown(down));
     pic.Print({"line 38"});
-    QVERIFY(barShown());
+    QVERIFY(barShown(down));
     pic.Cls();
-    QVERIFY(!barShown());
+    QVERIFY(!barShown(down));
 
     pic.Print({" Fl\xFCgel"});
     pic.Print({"\xE2\x80\x93 dash"});
@@ -343,18 +445,22 @@ class WindowTest : public QObject {
     pic.PSet(400, 6700);
     pic.Line(5745, 6700);
     QCOMPARE(UseMenu(pic, QStringLiteral("Copy Text")),
-             QStringList({"Copy Text", "Save Screen as PNG...", "Save Graphic as SVG...", "",
-                          QString::fromUtf8("Import coordinates\xE2\x80\xA6"),
+             QStringList({"Copy Text", QString::fromUtf8("Save Screen as PNG\u2026"),
+                          QString::fromUtf8("Save Graphic as SVG\u2026"), "",
+                          QString::fromUtf8("Import coordinates\u2026"),
                           QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4 (off)"),
                           QString::fromUtf8("Export section\u2026 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
-    // A line wider than the area scrolls sideways, as a long one down.
-    QVERIFY(!pic.horizontalScrollBar()->isVisible());
-    pic.Print({"  " + std::string(200, 'p') + " - Input file not found !! "});
-    QCoreApplication::processEvents();
-    QVERIFY(pic.horizontalScrollBar()->isVisible());
-    QVERIFY(pic.horizontalScrollBar()->maximum() > 200 * 5 - 423);
+    // A line wider than the area scrolls sideways, as a long one down; the
+    // width is that of the widest line, one printed in pieces included.
+    QVERIFY(!barShown(across));
+    pic.Print({"  " + std::string(200, 'p')}, LineEnd::KeepOpen);
+    pic.Print({" - Input file not found !! "});
+    pic.Print({"short"});
+    QVERIFY(barShown(across));
+    QCOMPARE(across->maximum(), pic.painter().widthOf(229) - pic.viewport()->width());
+    QCOMPARE(across->maximum(), pic.painter().textWidth(pic.page()) - pic.viewport()->width());
     QVERIFY(pic.saveSvg(Q(dir.file("g.svg"))));
     QCOMPARE(ReadBytes(dir.file("g.svg")), PageToSvg(pic.page()));
     QVERIFY(pic.savePng(Q(dir.file("g.png"))));
@@ -364,11 +470,105 @@ class WindowTest : public QObject {
     QVERIFY(!pic.saveSvg(Q(dir.file("missing/g.svg"))));
     QVERIFY(!pic.savePng(Q(dir.file("missing/g.png"))));
     QVERIFY(!QFile::exists(Q(dir.file("missing"))));
+    // A new screen is as wide as its own lines.
+    pic.Cls();
+    pic.Print({"short"});
+    QVERIFY(!barShown(across));
+    QCOMPARE(across->maximum(), 0);
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(50, 50), pic.viewport()->mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(pic.viewport(), &help);
+    QCOMPARE(QToolTip::text(),
+             QString::fromUtf8("Right click for the menu: copy or save the screen, import "
+                               "coordinates as section data, the fewest control points for "
+                               "R.M.S. \u2264 1e-4, export the fitted section"));
   }
 
-  // The section data of a coordinate file, saved where chosen and taken as
-  // the input file; a refused file, a failed write or a cancelled dialog
-  // leaves the input file as it was, each failure with its message.
+  // Line 37, the blue prompt, is seen whole whatever the width of the lines
+  // above it: a bar across takes its height from the lines, which close up,
+  // and no bar down appears. Without the bar the lines keep their height.
+  void thePromptStaysWholeUnderABarAcross() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);  // its ID line is wider than the area
+    PictureBox& pic = w->picture1();
+    Press(*w, "Command1");
+    QCoreApplication::processEvents();
+    QVERIFY(pic.horizontalScrollBar()->isVisible());
+    QVERIFY(!pic.verticalScrollBar()->isVisible());
+    QCOMPARE(pic.lineHeight(), 13);
+    QVERIFY(37 * pic.lineHeight() <= pic.viewport()->height());
+    // The prompt's blue rows on the window, against those of the same page
+    // painted without bars.
+    const auto blueRows = [&](const QImage& img, QPoint origin, int line) {
+      const int h = pic.lineHeight();
+      int rows = 0;
+      for (int y = origin.y() + (line - 1) * h; y < origin.y() + line * h; ++y) {
+        bool blue = false;
+        for (int x = origin.x(); x < origin.x() + 400 && !blue; ++x)
+          blue = IsBlue(img.pixelColor(x, y));
+        rows += blue;
+      }
+      return rows;
+    };
+    const QImage shown = w->grab().toImage();
+    QImage alone(pic.surfaceSize(), QImage::Format_RGB32);
+    alone.fill(ToQColor(kAreaBackground));
+    QPainter painter(&alone);
+    pic.painter().paint(painter, pic.page(), pic.surfaceSize(), pic.lineHeight(), 0, 524);
+    painter.end();
+    const int whole = blueRows(alone, {0, 0}, 37);
+    QVERIFY(whole >= 7);
+    QCOMPARE(blueRows(shown, pic.viewport()->mapTo(w.get(), QPoint(0, 0)), 37), whole);
+
+    Press(*w, "Command3");  // the listing's lines fit across
+    QCoreApplication::processEvents();
+    QVERIFY(!pic.horizontalScrollBar()->isVisible());
+    QCOMPARE(pic.lineHeight(), pic.painter().lineHeight());
+    QCOMPARE(pic.lineHeight(), 14);
+  }
+
+  // A screen of a section of 100 000 points costs in proportion to its lines:
+  // the whole cycle, with the fit, well inside a minute where it once took a
+  // quarter of an hour. Every screen is the library's for the same fit.
+  void aSectionOf100000PointsStepsThroughTheWholeCycle() {
+    TempDir dir;
+    WriteBytes(dir.file("dense.dat"), SectionFileText(Naca4412(100000)));
+    const Section section = ReadSection(dir.file("dense.dat"));
+    auto w = OpenWindow(dir.path().string());
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("dense.dat")));
+    QElapsedTimer clock;
+    clock.start();
+    Press(*w, "Command1");
+    const std::vector<std::string> first = PageLines(*w);
+    const std::vector<std::vector<std::string>> cycle = Cycle(*w);
+    const qint64 took = clock.elapsed();
+    QVERIFY2(took < 60000, qPrintable(QString::number(took)));
+
+    const Fit fit = FitSection(section, 8);
+    const ScreenFiles files{dir.file("dense.dat"), dir.file("dense.FOI"), true};
+    QCOMPARE(first, ScreenText(Screen::FirstPage, section, fit, files));
+    const Screen order[] = {Screen::ThicknessFit, Screen::CamberFit, Screen::Graphic,
+                            Screen::ControlPoints, Screen::FirstPage};
+    for (std::size_t i = 0; i < 5; ++i) {
+      const std::vector<std::string> want = ScreenText(order[i], section, fit, files);
+      std::size_t line = 0;
+      while (line < want.size() && line < cycle[i].size() && want[line] == cycle[i][line]) ++line;
+      QVERIFY2(cycle[i] == want,
+               qPrintable(QStringLiteral("screen %1, line %2").arg(i + 1).arg(line + 1)));
+    }
+    // The listing scrolls down to its last line, and not across.
+    Press(*w, "Command3");
+    QCoreApplication::processEvents();
+    PictureBox& pic = w->picture1();
+    QCOMPARE(pic.verticalScrollBar()->maximum(),
+             static_cast<int>(cycle[0].size()) * pic.lineHeight() - pic.viewport()->height());
+    QCOMPARE(pic.horizontalScrollBar()->maximum(), 0);
+  }
+
+  // The section data of a coordinate file, saved where chosen, taken as the
+  // input file and confirmed on the display area in the first page's words;
+  // a refused file, a failed write or a cancelled dialog leaves the input file
+  // as it was, each failure with its message.
   void importingCoordinatesFromTheAreasMenu() {
     TempDir dir;
     const std::string coords = dir.file("naca4412.dat"), bad = dir.file("bad.txt");
@@ -383,9 +583,17 @@ class WindowTest : public QObject {
     UseMenu(w->picture1(), QString::fromUtf8("Import coordinates\xE2\x80\xA6"));
     QCOMPARE(proposed, Q(dir.file("naca4412-section.dat")));
     const std::string saved = dir.file("mine.dat");
-    QCOMPARE(ReadBytes(saved), SectionFileText(ImportCoordinates(coords)));
+    const Section section = ImportCoordinates(coords);
+    QCOMPARE(ReadBytes(saved), SectionFileText(section));
     QCOMPARE(w->Text(Field::Text1) + " " + w->state().OutFile, saved + " " + dir.file("mine.FOI"));
     QCOMPARE(Child<FileList>(*w, "File1")->currentItem()->text(), QStringLiteral("mine.dat"));
+    const std::vector<std::string> confirmation = {
+        "Coordinates   : " + coords, "File written  : " + saved,
+        "Data points   :  " + std::to_string(section.points()) + " "};
+    QCOMPARE(PageLines(*w), confirmation);
+    for (const TextLine& line : w->picture1().page().lines)  // black, not bold
+      QVERIFY(line.runs.size() == 1 && line.runs[0].color == kBlack && !line.runs[0].bold);
+    QCOMPARE(section.points(), std::size_t{41});
     Press(*w, "Command1");
     QCOMPARE(PageLines(*w).at(6), "File read     : " + saved);
 
@@ -406,6 +614,7 @@ class WindowTest : public QObject {
       answer = Q(f.target);
       w->importCoordinates();
       QVERIFY2(ErrorLine(*w) == f.message, f.row);
+      QVERIFY2(w->picture1().page().lines.size() == (f.message.empty() ? 0u : 31u), f.row);
       QVERIFY2(proposed.isEmpty() == (f.coordinates.empty() || f.coordinates == bad), f.row);
       QVERIFY2(w->state().InFile == saved, f.row);
     }
@@ -470,31 +679,101 @@ class WindowTest : public QObject {
     QCOMPARE(PageLines(fresh).at(10), std::string("File not saved: a.FOI"));
   }
 
+  // After a Start whose file could not be read (too few points, not found),
+  // the results held are the earlier file's, and every screen names that
+  // file: the first page as after its own run, the others on line 1. The
+  // next good run shows its screens as ever.
+  void afterARefusedReadTheScreensNameTheFileOfTheirResults() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    const std::string in = dir.file("naca2412.dat"), few = dir.file("few.dat");
+    Press(*w, "Command1");
+    const std::vector<std::vector<std::string>> good = Cycle(*w);
+    WriteBytes(few, "few\r\n5\r\n0,0,0,0\r\n25,3,3,1\r\n50,3,3,1\r\n75,2,2,1\r\n100,0,0,0\r\n");
+    w->showDirectory(Q(dir.path().string()));
+    std::vector<std::string> notFound(30, " ");
+    notFound.push_back("  " + dir.file("gone.dat") + " - Input file not found !! ");
+    const struct {
+      const char* row;
+      std::string file;
+      std::vector<std::string> refusal;
+    } rows[] = {
+        {"too few points", few,
+         {"*** Insufficient data. For 8  control points,",
+          "  you need at least 9  data points. ****"}},
+        {"not found", dir.file("gone.dat"), notFound},
+    };
+    for (const auto& r : rows) {
+      if (r.file == few)
+        QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("few.dat")));
+      else
+        w->SetText(Field::Text1, r.file);
+      Press(*w, "Command1");
+      QVERIFY2(PageLines(*w) == r.refusal, r.row);
+      std::vector<std::vector<std::string>> named = good;
+      for (std::size_t i = 0; i < 4; ++i) named[i][0] = "File read     : " + in;
+      QVERIFY2(Cycle(*w) == named, r.row);
+    }
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("naca2412.dat")));
+    Press(*w, "Command1");
+    QCOMPARE(Cycle(*w), good);
+    QCOMPARE(good[0][0], std::string());
+  }
+
   // The menu's count: enabled once a file is chosen, it fits with the fewest
-  // control points whose R.M.S. errors are within the fairness limit.
+  // control points whose R.M.S. errors are within the fairness limit. When no
+  // count is, a message says so, with the count set and its errors.
   void theFewestControlPointsForTheFairnessLimit() {
     TempDir dir;
     auto w = PickNaca2412(dir);
-    QAction* action = w->findChild<QAction*>(QStringLiteral("FewestControlPoints"));
-    QVERIFY(action != nullptr);
-    w->updateMenuActions();
-    QVERIFY(action->isEnabled());
-    action->trigger();
+    const QString item = QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4");
     const CountChoice want =
         FewestControlPoints(ReadSection(dir.file("naca2412.dat")), 1e-4, ErrorMeasure::Rms);
     QVERIFY(want.reached);
+    {
+      Answers none;
+      QVERIFY(UseMenu(w->picture1(), item).contains(item));
+      QCOMPARE(none.seen(), QStringList());
+    }
     QCOMPARE(w->Text(Field::Text3), std::to_string(want.control_points));
     QCOMPARE(PageLines(*w).at(9), "Control points:  " + std::to_string(want.control_points) + " ");
     QCOMPARE(w->state().rms(1), want.fit.thickness.rms);
+
+    // A step in the camber no count of 4 to 20 follows within 1e-4.
+    Section rough = ReadSection(dir.file("naca2412.dat"));
+    rough.camber[12] += 0.004;
+    WriteBytes(dir.file("rough.dat"), SectionFileText(rough));
+    const CountChoice best = FewestControlPoints(rough, 1e-4, ErrorMeasure::Rms);
+    QVERIFY(!best.reached);
+    w->showDirectory(Q(dir.path().string()));
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("rough.dat")));
+    QString told;
+    {
+      Answers answers({ReadBox(told)});
+      UseMenu(w->picture1(), item);
+      QCOMPARE(answers.seen(), QStringList({"QMessageBox"}));
+    }
+    const auto e2 = [](double v) { return QString::number(v, 'e', 2); };
+    QCOMPARE(told, QStringLiteral("No count from 4 to 20 keeps both R.M.S. errors within 1e-4.\n"
+                                  "Set to %1 control points, the count with the smallest error: "
+                                  "R.M.S. error / chord %2 for the thickness, %3 for the camber.")
+                       .arg(best.control_points)
+                       .arg(e2(best.fit.thickness.rms), e2(best.fit.camber.rms)));
+    QCOMPARE(w->Text(Field::Text3), std::to_string(best.control_points));
+    QCOMPARE(PageLines(*w).at(6), "File read     : " + dir.file("rough.dat"));
+    QCOMPARE(w->state().rms(2), best.fit.camber.rms);
+
     Window none;
     none.updateMenuActions();
     QVERIFY(!none.findChild<QAction*>(QStringLiteral("FewestControlPoints"))->isEnabled());
   }
 
-  // Once a run has written its .FOI, the menu exports it: the dialog
-  // proposes the section's own size, the save dialog a name beside the .FOI,
-  // and the file holds the library's bytes. An export over the .FOI itself,
-  // or of a .FOI gone since, is refused with the file's message.
+  // Once a run has written its .FOI, the menu exports it. The dialog proposes
+  // the section's own size, says what its fields hold and refuses, saying
+  // why, what is no size, staying open; the save dialog proposes a name
+  // beside the .FOI, and the file holds the library's bytes. A .FOI gone or
+  // spoilt since is reported before any dialog opens; an export over the .FOI
+  // itself is refused with the file's message.
   void exportSectionWritesTheSavedFoilInTheChosenFormat() {
     TempDir dir;
     auto w = PickNaca2412(dir);
@@ -504,48 +783,65 @@ class WindowTest : public QObject {
     const std::string foiBytes = ReadBytes(foi);
     const FoilSpline foil = ReadFoilFile(foi);
     {
-      double proposedT = 0, proposedF = 0;
+      QStringList proposed, labels, reasons;
       QString proposedName;
       Answers answers({
           [&](QWidget* modal) {
             auto* d = qobject_cast<ExportDialog*>(modal);
             if (!d) return;
-            proposedT = d->findChild<QDoubleSpinBox*>(QStringLiteral("thickness"))->value();
-            proposedF = d->findChild<QDoubleSpinBox*>(QStringLiteral("camber"))->value();
+            auto* thickness = d->findChild<QLineEdit*>(QStringLiteral("thickness"));
+            auto* camber = d->findChild<QLineEdit*>(QStringLiteral("camber"));
+            auto* form = qobject_cast<QFormLayout*>(d->layout());
+            proposed << thickness->text() << camber->text();
+            for (QLineEdit* edit : {thickness, camber})
+              labels << qobject_cast<QLabel*>(form->labelForField(edit))->text();
             d->findChild<QComboBox*>(QStringLiteral("format"))->setCurrentIndex(2);
-            d->findChild<QDoubleSpinBox*>(QStringLiteral("thickness"))->setValue(0.15);
-            d->findChild<QDoubleSpinBox*>(QStringLiteral("camber"))->setValue(-0.03);
-            Answers::Later(d, "accept");
+            QPushButton* ok = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            // Each refused with its reason, the dialog left open.
+            for (const auto& [edit, text] : {std::pair{thickness, "12"}, {thickness, "0,15"},
+                                             {thickness, "0"}, {camber, "-1.5"}}) {
+              edit->selectAll();
+              QTest::keyClicks(edit, QString::fromLatin1(text));
+              QTest::mouseClick(ok, Qt::LeftButton);
+              reasons << d->findChild<QLabel*>(QStringLiteral("reason"))->text();
+              if (!d->isVisible()) reasons << "closed";
+              edit->setText(edit == thickness ? "0.15" : "-0.03");
+            }
+            Answers::Later(ok, "click");
           },
           [&](QWidget* modal) {
-            auto* f = qobject_cast<QFileDialog*>(modal);
-            if (!f) return;
-            proposedName = f->selectedFiles().value(0);
-            f->selectFile(Q(dir.file("outline")));  // the format's ending is added
-            Answers::Later(f, "accept");
+            if (auto* f = qobject_cast<QFileDialog*>(modal))
+              proposedName = f->selectedFiles().value(0);
+            SaveAs(modal, Q(dir.file("outline")));  // the format's ending is added
           },
       });
       QVERIFY(UseMenu(w->picture1(), exportItem).contains(exportItem));
-      QTRY_VERIFY_WITH_TIMEOUT(answers.done() && QFile::exists(Q(dxf)), 20000);
-      QCOMPARE(proposedT, 0.12);
-      QCOMPARE(proposedF, 0.02);
+      QCOMPARE(answers.seen(), QStringList({"tarvelo::ExportDialog", "QFileDialog"}));
+      QCOMPARE(proposed, QStringList({"0.120034", "0.02"}));
+      QCOMPARE(labels, QStringList({"Largest thickness, fraction of chord: 0.12 = 12 %",
+                                    "Largest camber, fraction of chord: 0.02 = 2 %"}));
+      const QString range = QStringLiteral(
+          "The largest thickness must be above 0 and at most 1 (a fraction of the chord: "
+          "0.12 = 12 %); %1 is not.");
+      QCOMPARE(reasons, QStringList({range.arg("12"),
+                                     QString::fromUtf8("\u201c0,15\u201d is not a number. The "
+                                                       "largest thickness is a fraction of the "
+                                                       "chord, written with a decimal point: "
+                                                       "0.12 = 12 %."),
+                                     range.arg("0"),
+                                     "The largest camber must be from -1 to 1 (a fraction of the "
+                                     "chord: 0.02 = 2 %); -1.5 is not."}));
       QCOMPARE(proposedName, Q(dir.file("naca2412.dxf")));
       QCOMPARE(ReadBytes(dxf), ExportDxf(foil, {0.15, -0.03}));
     }
     // The table to `target` (after Yes to replacing it, when it exists): the
-    // warning shown.
+    // dialogs seen and the warning shown.
     const auto refused = [&](const std::string& target) {
       QString warning;
       std::vector<std::function<void(QWidget*)>> steps = {
           [](QWidget* modal) { Answers::Later(modal, "accept"); },
-          [&](QWidget* modal) {
-            if (auto* f = qobject_cast<QFileDialog*>(modal)) f->selectFile(Q(target));
-            Answers::Later(modal, "accept");
-          },
-          [&](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) warning = box->text();
-            Answers::Later(modal, "accept");
-          },
+          [&](QWidget* modal) { SaveAs(modal, Q(target)); },
+          ReadBox(warning),
       };
       if (fs::exists(target))
         steps.insert(steps.begin() + 2, [](QWidget* modal) {
@@ -554,14 +850,51 @@ class WindowTest : public QObject {
         });
       Answers answers(steps);
       UseMenu(w->picture1(), exportItem);
-      return QTest::qWaitFor([&] { return answers.done(); }, 20000) ? warning
-                                                                   : QStringLiteral("(no dialogs)");
+      return answers.seen().join(" ") + ": " + warning;
     };
-    QCOMPARE(refused(foi), Q("  " + foi + " - Output file is the input file !! "));
+    QCOMPARE(refused(foi), "tarvelo::ExportDialog QFileDialog QMessageBox QMessageBox: " +
+                               Q("  " + foi + " - Output file is the input file !! "));
     QCOMPARE(ReadBytes(foi), foiBytes);
+
+    // Spoilt or gone: told before anything is asked.
+    const std::string spoilt = foiBytes.substr(0, foiBytes.size() / 2) + "garbage\r\n";
+    std::string spoiltMessage;
+    WriteBytes(foi, spoilt);
+    try {
+      ReadFoilFile(foi);
+    } catch (const Error& e) {
+      spoiltMessage = e.shown();
+    }
+    const auto told = [&] {
+      QString warning;
+      Answers answers({ReadBox(warning)});
+      UseMenu(w->picture1(), exportItem);
+      return answers.seen().join(" ") + ": " + warning;
+    };
+    QVERIFY(!spoiltMessage.empty());
+    QCOMPARE(told(), "QMessageBox: " + Q(spoiltMessage));
     fs::remove(foi);
-    QCOMPARE(refused(dir.file("table.txt")), Q("  " + foi + " - Input file not found !! "));
-    QVERIFY(!fs::exists(dir.file("table.txt")));
+    QCOMPARE(told(), "QMessageBox: " + Q("  " + foi + " - Input file not found !! "));
+
+    // A section whose camber is nowhere above 0 was fitted as it is: the
+    // camber proposed is 1, which gives back the section's own outline.
+    Section down = ReadSection(dir.file("naca2412.dat"));
+    for (double& c : down.camber) c = -c;
+    WriteBytes(dir.file("down.dat"), SectionFileText(down));
+    w->showDirectory(Q(dir.path().string()));
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("down.dat")));
+    Press(*w, "Command1");
+    QStringList proposed;
+    {
+      Answers answers({[&](QWidget* modal) {
+        if (auto* d = qobject_cast<ExportDialog*>(modal))
+          for (const char* name : {"thickness", "camber"})
+            proposed << d->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+        Answers::Later(modal, "reject");
+      }});
+      UseMenu(w->picture1(), exportItem);
+    }
+    QCOMPARE(proposed, QStringList({"0.120034", "1"}));
   }
 
   void theWindowAndTheGraphicRenderToPng() {
@@ -569,6 +902,7 @@ class WindowTest : public QObject {
     auto w = PickNaca2412(dir);
     PictureBox& pic = w->picture1();
     auto shot = [&](const char* name) {
+      QCoreApplication::processEvents();  // the scroll bars settle
       const QString path = Q(dir.file(name));
       return w->grab().save(path) ? QImage(path) : QImage();
     };

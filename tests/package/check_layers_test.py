@@ -14,6 +14,7 @@ TREE = {
     "lib/fit.cpp": '#include "fit/run.h"\n#include "geometry/outline.h"\n',
     "cli/main.cpp": '#include <tarvelo/tarvelo.h>\n#include "cli/program.h"\n',
     "app/window.cpp": '#include "fit/run.h"\n',
+    "bench/window_bench.cpp": '#include "app/picture_box.h"\n',
 }
 BROKEN = {
     "bspline/exact.cpp": ('#include <tarvelo/tarvelo.h>\n', "bspline/exact.cpp includes tarvelo/tarvelo.h"),
@@ -23,6 +24,7 @@ BROKEN = {
     "cli/fit_command.cpp": ('#include "fit/run.h"\n', "cli/fit_command.cpp includes fit/run.h (only <tarvelo/...> here)"),
     "python/module.cpp": ('#include "foilio/items.h"\n', "python/module.cpp includes foilio/items.h (only <tarvelo/...> here)"),
     "screens/svg.cpp": ('#include "../fit/run.h"\n', "screens/svg.cpp includes ../fit/run.h (a path out of its folder)"),
+    "app/picture_box.cpp": ('#include "bench/dense_fit.h"\n', "app/picture_box.cpp includes bench/dense_fit.h"),
 }
 
 
