@@ -1,6 +1,8 @@
 // "selig": the outline as Selig coordinates, as panel codes read them.
 #include <tarvelo/tarvelo.h>
 
+#include <cmath>
+
 #include "foilio/number_format.h"
 #include "lib/exports.h"
 #include "lib/foil.h"
@@ -9,6 +11,7 @@ namespace tarvelo {
 
 std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
   CheckOutlineSize(size);
+  CheckIdLine(foil.id_line);  // the name line must stay one line
   const std::vector<double> x = CosineStations(points_per_surface);
   std::vector<FoilSpline::Value> at;
   for (double xi : x) at.push_back(foil.Evaluate(xi));
@@ -16,6 +19,7 @@ std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int poi
   std::string out = OutlineName(foil, size) + '\n';
   const auto point = [&](std::size_t i, double side) {
     const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
+    if (!std::isfinite(y)) throw BeyondDoubles("The outline at x = " + ShortestText(x[i]));
     out += FSt(2, 0, 7, x[i]) + FSt(2, 0, 7, y) + '\n';
   };
   for (std::size_t i = x.size(); i-- > 0;) point(i, 1);

@@ -2,6 +2,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "bspline/bezier.h"
 #include "foilio/xml_text.h"
@@ -19,7 +20,10 @@ constexpr double kMargin = 50;
 // exactly as the outline is known.
 constexpr int kDecimals = 9;
 
-void Number(std::string& out, double v) { AppendDecimal(out, v, kDecimals); }
+void Number(std::string& out, double v) {
+  if (!std::isfinite(v)) throw BeyondDoubles("The outline at " + ShortestText(kChord) + " units to the chord");
+  AppendDecimal(out, v, kDecimals);
+}
 
 // A point of the section in drawing units, y upwards.
 void Point(std::string& out, double x, double y) {

@@ -15,11 +15,14 @@ FoilSpline::Value FoilSpline::Evaluate(double x) const {
   if (!(x >= 0 && x <= 1))
     throw Error(ErrorKind::Usage, "   " + ShortestText(x) + " is not a chord position from 0 to 1 !! ");
   const std::vector<double> knots = KnotsOf(*this);
-  if (!(control_x.front() <= x && x <= control_x.back())) throw NotAFoilSpline();
   // x(t) is t^2 for a fit's spline: its root is the first guess.
   const double t = ParameterAt(knots, control_x, x, std::sqrt(x));
   const ExactBasis b = ExactBasisAt(knots, static_cast<int>(control_x.size()), t);
-  return {SplineValue(thickness, b), SplineValue(camber, b)};
+  const Value v{SplineValue(thickness, b), SplineValue(camber, b)};
+  // Control ordinates near the largest double may sum beyond it.
+  if (!std::isfinite(v.thickness) || !std::isfinite(v.camber))
+    throw BeyondDoubles("Thickness or camber at x = " + ShortestText(x));
+  return v;
 }
 
 }  // namespace tarvelo

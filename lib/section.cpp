@@ -5,6 +5,7 @@
 
 #include "foilio/number_format.h"
 #include "foilio/section_file.h"
+#include "lib/foil.h"
 
 namespace tarvelo {
 
@@ -22,6 +23,7 @@ std::string SectionFileText(const Section& section) {
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
     throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
+  CheckIdLine(section.id_line);
   // Percent of the chord, six decimals, right-aligned as the examples are.
   const auto column = [](double fraction) {
     const std::string digits = FSt(0, 0, 6, 100 * fraction);
