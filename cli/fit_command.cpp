@@ -1,12 +1,14 @@
 #include "cli/fit_command.h"
 
 #include "cli/arguments.h"
+#include "cli/terminal.h"
 
 #include <tarvelo/tarvelo.h>
 
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -84,6 +86,19 @@ struct Options {
   std::vector<std::string> files;
 };
 
+// An operand after --auto that no file has but that reads as a number was
+// meant as its tolerance: taken as a file, the run would fit the next file
+// with the default and then fail on it.
+void CheckNotATolerance(const std::string& option, const std::string& operand) {
+  double v = 0;
+  const auto res = std::from_chars(operand.data(), operand.data() + operand.size(), v);
+  if (res.ec != std::errc() || res.ptr != operand.data() + operand.size()) return;
+  std::error_code ec;
+  if (std::filesystem::symlink_status(operand, ec).type() != std::filesystem::file_type::not_found) return;
+  throw UsageError{"no file '" + operand + "': a tolerance goes with the option, use " + option + "=" +
+                   operand};
+}
+
 double ToleranceOf(const std::string& text) {
   double v = 0;
   const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -98,11 +113,11 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Arguments a(args);
   while (a.NextOption()) {
     if (AnswersHelpOrVersion(a, kProgram, kHelp, out)) return std::nullopt;
-    if (a.Is("--screens")) {
+    if (a.IsFlag("--screens")) {
       o.screens = true;
-    } else if (a.Is("--json")) {
+    } else if (a.IsFlag("--json")) {
       o.json = true;
-    } else if (a.Is("--coordinates")) {
+    } else if (a.IsFlag("--coordinates")) {
       o.coordinates = true;
     } else if (a.Is("--auto") || a.Is("--auto-max")) {
       if (o.autoMeasure) throw UsageError{"--auto and --auto-max exclude each other"};
@@ -111,6 +126,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       if (const auto tolerance = a.AttachedValue()) {
         o.toleranceText = *tolerance;
         o.tolerance = ToleranceOf(o.toleranceText);
+      } else if (const auto operand = a.FollowingOperand()) {
+        CheckNotATolerance(a.option(), *operand);
       }
     } else if (a.Is("-n")) {
       o.count = CountOf(a.Value(), "control points");
@@ -155,21 +172,6 @@ void CheckNoClash(const std::string& input, const std::string& output,
   CheckNotInput(input, *svg);
   if (SameFile(output, *svg))
     throw Error(ErrorKind::SameFile, "  " + *svg + " - SVG file is the .FOI file !! ");
-}
-
-// Control characters as ^X (DEL as ^?), tabs kept.
-std::string ForTerminal(const std::string& line) {
-  std::string shown;
-  for (char c : line) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u < 0x20 && c != '\t') || u == 0x7F) {
-      shown += '^';
-      shown += static_cast<char>(u == 0x7F ? '?' : u + 0x40);
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
 }
 
 // Text for JSON: as it is when it is UTF-8, else each byte as Latin-1.
@@ -314,9 +316,9 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
       if (!output.empty()) CheckNoClash(path, output, options->svg);
     }
   } catch (const UsageError& e) {
-    return UsageFailure(kProgram, e.text, err);
+    return UsageFailure(kProgram, e.text, err, terminal);
   } catch (const Error& clash) {
-    err << clash.shown() << '\n';
+    err << (terminal ? ForTerminal(clash.shown()) : clash.shown()) << '\n';
     return 2;
   }
 

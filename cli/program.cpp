@@ -1,5 +1,7 @@
 #include "cli/program.h"
 
+#include "cli/terminal.h"
+
 #include <tarvelo/tarvelo.h>
 #include <unistd.h>
 
@@ -75,12 +77,14 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 }
 
 int WriteMade(const std::string& input, const std::optional<std::string>& output,
-              const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
+              const std::function<std::string()>& make, std::ostream& out, std::ostream& err,
+              bool terminal) {
+  const auto shown = [terminal](const std::string& text) { return terminal ? ForTerminal(text) : text; };
   // What is made of a file must never replace it.
   try {
     if (output) CheckNotInput(input, *output);
   } catch (const Error& e) {
-    err << e.shown() << '\n';
+    err << shown(e.shown()) << '\n';
     return 2;
   }
   try {
@@ -88,10 +92,10 @@ int WriteMade(const std::string& input, const std::optional<std::string>& output
     if (output)
       WriteFileContents(*output, bytes);
     else
-      out << bytes;
+      out << shown(bytes);
     return 0;
   } catch (const Error& e) {
-    err << e.shown() << '\n';
+    err << shown(e.shown()) << '\n';
     return 1;
   }
 }

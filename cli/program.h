@@ -22,8 +22,10 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 // What tarvelo-import and tarvelo-export do with what they make of one input
 // file: write it to `output` through the safe replacement, or to standard
 // output. An output that is the input is refused (exit status 2: nothing is
-// read or written); a failure is told on standard error (1); else 0.
+// read or written); a failure is told on standard error (1); else 0. With
+// `terminal`, what is shown goes through ForTerminal.
 int WriteMade(const std::string& input, const std::optional<std::string>& output,
-              const std::function<std::string()>& make, std::ostream& out, std::ostream& err);
+              const std::function<std::string()>& make, std::ostream& out, std::ostream& err,
+              bool terminal);
 
 }  // namespace tarvelo
