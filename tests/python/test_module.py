@@ -65,6 +65,34 @@ def test_failures_raise_tarvelo_error_with_the_librarys_message(tmp_path):
         tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").evaluate([0.5, 1.5])
 
 
+def test_a_sections_fields_are_the_files_columns_as_fractions():
+    path = EXAMPLES / "naca2412.dat"
+    lines = path.read_bytes().decode("latin-1").split("\r\n")
+    rows = [[float(v) for v in line.split(",")] for line in lines[2:2 + int(lines[1])]]
+    section = tarvelo.read_section(path)
+    assert section.id_line == lines[0]
+    assert section.points == len(rows) == 26
+    for field, want in [("x", [r[0] / 100 for r in rows]),
+                        ("thickness", [(r[1] + r[2]) / 100 for r in rows]),
+                        ("camber", [r[3] / 100 for r in rows])]:
+        assert isinstance(getattr(section, field), np.ndarray)
+        assert same(getattr(section, field), want), field
+
+
+def test_an_id_line_with_a_line_end_is_refused(tmp_path):
+    x = np.linspace(0, 1, 21) ** 2
+    fit = tarvelo.fit_section(tarvelo.Section("ok", x, 0.1 * np.sqrt(x) * (1 - x), 0 * x), 4)
+    tarvelo.write_foil_file(tmp_path / "s.FOI", fit)
+    earlier = (tmp_path / "s.FOI").read_bytes()
+    for name in ["two\nlines", "name\r\n 4  4 "]:
+        section = tarvelo.Section(name, x, 0.1 * np.sqrt(x) * (1 - x), 0 * x)
+        with pytest.raises(tarvelo.Error, match=r"^The ID line holds a line end \(CR or LF\) !! $"):
+            tarvelo.section_file_text(section)
+        with pytest.raises(tarvelo.Error, match=r"^The ID line holds a line end \(CR or LF\) !! $"):
+            tarvelo.write_foil_file(tmp_path / "s.FOI", tarvelo.fit_section(section, 4))
+    assert (tmp_path / "s.FOI").read_bytes() == earlier
+
+
 def test_sections_made_in_python_and_the_count_for_a_tolerance():
     x = np.linspace(0, 1, 21) ** 2
     section = tarvelo.Section("made", x, 0.12 * np.sqrt(x) * (1 - x), 0.02 * x * (1 - x))
