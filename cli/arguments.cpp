@@ -104,7 +104,7 @@ std::string WrapText(const std::string& text, const std::string& first, const st
 }
 
 int UsageFailure(const char* program, const std::string& text, std::ostream& err, bool terminal) {
-  err << program << ": " << (terminal ? ForTerminal(text) : text) << "\nTry '" << program
+  err << program << ": " << text << "\nTry '" << program
       << " --help' for more information.\n";
   return 2;
 }
