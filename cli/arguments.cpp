@@ -1,5 +1,7 @@
 #include "cli/arguments.h"
 
+#include "cli/terminal.h"
+
 #include <algorithm>
 #include <limits>
 #include <ostream>
@@ -30,6 +32,20 @@ bool Arguments::Is(std::string_view name) {
   return true;
 }
 
+bool Arguments::IsFlag(std::string_view name) {
+  if (!Is(name)) return false;
+  if (option().size() > name.size())
+    throw UsageError{"option '" + std::string(name) + "' doesn't allow an argument"};
+  return true;
+}
+
+std::optional<std::string> Arguments::FollowingOperand() const {
+  if (next_ >= args_.size()) return std::nullopt;
+  const std::string& a = args_[next_];
+  if (!optionsEnded_ && a.size() > 1 && a[0] == '-') return std::nullopt;
+  return a;
+}
+
 std::optional<std::string> Arguments::AttachedValue() const {
   const std::string& a = option();
   if (a.size() <= nameLength_) return std::nullopt;
@@ -45,11 +61,11 @@ std::string Arguments::Value() {
 }
 
 bool AnswersHelpOrVersion(Arguments& a, const char* program, const char* help, std::ostream& out) {
-  if (a.Is("--help")) {
+  if (a.IsFlag("--help")) {
     out << help;
     return true;
   }
-  if (a.Is("--version")) {
+  if (a.IsFlag("--version")) {
     // The version the window's first page shows.
     out << program << " (TARVELO) 2.01\n";
     return true;
@@ -87,8 +103,9 @@ std::string WrapText(const std::string& text, const std::string& first, const st
   return out + line + '\n';
 }
 
-int UsageFailure(const char* program, const std::string& text, std::ostream& err) {
-  err << program << ": " << text << "\nTry '" << program << " --help' for more information.\n";
+int UsageFailure(const char* program, const std::string& text, std::ostream& err, bool terminal) {
+  err << program << ": " << (terminal ? ForTerminal(text) : text) << "\nTry '" << program
+      << " --help' for more information.\n";
   return 2;
 }
 

@@ -29,10 +29,15 @@ class Arguments {
   // The option is `name`: a long one exactly or with "=VALUE", a short one
   // also with its value attached.
   bool Is(std::string_view name);
+  // The option is the long option `name`, which takes no value: throws
+  // UsageError for "--name=VALUE" rather than ignore the value.
+  bool IsFlag(std::string_view name);
   // The value of the option matched last: attached, or the next argument.
   std::string Value();
   // The value attached to it, for an option whose value may be left out.
   std::optional<std::string> AttachedValue() const;
+  // The argument after the option when it is an operand, not an option.
+  std::optional<std::string> FollowingOperand() const;
   const std::vector<std::string>& operands() const { return operands_; }
 
  private:
@@ -56,8 +61,9 @@ int CountOf(const std::string& digits, const std::string& what);
 // `first`, the others with `rest`; each ends in a newline.
 std::string WrapText(const std::string& text, const std::string& first, const std::string& rest);
 
-// "<program>: <text>" and where to read more, on standard error; the exit
-// status of a usage error, 2.
-int UsageFailure(const char* program, const std::string& text, std::ostream& err);
+// "<program>: <text>" and where to read more, on standard error, the text
+// as ForTerminal shows it when `terminal`; the exit status of a usage error, 2.
+int UsageFailure(const char* program, const std::string& text, std::ostream& err,
+                 bool terminal = false);
 
 }  // namespace tarvelo

@@ -97,6 +97,8 @@ std::string Help() {
          "For example, NACA 2412 for CAD:\n"
          "  tarvelo-export --format dxf --thickness 0.12 --camber 0.02 \\\n"
          "      -o naca2412.dxf naca2412.FOI\n"
+         "On a terminal, control characters in a file name or the ID line are shown\n"
+         "as ^X.\n"
          "\n"
          "Exit status:\n"
          " 0  the output was written,\n"
@@ -160,7 +162,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Arguments a(args);
   while (a.NextOption()) {
     if (AnswersHelpOrVersion(a, kProgram, Help().c_str(), out)) return std::nullopt;
-    if (a.Is("--list-formats")) {
+    if (a.IsFlag("--list-formats")) {
       for (const ExportFormat& f : ExportFormats()) out << f.name << '\t' << f.description << '\n';
       return std::nullopt;
     }
@@ -219,12 +221,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
 
 }  // namespace
 
-int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     bool terminal) {
   std::optional<Options> options;
   try {
     options = Parse(args, out);
   } catch (const UsageError& e) {
-    return UsageFailure(kProgram, e.text, err);
+    return UsageFailure(kProgram, e.text, err, terminal);
   }
   if (!options) return 0;
   ExportOptions export_options;
@@ -239,7 +242,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
       [&](const std::string& shown, const std::optional<std::string>& bytes) {
         return Export(bytes ? ReadFoilText(*bytes, shown) : ReadFoilFile(shown), options->format->name, export_options);
       },
-      out, err);
+      out, err, terminal);
 }
 
 }  // namespace tarvelo

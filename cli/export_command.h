@@ -11,6 +11,8 @@ namespace tarvelo {
 // Exit status: 0 when the output was written, 1 when the .FOI could not be
 // read or is malformed or the output file could not be written, 2 for a
 // usage error or an output file that is the .FOI itself.
-int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// With `terminal`, control characters in what is shown are written as ^X.
+int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     bool terminal = false);
 
 }  // namespace tarvelo

@@ -1,6 +1,11 @@
+#include <unistd.h>
+
 #include "cli/export_command.h"
 #include "cli/program.h"
 
 int main(int argc, char** argv) {
-  return tarvelo::RunProgram("tarvelo-export", argc, argv, tarvelo::RunExportCommand);
+  const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+  return tarvelo::RunProgram("tarvelo-export", argc, argv, [terminal](auto& args, auto& out, auto& err) {
+    return tarvelo::RunExportCommand(args, out, err, terminal);
+  });
 }

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "cli/batch.h"
 #include "cli/program.h"
+#include "cli/terminal.h"
 
 #include <tarvelo/tarvelo.h>
 
@@ -10,6 +11,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -154,6 +156,19 @@ struct Options {
   std::vector<std::string> files;
 };
 
+// An operand after --auto that no file has but that reads as a number was
+// meant as its tolerance: taken as a file, the run would fit the next file
+// with the default and then fail on it.
+void CheckNotATolerance(const std::string& option, const std::string& operand) {
+  double v = 0;
+  const auto res = std::from_chars(operand.data(), operand.data() + operand.size(), v);
+  if (res.ec != std::errc() || res.ptr != operand.data() + operand.size()) return;
+  std::error_code ec;
+  if (std::filesystem::symlink_status(operand, ec).type() != std::filesystem::file_type::not_found) return;
+  throw UsageError{"no file '" + operand + "': a tolerance goes with the option, use " + option + "=" +
+                   operand};
+}
+
 double ToleranceOf(const std::string& text) {
   double v = 0;
   const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -168,17 +183,17 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Arguments a(args);
   while (a.NextOption()) {
     if (AnswersHelpOrVersion(a, kProgram, Help().c_str(), out)) return std::nullopt;
-    if (a.Is("--screens")) {
+    if (a.IsFlag("--screens")) {
       o.screens = true;
-    } else if (a.Is("--json")) {
+    } else if (a.IsFlag("--json")) {
       o.json = true;
-    } else if (a.Is("--quiet")) {
+    } else if (a.IsFlag("--quiet")) {
       o.quiet = true;
     } else if (a.Is("--output-dir")) {
       o.outputDir = a.Value();
     } else if (a.Is("--summary")) {
       o.summary = a.Value();
-    } else if (a.Is("--coordinates")) {
+    } else if (a.IsFlag("--coordinates")) {
       o.coordinates = true;
     } else if (a.Is("--stations")) {
       o.import.stations = CountOf(a.Value(), "stations");
@@ -191,6 +206,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       if (const auto tolerance = a.AttachedValue()) {
         o.toleranceText = *tolerance;
         o.tolerance = ToleranceOf(o.toleranceText);
+      } else if (const auto operand = a.FollowingOperand()) {
+        CheckNotATolerance(a.option(), *operand);
       }
     } else if (a.Is("--placement")) {
       try {
@@ -308,21 +325,6 @@ Planned PlanFor(const Options& o, const std::string& input) {
   if (o.svg) planned.outputs.push_back(*o.svg);
   for (const ExportFormat* f : o.exports) planned.outputs.push_back(ExportName(output, *f));
   return planned;
-}
-
-// Control characters as ^X (DEL as ^?), tabs kept.
-std::string ForTerminal(const std::string& line) {
-  std::string shown;
-  for (char c : line) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u < 0x20 && c != '\t') || u == 0x7F) {
-      shown += '^';
-      shown += static_cast<char>(u == 0x7F ? '?' : u + 0x40);
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
 }
 
 // Text for JSON: as it is when it is UTF-8, else each byte as Latin-1.
@@ -465,7 +467,7 @@ class FitFileRun {
       if (o_.coordinates) {
         imported = bytes ? ImportOutlineText(*bytes, shown, o_.import) : ImportOutline(path, o_.import);
         progress_.Clear();
-        ReportImport(kProgram, shown, *imported, err_);
+        ReportImport(kProgram, shown, *imported, err_, terminal_);
         row.warnings = imported->warnings;
         section = imported->section;
       } else {
@@ -548,10 +550,11 @@ class FitFileRun {
     if (fit.misplaced_points == 0) return;
     progress_.Clear();
     err_ << kProgram << ": " << (terminal_ ? ForTerminal(shown) : shown) << ": " << fit.misplaced_points
-         << " data point" << (fit.misplaced_points == 1 ? " is" : "s are")
-         << " fitted off their chord position, by up to " << Significant(fit.largest_misplacement)
-         << " of the chord";
-    if (fit.placement == Placement::Window) err_ << "; --placement=exact places them exactly";
+         << (fit.misplaced_points == 1 ? " data point is fitted off its chord position"
+                                       : " data points are fitted off their chord positions")
+         << ", by up to " << Significant(fit.largest_misplacement) << " of the chord";
+    if (fit.placement == Placement::Window)
+      err_ << (fit.misplaced_points == 1 ? "; --placement=exact places it exactly" : "; --placement=exact places them exactly");
     err_ << '\n';
   }
 
@@ -591,7 +594,7 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
     options = Parse(args, out);
     if (!options) return 0;
   } catch (const UsageError& e) {
-    return UsageFailure(kProgram, e.text, err);
+    return UsageFailure(kProgram, e.text, err, terminal);
   }
   // Every name is known before anything is written: no output may replace
   // an input or another output.
@@ -599,7 +602,7 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
   for (const std::string& file : options->files) plan.push_back(PlanFor(*options, file));
   if (options->summary) plan.push_back({"the summary", {*options->summary}});
   if (const auto clash = FirstClash(plan)) {
-    Say(err, kProgram, *clash);
+    Say(err, kProgram, terminal ? ForTerminal(*clash) : *clash);
     return 2;
   }
 

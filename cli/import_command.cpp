@@ -46,6 +46,9 @@ constexpr const char* kHelp =
     "      --help              display this help and exit\n"
     "      --version           output version information and exit\n"
     "\n"
+    "On a terminal, control characters in a file name or the name line are\n"
+    "shown as ^X.\n"
+    "\n"
     "Exit status:\n"
     " 0  the section data were written,\n"
     " 1  a COORDS was refused (the message says why) or its output could not be\n"
@@ -66,7 +69,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Arguments a(args);
   while (a.NextOption()) {
     if (AnswersHelpOrVersion(a, kProgram, kHelp, out)) return std::nullopt;
-    if (a.Is("--at-file-stations")) {
+    if (a.IsFlag("--at-file-stations")) {
       o.import.at_file_stations = true;
     } else if (a.Is("--stations")) {
       o.import.stations = CountOf(a.Value(), "stations");
@@ -93,12 +96,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
 
 }  // namespace
 
-int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     bool terminal) {
   std::optional<Options> options;
   try {
     options = Parse(args, out);
   } catch (const UsageError& e) {
-    return UsageFailure(kProgram, e.text, err);
+    return UsageFailure(kProgram, e.text, err, terminal);
   }
   if (!options) return 0;
   return WriteMade(
@@ -107,10 +111,10 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, st
       [&](const std::string& shown, const std::optional<std::string>& bytes) {
         const ImportedSection imported =
             bytes ? ImportOutlineText(*bytes, shown, options->import) : ImportOutline(shown, options->import);
-        ReportImport(kProgram, shown, imported, err);
+        ReportImport(kProgram, shown, imported, err, terminal);
         return SectionFileText(imported.section);
       },
-      out, err);
+      out, err, terminal);
 }
 
 }  // namespace tarvelo

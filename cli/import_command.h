@@ -10,6 +10,8 @@ namespace tarvelo {
 
 // Exit status: 0 when the section data were written, 1 when the file was
 // refused or the output could not be written, 2 for a usage error.
-int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// With `terminal`, control characters in what is shown are written as ^X.
+int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     bool terminal = false);
 
 }  // namespace tarvelo

@@ -1,6 +1,11 @@
+#include <unistd.h>
+
 #include "cli/import_command.h"
 #include "cli/program.h"
 
 int main(int argc, char** argv) {
-  return tarvelo::RunProgram("tarvelo-import", argc, argv, tarvelo::RunImportCommand);
+  const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+  return tarvelo::RunProgram("tarvelo-import", argc, argv, [terminal](auto& args, auto& out, auto& err) {
+    return tarvelo::RunImportCommand(args, out, err, terminal);
+  });
 }

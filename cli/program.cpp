@@ -1,6 +1,7 @@
 #include "cli/program.h"
 
 #include "cli/batch.h"
+#include "cli/terminal.h"
 
 #include <tarvelo/tarvelo.h>
 #include <unistd.h>
@@ -77,8 +78,8 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 }
 
 void ReportImport(const char* program, const std::string& input, const ImportedSection& imported,
-                  std::ostream& err) {
-  const std::string at = std::string(program) + ": " + input + ": ";
+                  std::ostream& err, bool terminal) {
+  const std::string at = std::string(program) + ": " + (terminal ? ForTerminal(input) : input) + ": ";
   if (imported.transform.frame == ImportFrame::Normalised)
     err << at << ImportTransformText(imported.transform) << '\n';
   for (const std::string& warning : imported.warnings) err << at << "warning: " << warning << '\n';
@@ -86,8 +87,9 @@ void ReportImport(const char* program, const std::string& input, const ImportedS
 
 int WriteMade(const char* program, const std::vector<std::string>& inputs, const MadeOutputs& outputs,
               const std::function<std::string(const std::string& input)>& nameFor,
-              const std::function<std::string(const std::string& shown, const std::optional<std::string>& bytes)>& make,
-              std::ostream& out, std::ostream& err) {
+              const std::function<std::string(const std::string& name, const std::optional<std::string>& bytes)>& make,
+              std::ostream& out, std::ostream& err, bool terminal) {
+  const auto shown = [terminal](const std::string& text) { return terminal ? ForTerminal(text) : text; };
   const auto target = [&](const std::string& input) -> std::optional<std::string> {
     if (outputs.out) return *outputs.out == kStandardStream ? std::nullopt : outputs.out;
     if (outputs.directory) return Beside(outputs.directory, input, nameFor(input));
@@ -101,21 +103,21 @@ int WriteMade(const char* program, const std::vector<std::string>& inputs, const
     plan.push_back(planned);
   }
   if (const auto clash = FirstClash(plan)) {
-    Say(err, program, *clash);
+    Say(err, program, shown(*clash));
     return 2;
   }
   int status = 0;
   for (const std::string& input : inputs) {
     const bool standard = input == kStandardStream;
-    const std::string shown = standard ? kStandardInputName : input;
+    const std::string name = standard ? kStandardInputName : input;
     try {
-      const std::string bytes = make(shown, standard ? std::optional(ReadStandardInput()) : std::nullopt);
+      const std::string bytes = make(name, standard ? std::optional(ReadStandardInput()) : std::nullopt);
       if (const auto to = target(input))
         WriteFileContents(*to, bytes);
       else
-        out << bytes;
+        out << shown(bytes);
     } catch (const Error& e) {
-      Say(err, program, e.shown());
+      Say(err, program, shown(e.shown()));
       status = 1;
     }
   }

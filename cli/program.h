@@ -23,9 +23,9 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 
 // What an import did to the outline of `input`, on standard error: the
 // transform of a normalised frame and each warning, a line each, after
-// "<program>: <input>: ".
+// "<program>: <input>: ". With `terminal`, the name goes through ForTerminal.
 void ReportImport(const char* program, const std::string& input, const ImportedSection& imported,
-                  std::ostream& err);
+                  std::ostream& err, bool terminal);
 
 // Where tarvelo-import and tarvelo-export write what they make: -o OUT (one
 // input; "-" for standard output), into a directory, or standard output.
@@ -40,10 +40,11 @@ struct MadeOutputs {
 // nameFor(input), or to standard output. Every name is checked first: an
 // output that would replace an input or another output stops the run before
 // anything is read or written (exit status 2). A failed input is said on
-// standard error and the others go on (1); else 0.
+// standard error and the others go on (1); else 0. With `terminal`, what is
+// shown goes through ForTerminal.
 int WriteMade(const char* program, const std::vector<std::string>& inputs, const MadeOutputs& outputs,
               const std::function<std::string(const std::string& input)>& nameFor,
-              const std::function<std::string(const std::string& shown, const std::optional<std::string>& bytes)>& make,
-              std::ostream& out, std::ostream& err);
+              const std::function<std::string(const std::string& name, const std::optional<std::string>& bytes)>& make,
+              std::ostream& out, std::ostream& err, bool terminal);
 
 }  // namespace tarvelo

@@ -1,6 +1,8 @@
 // "selig": the outline as Selig coordinates, as panel codes read them.
 #include <tarvelo/tarvelo.h>
 
+#include <cmath>
+
 #include "foilio/number_format.h"
 #include "lib/exports.h"
 #include "lib/foil.h"
@@ -19,6 +21,7 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   const int points_per_surface = options.points;
   const double chord = DrawnChord(options);
   CheckOutlineSize(size);
+  CheckIdLine(foil.id_line);  // the name line must stay one line
   const std::vector<double> x = CosineStations(points_per_surface);
   std::vector<FoilSpline::Value> at;
   for (double xi : x) at.push_back(foil.Evaluate(xi));
@@ -26,7 +29,9 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   std::string out = OutlineName(foil, size) + '\n';
   const auto point = [&](std::size_t i, double side) {
     const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
-    out += FSt(2, 0, 7, chord * x[i]) + FSt(2, 0, 7, chord * y) + '\n';
+    const double drawn = chord * y;
+    if (!std::isfinite(drawn)) throw BeyondDoubles("The outline at x = " + ShortestText(x[i]));
+    out += FSt(2, 0, 7, chord * x[i]) + FSt(2, 0, 7, drawn) + '\n';
   };
   for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
   for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);

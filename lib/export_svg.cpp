@@ -2,6 +2,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "bspline/bezier.h"
 #include "foilio/xml_text.h"
@@ -20,7 +21,10 @@ constexpr double kMarginPerChord = 0.05;
 // exactly as the outline is known.
 constexpr int kDecimals = 9;
 
-void Number(std::string& out, double v) { AppendDecimal(out, v, kDecimals); }
+void Number(std::string& out, double v) {
+  if (!std::isfinite(v)) throw BeyondDoubles("The outline as drawn");
+  AppendDecimal(out, v, kDecimals);
+}
 
 // The drawing: user units per outline unit, and how a length in user units
 // is written for the width and height (SVG has no metres: they go as

@@ -19,8 +19,17 @@ inline constexpr int kFoilSplineMostPoints = 64;
 Error NotAFoilSpline();
 
 // The clamped uniform knot vector of a foil spline of 4 to 64 cubic control
-// points, 0-based; throws NotAFoilSpline for any other.
+// points whose x run from 0 to 1 without turning back, 0-based; throws
+// NotAFoilSpline for any other.
 std::vector<double> KnotsOf(const FoilSpline& foil);
+
+// Error (Overflow) "   <what> is beyond the range of a double !! ": a value
+// to be given or written would be infinite, though the section's are not.
+Error BeyondDoubles(const std::string& what);
+
+// Throws Error (Usage) for an ID line that holds a line end: written as it
+// is, its rest would read back as lines of data.
+void CheckIdLine(const std::string& id_line);
 
 // Throws Error (Usage) unless the thickness is above 0 and at most 1 and the
 // camber from -1 to 1.

@@ -13,6 +13,7 @@ std::string FoilFileBytes(const Fit& fit) {
   const std::size_t n = fit.control_x.size();
   if (fit.thickness.control.size() != n || fit.camber.control.size() != n)
     throw Error(ErrorKind::Usage, "   The fit's control points differ in number !! ");
+  CheckIdLine(fit.id_line);
   return FoilFileText(fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control);
 }
 
@@ -78,6 +79,11 @@ FoilSpline ReadFoil(detail::ByteSource& in, const std::string& name) {
     if (ends || x.value < 0 || x.value > 1 || (j > 0 && x.value < foil.control_x[static_cast<std::size_t>(j - 1)]))
       fail("Control point x in line " + std::to_string(x.line) + " does not run from 0 to 1");
   }
+  // A line more than the count says is a file cut or joined wrongly, not data to drop.
+  const ItemReader::Item extra = items.Next();
+  if (in.failed()) throw detail::InputError(name, detail::OpenCause::Failed);
+  if (extra.kind != ItemReader::Kind::End)
+    fail("Text after the last control point in line " + std::to_string(extra.line));
   return foil;
 }
 

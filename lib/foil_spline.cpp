@@ -19,10 +19,13 @@ FoilSpline::Value FoilSpline::Evaluate(double x) const {
   if (!(x >= 0 && x <= 1))
     throw Error(ErrorKind::Usage, "   " + ShortestText(x) + " is not a chord position from 0 to 1 !! ");
   const std::vector<double> knots = KnotsOf(*this);
-  if (!(control_x.front() <= x && x <= control_x.back())) throw NotAFoilSpline();
   // x(t) is t^2 for a fit's spline: its root is the first guess.
   const Parameter at = ParameterAt(knots, control_x, x, std::sqrt(x));
-  return {SplineValue(thickness, at.basis), SplineValue(camber, at.basis)};
+  const Value v{SplineValue(thickness, at.basis), SplineValue(camber, at.basis)};
+  // Control ordinates near the largest double may sum beyond it.
+  if (!std::isfinite(v.thickness) || !std::isfinite(v.camber))
+    throw BeyondDoubles("Thickness or camber at x = " + ShortestText(x));
+  return v;
 }
 
 }  // namespace tarvelo

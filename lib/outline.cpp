@@ -20,12 +20,31 @@ Error NotAFoilSpline() {
                "   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! ");
 }
 
+Error BeyondDoubles(const std::string& what) {
+  return Error(ErrorKind::Overflow, "   " + what + " is beyond the range of a double !! ");
+}
+
+void CheckIdLine(const std::string& id_line) {
+  if (id_line.find_first_of("\r\n") != std::string::npos)
+    throw Error(ErrorKind::Usage, "   The ID line holds a line end (CR or LF) !! ");
+}
+
 std::vector<double> KnotsOf(const FoilSpline& foil) {
   constexpr int kOrder = 4;
-  const std::size_t n = foil.control_x.size();
+  const std::vector<double>& x = foil.control_x;
+  const std::size_t n = x.size();
   if (foil.order != kOrder || n < kCubicControlPointsFewest || n > kFoilSplineMostPoints ||
       foil.thickness.size() != n || foil.camber.size() != n)
     throw NotAFoilSpline();
+  // x(t) must reach every chord position once: from 0 to 1, never back.
+  if (x.front() != 0 || x.back() != 1 || !std::is_sorted(x.begin(), x.end()) ||
+      std::any_of(x.begin(), x.end(), [](double v) { return std::isnan(v); }))
+    throw NotAFoilSpline();
+  const auto finite = [](const std::vector<double>& v) {
+    return std::all_of(v.begin(), v.end(), [](double c) { return std::isfinite(c); });
+  };
+  if (!finite(foil.thickness) || !finite(foil.camber))
+    throw Error(ErrorKind::Usage, "   The foil spline has a thickness or camber that is not a finite number !! ");
   const int nv = static_cast<int>(n);
   Array1<double> tk;
   tk.allocate(1, nv + kOrder);
@@ -69,6 +88,8 @@ OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size) {
     const double half = size.thickness * foil.thickness[j] / 2;
     out.upper.push_back(size.camber * foil.camber[j] + half);
     out.lower.push_back(size.camber * foil.camber[j] - half);
+    if (!std::isfinite(out.upper.back()) || !std::isfinite(out.lower.back()))
+      throw BeyondDoubles("The outline's control point " + std::to_string(j + 1));
   }
   return out;
 }

@@ -7,6 +7,7 @@
 #include "foilio/items.h"
 #include "foilio/number_format.h"
 #include "foilio/section_file.h"
+#include "lib/foil.h"
 #include "lib/section_text.h"
 
 namespace tarvelo {
@@ -51,6 +52,7 @@ Section AsReadBack(Section section) {
 }
 
 void CheckSection(const Section& section) {
+  CheckIdLine(section.id_line);
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
     throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length (" + std::to_string(n) +
@@ -80,6 +82,7 @@ std::string SectionFileText(const Section& section) {
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
     throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
+  CheckIdLine(section.id_line);
   std::string text = section.id_line + "\r\n" + std::to_string(n) + "\r\n";
   for (std::size_t i = 0; i < n; ++i) {
     const std::string half = Column(section.thickness[i] / 2);

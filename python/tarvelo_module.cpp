@@ -163,11 +163,7 @@ PYBIND11_MODULE(tarvelo, m) {
       .def(py::init([](const std::string& id_line, const py::object& x, const py::object& thickness,
                        const py::object& camber) {
              Section s{id_line, Vector(x, "x"), Vector(thickness, "thickness"), Vector(camber, "camber")};
-             [&] {
-               if (s.id_line.find_first_of("\r\n") != std::string::npos)
-                 throw Error(ErrorKind::Usage, "   The ID line holds a line end !! ");
-               CheckSection(s);
-             }();
+             CheckSection(s);
              return s;
            }),
            py::arg("id_line"), py::arg("x"), py::arg("thickness"), py::arg("camber"),

@@ -116,9 +116,9 @@ struct Section {
   std::size_t points() const { return x.size(); }
 };
 
-// Throws Error (Usage) for a section that no data file could hold: arrays of
-// different lengths, values that are not finite, x outside 0..1 (a fraction
-// of the chord, not percent) or decreasing. The file reader takes what the
+// Throws Error (Usage) for a section that no data file could hold: an ID
+// line with a line end, arrays of different lengths, values that are not
+// finite, x outside 0..1 (a fraction of the chord, not percent) or decreasing. The file reader takes what the
 // window takes instead; a section built in memory is checked with this.
 void CheckSection(const Section& section);
 
@@ -242,7 +242,8 @@ std::string ImportTransformText(const ImportTransform& transform);
 // The bytes of the section data file of a section, as the window reads it:
 // the ID line, the count, and per point x, the two halves of the thickness
 // and the camber in percent of the chord with six decimals, lines ending in
-// CR LF. Write them with WriteFileContents.
+// CR LF. Write them with WriteFileContents. Throws Error (Usage) for an ID
+// line that holds a CR or LF.
 std::string SectionFileText(const Section& section);
 
 // ---- Fitting -------------------------------------------------------------
@@ -391,7 +392,8 @@ CountChoice FewestControlPoints(const ImportedSection& imported, const CountOpti
 // Writes the .FOI file of a fit: the ID line, the count and the order, and x,
 // thickness and camber of each control point with five decimals, lines ending
 // in CR LF. The file is replaced only when the new one is complete; on failure
-// an earlier file of that name is left as it was.
+// an earlier file of that name is left as it was. Throws Error (Usage) for an
+// ID line that holds a CR or LF: it would read back as other data.
 void WriteFoilFile(const std::filesystem::path& file, const Fit& fit);
 
 // The bytes WriteFoilFile writes.
@@ -444,13 +446,17 @@ struct FoilSpline {
   };
   // Thickness and camber at chord position x in [0, 1]: the parameter t with
   // x(t) = x is found to full double precision, then both curves are
-  // evaluated there. Throws Error for x outside [0, 1].
+  // evaluated there. Throws Error (Usage) for x outside [0, 1] and for a
+  // spline of other than 4 to 64 control points or whose control x do not run
+  // from 0 to 1 without turning back; Error (Overflow) where a value would be
+  // beyond the range of a double.
   Value Evaluate(double x) const;
 };
 
 // Reads a .FOI file. Throws Error, naming the line, for a file that cannot be
-// read or is malformed: bad counts, an order other than 4, bad numbers, or
-// control point x not running from 0 to 1.
+// read or is malformed: bad counts, an order other than 4, bad numbers,
+// control point x not running from 0 to 1, or anything but blanks after the
+// last control point.
 FoilSpline ReadFoilFile(const std::filesystem::path& file);
 // The same from the bytes of a .FOI held in memory; `name` names it in the
 // messages.
@@ -477,7 +483,8 @@ struct OutlineSpline {
   std::vector<double> lower;  // and of the lower surface's
 };
 
-// Throws Error for a size outside the ranges above.
+// Throws Error for a size outside the ranges above, and Error (Overflow) for
+// a control point beyond the range of a double.
 OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size);
 
 // The most chord positions an export or CosineStations takes.
@@ -492,7 +499,9 @@ std::vector<double> CosineStations(int count);
 
 // The exports of a stored section, each as the bytes of a whole file, lines
 // ending in LF. Every number is written with a decimal point, whatever the
-// locale.
+// locale, and is finite: where one would not be, the export throws Error
+// (Overflow) instead.
+
 // The length unit of an outline drawn at a chord length.
 enum class LengthUnit { None, Millimetre, Centimetre, Metre, Inch };
 
@@ -555,7 +564,8 @@ std::string ExportTable(const FoilSpline& foil, const std::vector<double>& stati
 // line, then " t/c=" and " f/c=" with the size), then the outline from the
 // trailing edge over the upper surface to the leading edge and back along
 // the lower one, points_per_surface cosine-spaced stations each, the leading
-// edge once; x and y with 7 decimals.
+// edge once; x and y with 7 decimals. An ID line with a CR or LF is refused
+// (Usage), as the name line must stay one line.
 std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface);
 
 // "dxf": a DXF drawing (AutoCAD 2000) of the exact outline: two SPLINE

@@ -131,6 +131,29 @@ TEST(SpanBasisTest, PlacedPointsAndWhatIsLeftAreThoseOfTSearchAndCOXD) {
   }
 }
 
+// An x-spline that is flat (dx/dt = 0) where a search stands gives no Newton
+// step: the search stops there, as TSearch does, instead of dividing by 0.
+TEST(SpanBasisTest, AFlatXSplineStopsTheSearchWhereItStands) {
+  const std::vector<double> xs = {0.2, 0.7, 0.5};
+  XSpline lean(8), plain(8);
+  for (XSpline* s : {&lean, &plain}) {
+    for (int j = 1; j <= 8; ++j) s->c1(j, 0) = 0.5;
+    BSCOEFS(4, 8, s->tk, 1, s->c1);
+  }
+  BandArray<double> bd;
+  PlacePoints(4, 8, lean.tk, lean.c1, xs, lean.f, lean.b, bd);
+  double t1 = 0;
+  for (std::size_t p = 0; p < xs.size(); ++p) {
+    TSearch(4, 8, plain.tk, plain.c1, xs[p], t1, plain.f, plain.b);
+    EXPECT_EQ(t1, xs[p]);
+    const int ii = COXDSpan(4, 8, plain.tk, t1, plain.b);
+    const int i = static_cast<int>(p) + 1;
+    ASSERT_EQ(bd.first(i), ii - 3) << xs[p];
+    for (int j = 1; j <= 8; ++j) EXPECT_TRUE(Same(bd(i, j), plain.b(j, 4))) << xs[p];
+  }
+  for (int d = 0; d <= 1; ++d) EXPECT_TRUE(Same(lean.f(d), plain.f(d)));
+}
+
 // Elimination along the rows, as the solver was first written.
 void RowGauss(std::vector<std::vector<double>>& h, int n) {
   for (int i = 0; i < n; ++i) {

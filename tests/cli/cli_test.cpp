@@ -47,8 +47,8 @@ class CliTest : public ::testing::Test {
   // the window's search leaves off its chord position.
   std::string Misplaced(const std::string& file) const {
     return "tarvelo-fit: " + dir.file(file) +
-           ": 1 data point is fitted off their chord position, by up to 2.3e-6 of the chord; "
-           "--placement=exact places them exactly\n";
+           ": 1 data point is fitted off its chord position, by up to 2.3e-6 of the chord; "
+           "--placement=exact places it exactly\n";
   }
 
   test::TempDir dir;
@@ -176,6 +176,13 @@ TEST_F(CliTest, ControlCharactersReachATerminalAsCaretNotation) {
   EXPECT_EQ(Run({"crafted.dat"}), 0);
   EXPECT_EQ(OutLines()[7], "ID - line     : " + id);
   EXPECT_EQ(ReadBytes(dir.file("crafted.FOI")).substr(0, id.size() + 2), id + "\r\n");
+  // Messages too; the line end within a message stays one.
+  test::WriteBytes(dir.file("few.dat"), "few\r\n3\r\n0,0,0,0\r\n50,5,5,1\r\n100,0,0,0\r\n");
+  EXPECT_EQ(Run({dir.file("\x1b[8mhidden.dat"), "few.dat"}, true), 1);
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("^[[8mhidden.dat") + " - Input file not found !!\n"
+                       "tarvelo-fit: *** Insufficient data. For 8  control points,\n  you need at least 9  data points. ****\n");
+  EXPECT_EQ(Run({"naca0012.dat", "--\x1b[8m"}, true), 2);
+  EXPECT_EQ(err.str(), "tarvelo-fit: unrecognized option '--^[[8m'\nTry 'tarvelo-fit --help' for more information.\n");
 }
 
 // The R.M.S. values read back as the same doubles and print as the listings
@@ -270,7 +277,7 @@ TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
   const int misplaced = j["misplaced_points"];
   EXPECT_GT(misplaced, 0);
   const std::string head = "tarvelo-fit: " + dir.file("outline.dat") + ": " + std::to_string(misplaced) +
-                           " data points are fitted off their chord position, by up to ";
+                           " data points are fitted off their chord positions, by up to ";
   const std::string tail = " of the chord; --placement=exact places them exactly\n";
   ASSERT_TRUE(err.str().starts_with(head) && err.str().ends_with(tail)) << err.str();
   const std::string said = err.str().substr(head.size(), err.str().size() - head.size() - tail.size());
@@ -458,7 +465,7 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
     EXPECT_EQ(OutLines().at(9), "Control points: " + NumberItem(want ? want : best)) << r.option;
     // The misplaced points of the window's search are said as for any fit.
     std::string said = err.str();
-    if (const auto at = said.find(" fitted off their chord position"); at != std::string::npos)
+    if (const auto at = said.find(" fitted off "); at != std::string::npos)
       said.erase(said.rfind("tarvelo-fit: ", at), said.find('\n', at) + 1 - said.rfind("tarvelo-fit: ", at));
     EXPECT_EQ(said, want ? "" : "tarvelo-fit: " + dir.file(r.file) + ": no count from 4 to 20 reaches " +
                                      tolText + "; using " + std::to_string(best) + "\n")
@@ -466,23 +473,42 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
   }
 }
 
+// Refused before anything is read or written.
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {},
-           {"-n", "8x", "naca0012.dat"},
-           {"-n"},
-           {"--frobnicate", "naca0012.dat"},
-           {"-o", "a.FOI", "naca0012.dat", "naca2412.dat"},
-           {"--svg", "a.svg", "naca0012.dat", "naca2412.dat"},
-           {"-o", "a.FOI", "--foil-number", "123", "naca0012.dat"},
-           {"-n", "8", "--auto", "naca0012.dat"},
-           {"--auto", "--auto-max", "naca0012.dat"},
-           {"--auto=-1", "naca0012.dat"},
-           {"--auto=1e-4x", "naca0012.dat"},
-           {"--json", "--screens", "naca0012.dat"}}) {
-    EXPECT_EQ(Run(args), 2);
-    EXPECT_NE(err.str().find("Try 'tarvelo-fit --help'"), std::string::npos) << err.str();
+  const std::string oneFile = "-o, --foil-number and --svg take one input FILE";
+  const std::string noValue = "' doesn't allow an argument";
+  const struct {
+    std::vector<std::string> args;
+    std::string text;
+  } rows[] = {
+      {{}, "missing FILE"},
+      {{"-n", "8x", "naca0012.dat"}, "the number of control points takes digits only: '8x'"},
+      {{"-n"}, "option '-n' requires an argument"},
+      {{"--frobnicate", "naca0012.dat"}, "unrecognized option '--frobnicate'"},
+      {{"-o", "a.FOI", "naca0012.dat", "naca2412.dat"}, oneFile},
+      {{"--svg", "a.svg", "naca0012.dat", "naca2412.dat"}, oneFile},
+      {{"-o", "a.FOI", "--foil-number", "123", "naca0012.dat"}, "-o and --foil-number exclude each other"},
+      {{"-n", "8", "--auto", "naca0012.dat"}, "-n and --auto exclude each other"},
+      {{"--auto", "--auto-max", "naca0012.dat"}, "--auto, --auto-max and --auto-outline exclude each other"},
+      {{"--auto=-1", "naca0012.dat"}, "the tolerance is a number of at least 0: '-1'"},
+      {{"--auto=1e-4x", "naca0012.dat"}, "the tolerance is a number of at least 0: '1e-4x'"},
+      {{"--json", "--screens", "naca0012.dat"}, "--screens and --json exclude each other"},
+      // An option without a value takes none.
+      {{"--json=no", "naca0012.dat"}, "option '--json" + noValue},
+      {{"naca0012.dat", "--screens=off"}, "option '--screens" + noValue},
+      {{"--coordinates=1", "naca0012.dat"}, "option '--coordinates" + noValue},
+      {{"--help=x"}, "option '--help" + noValue},
+      {{"--version=2"}, "option '--version" + noValue},
+      // A number that names no file after --auto was meant as its tolerance.
+      {{"--auto", "1e-5", "naca0012.dat"}, "no file '1e-5': a tolerance goes with the option, use --auto=1e-5"},
+      {{"naca0012.dat", "--auto-max", "0"}, "no file '0': a tolerance goes with the option, use --auto-max=0"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(Run(r.args), 2) << r.text;
+    EXPECT_EQ(err.str(), "tarvelo-fit: " + r.text + "\nTry 'tarvelo-fit --help' for more information.\n");
+    EXPECT_EQ(out.str(), "") << r.text;
   }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);  // the two sections alone
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(out.str().rfind("Usage: tarvelo-fit [OPTION]... FILE...\n", 0), 0u);
   EXPECT_NE(out.str().find("--auto-max[=TOL]"), std::string::npos);
@@ -499,8 +525,8 @@ TEST(FitProgramTest, AFullStandardOutputIsReportedWithItsReason) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
   EXPECT_EQ(ReadBytes(dir.file("err.txt")),
             "tarvelo-fit: " + dir.file("a.dat") +
-                ": 1 data point is fitted off their chord position, by up to 2.3e-6 of the chord; "
-                "--placement=exact places them exactly\n"
+                ": 1 data point is fitted off its chord position, by up to 2.3e-6 of the chord; "
+                "--placement=exact places it exactly\n"
                 "tarvelo-fit: standard output: No space left on device\n");
 }
 

@@ -22,10 +22,10 @@ constexpr const char* kFlat =
 class ExportCommandTest : public ::testing::Test {
  protected:
   ExportCommandTest() { test::WriteBytes(flat, kFlat); }
-  int Run(const std::vector<std::string>& args) {
+  int Run(const std::vector<std::string>& args, bool terminal = false) {
     out.str("");
     err.str("");
-    return RunExportCommand(args, out, err);
+    return RunExportCommand(args, out, err, terminal);
   }
 
   test::TempDir dir;
@@ -54,6 +54,7 @@ TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
     std::string bytes;
   } rows[] = {
       {{"--points", "3", flat}, table},
+      {{"--points", "2", flat}, "0.00000000  0.50000000  0.10000000\n1.00000000  0.50000000  0.10000000\n"},
       {{flat, "--at=0,0.5,1"}, table},
       {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", flat}, selig},
       {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", "--chord", "200",
@@ -109,6 +110,42 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
   EXPECT_EQ(ReadBytes(earlier), "earlier");
 }
 
+// A .FOI of finite values whose outline would not be: refused, nothing written.
+TEST_F(ExportCommandTest, ValuesBeyondTheRangeOfADoubleExitWithOne) {
+  const std::string big = "  17" + std::string(307, '0') + ".00000";  // 1.7e308
+  const std::string foi = dir.file("big.FOI"), earlier = dir.file("earlier.txt");
+  test::WriteBytes(foi, "big\r\n 4  4 \r\n   0.00000   0.00000   0.00000\r\n   0.00000" + big + big +
+                            "\r\n   0.33333" + big + big + "\r\n   1.00000   0.00000   0.00000\r\n");
+  test::WriteBytes(earlier, "earlier");
+  for (const char* format : {"selig", "dxf", "svg"}) {
+    EXPECT_EQ(Run({"--format", format, "--thickness", "1", "--camber", "1", "-o", earlier, foi}), 1) << format;
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(ReadBytes(earlier), "earlier");
+    EXPECT_EQ(err.str(), std::string(format) == "selig"
+                             ? "tarvelo-export: The outline at x = 0.38327731807204724 is beyond the range of a double !!\n"
+                             : "tarvelo-export: The outline's control point 2 is beyond the range of a double !!\n");
+  }
+  EXPECT_EQ(Run({foi}), 0);  // thickness and camber themselves are finite
+}
+
+// On a terminal a crafted ID line or file name cannot drive it.
+TEST_F(ExportCommandTest, ControlCharactersReachATerminalAsCaretNotation) {
+  std::string crafted = kFlat;
+  crafted.replace(0, 4, "fl\x1b[2Jat\x7f");
+  test::WriteBytes(dir.file("crafted.FOI"), crafted);
+  const std::vector<std::string> selig = {"--format=selig", "--thickness=0.1", "--camber=0.5", "--points=2",
+                                          dir.file("crafted.FOI")};
+  EXPECT_EQ(Run(selig, true), 0);
+  EXPECT_EQ(out.str(), "fl^[[2Jat^? t/c=0.1 f/c=0.5\n  1.0000000  0.0750000\n  0.0000000  0.0750000\n"
+                       "  1.0000000  0.0250000\n");
+  EXPECT_EQ(Run(selig), 0);
+  EXPECT_EQ(out.str().substr(0, 10), "fl\x1b[2Jat\x7f ");
+  EXPECT_EQ(Run({dir.file("\x1b[8m.FOI")}, true), 1);
+  EXPECT_EQ(err.str(), "tarvelo-export: " + dir.file("^[[8m.FOI") + " - Input file not found !!\n");
+  EXPECT_EQ(Run({flat, "\x1b[8m"}, true), 2);
+  EXPECT_EQ(err.str(), "tarvelo-export: extra operand '^[[8m'\nTry 'tarvelo-export --help' for more information.\n");
+}
+
 TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
   const std::string f = flat;
   const std::vector<std::string> outline = {"--format", "dxf", "--thickness", "0.12", "--camber", "0"};
@@ -141,6 +178,10 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{"--format", "selig", "--thickness", "0.1", "--camber", "0", "--at", "0.5", f},
        "--at is for the table only"},
       {with({"--points", "5", f}), "--points is for the table and selig only: dxf and svg are exact"},
+      {{"--format=svg", "--thickness=0.1", "--camber=0", "--points=81", f},
+       "--points is for the table and selig only: dxf and svg are exact"},
+      {{"--list-formats=all"}, "option '--list-formats' doesn't allow an argument"},
+      {{"--version=1", f}, "option '--version' doesn't allow an argument"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 2) << r.text;

@@ -16,10 +16,10 @@ using test::ReadBytes;
 
 class ImportCommandTest : public ::testing::Test {
  protected:
-  int Run(const std::vector<std::string>& args) {
+  int Run(const std::vector<std::string>& args, bool terminal = false) {
     out.str("");
     err.str("");
-    return RunImportCommand(args, out, err);
+    return RunImportCommand(args, out, err, terminal);
   }
 
   const std::string coords = test::ExamplePath("coordinates/naca4412.dat");
@@ -100,6 +100,27 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
   EXPECT_EQ(ReadBytes(copy), ReadBytes(coords));
 }
 
+// On a terminal a crafted name line or file name cannot drive it; the data
+// keep their line ends.
+TEST_F(ImportCommandTest, ControlCharactersReachATerminalAsCaretNotation) {
+  const std::string crafted = dir.file("crafted.dat");
+  std::string bytes = ReadBytes(coords);
+  bytes.replace(0, bytes.find('\n'), "NACA \x1b]0;owned\x07\t4412\r");
+  test::WriteBytes(crafted, bytes);
+  EXPECT_EQ(Run({crafted}, true), 0);
+  const std::string shown = out.str();
+  EXPECT_EQ(Run({crafted}), 0);
+  const std::string data = out.str();
+  EXPECT_EQ(data.rfind("NACA \x1b]0;owned\x07\t4412\r\n41\r\n", 0), 0u);
+  EXPECT_EQ(shown, "NACA ^[]0;owned^G\t4412" + data.substr(data.find('\r')));
+
+  EXPECT_EQ(Run({dir.file("\x1b[8m.dat")}, true), 1);
+  EXPECT_EQ(err.str(), "tarvelo-import: " + dir.file("^[[8m.dat") + " - Input file not found !!\n");
+  EXPECT_EQ(Run({crafted, "\x7f"}, true), 2);
+  EXPECT_EQ(err.str(), "tarvelo-import: one COORDS without --output-dir: extra operand '^?'\n"
+                       "Try 'tarvelo-import --help' for more information.\n");
+}
+
 TEST_F(ImportCommandTest, UsageErrorsExitWithTwo) {
   const struct {
     std::vector<std::string> args;
@@ -114,6 +135,8 @@ TEST_F(ImportCommandTest, UsageErrorsExitWithTwo) {
       {{"--stations", "41", "--at-file-stations", coords},
        "--stations and --at-file-stations exclude each other"},
       {{"--station=41", coords}, "unrecognized option '--station=41'"},
+      {{"--at-file-stations=no", coords}, "option '--at-file-stations' doesn't allow an argument"},
+      {{"--help=all"}, "option '--help' doesn't allow an argument"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 2) << r.text;

@@ -70,6 +70,7 @@ TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
       {dir.path().string(), "Output file is a directory"}, {out + "/", invalid}, {out, cant, Create, 0, 5},
       {std::string("a\0b.FOI", 7), invalid}, {dir.file(std::string(300, 'n')), invalid},
       {"", invalid}, {out, cant, Create, EACCES}, {out, "Drive not available", Create, ENOMEDIUM},
+      {out, "Drive not available", Create, ENODEV}, {out, "Drive not available", Create, ENXIO},
       {out, invalid, Create, EINVAL}, {out, cant, Write, ENOSPC}, {out, cant, Sync, EIO},
       {out, cant, Close, EIO}, {out, cant, Rename, EXDEV}};
   for (const Case& c : cases) {  // c.ncp 5: only 4 points fitted

@@ -1,6 +1,7 @@
 // The writer where a careless replacement would lose or expose a file: write
 // protection, links planted by another user, hard links, owners, read-only
 // directories, pipes, and a program ended by a signal in the middle.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,15 +9,51 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "foilio/file_errors.h"
 #include "foilio/safe_write.h"
 #include "support/test_support.h"
+
+// close, fsync and fdatasync as the system would fail them, for files under
+// one directory: the writer's fault hook answers before the system does, so
+// only these show that the system's answer is heard.
+namespace {
+std::atomic<int> g_closeError{0};
+std::atomic<int> g_syncError{0};
+std::string g_failUnder;
+
+bool FailsHere(int fd, const std::atomic<int>& error) {
+  if (error == 0) return false;
+  char path[4096];
+  const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path);
+  return n > 0 && std::string(path, static_cast<std::size_t>(n)).starts_with(g_failUnder);
+}
+
+template <class F>
+F Next(const char* name) {
+  return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name));
+}
+
+int Synced(const char* name, int fd) {
+  if (FailsHere(fd, g_syncError)) return errno = g_syncError, -1;
+  return Next<int (*)(int)>(name)(fd);
+}
+}  // namespace
+
+extern "C" int close(int fd) {
+  const bool fail = FailsHere(fd, g_closeError);
+  const int rc = Next<int (*)(int)>("close")(fd);  // the descriptor is gone either way
+  return fail ? (errno = g_closeError, -1) : rc;
+}
+extern "C" int fsync(int fd) { return Synced("fsync", fd); }
+extern "C" int fdatasync(int fd) { return Synced("fdatasync", fd); }
 
 namespace tarvelo {
 namespace {
@@ -139,6 +176,31 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
             0);
   EXPECT_EQ(Entries(open), 1);
   fs::permissions(closed, fs::perms(0755));
+}
+
+// A disk that fails as the file is synced or closed (an I/O error, a quota
+// reached on a network file system) fails the write. A file replaced keeps
+// its earlier content; one written in place (two names) cannot.
+TEST(SafeWriteTest, AFailedSyncOrCloseIsAFailedWrite) {
+  test::TempDir tmp;
+  g_failUnder = tmp.path().string() + "/";
+  const std::string single = tmp.file("single.FOI"), linked = tmp.file("linked.FOI");
+  WriteBytes(single, "earlier\r\n");
+  WriteBytes(linked, "earlier\r\n");
+  fs::create_hard_link(linked, tmp.file("other.FOI"));
+  for (std::atomic<int>* error : {&g_syncError, &g_closeError}) {
+    for (const std::string& name : {single, linked}) {
+      *error = EIO;
+      const std::string message = Message(name);
+      *error = 0;
+      EXPECT_EQ(message, name + " - Output file could not be written !! ");
+      EXPECT_EQ(fs::hard_link_count(name), name == single ? 1u : 2u);
+    }
+    EXPECT_EQ(ReadBytes(single), "earlier\r\n");
+    EXPECT_EQ(Entries(tmp.path()), 3);  // no temporary file left
+  }
+  EXPECT_EQ(Message(linked), "");
+  EXPECT_EQ(ReadBytes(tmp.file("other.FOI")), "new\r\n");
 }
 
 // Runs `child` in a forked process and returns how it ended: its exit status,

@@ -92,17 +92,22 @@ TEST(DatabaseTrialTest, SeventeenOutlinesImportFitAndComeBackWithinTheirDeviatio
     SCOPED_TRACE(o.name);
     const ImportedSection imported = ImportOutline(Coordinates{o.name, o.points}, {161, false});
     EXPECT_EQ(imported.transform.frame == ImportFrame::Kept, o.kept);
-    if (!o.kept) EXPECT_NE(imported.section.id_line.find(" ["), std::string::npos) << imported.section.id_line;
+    if (!o.kept) {
+      EXPECT_NE(imported.section.id_line.find(" ["), std::string::npos) << imported.section.id_line;
+    }
     EXPECT_EQ(imported.warnings.empty(), o.warning.empty());
-    if (!o.warning.empty() && !imported.warnings.empty())
+    if (!o.warning.empty() && !imported.warnings.empty()) {
       EXPECT_EQ(imported.warnings.front().rfind(o.warning, 0), 0u) << imported.warnings.front();
+    }
 
     const CountChoice choice = FewestControlPoints(
         imported, {1e-4, ErrorMeasure::OutlineDeviation, Placement::Exact, kMostControlPoints});
     const OutlineDeviation d = OutlineDeviationOf(choice.fit, imported);
     EXPECT_EQ(choice.reached, o.limit.empty()) << d.deviation << " at " << d.x << " with "
                                                << choice.control_points;
-    if (o.limit.empty()) EXPECT_LE(d.deviation, 1e-4);
+    if (o.limit.empty()) {
+      EXPECT_LE(d.deviation, 1e-4);
+    }
     // The outline at the section's own size is the file's: the same side up.
     const FoilSpline foil = FoilSplineOf(choice.fit);
     const double mid = foil.Evaluate(0.5).camber * OwnSize(choice.fit).camber;

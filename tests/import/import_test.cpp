@@ -130,7 +130,7 @@ TEST(ImportAccuracyTest, StationsByCountOrTheUpperSurfacesOwnWithinTheChord) {
   EXPECT_EQ(own.x.back(), 1.0);
   // Found by fuzzing: stations a few 1e-9 apart, which the file prints alike.
   const Section alike = ImportOutline(std::string(TARVELO_IMPORT_DATA) +
-                                      "/../../fuzz/import_coordinates_corpus/stations-printed-alike.dat",
+                                      "/../../fuzz/corpus/import_coordinates_fuzz/stations-printed-alike.dat",
                                       {5, true}).section;
   EXPECT_EQ(alike.points(), 12u);
   EXPECT_TRUE(std::adjacent_find(alike.x.begin(), alike.x.end(), std::greater_equal<>()) == alike.x.end());

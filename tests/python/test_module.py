@@ -99,6 +99,20 @@ def test_threads_fit_read_and_write_at_once_as_one_thread_does(tmp_path):
         assert list(pool.map(work, jobs)) == serial
 
 
+def test_a_sections_fields_are_the_files_columns_as_fractions():
+    path = EXAMPLES / "naca2412.dat"
+    lines = path.read_bytes().decode("latin-1").split("\r\n")
+    rows = [[float(v) for v in line.split(",")] for line in lines[2:2 + int(lines[1])]]
+    section = tarvelo.read_section(path)
+    assert section.id_line == lines[0]
+    assert section.points == len(rows) == 26
+    for field, want in [("x", [r[0] / 100 for r in rows]),
+                        ("thickness", [(r[1] + r[2]) / 100 for r in rows]),
+                        ("camber", [r[3] / 100 for r in rows])]:
+        assert isinstance(getattr(section, field), np.ndarray)
+        assert same(getattr(section, field), want), field
+
+
 def test_sections_made_in_python_and_the_count_for_a_tolerance():
     x = np.linspace(0, 1, 21) ** 2
     section = tarvelo.Section("made", x, 0.12 * np.sqrt(x) * (1 - x), 0.02 * x * (1 - x))
@@ -198,7 +212,7 @@ def test_a_section_made_in_python_is_checked_as_it_is_made():
         (("back", x[::-1], x, x), r"^x must never decrease at point 2 !! $"),
         (("short", x, x[:-1], x), r"^x, thickness and camber of the section differ in length \(11, 10, 11\) !! $"),
         (("nan", x, np.where(x > 0.5, np.nan, x), x), r"^The section has a value that is not finite at point 7 !! $"),
-        (("two\nlines", x, x, x), r"^The ID line holds a line end !! $"),
+        (("two\nlines", x, x, x), r"^The ID line holds a line end \(CR or LF\) !! $"),
     ]:
         with pytest.raises(ValueError, match=message) as e:
             tarvelo.Section(*args)

@@ -1,0 +1,120 @@
+// The three programs as users run them: what their own start adds to the
+// commands (a terminal told apart from a file), and command lines that the
+// commands' tests cannot reach through their entry points.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "support/test_support.h"
+
+namespace tarvelo {
+namespace {
+
+using test::ReadBytes;
+
+struct Ran {
+  int status = -1;  // the exit status, or -1 when the program did not exit
+  std::string out;
+  std::string err;
+};
+
+// Runs a shell command with standard error to a file and standard output to
+// a file or, with `terminal`, to a raw pseudo-terminal (its bytes arrive
+// as written, no line end added).
+Ran Started(const test::TempDir& dir, const std::string& command, bool terminal) {
+  const std::string errFile = dir.file("stderr"), outFile = dir.file("stdout");
+  Ran ran;
+  int status = 0;
+  if (!terminal) {
+    status = std::system((command + " >'" + outFile + "' 2>'" + errFile + "'").c_str());
+    ran.out = ReadBytes(outFile);
+  } else {
+    struct termios raw {};
+    cfmakeraw(&raw);
+    int master = -1;
+    const pid_t pid = ::forkpty(&master, nullptr, &raw, nullptr);
+    if (pid == 0) {
+      const std::string line = command + " 2>'" + errFile + "'";
+      ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    char buf[4096];
+    for (;;) {
+      const ssize_t n = ::read(master, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;  // EIO once the program has closed the terminal
+      ran.out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(master);
+    ::waitpid(pid, &status, 0);
+  }
+  ran.err = ReadBytes(errFile);
+  if (WIFEXITED(status)) ran.status = WEXITSTATUS(status);
+  return ran;
+}
+
+class ProgramsTest : public ::testing::Test {
+ protected:
+  ProgramsTest() {
+    std::filesystem::copy_file(test::ExamplePath("naca0012.dat"), dir.path() / "a.dat");
+    std::filesystem::copy_file(test::ExamplePath("coordinates/naca4412.dat"), dir.path() / "c.dat");
+  }
+  test::TempDir dir;
+  const std::string fit = TARVELO_FIT_PROGRAM, import = TARVELO_IMPORT_PROGRAM, exporter = TARVELO_EXPORT_PROGRAM;
+};
+
+// Counts too long for an int, and a tolerance that would be taken for a file.
+TEST_F(ProgramsTest, CountsAndTolerancesAreCheckedBeforeAnythingIsWritten) {
+  const std::string a = dir.file("a.dat"), c = dir.file("c.dat");
+  const struct {
+    std::string command;
+    int status;
+    std::string err;
+  } rows[] = {
+      {fit + " -n 99999999999 " + a, 1, "tarvelo-fit: 4 to 40 control points are allowed !!\n"},
+      {fit + " -n 000000000000008 --placement=exact -o " + dir.file("b.FOI") + " " + a, 0, ""},
+      {import + " --stations 12345678901 " + c, 1, "tarvelo-import: 5 to 401 stations are allowed !!\n"},
+      {fit + " --auto 1e-5 " + a, 2,
+       "tarvelo-fit: no file '1e-5': a tolerance goes with the option, use --auto=1e-5\n"
+       "Try 'tarvelo-fit --help' for more information.\n"},
+  };
+  for (const auto& r : rows) {
+    const Ran ran = Started(dir, r.command, false);
+    EXPECT_EQ(ran.status, r.status) << r.command;
+    EXPECT_EQ(ran.err, r.err) << r.command;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.FOI"))) << r.command;
+  }
+}
+
+// On a terminal, and only there, a crafted name line cannot drive it.
+TEST_F(ProgramsTest, ControlCharactersReachATerminalAsCaretNotation) {
+  std::string coordinates = ReadBytes(dir.file("c.dat"));
+  coordinates.replace(0, coordinates.find('\n'), "\x1b]0;owned\x07");
+  test::WriteBytes(dir.file("crafted.dat"), coordinates);
+  const std::string imported = import + " --stations 5 " + dir.file("crafted.dat");
+  const Ran raw = Started(dir, imported, false), shown = Started(dir, imported, true);
+  ASSERT_EQ(raw.status, 0);
+  ASSERT_EQ(shown.status, 0);
+  EXPECT_EQ(raw.out.rfind("\x1b]0;owned\x07\r\n5\r\n", 0), 0u);
+  EXPECT_EQ(shown.out, "^[]0;owned^G" + raw.out.substr(raw.out.find('\r')));
+
+  test::WriteBytes(dir.file("s.dat"), raw.out);
+  const Ran fitted = Started(dir, fit + " -n 4 " + dir.file("s.dat"), true);
+  EXPECT_EQ(fitted.status, 0);
+  EXPECT_NE(fitted.out.find("ID - line     : ^[]0;owned^G\n"), std::string::npos) << fitted.out;
+
+  const std::string exported = exporter + " --points 2 " + dir.file("s.FOI");
+  EXPECT_EQ(Started(dir, exported, false).out, "0.00000000  0.00000000  0.00000000\n1.00000000  0.02374000  0.00000000\n");
+  const Ran missing = Started(dir, exporter + " '" + dir.file("\x1b[8m.FOI") + "'", true);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "tarvelo-export: " + dir.file("^[[8m.FOI") + " - Input file not found !!\n");
+}
+
+}  // namespace
+}  // namespace tarvelo
