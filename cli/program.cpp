@@ -91,6 +91,11 @@ int WriteMade(const std::string& input, const std::optional<std::string>& output
     err << e.shown() << '\n';
     return 2;
   }
+  return WriteOut(output, make, out, err);
+}
+
+int WriteOut(const std::optional<std::string>& output, const std::function<std::string()>& make,
+             std::ostream& out, std::ostream& err) {
   try {
     const std::string bytes = make();
     if (output)

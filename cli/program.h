@@ -34,4 +34,8 @@ void ReportImport(const char* program, const std::string& input, const ImportedS
 int WriteMade(const std::string& input, const std::optional<std::string>& output,
               const std::function<std::string()>& make, std::ostream& out, std::ostream& err);
 
+// The same for what is made of no file: only the failure to make or write it.
+int WriteOut(const std::optional<std::string>& output, const std::function<std::string()>& make,
+             std::ostream& out, std::ostream& err);
+
 }  // namespace tarvelo

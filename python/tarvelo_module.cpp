@@ -8,6 +8,7 @@
 #include <pybind11/stl/filesystem.h>
 #include <tarvelo/tarvelo.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,7 +156,20 @@ PYBIND11_MODULE(tarvelo, m) {
       .def_property_readonly("thickness", [](const FoilSpline& f) { return Array(f.thickness); })
       .def_property_readonly("camber", [](const FoilSpline& f) { return Array(f.camber); })
       .def("evaluate", &Evaluate, py::arg("x"),
-           "Normalised (thickness, camber) at chord position x in [0, 1]; x a float or an array.");
+           "Normalised (thickness, camber) at chord position x in [0, 1]; x a float or an array.")
+      .def(
+          "properties",
+          [](const FoilSpline& foil, double thickness, double camber, std::optional<double> te_thickness) {
+            const OutlineProperties p =
+                Released([&] { return SectionProperties(foil, {thickness, camber}, te_thickness); });
+            py::dict figures;
+            for (const PropertyField& f : PropertyFields()) figures[f.key] = p.*f.value;
+            return figures;
+          },
+          py::arg("thickness"), py::arg("camber"), py::arg("te_thickness") = py::none(),
+          "The section properties of the outline at largest thickness and camber (fractions of "
+          "the chord), its trailing edge te_thickness thick if given: a dict in the order of "
+          "PropertyFields (max_thickness ... ixy).");
 
   m.def("read_section", &ReadSection, py::arg("path"), Unlocked(), "Reads a section data file (*.dat).");
   m.def(
@@ -189,8 +203,22 @@ PYBIND11_MODULE(tarvelo, m) {
         "outline's points in chord coordinates (upper, lower).");
   m.def(
       "section_file_text",
-      [](const Section& section) { return py::bytes(Released([&] { return SectionFileText(section); })); },
-      py::arg("section"), "The bytes of the section data file (*.dat) of a section.");
+      [](const Section& section, int decimals) {
+        return py::bytes(Released([&] { return SectionFileText(section, decimals); }));
+      },
+      py::arg("section"), py::arg("decimals") = 6,
+      "The bytes of the section data file (*.dat) of a section, 6 or 4 decimals of a percent.");
+  m.def(
+      "naca_section",
+      [](const std::string& designation, int stations, bool table_stations, bool closed_te,
+         std::optional<double> mean_line_a, int decimals) {
+        const NacaOptions options{stations, table_stations, closed_te, mean_line_a, decimals};
+        return Released([&] { return NacaSection(designation, options); });
+      },
+      py::arg("designation"), py::arg("stations") = 41, py::arg("table_stations") = false,
+      py::arg("closed_te") = false, py::arg("mean_line_a") = py::none(), py::arg("decimals") = 6,
+      "A NACA section from its published formulas: four digits ('2412'), five ('23012', mean "
+      "lines 210 to 250) or 16-series ('16-206', with mean_line_a, default 1).");
   m.def(
       "fit_section",
       [](const Section& section, int control_points, const std::string& placement) {
@@ -205,6 +233,8 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"), Unlocked(),
         "Writes the .FOI file of a fit, replacing an earlier file only when complete.");
   m.def("read_foil_file", &ReadFoilFile, py::arg("path"), Unlocked(), "Reads a .FOI file.");
+  m.def("stored_section", &StoredSection, py::arg("fit"), Unlocked(),
+        "The fitted section as its .FOI file holds it, without writing the file.");
   py::class_<OutlineSpline>(m, "OutlineSpline",
                             "Both surfaces of a section at a size: cubic B-splines on one knot vector.")
       .def_property_readonly("knots", [](const OutlineSpline& o) { return Array(o.knots); })
@@ -214,11 +244,13 @@ PYBIND11_MODULE(tarvelo, m) {
   const auto size = [](double thickness, double camber) { return OutlineSize{thickness, camber}; };
   m.def(
       "section_outline",
-      [size](const FoilSpline& foil, double thickness, double camber) {
-        return SectionOutline(foil, size(thickness, camber));
+      [size](const FoilSpline& foil, double thickness, double camber, std::optional<double> te_thickness) {
+        return SectionOutline(foil, size(thickness, camber), te_thickness);
       },
-      py::arg("foil"), py::arg("thickness"), py::arg("camber"), Unlocked(),
-      "The outline with largest thickness and camber (fractions of the chord).");
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"), py::arg("te_thickness") = py::none(),
+      Unlocked(),
+      "The outline with largest thickness and camber (fractions of the chord), its trailing edge "
+      "te_thickness thick if given.");
   m.def("cosine_stations", &CosineStations, py::arg("count"), Unlocked(),
         "count chord positions from 0 to 1, closer together towards both edges.");
   // The exports are the bytes of whole files, in any format of the library's
@@ -244,14 +276,18 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def(
       "export",
       [](const FoilSpline& foil, const std::string& format, double thickness, double camber, int points,
-         const std::vector<double>& stations) {
-        return py::bytes(Released([&] {
-          return Export(foil, format, ExportOptions{{thickness, camber}, points, stations});
-        }));
+         const std::vector<double>& stations, std::optional<double> te_thickness) {
+        ExportOptions options;
+        options.size = {thickness, camber};
+        options.points = points;
+        options.stations = stations;
+        options.te_thickness = te_thickness;
+        return py::bytes(Released([&] { return Export(foil, format, options); }));
       },
       py::arg("foil"), py::arg("format"), py::arg("thickness") = 0.0, py::arg("camber") = 0.0,
-      py::arg("points") = 0, py::arg("stations") = std::vector<double>{},
-      "The bytes of the export of foil in a format of export_formats(); points 0 for its default.");
+      py::arg("points") = 0, py::arg("stations") = std::vector<double>{}, py::arg("te_thickness") = py::none(),
+      "The bytes of the export of foil in a format of export_formats(); points 0 for its default, "
+      "the trailing edge te_thickness thick if given.");
   m.def(
       "export_table",
       [](const FoilSpline& foil, const std::vector<double>& stations) {
