@@ -57,6 +57,11 @@ std::string Help() {
          "                         chord above 0 and at most 1\n"
          "      --camber F       largest camber of the outline, a fraction of the\n"
          "                         chord from -1 to 1 (0 for a symmetric section)\n"
+         "      --chord LENGTH   draw the outline at this chord length (selig, dxf,\n"
+         "                         svg; the properties scaled to it), in the units\n"
+         "                         below\n"
+         "      --units UNIT     mm, cm, m or in: the drawing's units, set in the\n"
+         "                         DXF ($INSUNITS) and as the SVG's size\n"
          "      --te-thickness D the outline's trailing edge made D thick, a fraction\n"
          "                         of the chord from 0 to T, by adding a thickness\n"
          "                         that grows linearly from the leading edge\n" +
@@ -74,6 +79,15 @@ std::string Help() {
                       Names([](const ExportFormat& f) { return !f.needs_size; }, "and") +
                       " takes neither.",
                   "", "") +
+         "\n"
+         "T and F multiply the stored curves, which the fit normalised to a largest\n"
+         "value of 1: T is then the outline's largest thickness and F its largest\n"
+         "(highest) camber, of a section cambered below the chord line too. A .FOI\n"
+         "whose camber is nowhere above 0 holds the section's own camber, not\n"
+         "normalised: only --camber 1 gives it back, and any other F is refused.\n"
+         "tarvelo-fit --export writes each section at its own size in one step.\n"
+         "A trailing edge that is open is closed by a line (DXF layer TE).\n"
+         "\n" +
          "For example, NACA 2412 for CAD:\n"
          "  tarvelo-export --format dxf --thickness 0.12 --camber 0.02 \\\n"
          "      -o naca2412.dxf naca2412.FOI\n"
@@ -87,6 +101,8 @@ std::string Help() {
 
 struct Options {
   const ExportFormat* format = &ExportFormats().front();
+  double chord = 0;
+  LengthUnit units = LengthUnit::None;
   std::optional<double> thickness;
   std::optional<double> camber;
   std::optional<double> te_thickness;
@@ -158,6 +174,16 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     } else if (a.Is("--points")) {
       o.points = Checked<int>(a.Value(), [](int n) { return n >= 2 && n <= kMostExportPoints; },
                               "--points takes a whole number from 2 to " + std::to_string(kMostExportPoints));
+    } else if (a.Is("--chord")) {
+      o.chord = Checked<double>(a.Value(), [](double c) { return c > 0 && c <= 1e6; },
+                                "--chord takes a length above 0 and at most 1e6");
+    } else if (a.Is("--units")) {
+      const std::string name = a.Value();
+      try {
+        o.units = FindLengthUnit(name);
+      } catch (const Error&) {
+        throw UsageError{"--units takes mm, cm, m or in: '" + name + "'"};
+      }
     } else if (a.Is("--at")) {
       o.at = StationList(a.Value());
     } else {
@@ -179,6 +205,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     throw UsageError{"--te-thickness takes at most the --thickness"};
   if (o.points && o.at) throw UsageError{"--points and --at exclude each other"};
   if (o.at && !f.takes_stations) throw UsageError{"--at is for the " + Names(Stations, "and") + " only"};
+  if ((o.chord > 0 || o.units != LengthUnit::None) && !f.needs_size)
+    throw UsageError{"--chord and --units are for " + Names(Sized, "and")};
   if (o.points && f.default_points == 0)
     throw UsageError{"--points is for the " + Names(Sampled, "and") + " only: " + Names(Exact, "and") +
                      " are exact"};
@@ -200,6 +228,8 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
   export_options.te_thickness = options->te_thickness;
   export_options.points = options->points.value_or(0);
   if (options->at) export_options.stations = *options->at;
+  export_options.chord = options->chord;
+  export_options.units = options->units;
   return WriteMade(options->file, options->out,
                    [&] { return Export(ReadFoilFile(options->file), options->format->name, export_options); },
                    out, err);

@@ -19,7 +19,15 @@ namespace {
 
 constexpr const char* kProgram = "tarvelo-fit";
 
-// The help; the placements come from the library's table.
+// The file endings of the export formats, as the help lists them.
+std::string Endings() {
+  std::string endings;
+  for (const ExportFormat& f : ExportFormats())
+    endings += std::string(endings.empty() ? "" : ", ") + f.file_ending + " (" + f.name + ")";
+  return endings;
+}
+
+// The help; the placements and formats come from the library's tables.
 std::string Help() {
   std::string placements;
   for (const PlacementMethod& m : PlacementMethods()) {
@@ -39,6 +47,8 @@ std::string Help() {
     "                         which the R.M.S. errors of thickness and camber are\n"
     "                         both at most TOL per chord (default 1e-4)\n"
     "      --auto-max[=TOL] the same for the largest deviations\n"
+    "      --auto-outline[=TOL]  with --coordinates: the same for the fitted\n"
+    "                         outline's distance from every point of the file\n"
     "      --max-control-points N  the most control points --auto and --auto-max\n"
     "                         try, 4 to 40 (default 20)\n"
     "      --placement=HOW  where each data point is placed on the fitted curves:\n") +
@@ -66,6 +76,10 @@ std::string Help() {
     "                         at 41 stations as tarvelo-import does, which says\n"
     "                         on standard error how it placed and repaired it\n"
     "      --stations N     with --coordinates: N cosine-spaced stations, 5 to 401\n"
+    "      --export FORMAT[,FORMAT...]  write the fitted section at its own size\n"
+    "                         beside the .FOI, as <stem>" + Endings() + "\n"
+    "      --chord LENGTH, --units mm|cm|m|in  the outline of --export at this\n"
+    "                         chord length, in these units\n"
     "      --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
@@ -107,6 +121,9 @@ struct Options {
   int mostControlPoints = kWindowMostControlPoints;
   bool mostGiven = false;
   std::optional<ErrorMeasure> autoMeasure;
+  std::vector<const ExportFormat*> exports;
+  double chord = 0;
+  LengthUnit units = LengthUnit::None;
   std::string toleranceText = ToleranceText(kFairnessLimit);
   double tolerance = kFairnessLimit;
   std::optional<std::string> out;
@@ -143,10 +160,11 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     } else if (a.Is("--stations")) {
       o.import.stations = CountOf(a.Value(), "stations");
       o.stationsGiven = true;
-    } else if (a.Is("--auto") || a.Is("--auto-max")) {
-      if (o.autoMeasure) throw UsageError{"--auto and --auto-max exclude each other"};
-      o.autoMeasure = a.option().starts_with("--auto-max") ? ErrorMeasure::MaxDeviation
-                                                           : ErrorMeasure::Rms;
+    } else if (a.Is("--auto") || a.Is("--auto-max") || a.Is("--auto-outline")) {
+      if (o.autoMeasure) throw UsageError{"--auto, --auto-max and --auto-outline exclude each other"};
+      o.autoMeasure = a.option().starts_with("--auto-max")       ? ErrorMeasure::MaxDeviation
+                      : a.option().starts_with("--auto-outline") ? ErrorMeasure::OutlineDeviation
+                                                                 : ErrorMeasure::Rms;
       if (const auto tolerance = a.AttachedValue()) {
         o.toleranceText = *tolerance;
         o.tolerance = ToleranceOf(o.toleranceText);
@@ -171,6 +189,34 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.foilNumber = a.Value();
     } else if (a.Is("--svg")) {
       o.svg = a.Value();
+    } else if (a.Is("--export")) {
+      const std::string list = a.Value();
+      for (std::size_t from = 0;;) {
+        const std::size_t comma = list.find(',', from);
+        const std::string name = list.substr(from, comma - from);
+        try {
+          o.exports.push_back(&FindExportFormat(name));
+        } catch (const Error& e) {
+          const std::string what = e.what();
+          throw UsageError{"--export: " + what.substr(0, what.find(" !!"))};
+        }
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+      }
+    } else if (a.Is("--chord")) {
+      const std::string text = a.Value();
+      double chord = 0;
+      const auto res = std::from_chars(text.data(), text.data() + text.size(), chord);
+      if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !(chord > 0 && chord <= 1e6))
+        throw UsageError{"--chord takes a length above 0 and at most 1e6: '" + text + "'"};
+      o.chord = chord;
+    } else if (a.Is("--units")) {
+      const std::string name = a.Value();
+      try {
+        o.units = FindLengthUnit(name);
+      } catch (const Error&) {
+        throw UsageError{"--units takes mm, cm, m or in: '" + name + "'"};
+      }
     } else {
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
@@ -181,6 +227,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (o.countGiven && o.autoMeasure) throw UsageError{"-n and --auto exclude each other"};
   if (o.mostGiven && !o.autoMeasure) throw UsageError{"--max-control-points is for --auto and --auto-max"};
   if (o.stationsGiven && !o.coordinates) throw UsageError{"--stations is for --coordinates"};
+  if (o.autoMeasure == ErrorMeasure::OutlineDeviation && !o.coordinates)
+    throw UsageError{"--auto-outline is for --coordinates"};
+  if ((o.chord > 0 || o.units != LengthUnit::None) && o.exports.empty())
+    throw UsageError{"--chord and --units are for --export"};
+  for (const ExportFormat* f : o.exports)
+    if ((o.chord > 0 || o.units != LengthUnit::None) && !f->needs_size)
+      throw UsageError{"--chord and --units draw outlines: the " + std::string(f->name) + " is normalised"};
   if (o.screens && o.json) throw UsageError{"--screens and --json exclude each other"};
   if ((o.out || o.foilNumber || o.svg) && o.files.size() > 1)
     throw UsageError{"-o, --foil-number and --svg take one input FILE"};
@@ -198,15 +251,31 @@ std::string OutputName(const Options& o, const std::string& path) {
   return FoilFileNameFor(path);
 }
 
-// No two of the input, the .FOI and the SVG file may be one file: writing
-// one would destroy another. Throws the Error (SameFile) of a clash.
-void CheckNoClash(const std::string& input, const std::string& output,
-                  const std::optional<std::string>& svg) {
+// An export's file beside the .FOI: the .FOI's name without its extension,
+// and the format's ending.
+std::string ExportName(const std::string& output, const ExportFormat& format) {
+  const std::size_t slash = output.rfind('/');
+  const std::size_t dot = output.rfind('.');
+  const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  return output.substr(0, extension ? dot : output.size()) + format.file_ending;
+}
+
+// No two of the input, the .FOI, the SVG file and the exports may be one
+// file: writing one would destroy another. Throws the Error (SameFile) of a
+// clash.
+void CheckNoClash(const Options& o, const std::string& input, const std::string& output) {
   CheckNotInput(input, output);
-  if (!svg) return;
-  CheckNotInput(input, *svg);
-  if (SameFile(output, *svg))
-    throw Error(ErrorKind::SameFile, "  " + *svg + " - SVG file is the .FOI file !! ");
+  std::vector<std::pair<std::string, std::string>> made;  // file, what it is
+  if (o.svg) made.emplace_back(*o.svg, "SVG file");
+  for (const ExportFormat* f : o.exports) made.emplace_back(ExportName(output, *f), "Export file");
+  for (std::size_t i = 0; i < made.size(); ++i) {
+    CheckNotInput(input, made[i].first);
+    if (SameFile(output, made[i].first))
+      throw Error(ErrorKind::SameFile, "  " + made[i].first + " - " + made[i].second + " is the .FOI file !! ");
+    for (std::size_t k = 0; k < i; ++k)
+      if (SameFile(made[k].first, made[i].first))
+        throw Error(ErrorKind::SameFile, "  " + made[i].first + " - Output file is written twice !! ");
+  }
 }
 
 // Control characters as ^X (DEL as ^?), tabs kept.
@@ -280,7 +349,13 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
   j["control_x"] = fit.control_x;
   j["thickness"] = CurveReport(fit.thickness);
   j["camber"] = CurveReport(fit.camber);
-  if (imported) j["import"] = ImportReport(*imported);
+  if (imported) {
+    j["import"] = ImportReport(*imported);
+    const OutlineDeviation d = OutlineDeviationOf(fit, *imported);
+    j["outline_deviation"] = d.deviation;
+    j["outline_deviation_x"] = d.x;
+    j["outline_deviation_surface"] = d.upper ? "upper" : "lower";
+  }
   return j;
 }
 
@@ -298,7 +373,7 @@ class FitFileRun {
         throw Error(ErrorKind::Usage, "  " + path + " as input file name invalid !!");
       if (!IsWindowFileName(output))
         throw Error(ErrorKind::Usage, "  " + output + " as output file name invalid !!");
-      CheckNotInput(path, output);
+      CheckNoClash(o_, path, output);
 
       std::optional<ImportedSection> imported;
       if (o_.coordinates) {
@@ -308,12 +383,18 @@ class FitFileRun {
       } else {
         section = ReadSection(path);
       }
-      const Fit fit = Fitted(path, *section);
+      const Fit fit = Fitted(path, *section, imported ? &*imported : nullptr);
       WriteFoilFile(output, fit);
+      const std::vector<std::string> exports = Exported(output, fit);
       Misplaced(path, fit);
       const ScreenFiles files{path, output, true};
       if (o_.json) {
-        out_ << Report(path, output, *section, fit, imported).dump() << '\n';
+        nlohmann::ordered_json j = Report(path, output, *section, fit, imported);
+        if (!exports.empty()) {
+          j["exports"] = nlohmann::ordered_json::array();
+          for (const std::string& e : exports) j["exports"].push_back(Utf8(e));
+        }
+        out_ << j.dump() << '\n';
       } else {
         Show(ScreenText(Screen::FirstPage, *section, fit, files));
       }
@@ -333,15 +414,36 @@ class FitFileRun {
   }
 
  private:
-  Fit Fitted(const std::string& path, const Section& section) {
+  Fit Fitted(const std::string& path, const Section& section, const ImportedSection* imported) {
     if (!o_.autoMeasure) return FitSection(section, FitOptions{o_.count, o_.placement});
-    CountChoice choice = FewestControlPoints(
-        section, CountOptions{o_.tolerance, *o_.autoMeasure, o_.placement, o_.mostControlPoints});
+    const CountOptions options{o_.tolerance, *o_.autoMeasure, o_.placement, o_.mostControlPoints};
+    CountChoice choice =
+        imported != nullptr ? FewestControlPoints(*imported, options) : FewestControlPoints(section, options);
     if (!choice.reached) {
       err_ << kProgram << ": " << path << ": no count from 4 to " << o_.mostControlPoints << " reaches "
            << o_.toleranceText << "; using " << choice.control_points << '\n';
     }
     return std::move(choice.fit);
+  }
+
+  // The fitted section at its own size in each format asked for, beside the
+  // .FOI; the names written.
+  std::vector<std::string> Exported(const std::string& output, const Fit& fit) {
+    std::vector<std::string> written;
+    if (o_.exports.empty()) return written;
+    const FoilSpline foil = FoilSplineOf(fit);
+    for (const ExportFormat* f : o_.exports) {
+      ExportOptions options;
+      if (f->needs_size) {
+        options.size = OwnSize(fit);
+        options.chord = o_.chord;
+        options.units = o_.units;
+      }
+      const std::string name = ExportName(output, *f);
+      WriteFileContents(name, Export(foil, f->name, options));
+      written.push_back(name);
+    }
+    return written;
   }
 
   // The window's search leaves data near the leading edge off their chord
@@ -399,7 +501,7 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
       } catch (const Error&) {
         output.clear();  // the foil number's own message comes with the run
       }
-      if (!output.empty()) CheckNoClash(path, output, options->svg);
+      if (!output.empty()) CheckNoClash(*options, path, output);
     }
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);

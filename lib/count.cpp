@@ -8,13 +8,20 @@
 
 namespace tarvelo {
 
-CountChoice FewestControlPoints(const Section& section, const CountOptions& options) {
+namespace {
+
+CountChoice Search(const Section& section, const ImportedSection* imported, const CountOptions& options) {
   if (options.most_control_points < kFewestControlPoints || options.most_control_points > kMostControlPoints)
     throw Error(ErrorKind::Usage, "   4 to 40 control points are allowed !! ");
-  const bool byRms = options.measure == ErrorMeasure::Rms;
-  const auto worse = [byRms](const Fit& fit) {
-    return byRms ? std::max(fit.thickness.rms, fit.camber.rms)
-                 : std::max(fit.thickness.max_deviation, fit.camber.max_deviation);
+  if (options.measure == ErrorMeasure::OutlineDeviation && imported == nullptr)
+    throw Error(ErrorKind::Usage, "   The outline deviation needs the outline the section was imported from !! ");
+  const auto worse = [&](const Fit& fit) {
+    switch (options.measure) {
+      case ErrorMeasure::Rms: return std::max(fit.thickness.rms, fit.camber.rms);
+      case ErrorMeasure::MaxDeviation: return std::max(fit.thickness.max_deviation, fit.camber.max_deviation);
+      case ErrorMeasure::OutlineDeviation: return OutlineDeviationOf(fit, *imported).deviation;
+    }
+    return 0.0;
   };
   // The counts are compared by the one measure: the other is made only for
   // the count chosen.
@@ -25,7 +32,7 @@ CountChoice FewestControlPoints(const Section& section, const CountOptions& opti
     const FitOptions fitOptions{count, options.placement};
     double error = 0;
     try {
-      error = worse(FitWith(section, fitOptions, !byRms));
+      error = worse(FitWith(section, fitOptions, options.measure == ErrorMeasure::MaxDeviation));
     } catch (const Error& e) {
       if (!firstRefusal) firstRefusal = e;
       continue;
@@ -38,6 +45,16 @@ CountChoice FewestControlPoints(const Section& section, const CountOptions& opti
   }
   if (!best) throw *firstRefusal;
   return {*best, false, FitSection(section, FitOptions{*best, options.placement})};
+}
+
+}  // namespace
+
+CountChoice FewestControlPoints(const Section& section, const CountOptions& options) {
+  return Search(section, nullptr, options);
+}
+
+CountChoice FewestControlPoints(const ImportedSection& imported, const CountOptions& options) {
+  return Search(imported.section, &imported, options);
 }
 
 CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure) {

@@ -7,6 +7,14 @@
 
 namespace tarvelo {
 
+namespace {
+
+// A chord this long in any unit is a typing error, and keeps every
+// coordinate far inside the range the formats write.
+constexpr double kLongestChord = 1e6;
+
+}  // namespace
+
 const std::vector<ExportFormat>& ExportFormats() {
   static const std::vector<ExportFormat> formats = {
       {"table", "Table of thickness and camber",
@@ -15,7 +23,7 @@ const std::vector<ExportFormat>& ExportFormats() {
       {"selig", "Selig coordinates",
        "the outline as Selig coordinates: from the trailing edge over the upper surface to the "
        "leading edge and back along the lower one",
-       "-selig.txt", "Text files (*.txt)", true, false, 81, WriteSelig},
+       "-outline.dat", "Coordinate files (*.dat)", true, false, 81, WriteSelig},
       {"dxf", "DXF outline", "the exact outline as two cubic SPLINE entities on the layers UPPER and LOWER",
        ".dxf", "DXF drawings (*.dxf)", true, false, 0, WriteDxf},
       {"svg", "SVG outline", "the exact outline as cubic Bezier paths, 1000 units to the chord", ".svg",
@@ -53,15 +61,24 @@ std::string Export(const FoilSpline& foil, std::string_view name, const ExportOp
   } else if (checked.points < 2 || checked.points > kMostExportPoints) {
     throw Error(ErrorKind::Usage, "   2 to " + std::to_string(kMostExportPoints) + " points are allowed !! ");
   }
+  if (format.needs_size) {
+    CheckOutlineSize(checked.size);
+    CheckCamberScale(foil, checked.size);
+  }
+  const bool drawn = checked.chord != 0 || checked.units != LengthUnit::None;
+  if (drawn && !format.needs_size)
+    throw Error(ErrorKind::Usage, which + "is normalised: it takes no chord length or units !! ");
+  if (!(checked.chord == 0 || (checked.chord > 0 && checked.chord <= kLongestChord)))
+    throw Error(ErrorKind::Usage, "   The chord length must be above 0 and at most 1e6 !! ");
   if (!format.needs_size) {
     if (checked.te_thickness) throw Error(ErrorKind::Usage, which + "takes no trailing-edge thickness !! ");
     return format.write(foil, checked);
   }
   // Each writer draws the outline of the foil it is given at the size: the
   // trailing edge is set on the foil's control points before it sees them.
-  const FoilSpline drawn = WithTrailingEdge(foil, checked.size, checked.te_thickness);
+  const FoilSpline thickened = WithTrailingEdge(foil, checked.size, checked.te_thickness);
   checked.te_thickness.reset();
-  return format.write(drawn, checked);
+  return format.write(thickened, checked);
 }
 
 }  // namespace tarvelo

@@ -10,6 +10,7 @@
 
 #include "foilio/number_format.h"
 #include "lib/exports.h"
+#include "lib/foil.h"
 
 namespace tarvelo {
 
@@ -93,17 +94,18 @@ struct Layouts {
 };
 
 // The tables a drawing of AutoCAD 2000 or later must hold, each with the
-// entries that readers expect.
-Layouts Tables(DxfWriter& d) {
+// entries that readers expect; the layer TE only where the trailing edge is
+// drawn.
+Layouts Tables(DxfWriter& d, double chord, bool edge) {
   d.Section("TABLES");
   std::string t = d.Table("VPORT", 1);
   d.Record("VPORT", t, "AcDbViewportTableRecord", "*ACTIVE");
   d.Point(10, 0, 0, 0);
   d.Point(11, 1, 1, 0);
   // The view: centred on the chord and a little wider than it.
-  d(12, 0.5);
+  d(12, 0.5 * chord);
   d(22, 0.0);
-  d(40, 0.5);
+  d(40, 0.5 * chord);
   d(41, 2.5);
   d(0, "ENDTAB");
 
@@ -117,8 +119,9 @@ Layouts Tables(DxfWriter& d) {
   }
   d(0, "ENDTAB");
 
-  t = d.Table("LAYER", 3);
-  for (const char* name : {"0", "UPPER", "LOWER"}) {
+  t = d.Table("LAYER", edge ? 4 : 3);
+  for (const char* name : {"0", "UPPER", "LOWER", "TE"}) {
+    if (!edge && std::string_view(name) == "TE") continue;
     d.Record("LAYER", t, "AcDbLayerTableRecord", name);
     d(62, 7);
     d(6, "Continuous");
@@ -204,16 +207,49 @@ void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const 
   for (std::size_t j = 0; j < y.size(); ++j) d.Point(10, outline.x[j], y[j], 0);
 }
 
+// The open trailing edge: a line from the upper surface's end to the lower
+// one's, the splines' own end points, so that the three make one loop.
+void Edge(DxfWriter& d, const Layouts& layouts, const OutlineSpline& outline) {
+  d(0, "LINE");
+  d(5, d.NewHandle());
+  d(330, layouts.model);
+  d(100, "AcDbEntity");
+  d(8, "TE");
+  d(100, "AcDbLine");
+  d.Point(10, outline.x.back(), outline.upper.back(), 0);
+  d.Point(11, outline.x.back(), outline.lower.back(), 0);
+}
+
+// $INSUNITS of a unit, and whether it is metric ($MEASUREMENT 1).
+int InsUnits(LengthUnit unit) {
+  switch (unit) {
+    case LengthUnit::Millimetre: return 4;
+    case LengthUnit::Centimetre: return 5;
+    case LengthUnit::Metre: return 6;
+    case LengthUnit::Inch: return 1;
+    case LengthUnit::None: break;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size) {
-  const OutlineSpline outline = SectionOutline(foil, size);
+  ExportOptions options;
+  options.size = size;
+  return WriteDxf(foil, options);
+}
+
+std::string WriteDxf(const FoilSpline& foil, const ExportOptions& options) {
+  const OutlineSpline outline = DrawnOutline(foil, options);
+  const bool edge = outline.upper.back() != outline.lower.back();
   DxfWriter body;
-  const Layouts layouts = Tables(body);
+  const Layouts layouts = Tables(body, DrawnChord(options), edge);
   Blocks(body, layouts);
   body.Section("ENTITIES");
   Spline(body, layouts, "UPPER", outline, outline.upper);
   Spline(body, layouts, "LOWER", outline, outline.lower);
+  if (edge) Edge(body, layouts, outline);
   body(0, "ENDSEC");
 
   // The root dictionary and the one entry it must hold, the group dictionary.
@@ -243,15 +279,15 @@ std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size) {
   head(9, "$HANDSEED");
   head(5, body.NewHandle());
   head(9, "$INSUNITS");
-  head(70, 0);
+  head(70, InsUnits(options.units));
+  if (options.units != LengthUnit::None) {
+    head(9, "$MEASUREMENT");
+    head(70, options.units == LengthUnit::Inch ? 0 : 1);
+  }
   head(0, "ENDSEC");
   head.Section("CLASSES");
   head(0, "ENDSEC");
   return head.text() + body.text();
-}
-
-std::string WriteDxf(const FoilSpline& foil, const ExportOptions& options) {
-  return ExportDxf(foil, options.size);
 }
 
 }  // namespace tarvelo

@@ -8,6 +8,16 @@
 namespace tarvelo {
 
 std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
+  ExportOptions options;
+  options.size = size;
+  options.points = points_per_surface;
+  return WriteSelig(foil, options);
+}
+
+std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
+  const OutlineSize& size = options.size;
+  const int points_per_surface = options.points;
+  const double chord = DrawnChord(options);
   CheckOutlineSize(size);
   const std::vector<double> x = CosineStations(points_per_surface);
   std::vector<FoilSpline::Value> at;
@@ -16,15 +26,12 @@ std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int poi
   std::string out = OutlineName(foil, size) + '\n';
   const auto point = [&](std::size_t i, double side) {
     const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
-    out += FSt(2, 0, 7, x[i]) + FSt(2, 0, 7, y) + '\n';
+    out += FSt(2, 0, 7, chord * x[i]) + FSt(2, 0, 7, chord * y) + '\n';
   };
   for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
   for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);
   return out;
 }
 
-std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
-  return ExportSelig(foil, options.size, options.points);
-}
 
 }  // namespace tarvelo

@@ -36,9 +36,22 @@ void CheckTrailingEdge(const OutlineSize& size, std::optional<double> te_thickne
 // of x's, the size checked. The foil itself when none is asked for.
 FoilSpline WithTrailingEdge(const FoilSpline& foil, const OutlineSize& size, std::optional<double> te_thickness);
 
+// Throws Error (Usage) when the camber of `size` cannot be what the foil's
+// stored camber is scaled by: a stored camber that is nowhere above 0 was
+// not normalised (it holds the section's own camber), and only a camber
+// of 1 gives it back (or 0 leaves it out).
+void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size);
+
 // The name of an exported outline: the .FOI's ID line, then " t/c=" and
 // " f/c=" with the largest thickness and camber.
 std::string OutlineName(const FoilSpline& foil, const OutlineSize& size);
+
+// The outline an export draws: SectionOutline at options.size, every
+// coordinate multiplied by the chord length (1 when none is given).
+OutlineSpline DrawnOutline(const FoilSpline& foil, const ExportOptions& options);
+
+// The chord length of a drawing: options.chord, or 1 chord unit.
+inline double DrawnChord(const ExportOptions& options) { return options.chord > 0 ? options.chord : 1.0; }
 
 // The shortest text that reads back as the same double.
 std::string ShortestText(double v);

@@ -5,7 +5,6 @@
 #include "foilio/file_errors.h"
 #include "foilio/foil_file.h"
 #include "foilio/items.h"
-#include "foilio/number_format.h"
 #include "lib/foil.h"
 
 namespace tarvelo {
@@ -60,27 +59,6 @@ FoilSpline ReadFoilFile(const std::filesystem::path& file) {
     const bool ends = (j == 0 && x.value != 0) || (j == n - 1 && x.value != 1);
     if (ends || x.value < 0 || x.value > 1 || (j > 0 && x.value < foil.control_x[static_cast<std::size_t>(j - 1)]))
       fail("Control point x in line " + std::to_string(x.line) + " does not run from 0 to 1");
-  }
-  return foil;
-}
-
-FoilSpline StoredSection(const Fit& fit) {
-  const std::size_t n = fit.control_x.size();
-  if (fit.thickness.control.size() != n || fit.camber.control.size() != n)
-    throw Error(ErrorKind::Usage, "   The fit's control points differ in number !! ");
-  // Each value as the file's five decimals read back.
-  const auto stored = [](double v) {
-    double value = 0;
-    detail::ParseNumber(FSt(0, 0, 5, v), value);
-    return value;
-  };
-  FoilSpline foil;
-  foil.id_line = fit.id_line;
-  foil.order = fit.order;
-  for (std::size_t j = 0; j < n; ++j) {
-    foil.control_x.push_back(stored(WrittenX(fit.control_x[j])));
-    foil.thickness.push_back(stored(fit.thickness.control[j]));
-    foil.camber.push_back(stored(fit.camber.control[j]));
   }
   return foil;
 }

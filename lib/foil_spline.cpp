@@ -11,6 +11,10 @@
 
 namespace tarvelo {
 
+FoilSpline FoilSplineOf(const Fit& fit) {
+  return {fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control};
+}
+
 FoilSpline::Value FoilSpline::Evaluate(double x) const {
   if (!(x >= 0 && x <= 1))
     throw Error(ErrorKind::Usage, "   " + ShortestText(x) + " is not a chord position from 0 to 1 !! ");

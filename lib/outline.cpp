@@ -2,10 +2,12 @@
 // exports sample it at.
 #include <tarvelo/tarvelo.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "bspline/bspline.h"
 #include "foilio/number_format.h"
@@ -37,6 +39,15 @@ void CheckOutlineSize(const OutlineSize& size) {
                 "   The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ");
   if (!(size.camber >= -1 && size.camber <= 1))
     throw Error(ErrorKind::Usage, "   The largest camber must be from -1 to 1 (a fraction of the chord) !! ");
+}
+
+void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size) {
+  const bool normalised = std::any_of(foil.camber.begin(), foil.camber.end(), [](double c) { return c > 0; });
+  if (!normalised && size.camber != 1 && size.camber != 0 &&
+      std::any_of(foil.camber.begin(), foil.camber.end(), [](double c) { return c != 0; }))
+    throw Error(ErrorKind::Usage,
+                "   The stored camber is nowhere above 0: it holds the section's own camber, which only "
+                "a largest camber of 1 gives back (0 leaves it out) !! ");
 }
 
 std::string OutlineName(const FoilSpline& foil, const OutlineSize& size) {
@@ -80,6 +91,34 @@ OutlineSpline SectionOutline(const FoilSpline& given, const OutlineSize& size, s
     out.lower.push_back(size.camber * foil.camber[j] - half);
   }
   return out;
+}
+
+OutlineSpline DrawnOutline(const FoilSpline& foil, const ExportOptions& options) {
+  OutlineSpline outline = SectionOutline(foil, options.size);
+  const double chord = DrawnChord(options);
+  if (chord != 1)
+    for (std::vector<double>* v : {&outline.x, &outline.upper, &outline.lower})
+      for (double& c : *v) c *= chord;
+  return outline;
+}
+
+namespace {
+
+constexpr std::pair<LengthUnit, const char*> kUnits[] = {
+    {LengthUnit::Millimetre, "mm"}, {LengthUnit::Centimetre, "cm"}, {LengthUnit::Metre, "m"}, {LengthUnit::Inch, "in"}};
+
+}  // namespace
+
+const char* LengthUnitName(LengthUnit unit) {
+  for (const auto& [u, name] : kUnits)
+    if (u == unit) return name;
+  return "";
+}
+
+LengthUnit FindLengthUnit(std::string_view name) {
+  for (const auto& [u, text] : kUnits)
+    if (name == text) return u;
+  throw Error(ErrorKind::Usage, "   Unknown unit '" + std::string(name) + "': use mm, cm, m or in !! ");
 }
 
 OutlineSize OwnSize(const Fit& fit) {

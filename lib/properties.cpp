@@ -193,6 +193,7 @@ const std::vector<PropertyField>& PropertyFields() {
 
 OutlineProperties SectionProperties(const FoilSpline& foil, const OutlineSize& size,
                                     std::optional<double> te_thickness) {
+  CheckCamberScale(foil, size);
   const FoilSpline drawn = WithTrailingEdge(foil, size, te_thickness);
   if (drawn.control_x.front() != 0 || drawn.control_x.back() != 1) throw NotAFoilSpline();
   const std::vector<Span> spans = Spans(drawn, size);

@@ -233,8 +233,6 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"), Unlocked(),
         "Writes the .FOI file of a fit, replacing an earlier file only when complete.");
   m.def("read_foil_file", &ReadFoilFile, py::arg("path"), Unlocked(), "Reads a .FOI file.");
-  m.def("stored_section", &StoredSection, py::arg("fit"), Unlocked(),
-        "The fitted section as its .FOI file holds it, without writing the file.");
   py::class_<OutlineSpline>(m, "OutlineSpline",
                             "Both surfaces of a section at a size: cubic B-splines on one knot vector.")
       .def_property_readonly("knots", [](const OutlineSpline& o) { return Array(o.knots); })

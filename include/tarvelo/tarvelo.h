@@ -335,9 +335,21 @@ Fit FitSection(const Section& section, int control_points);
 
 // How the error of a fit is judged against a tolerance.
 enum class ErrorMeasure {
-  Rms,           // CurveFit::rms
-  MaxDeviation,  // CurveFit::max_deviation
+  Rms,               // CurveFit::rms
+  MaxDeviation,      // CurveFit::max_deviation
+  OutlineDeviation,  // OutlineDeviationOf, for a section imported from an outline
 };
+
+// How far the fitted outline at the section's own size lies from the points
+// of the file it was imported from: the largest normal distance of a given
+// point from the fitted surface it belongs to, per chord, and where.
+struct OutlineDeviation {
+  double deviation = 0;
+  double x = 0;         // the chord position of that point
+  bool upper = true;    // on the upper surface, else the lower
+};
+
+OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported);
 
 // A count of control points chosen for a tolerance, and its fit.
 struct CountChoice {
@@ -363,6 +375,9 @@ struct CountOptions {
 CountChoice FewestControlPoints(const Section& section, const CountOptions& options);
 // The same with the window's placement and counts.
 CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure);
+// For a section imported from an outline, by any measure: OutlineDeviation
+// asks that the fitted outline lie within the tolerance of every given point.
+CountChoice FewestControlPoints(const ImportedSection& imported, const CountOptions& options);
 
 // Writes the .FOI file of a fit: the ID line, the count and the order, and x,
 // thickness and camber of each control point with five decimals, lines ending
@@ -428,6 +443,10 @@ struct OutlineSize {
 // section as it was read.
 OutlineSize OwnSize(const Fit& fit);
 
+// The fitted section as a .FOI file would hold it, before the file's
+// rounding to five decimals.
+FoilSpline FoilSplineOf(const Fit& fit);
+
 // The outline of a stored section at a given size. Thickness, camber and x
 // share one knot vector and one basis, so each surface is exactly a cubic
 // B-spline on that knot vector, with control points (x_j, F c_j + T t_j / 2)
@@ -460,6 +479,11 @@ std::vector<double> CosineStations(int count);
 // locale.
 // The length unit of an outline drawn at a chord length.
 enum class LengthUnit { None, Millimetre, Centimetre, Metre, Inch };
+
+// "mm", "cm", "m", "in" (and "" for None), and back; Error (Usage) naming
+// the units for another name.
+const char* LengthUnitName(LengthUnit unit);
+LengthUnit FindLengthUnit(std::string_view name);
 
 struct ExportOptions {
   OutlineSize size;  // the outline's largest thickness and camber (formats that need it)
@@ -575,13 +599,10 @@ const std::vector<PropertyField>& PropertyFields();
 // draws, computed from its splines exactly: each integral by Gauss-Legendre
 // quadrature on every knot span, with enough points for the polynomial
 // degree, and each extreme where the derivative of its cubic vanishes.
-// Throws Error (Usage) as SectionOutline does.
+// Throws Error (Usage) as SectionOutline does, and as Export does for a
+// camber that a stored camber nowhere above 0 cannot be scaled by.
 OutlineProperties SectionProperties(const FoilSpline& foil, const OutlineSize& size,
                                     std::optional<double> te_thickness = std::nullopt);
-
-// A fitted section as its .FOI file holds it: what ReadFoilFile gives for
-// the file WriteFoilFile writes of the fit, without the file.
-FoilSpline StoredSection(const Fit& fit);
 
 // ---- Standard sections ---------------------------------------------------
 

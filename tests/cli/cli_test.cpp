@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <tarvelo/tarvelo.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -283,6 +286,73 @@ TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
       {{"--auto", "--max-control-points", "41", "outline.dat"}, "--max-control-points takes 4 to 40"},
       {{"--max-control-points=30", "outline.dat"}, "--max-control-points is for --auto and --auto-max"},
       {{"--stations=81", "outline.dat"}, "--stations is for --coordinates"},
+  };
+  for (const auto& u : usage) {
+    EXPECT_EQ(Run(u.args), 2) << u.text;
+    EXPECT_EQ(err.str(), "tarvelo-fit: " + u.text + "\nTry 'tarvelo-fit --help' for more information.\n");
+  }
+}
+
+// --export writes the fitted section at its own size beside the .FOI: a
+// section cambered below its chord comes out as it went in, at the chord
+// length and in the units asked for; names that would overwrite an input
+// are refused before anything is written.
+TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
+  // NACA 0012 on a 2412 camber line turned upside down: cambered downwards.
+  std::vector<std::pair<double, double>> points;
+  std::istringstream in(test::Naca0012Outline());
+  std::string line;
+  std::getline(in, line);
+  for (double x = 0, y = 0; in >> x >> y;) {
+    const double c = x < 0.4 ? 0.02 / 0.16 * (0.8 * x - x * x) : 0.02 / 0.36 * (0.2 + 0.8 * x - x * x);
+    points.emplace_back(x, -(y + c));
+  }
+  std::string text = "down\n";
+  for (auto it = points.rbegin(); it != points.rend(); ++it) {
+    char row[64];
+    std::snprintf(row, sizeof row, "%.8f %.8f\n", it->first, it->second);
+    text += row;
+  }
+  test::WriteBytes(dir.file("down.dat"), text);
+  ASSERT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "-n", "20", "--export", "selig,dxf,svg",
+                 "--chord", "100", "--units", "mm", "--json", "down.dat"}),
+            0)
+      << err.str();
+  const auto j = nlohmann::json::parse(out.str());
+  EXPECT_EQ(j["exports"], nlohmann::json({dir.file("down-outline.dat"), dir.file("down.dxf"), dir.file("down.svg")}));
+  EXPECT_LT(j["camber"]["ymax"].get<double>(), 1e-12);  // nowhere above the chord
+  EXPECT_LE(j["outline_deviation"].get<double>(), 1e-4);
+  // The Selig file lies on the file's own outline, a hundred times its size.
+  std::istringstream selig(ReadBytes(dir.file("down-outline.dat")));
+  std::getline(selig, line);
+  EXPECT_EQ(line.rfind("down t/c=", 0), 0u) << line;
+  int checked = 0;
+  for (double x = 0, y = 0; selig >> x >> y; ++checked) {
+    double nearest = 1e300;
+    for (const auto& [px, py] : points) nearest = std::min(nearest, std::hypot(100 * px - x, 100 * py - y));
+    EXPECT_LT(nearest, 0.1) << x << " " << y;  // the file's points are 0.6 mm apart at most
+  }
+  EXPECT_EQ(checked, 161);
+  const std::string dxf = ReadBytes(dir.file("down.dxf"));
+  EXPECT_NE(dxf.find("$INSUNITS\n 70\n4\n  9\n$MEASUREMENT\n 70\n1\n"), std::string::npos);
+  EXPECT_NE(dxf.find("  8\nTE\n100\nAcDbLine\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(dir.file("down.svg")).find("width=\"110mm\""), std::string::npos);
+
+  // An export named as the input is refused, and nothing is written.
+  fs::copy_file(dir.file("down.dat"), dir.file("wing.svg"));
+  EXPECT_EQ(Run({"--coordinates", "--export", "svg", "wing.svg"}), 2);
+  EXPECT_EQ(err.str(), "  " + dir.file("wing.svg") + " - Output file is the input file !! \n");
+  EXPECT_FALSE(fs::exists(dir.file("wing.FOI")));
+  const struct {
+    std::vector<std::string> args;
+    std::string text;
+  } usage[] = {
+      {{"--export", "pdf", "down.dat"}, "--export: Unknown export format 'pdf': use table, selig, dxf, svg or properties"},
+      {{"--chord", "100", "down.dat"}, "--chord and --units are for --export"},
+      {{"--export", "table", "--units", "mm", "down.dat"}, "--chord and --units draw outlines: the table is normalised"},
+      {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},
+      {{"--export", "dxf", "--units", "ft", "down.dat"}, "--units takes mm, cm, m or in: 'ft'"},
+      {{"--auto-outline", "down.dat"}, "--auto-outline is for --coordinates"},
   };
   for (const auto& u : usage) {
     EXPECT_EQ(Run(u.args), 2) << u.text;

@@ -15,11 +15,11 @@ namespace {
 
 using test::ReadBytes;
 
-// Thickness 0.5 and camber -0.1 everywhere: the basis functions sum to 1.
+// Thickness 0.5 and camber 0.1 everywhere: the basis functions sum to 1.
 constexpr const char* kFlat =
     "flat\r\n 4  4 \r\n"
-    "   0.00000   0.50000  -0.10000\r\n   0.00000   0.50000  -0.10000\r\n"
-    "   0.33333   0.50000  -0.10000\r\n   1.00000   0.50000  -0.10000\r\n";
+    "   0.00000   0.50000   0.10000\r\n   0.00000   0.50000   0.10000\r\n"
+    "   0.33333   0.50000   0.10000\r\n   1.00000   0.50000   0.10000\r\n";
 
 class ExportCommandTest : public ::testing::Test {
  protected:
@@ -38,14 +38,19 @@ class ExportCommandTest : public ::testing::Test {
 
 TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
   const std::string table =
-      "0.00000000  0.50000000 -0.10000000\n"
-      "0.50000000  0.50000000 -0.10000000\n"
-      "1.00000000  0.50000000 -0.10000000\n";
+      "0.00000000  0.50000000  0.10000000\n"
+      "0.50000000  0.50000000  0.10000000\n"
+      "1.00000000  0.50000000  0.10000000\n";
   // From the trailing edge over the upper surface and back, the leading edge once.
   const std::string selig =
       "flat t/c=0.1 f/c=0.5\n"
-      "  1.0000000 -0.0250000\n  0.5000000 -0.0250000\n  0.0000000 -0.0250000\n"
-      "  0.5000000 -0.0750000\n  1.0000000 -0.0750000\n";
+      "  1.0000000  0.0750000\n  0.5000000  0.0750000\n  0.0000000  0.0750000\n"
+      "  0.5000000  0.0250000\n  1.0000000  0.0250000\n";
+  // At a chord of 200 (mm): every coordinate times 200.
+  const std::string selig200 =
+      "flat t/c=0.1 f/c=0.5\n"
+      "  200.0000000  15.0000000\n  100.0000000  15.0000000\n  0.0000000  15.0000000\n"
+      "  100.0000000  5.0000000\n  200.0000000  5.0000000\n";
   const struct {
     std::vector<std::string> args;
     std::string bytes;
@@ -53,11 +58,14 @@ TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
       {{"--points", "3", flat}, table},
       {{flat, "--at=0,0.5,1"}, table},
       {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", flat}, selig},
+      {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", "--chord", "200",
+        "--units=mm", flat},
+       selig200},
       // The trailing edge from 0.05 to 0.02 thick: 0.03 x less thickness.
       {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", "--te-thickness=0.02", flat},
        "flat t/c=0.1 f/c=0.5\n"
-       "  1.0000000 -0.0400000\n  0.5000000 -0.0325000\n  0.0000000 -0.0250000\n"
-       "  0.5000000 -0.0675000\n  1.0000000 -0.0600000\n"},
+       "  1.0000000  0.0600000\n  0.5000000  0.0675000\n  0.0000000  0.0750000\n"
+       "  0.5000000  0.0325000\n  1.0000000  0.0400000\n"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 0);
@@ -75,7 +83,7 @@ TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
 }
 
 // The properties of a parallelogram, known in closed form: 0.05 thick, the
-// camber -0.05 at every x. Its nose has a thickness, so no radius: null.
+// camber 0.05 at every x. Its nose has a thickness, so no radius: null.
 TEST_F(ExportCommandTest, WritesThePropertiesAsOneJsonObject) {
   EXPECT_EQ(Run({"--format", "properties", "--thickness", "0.1", "--camber", "0.5", flat}), 0);
   EXPECT_EQ(err.str(), "");
@@ -94,8 +102,8 @@ TEST_F(ExportCommandTest, WritesThePropertiesAsOneJsonObject) {
   const struct {
     const char* key;
     double value;
-  } rows[] = {{"max_thickness", tau}, {"max_camber", -0.05}, {"min_camber", -0.05},  {"te_thickness", tau},
-              {"te_angle_deg", 0},    {"area", tau},         {"centroid_x", 0.5},    {"centroid_y", -0.05},
+  } rows[] = {{"max_thickness", tau}, {"max_camber", 0.05}, {"min_camber", 0.05},  {"te_thickness", tau},
+              {"te_angle_deg", 0},    {"area", tau},        {"centroid_x", 0.5},    {"centroid_y", 0.05},
               {"ixx", tau * tau * tau / 12}, {"iyy", tau / 12}, {"ixy", 0}};
   for (const auto& r : rows) EXPECT_NEAR(json[r.key].get<double>(), r.value, eps) << r.key;
   // Each number is the shortest text of its double: it reads back the same.
@@ -108,6 +116,11 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
   const std::string earlier = dir.file("earlier.txt");
   test::WriteBytes(earlier, "earlier");
   test::WriteBytes(dir.file("order3.FOI"), "id\r\n 4  3 \r\n");
+  // A section cambered nowhere upwards: its .FOI holds its own camber.
+  std::string below = kFlat;
+  for (std::size_t at = below.find("   0.10000"); at != std::string::npos; at = below.find("   0.10000", at))
+    below.replace(at, 10, "  -0.10000");
+  test::WriteBytes(dir.file("below.FOI"), below);
   const struct {
     std::vector<std::string> args;
     std::string shown;
@@ -115,6 +128,9 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
       {{"-o", earlier, dir.file("missing.FOI")}, "  " + dir.file("missing.FOI") + " - Input file not found !! "},
       {{"-o", earlier, dir.file("order3.FOI")},
        "  " + dir.file("order3.FOI") + " - Spline order in line 2 is not 4 !! "},
+      {{"-o", earlier, "--format=dxf", "--thickness=0.1", "--camber=-0.02", dir.file("below.FOI")},
+       "   The stored camber is nowhere above 0: it holds the section's own camber, which only a largest "
+       "camber of 1 gives back (0 leaves it out) !! "},
       {{"-o", dir.file("nodir/out.txt"), flat},
        "  " + dir.file("nodir/out.txt") + " - Output file could not be written !! "},
   };

@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -91,6 +96,69 @@ TEST_F(AccuracyTest, FewestControlPointsUpToFortyWithTheExactPlacement) {
   const CountChoice window = FewestControlPoints(section, 2e-7, ErrorMeasure::Rms);
   EXPECT_FALSE(window.reached);
   EXPECT_LE(window.control_points, 20);
+}
+
+// The outline deviation is the distance of each given point from the fitted
+// outline at the section's own size: against the nearest segment of that
+// outline drawn as a dense polyline by de Boor's algorithm.
+TEST_F(AccuracyTest, OutlineDeviationIsTheDistanceOfTheFilesPointsFromTheFittedOutline) {
+  // NACA 2412's camber line added to the symmetric outline.
+  std::string cambered = "NACA 0012 on a 2412 camber line\n";
+  for (const std::string& line : [&] {
+         std::vector<std::string> lines;
+         std::istringstream in(test::Naca0012Outline());
+         for (std::string l; std::getline(in, l);) lines.push_back(l);
+         return std::vector<std::string>(lines.begin() + 1, lines.end());
+       }()) {
+    double x = 0, y = 0;
+    std::istringstream(line) >> x >> y;
+    const double c = x < 0.4 ? 0.02 / 0.16 * (0.8 * x - x * x) : 0.02 / 0.36 * (0.2 + 0.8 * x - x * x);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.8f %.8f\n", x, y + c);
+    cambered += text;
+  }
+  test::WriteBytes(dir.file("cambered.dat"), cambered);
+  const ImportedSection imported = ImportOutline(dir.file("cambered.dat"), {81, false});
+  for (int count : {6, 12}) {
+    const Fit fit = FitSection(imported.section, {count, Placement::Exact});
+    const OutlineSize own = OwnSize(fit);
+    constexpr int kSegments = 40000;
+    double largest = -1, at = 0;
+    bool upper = true;
+    for (const bool side : {true, false}) {
+      std::vector<std::pair<double, double>> drawn;
+      for (int k = 0; k <= kSegments; ++k) {
+        const double t = static_cast<double>(k) / kSegments;
+        const double half = own.thickness * test::DeBoor(fit.thickness.control, t) / 2;
+        drawn.emplace_back(test::DeBoor(fit.control_x, t),
+                           own.camber * test::DeBoor(fit.camber.control, t) + (side ? half : -half));
+      }
+      for (const CoordinatePoint& p : side ? imported.upper : imported.lower) {
+        double nearest = 1e300;
+        for (std::size_t k = 1; k < drawn.size(); ++k) {
+          const auto [ax, ay] = drawn[k - 1];
+          const auto [bx, by] = drawn[k];
+          const double len2 = (bx - ax) * (bx - ax) + (by - ay) * (by - ay);
+          const double u = len2 > 0 ? std::clamp(((p.x - ax) * (bx - ax) + (p.y - ay) * (by - ay)) / len2, 0.0, 1.0) : 0;
+          nearest = std::min(nearest, std::hypot(ax + u * (bx - ax) - p.x, ay + u * (by - ay) - p.y));
+        }
+        if (nearest > largest) largest = nearest, at = p.x, upper = side;
+      }
+    }
+    const OutlineDeviation d = OutlineDeviationOf(fit, imported);
+    EXPECT_NEAR(d.deviation, largest, 2e-9) << count;
+    EXPECT_EQ(d.x, at) << count;
+    EXPECT_EQ(d.upper, upper) << count;
+  }
+  // The fewest control points whose outline is within the tolerance.
+  const CountOptions options{1e-4, ErrorMeasure::OutlineDeviation, Placement::Exact, kMostControlPoints};
+  const CountChoice choice = FewestControlPoints(imported, options);
+  ASSERT_TRUE(choice.reached);
+  EXPECT_LE(OutlineDeviationOf(choice.fit, imported).deviation, 1e-4);
+  const Fit fewer = FitSection(imported.section, {choice.control_points - 1, Placement::Exact});
+  EXPECT_GT(OutlineDeviationOf(fewer, imported).deviation, 1e-4);
+  // Without the outline there is nothing to measure.
+  EXPECT_THROW(FewestControlPoints(imported.section, options), Error);
 }
 
 }  // namespace

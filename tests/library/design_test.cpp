@@ -117,15 +117,14 @@ struct Case {
 
 std::vector<Case> Cases() {
   const FoilSpline naca2412 = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
-  // A fit held in memory as its .FOI holds it: 14 control points, a mean line
-  // of the a-series.
+  // A fit held in memory: 14 control points, a mean line of the a-series.
   const Fit sixteen =
       FitSection(ReadSection(test::ExamplePath("naca16-206-a08.dat")), {14, Placement::Exact});
   return {
       {"naca2412 own size", naca2412, {0.12, 0.02}},
       {"naca2412 te 0.003", naca2412, {0.12, 0.02}, 0.003},
       {"naca2412 thick, cambered down", naca2412, {0.3, -0.05}},
-      {"16-206", StoredSection(sixteen), OwnSize(sixteen)},
+      {"16-206", FoilSplineOf(sixteen), OwnSize(sixteen)},
   };
 }
 
@@ -212,7 +211,7 @@ TEST(SectionPropertiesTest, AParallelogramHasItsFiguresInClosedForm) {
 // moment: 0 exactly, also drawn cambered down, and never -0.
 TEST(SectionPropertiesTest, ASymmetricSectionHasExactlyNoCamberNorProductMoment) {
   const Fit fit = FitSection(ReadSection(test::ExamplePath("naca0012.dat")), 8);
-  const FoilSpline foil = StoredSection(fit);
+  const FoilSpline foil = FoilSplineOf(fit);
   for (const OutlineSize size : {OwnSize(fit), OutlineSize{0.2, -0.3}}) {
     const OutlineProperties p = SectionProperties(foil, size);
     for (const double v : {p.max_camber, p.min_camber, p.centroid_y, p.ixy}) {
@@ -284,26 +283,6 @@ TEST(TrailingEdgeTest, SetOnTheControlPointsToTheThicknessAsked) {
        "usage: The table export takes no trailing-edge thickness !! "},
   };
   for (const auto& r : rows) EXPECT_EQ(Refusal(r.call), r.refusal);
-}
-
-// StoredSection is the .FOI read back, without the file.
-TEST(StoredSectionTest, IsTheFoilFileReadBack) {
-  test::TempDir dir;
-  for (const char* name : {"naca2412.dat", "naca16-206-a08.dat", "naca4412-40pt.dat"}) {
-    for (const int count : {4, 13, 40}) {
-      const Section section = ReadSection(test::ExamplePath(name));
-      if (count >= static_cast<int>(section.points())) continue;
-      const Fit fit = FitSection(section, {count, Placement::Exact});
-      WriteFoilFile(dir.file("f.FOI"), fit);
-      const FoilSpline file = ReadFoilFile(dir.file("f.FOI"));
-      const FoilSpline stored = StoredSection(fit);
-      EXPECT_EQ(stored.id_line, file.id_line);
-      EXPECT_EQ(stored.order, file.order);
-      EXPECT_EQ(stored.control_x, file.control_x) << name << count;
-      EXPECT_EQ(stored.thickness, file.thickness) << name << count;
-      EXPECT_EQ(stored.camber, file.camber) << name << count;
-    }
-  }
 }
 
 // The ID lines name the section and its stations; the stations are those

@@ -22,6 +22,8 @@
 namespace tarvelo {
 namespace {
 
+using test::DeBoor;
+
 // x, thickness and camber at n stations clustered to the leading edge.
 Section Smooth(int n) {
   Section s{"smooth", {}, {}, {}};
@@ -218,25 +220,7 @@ TEST(LibraryFilesTest, MalformedFoilFilesAreRefusedNamingTheLine) {
 }
 
 // An evaluation that shares nothing with the library's: de Boor's algorithm
-// for the point (repeated linear interpolation of the control points, not
-// the basis functions), and bisection on x(t) = x.
-double DeBoor(const std::vector<double>& c, double t) {
-  const int n = static_cast<int>(c.size());
-  std::vector<double> knots(4, 0.0);
-  for (int i = 1; i <= n - 4; ++i) knots.push_back(static_cast<double>(i) / (n - 3));
-  knots.insert(knots.end(), 4, 1.0);
-  int k = 3;
-  while (k < n - 1 && knots[static_cast<std::size_t>(k + 1)] <= t) ++k;
-  double d[4];
-  for (int j = 0; j <= 3; ++j) d[j] = c[static_cast<std::size_t>(j + k - 3)];
-  for (int r = 1; r <= 3; ++r)
-    for (int j = 3; j >= r; --j) {
-      const double lo = knots[static_cast<std::size_t>(j + k - 3)];
-      const double alpha = (t - lo) / (knots[static_cast<std::size_t>(j + 1 + k - r)] - lo);
-      d[j] = (1 - alpha) * d[j - 1] + alpha * d[j];
-    }
-  return d[3];
-}
+// (test::DeBoor) and bisection on x(t) = x.
 
 FoilSpline::Value Independent(const FoilSpline& foil, double x) {
   double lo = 0, hi = 1;

@@ -38,6 +38,24 @@ std::string ExamplePath(const std::string& name) {
 
 std::vector<std::string> Lines(const RecordingDisplay& d) { return d.page().texts(); }
 
+double DeBoor(const std::vector<double>& c, double t) {
+  const int n = static_cast<int>(c.size());
+  std::vector<double> knots(4, 0.0);
+  for (int i = 1; i <= n - 4; ++i) knots.push_back(static_cast<double>(i) / (n - 3));
+  knots.insert(knots.end(), 4, 1.0);
+  int k = 3;
+  while (k < n - 1 && knots[static_cast<std::size_t>(k + 1)] <= t) ++k;
+  double d[4];
+  for (int j = 0; j <= 3; ++j) d[j] = c[static_cast<std::size_t>(j + k - 3)];
+  for (int r = 1; r <= 3; ++r)
+    for (int j = 3; j >= r; --j) {
+      const double lo = knots[static_cast<std::size_t>(j + k - 3)];
+      const double alpha = (t - lo) / (knots[static_cast<std::size_t>(j + 1 + k - r)] - lo);
+      d[j] = (1 - alpha) * d[j - 1] + alpha * d[j];
+    }
+  return d[3];
+}
+
 std::string Naca0012Outline() {
   const auto half = [](double x) {
     return 0.6 * (0.2969 * std::sqrt(x) - 0.1260 * x - 0.3516 * x * x + 0.2843 * x * x * x -

@@ -36,6 +36,11 @@ std::string ExamplePath(const std::string& name);
 // surface from the published thickness formula, eight decimals.
 std::string Naca0012Outline();
 
+// A cubic B-spline on clamped uniform knots at t by de Boor's algorithm
+// (repeated linear interpolation of the control points), sharing nothing
+// with the library's evaluation.
+double DeBoor(const std::vector<double>& c, double t);
+
 // The page's text lines, one string each.
 std::vector<std::string> Lines(const RecordingDisplay& d);
 
