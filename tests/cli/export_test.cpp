@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -106,6 +107,14 @@ TEST_F(ExportCommandTest, WritesThePropertiesAsOneJsonObject) {
               {"te_angle_deg", 0},    {"area", tau},        {"centroid_x", 0.5},    {"centroid_y", 0.05},
               {"ixx", tau * tau * tau / 12}, {"iyy", tau / 12}, {"ixy", 0}};
   for (const auto& r : rows) EXPECT_NEAR(json[r.key].get<double>(), r.value, eps) << r.key;
+  // At a chord length: lengths times it, the area times its square, second
+  // moments times its fourth power, the angle as it was.
+  EXPECT_EQ(Run({"--format", "properties", "--thickness", "0.1", "--camber", "0.5", "--chord", "200", flat}), 0);
+  const auto drawn = nlohmann::ordered_json::parse(out.str());
+  for (const auto& [key, power] : {std::pair{"max_thickness_x", 1}, {"te_thickness", 1}, {"centroid_y", 1},
+                                   {"te_angle_deg", 0}, {"area", 2}, {"ixx", 4}, {"iyy", 4}, {"ixy", 4}})
+    EXPECT_EQ(drawn[key].get<double>(), json[key].get<double>() * std::pow(200.0, power)) << key;
+  EXPECT_TRUE(drawn["le_radius"].is_null());
   // Each number is the shortest text of its double: it reads back the same.
   const std::string area = "\"area\": ";
   const std::size_t at = text.find(area) + area.size();
