@@ -1,10 +1,12 @@
 #include "cli/export_command.h"
 
 #include "cli/arguments.h"
+#include "cli/batch.h"
 #include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <ostream>
@@ -33,6 +35,13 @@ bool Sampled(const ExportFormat& f) { return f.default_points > 0; }
 bool Exact(const ExportFormat& f) { return f.default_points == 0; }
 bool Stations(const ExportFormat& f) { return f.takes_stations; }
 
+// The file endings of the formats, as the help lists them.
+std::string Endings() {
+  std::string endings;
+  for (const ExportFormat& f : ExportFormats()) endings += std::string(endings.empty() ? "" : ", ") + f.file_ending;
+  return endings;
+}
+
 // The help, its list of formats and their defaults made from the table.
 std::string Help() {
   std::string formats;
@@ -48,6 +57,7 @@ std::string Help() {
                   (f.needs_size ? " per surface" : "") + " for " + name;
   }
   return "Usage: tarvelo-export [OPTION]... FILE.FOI\n"
+         "  or:  tarvelo-export [OPTION]... --output-dir DIR FILE.FOI...\n"
          "Evaluate the fitted section of a .FOI file as a table, or write its outline\n"
          "at a given largest thickness and camber for panel codes and CAD.\n"
          "\n"
@@ -71,6 +81,8 @@ std::string Help() {
          "      --at X1,X2,...   the table at these chord positions instead\n"
          "  -o OUT               write OUT instead of standard output; an earlier OUT\n"
          "                         is replaced only once the new one is complete\n"
+         "      --output-dir DIR write each FILE's export into DIR, named from its\n"
+         "                         stem and the format's ending (" + Endings() + ")\n"
          "      --list-formats   list the formats, one name and its description a line\n"
          "      --help           display this help and exit\n"
          "      --version        output version information and exit\n"
@@ -108,8 +120,8 @@ struct Options {
   std::optional<double> te_thickness;
   std::optional<int> points;
   std::optional<std::vector<double>> at;
-  std::optional<std::string> out;
-  std::string file;
+  MadeOutputs outputs;
+  std::vector<std::string> files;
 };
 
 // A whole text as a number, in the C locale's notation.
@@ -160,7 +172,9 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       return std::nullopt;
     }
     if (a.Is("-o")) {
-      o.out = a.Value();
+      o.outputs.out = a.Value();
+    } else if (a.Is("--output-dir")) {
+      o.outputs.directory = a.Value();
     } else if (a.Is("--format")) {
       o.format = FormatNamed(a.Value());
     } else if (a.Is("--thickness")) {
@@ -190,10 +204,12 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
   }
-  const std::vector<std::string>& files = a.operands();
-  if (files.empty()) throw UsageError{"missing FILE"};
-  if (files.size() > 1) throw UsageError{"extra operand '" + files[1] + "'"};
-  o.file = files.front();
+  o.files = a.operands();
+  if (o.files.empty()) throw UsageError{"missing FILE"};
+  if (o.outputs.out && o.outputs.directory) throw UsageError{"-o and --output-dir exclude each other"};
+  if (o.files.size() > 1 && !o.outputs.directory) throw UsageError{"extra operand '" + o.files[1] + "'"};
+  if (o.files.size() > 1 && std::find(o.files.begin(), o.files.end(), kStandardStream) != o.files.end())
+    throw UsageError{"standard input ('-') is one FILE alone"};
 
   const ExportFormat& f = *o.format;
   if (f.needs_size && !(o.thickness && o.camber))
@@ -230,9 +246,13 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
   if (options->at) export_options.stations = *options->at;
   export_options.chord = options->chord;
   export_options.units = options->units;
-  return WriteMade(options->file, options->out,
-                   [&] { return Export(ReadFoilFile(options->file), options->format->name, export_options); },
-                   out, err);
+  return WriteMade(
+      kProgram, options->files, options->outputs,
+      [&](const std::string& input) { return Stem(input) + options->format->file_ending; },
+      [&](const std::string& shown, const std::optional<std::string>& bytes) {
+        return Export(bytes ? ReadFoilText(*bytes, shown) : ReadFoilFile(shown), options->format->name, export_options);
+      },
+      out, err);
 }
 
 }  // namespace tarvelo

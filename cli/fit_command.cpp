@@ -1,10 +1,12 @@
 #include "cli/fit_command.h"
 
 #include "cli/arguments.h"
+#include "cli/batch.h"
 #include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -81,12 +83,24 @@ std::string Help() {
     "                         beside the .FOI, as <stem>" + Endings() + "\n"
     "      --chord LENGTH, --units mm|cm|m|in  the outline of --export at this\n"
     "                         chord length, in these units\n"
+    "      --output-dir DIR write the .FOI (and the exports) of every FILE into\n"
+    "                         DIR, named from the FILE's stem\n"
+    "      --quiet          no screens: only what goes wrong, on standard error\n"
+    "      --summary FILE.csv  one row per FILE: file, output, control points,\n"
+    "                         placement, each curve's R.M.S. error and largest\n"
+    "                         deviation, outline deviation, tolerance, reached,\n"
+    "                         each curve's scale, warnings, error\n"
     "      --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
-    "-o, --foil-number and --svg take one input FILE, and no two of the input,\n"
-    "the .FOI and the SVG file may be one file. When no count reaches TOL, the\n"
-    "count whose worse curve has the smallest error is used, and said.\n"
+    "-o, --foil-number and --svg take one input FILE. A FILE's .FOI is named as\n"
+    "the window names it (its last four characters replaced by .FOI) unless -o,\n"
+    "--output-dir or --coordinates is given: then any name is taken and the .FOI\n"
+    "named from the stem (the name before its last point). A FILE '-' is\n"
+    "standard input (with -o), and -o - writes the .FOI to standard output.\n"
+    "Before anything is written, a run whose files would overwrite an input or\n"
+    "one another is refused. When no count reaches TOL, the count whose worse\n"
+    "curve has the smallest error is used, and said.\n"
     "A run that fails prints its message to standard error and the next FILE\n"
     "is fitted all the same. On a terminal, control characters in an ID line\n"
     "or a file name are shown as ^X.\n"
@@ -135,6 +149,9 @@ struct Options {
   bool coordinates = false;
   ImportOptions import;
   bool stationsGiven = false;
+  std::optional<std::string> outputDir;
+  bool quiet = false;
+  std::optional<std::string> summary;
   std::vector<std::string> files;
 };
 
@@ -156,6 +173,12 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.screens = true;
     } else if (a.Is("--json")) {
       o.json = true;
+    } else if (a.Is("--quiet")) {
+      o.quiet = true;
+    } else if (a.Is("--output-dir")) {
+      o.outputDir = a.Value();
+    } else if (a.Is("--summary")) {
+      o.summary = a.Value();
     } else if (a.Is("--coordinates")) {
       o.coordinates = true;
     } else if (a.Is("--stations")) {
@@ -238,18 +261,28 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (o.screens && o.json) throw UsageError{"--screens and --json exclude each other"};
   if ((o.out || o.foilNumber || o.svg) && o.files.size() > 1)
     throw UsageError{"-o, --foil-number and --svg take one input FILE"};
+  if (o.out && o.outputDir) throw UsageError{"-o and --output-dir exclude each other"};
+  if (o.quiet && (o.json || o.screens)) throw UsageError{"--quiet excludes --json and --screens"};
+  const bool fromInput = std::find(o.files.begin(), o.files.end(), kStandardStream) != o.files.end();
+  if (fromInput && o.files.size() > 1) throw UsageError{"standard input ('-') is one input FILE alone"};
+  if (fromInput && !o.out) throw UsageError{"standard input ('-') needs -o OUT"};
+  if (o.out == kStandardStream && (o.json || o.screens || o.svg || !o.exports.empty() || o.summary))
+    throw UsageError{"-o - writes the .FOI to standard output: no --json, --screens, --svg, --export or --summary"};
   return o;
 }
 
+// A section data file's .FOI is named by the window's rule unless the run
+// names it otherwise: any other input is named from its stem.
+bool WindowNamed(const Options& o) { return !o.out && !o.outputDir && !o.foilNumber && !o.coordinates; }
+
 // The output name as the window makes it: from the file list's choice or
-// the foil number (in the directory of the input file); or as -o says.
+// the foil number (in the directory of the input file); or as -o or
+// --output-dir say.
 std::string OutputName(const Options& o, const std::string& path) {
   if (o.out) return *o.out;
-  if (o.foilNumber) {
-    const std::size_t slash = path.rfind('/');
-    return FoilNumberFileName(slash == std::string::npos ? "" : path.substr(0, slash + 1), *o.foilNumber);
-  }
-  return FoilFileNameFor(path);
+  if (o.foilNumber) return FoilNumberFileName(o.outputDir ? Beside(o.outputDir, path, "") : DirectoryOf(path), *o.foilNumber);
+  if (WindowNamed(o)) return FoilFileNameFor(path);
+  return Beside(o.outputDir, path, Stem(path) + ".FOI");
 }
 
 // An export's file beside the .FOI: the .FOI's name without its extension,
@@ -261,22 +294,21 @@ std::string ExportName(const std::string& output, const ExportFormat& format) {
   return output.substr(0, extension ? dot : output.size()) + format.file_ending;
 }
 
-// No two of the input, the .FOI, the SVG file and the exports may be one
-// file: writing one would destroy another. Throws the Error (SameFile) of a
-// clash.
-void CheckNoClash(const Options& o, const std::string& input, const std::string& output) {
-  CheckNotInput(input, output);
-  std::vector<std::pair<std::string, std::string>> made;  // file, what it is
-  if (o.svg) made.emplace_back(*o.svg, "SVG file");
-  for (const ExportFormat* f : o.exports) made.emplace_back(ExportName(output, *f), "Export file");
-  for (std::size_t i = 0; i < made.size(); ++i) {
-    CheckNotInput(input, made[i].first);
-    if (SameFile(output, made[i].first))
-      throw Error(ErrorKind::SameFile, "  " + made[i].first + " - " + made[i].second + " is the .FOI file !! ");
-    for (std::size_t k = 0; k < i; ++k)
-      if (SameFile(made[k].first, made[i].first))
-        throw Error(ErrorKind::SameFile, "  " + made[i].first + " - Output file is written twice !! ");
+// Every file the run will write for one input, for the check that no two
+// of them, nor any with an input, are one file. The .FOI's name is unknown
+// where the foil number is not one: the run then fails with its message.
+Planned PlanFor(const Options& o, const std::string& input) {
+  Planned planned{input, {}};
+  std::string output;
+  try {
+    output = OutputName(o, input);
+  } catch (const Error&) {
+    return planned;
   }
+  planned.outputs.push_back(output);
+  if (o.svg) planned.outputs.push_back(*o.svg);
+  for (const ExportFormat* f : o.exports) planned.outputs.push_back(ExportName(output, *f));
+  return planned;
 }
 
 // Control characters as ^X (DEL as ^?), tabs kept.
@@ -369,43 +401,105 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
   return j;
 }
 
+// One row of the summary: what a run made of one input, or why it failed.
+struct Row {
+  std::string file;
+  std::string output;
+  std::optional<Fit> fit;
+  std::optional<OutlineDeviation> outline;
+  std::optional<bool> reached;
+  std::vector<std::string> warnings;
+  std::string error;
+};
+
+// A field of a CSV row (RFC 4180): quoted where it holds a comma, a quote or
+// a line end, its quotes doubled.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
+// A number as --json writes it: the shortest text that reads back the same.
+std::string CsvNumber(double v) { return nlohmann::json(v).dump(); }
+
+std::string SummaryText(const Options& o, const std::vector<Row>& rows) {
+  std::string text =
+      "file,output,control_points,placement,thickness_rms,thickness_max_deviation,camber_rms,"
+      "camber_max_deviation,outline_deviation,tolerance,reached,thickness_scale,camber_scale,warnings,"
+      "error\n";
+  for (const Row& r : rows) {
+    std::vector<std::string> f{CsvField(r.file), CsvField(r.output)};
+    if (r.fit) {
+      const OutlineSize own = OwnSize(*r.fit);
+      f.insert(f.end(), {std::to_string(r.fit->control_points), FindPlacement(r.fit->placement).name,
+                         CsvNumber(r.fit->thickness.rms), CsvNumber(r.fit->thickness.max_deviation),
+                         CsvNumber(r.fit->camber.rms), CsvNumber(r.fit->camber.max_deviation),
+                         r.outline ? CsvNumber(r.outline->deviation) : "",
+                         o.autoMeasure ? o.toleranceText : "", r.reached ? (*r.reached ? "yes" : "no") : "",
+                         CsvNumber(own.thickness), CsvNumber(own.camber)});
+    } else {
+      f.insert(f.end(), 11, "");
+    }
+    std::string warnings;
+    for (const std::string& w : r.warnings) warnings += (warnings.empty() ? "" : "; ") + w;
+    f.push_back(CsvField(warnings));
+    f.push_back(CsvField(r.error));
+    for (std::size_t i = 0; i < f.size(); ++i) text += (i ? "," : "") + f[i];
+    text += '\n';
+  }
+  return text;
+}
+
 class FitFileRun {
  public:
-  FitFileRun(const Options& o, std::ostream& out, std::ostream& err, bool terminal)
-      : o_(o), out_(out), err_(err), terminal_(terminal) {}
+  FitFileRun(const Options& o, std::ostream& out, std::ostream& err, bool terminal, Progress& progress)
+      : o_(o), out_(out), err_(err), terminal_(terminal), progress_(progress) {}
 
   // One file, as clicked in the file list and fitted with Start.
-  bool operator()(const std::string& path) {
+  Row operator()(const std::string& path) {
+    const bool standard = path == kStandardStream;
+    const std::string shown = standard ? kStandardInputName : path;
+    Row row{shown, {}, {}, {}, {}, {}, {}};
     std::optional<Section> section;
     try {
       const std::string output = OutputName(o_, path);
-      if (!IsWindowFileName(path))
+      row.output = output;
+      if (WindowNamed(o_) && !IsWindowFileName(path))
         throw Error(ErrorKind::Usage, "  " + path + " as input file name invalid !!");
-      if (!IsWindowFileName(output))
-        throw Error(ErrorKind::Usage, "  " + output + " as output file name invalid !!");
-      CheckNoClash(o_, path, output);
 
       std::optional<ImportedSection> imported;
+      std::optional<std::string> bytes;
+      if (standard) bytes = ReadStandardInput();
       if (o_.coordinates) {
-        imported = ImportOutline(path, o_.import);
-        ReportImport(kProgram, path, *imported, err_);
+        imported = bytes ? ImportOutlineText(*bytes, shown, o_.import) : ImportOutline(path, o_.import);
+        progress_.Clear();
+        ReportImport(kProgram, shown, *imported, err_);
+        row.warnings = imported->warnings;
         section = imported->section;
       } else {
-        section = ReadSection(path);
+        section = bytes ? ReadSectionText(*bytes, shown) : ReadSection(path);
       }
-      const Fit fit = Fitted(path, *section, imported ? &*imported : nullptr);
-      WriteFoilFile(output, fit);
+      const Fit fit = Fitted(shown, *section, imported ? &*imported : nullptr, row);
+      if (output == kStandardStream)
+        out_ << FoilFileBytes(fit);
+      else
+        WriteFoilFile(output, fit);
       const std::vector<std::string> exports = Exported(output, fit);
-      Misplaced(path, fit);
-      const ScreenFiles files{path, output, true};
+      Misplaced(shown, fit);
+      row.fit = fit;
+      if (imported) row.outline = OutlineDeviationOf(fit, *imported);
+      const ScreenFiles files{shown, output, true};
       if (o_.json) {
-        nlohmann::ordered_json j = Report(path, output, *section, fit, imported);
+        nlohmann::ordered_json j = Report(shown, output, *section, fit, imported);
+        if (row.reached) j["reached"] = *row.reached;
         if (!exports.empty()) {
           j["exports"] = nlohmann::ordered_json::array();
           for (const std::string& e : exports) j["exports"].push_back(Utf8(e));
         }
         out_ << j.dump() << '\n';
-      } else {
+      } else if (!o_.quiet && output != kStandardStream) {
         Show(ScreenText(Screen::FirstPage, *section, fit, files));
       }
       if (o_.screens) {
@@ -413,24 +507,26 @@ class FitFileRun {
           Show(ScreenText(screen, *section, fit, files));
       }
       if (o_.svg) WriteFileContents(*o_.svg, ScreenSvg(Screen::Graphic, *section, fit, files));
-      return true;
     } catch (const Error& e) {
-      return Failed(path, e);
+      Failed(shown, e, row);
     } catch (const std::bad_alloc&) {
       const std::string points = section ? std::to_string(section->points()) : "its";
-      return Failed(path, Error(ErrorKind::NoMemory,
-                                "  " + path + " - Not enough memory for " + points + " data points !! "));
+      Failed(shown, Error(ErrorKind::NoMemory, "  " + shown + " - Not enough memory for " + points + " data points !! "),
+             row);
     }
+    return row;
   }
 
  private:
-  Fit Fitted(const std::string& path, const Section& section, const ImportedSection* imported) {
+  Fit Fitted(const std::string& shown, const Section& section, const ImportedSection* imported, Row& row) {
     if (!o_.autoMeasure) return FitSection(section, FitOptions{o_.count, o_.placement});
     const CountOptions options{o_.tolerance, *o_.autoMeasure, o_.placement, o_.mostControlPoints};
     CountChoice choice =
         imported != nullptr ? FewestControlPoints(*imported, options) : FewestControlPoints(section, options);
+    row.reached = choice.reached;
     if (!choice.reached) {
-      err_ << kProgram << ": " << path << ": no count from 4 to " << o_.mostControlPoints << " reaches "
+      progress_.Clear();
+      err_ << kProgram << ": " << shown << ": no count from 4 to " << o_.mostControlPoints << " reaches "
            << o_.toleranceText << "; using " << choice.control_points << '\n';
     }
     return std::move(choice.fit);
@@ -458,9 +554,10 @@ class FitFileRun {
 
   // The window's search leaves data near the leading edge off their chord
   // position: say so, and what places them exactly.
-  void Misplaced(const std::string& path, const Fit& fit) {
+  void Misplaced(const std::string& shown, const Fit& fit) {
     if (fit.misplaced_points == 0) return;
-    err_ << kProgram << ": " << (terminal_ ? ForTerminal(path) : path) << ": " << fit.misplaced_points
+    progress_.Clear();
+    err_ << kProgram << ": " << (terminal_ ? ForTerminal(shown) : shown) << ": " << fit.misplaced_points
          << " data point" << (fit.misplaced_points == 1 ? " is" : "s are")
          << " fitted off their chord position, by up to " << Significant(fit.largest_misplacement)
          << " of the chord";
@@ -472,58 +569,68 @@ class FitFileRun {
     for (const std::string& line : lines) out_ << (terminal_ ? ForTerminal(line) : line) << '\n';
   }
 
-  bool Failed(const std::string& path, const Error& error) {
-    const std::string& shown = error.shown();
+  void Failed(const std::string& shown, const Error& error, Row& row) {
+    std::string message = error.shown();
+    message.erase(0, message.find_first_not_of(' '));
+    message.erase(message.find_last_not_of(' ') + 1);
+    row.error = message;
     if (o_.json) {
-      std::string message = shown;
-      message.erase(0, message.find_first_not_of(' '));
-      message.erase(message.find_last_not_of(' ') + 1);
       nlohmann::ordered_json j;
-      j["file"] = Utf8(path);
+      j["file"] = Utf8(shown);
       j["error"] = Utf8(message);
       j["error_kind"] = ErrorKindName(error.kind());
       out_ << j.dump() << '\n';
     }
-    err_ << (terminal_ ? ForTerminal(shown) : shown) << '\n';
-    return false;
+    progress_.Clear();
+    Say(err_, kProgram, terminal_ ? ForTerminal(message) : message);
   }
 
   const Options& o_;
   std::ostream& out_;
   std::ostream& err_;
   bool terminal_;
+  Progress& progress_;
 };
 
 }  // namespace
 
 int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                  bool terminal) {
+                  bool terminal, const ProgressDisplay& display) {
   std::optional<Options> options;
   try {
     options = Parse(args, out);
     if (!options) return 0;
-    // With one input, every name is known before anything is written.
-    if (options->files.size() == 1) {
-      const std::string& path = options->files.front();
-      std::string output;
-      try {
-        output = OutputName(*options, path);
-      } catch (const Error&) {
-        output.clear();  // the foil number's own message comes with the run
-      }
-      if (!output.empty()) CheckNoClash(*options, path, output);
-    }
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);
-  } catch (const Error& clash) {
-    err << clash.shown() << '\n';
+  }
+  // Every name is known before anything is written: no output may replace
+  // an input or another output.
+  std::vector<Planned> plan;
+  for (const std::string& file : options->files) plan.push_back(PlanFor(*options, file));
+  if (options->summary) plan.push_back({"the summary", {*options->summary}});
+  if (const auto clash = FirstClash(plan)) {
+    Say(err, kProgram, *clash);
     return 2;
   }
 
-  FitFileRun run(*options, out, err, terminal);
+  Progress progress(err, display.terminal, options->files.size(), display.clock);
+  FitFileRun run(*options, out, err, terminal, progress);
+  std::vector<Row> rows;
   int status = 0;
-  for (const std::string& file : options->files)
-    if (!run(file)) status = 1;
+  for (std::size_t i = 0; i < options->files.size(); ++i) {
+    progress.At(i + 1, ForTerminal(options->files[i]));
+    rows.push_back(run(options->files[i]));
+    if (!rows.back().error.empty()) status = 1;
+  }
+  progress.Clear();
+  if (options->summary) {
+    try {
+      WriteFileContents(*options->summary, SummaryText(*options, rows));
+    } catch (const Error& e) {
+      Say(err, kProgram, e.shown());
+      status = 1;
+    }
+  }
   return status;
 }
 

@@ -1,10 +1,12 @@
 #include "cli/import_command.h"
 
 #include "cli/arguments.h"
+#include "cli/batch.h"
 #include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 
@@ -16,9 +18,12 @@ constexpr const char* kProgram = "tarvelo-import";
 
 constexpr const char* kHelp =
     "Usage: tarvelo-import [--stations N | --at-file-stations] [-o OUT] COORDS\n"
+    "  or:  tarvelo-import [--stations N | --at-file-stations] --output-dir DIR COORDS...\n"
     "Read the outline of a foil section from the coordinate file COORDS, in the\n"
     "Selig or the Lednicer layout, and write its thickness and camber as the\n"
-    "section data file (*.dat) that TARVELO fits, to standard output or to OUT.\n"
+    "section data file (*.dat) that TARVELO fits, to standard output, to OUT, or\n"
+    "for each COORDS into DIR as <stem>-section.dat. COORDS '-' is standard\n"
+    "input.\n"
     "\n"
     "The outline is interpolated by a cubic spline in chord length. An outline\n"
     "that spans x = 0 to 1 with its foremost point at (0, 0) keeps its frame;\n"
@@ -34,20 +39,24 @@ constexpr const char* kHelp =
     "      --stations N        N cosine-spaced stations, 5 to 401 (default 41)\n"
     "      --at-file-stations  the upper surface's own chord positions (0 to 100 %)\n"
     "                            instead\n"
-    "  -o OUT                  write OUT; an earlier file is replaced only by a\n"
-    "                            complete one, and never COORDS itself\n"
+    "  -o OUT                  write OUT ('-': standard output); an earlier file\n"
+    "                            is replaced only by a complete one, and never\n"
+    "                            COORDS itself\n"
+    "      --output-dir DIR    write each section data file into DIR\n"
     "      --help              display this help and exit\n"
     "      --version           output version information and exit\n"
     "\n"
     "Exit status:\n"
     " 0  the section data were written,\n"
-    " 1  COORDS was refused (the message says why) or OUT could not be written,\n"
-    " 2  the command line was not understood.\n";
+    " 1  a COORDS was refused (the message says why) or its output could not be\n"
+    "    written; the others are written all the same,\n"
+    " 2  the command line was not understood, or an output would replace an\n"
+    "    input or another output (nothing is written).\n";
 
 struct Options {
   ImportOptions import;
   bool stationsGiven = false;
-  std::optional<std::string> out;
+  MadeOutputs outputs;
   std::vector<std::string> files;
 };
 
@@ -63,14 +72,20 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.import.stations = CountOf(a.Value(), "stations");
       o.stationsGiven = true;
     } else if (a.Is("-o")) {
-      o.out = a.Value();
+      o.outputs.out = a.Value();
+    } else if (a.Is("--output-dir")) {
+      o.outputs.directory = a.Value();
     } else {
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
   }
   o.files = a.operands();
   if (o.files.empty()) throw UsageError{"missing COORDS"};
-  if (o.files.size() > 1) throw UsageError{"one COORDS at a time: extra operand '" + o.files[1] + "'"};
+  if (o.outputs.out && o.outputs.directory) throw UsageError{"-o and --output-dir exclude each other"};
+  if (o.files.size() > 1 && !o.outputs.directory)
+    throw UsageError{"one COORDS without --output-dir: extra operand '" + o.files[1] + "'"};
+  if (o.files.size() > 1 && std::find(o.files.begin(), o.files.end(), kStandardStream) != o.files.end())
+    throw UsageError{"standard input ('-') is one COORDS alone"};
   if (o.stationsGiven && o.import.at_file_stations)
     throw UsageError{"--stations and --at-file-stations exclude each other"};
   return o;
@@ -86,14 +101,16 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, st
     return UsageFailure(kProgram, e.text, err);
   }
   if (!options) return 0;
-  const std::string& coordinates = options->files[0];
-  return WriteMade(coordinates, options->out,
-                   [&] {
-                     const ImportedSection imported = ImportOutline(coordinates, options->import);
-                     ReportImport(kProgram, coordinates, imported, err);
-                     return SectionFileText(imported.section);
-                   },
-                   out, err);
+  return WriteMade(
+      kProgram, options->files, options->outputs,
+      [](const std::string& input) { return Stem(input) + "-section.dat"; },
+      [&](const std::string& shown, const std::optional<std::string>& bytes) {
+        const ImportedSection imported =
+            bytes ? ImportOutlineText(*bytes, shown, options->import) : ImportOutline(shown, options->import);
+        ReportImport(kProgram, shown, imported, err);
+        return SectionFileText(imported.section);
+      },
+      out, err);
 }
 
 }  // namespace tarvelo

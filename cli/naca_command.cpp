@@ -1,6 +1,7 @@
 #include "cli/naca_command.h"
 
 #include "cli/arguments.h"
+#include "cli/batch.h"
 #include "cli/program.h"
 
 #include <tarvelo/tarvelo.h>
@@ -34,8 +35,8 @@ constexpr const char* kHelp =
     "      --mean-line a=A    16-series: the a-series mean line, its load uniform\n"
     "                           to A of the chord, A from 0 to 1 (default a=1.0)\n"
     "      --decimals D       decimals of a percent: 6 (default) or 4\n"
-    "  -o OUT                 write OUT; an earlier file is replaced only by a\n"
-    "                           complete one\n"
+    "  -o OUT                 write OUT (\"-\": standard output); an earlier file is\n"
+    "                           replaced only by a complete one\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
@@ -118,7 +119,8 @@ int RunNacaCommand(const std::vector<std::string>& args, std::ostream& out, std:
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);
   }
-  return WriteOut(options->out, [&] { return SectionFileText(section, options->naca.decimals); }, out, err);
+  return WriteOut(kProgram, options->out, [&] { return SectionFileText(section, options->naca.decimals); }, out,
+                  err);
 }
 
 }  // namespace tarvelo

@@ -1,5 +1,7 @@
 #include "cli/program.h"
 
+#include "cli/batch.h"
+
 #include <tarvelo/tarvelo.h>
 #include <unistd.h>
 
@@ -82,29 +84,55 @@ void ReportImport(const char* program, const std::string& input, const ImportedS
   for (const std::string& warning : imported.warnings) err << at << "warning: " << warning << '\n';
 }
 
-int WriteMade(const std::string& input, const std::optional<std::string>& output,
-              const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
-  // What is made of a file must never replace it.
-  try {
-    if (output) CheckNotInput(input, *output);
-  } catch (const Error& e) {
-    err << e.shown() << '\n';
+int WriteMade(const char* program, const std::vector<std::string>& inputs, const MadeOutputs& outputs,
+              const std::function<std::string(const std::string& input)>& nameFor,
+              const std::function<std::string(const std::string& shown, const std::optional<std::string>& bytes)>& make,
+              std::ostream& out, std::ostream& err) {
+  const auto target = [&](const std::string& input) -> std::optional<std::string> {
+    if (outputs.out) return *outputs.out == kStandardStream ? std::nullopt : outputs.out;
+    if (outputs.directory) return Beside(outputs.directory, input, nameFor(input));
+    return std::nullopt;
+  };
+  // What is made of a file must never replace it, nor another's.
+  std::vector<Planned> plan;
+  for (const std::string& input : inputs) {
+    Planned planned{input, {}};
+    if (const auto to = target(input)) planned.outputs.push_back(*to);
+    plan.push_back(planned);
+  }
+  if (const auto clash = FirstClash(plan)) {
+    Say(err, program, *clash);
     return 2;
   }
-  return WriteOut(output, make, out, err);
+  int status = 0;
+  for (const std::string& input : inputs) {
+    const bool standard = input == kStandardStream;
+    const std::string shown = standard ? kStandardInputName : input;
+    try {
+      const std::string bytes = make(shown, standard ? std::optional(ReadStandardInput()) : std::nullopt);
+      if (const auto to = target(input))
+        WriteFileContents(*to, bytes);
+      else
+        out << bytes;
+    } catch (const Error& e) {
+      Say(err, program, e.shown());
+      status = 1;
+    }
+  }
+  return status;
 }
 
-int WriteOut(const std::optional<std::string>& output, const std::function<std::string()>& make,
-             std::ostream& out, std::ostream& err) {
+int WriteOut(const char* program, const std::optional<std::string>& output,
+             const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
   try {
     const std::string bytes = make();
-    if (output)
+    if (output && *output != kStandardStream)
       WriteFileContents(*output, bytes);
     else
       out << bytes;
     return 0;
   } catch (const Error& e) {
-    err << e.shown() << '\n';
+    Say(err, program, e.shown());
     return 1;
   }
 }

@@ -21,21 +21,35 @@ using Command = std::function<int(const std::vector<std::string>& args, std::ost
 // <reason>" on standard error and ends with status 1 instead of success.
 int RunProgram(const char* program, int argc, char** argv, const Command& command);
 
-// What tarvelo-import and tarvelo-export do with what they make of one input
-// file: write it to `output` through the safe replacement, or to standard
-// output. An output that is the input is refused (exit status 2: nothing is
-// read or written); a failure is told on standard error (1); else 0.
 // What an import did to the outline of `input`, on standard error: the
 // transform of a normalised frame and each warning, a line each, after
 // "<program>: <input>: ".
 void ReportImport(const char* program, const std::string& input, const ImportedSection& imported,
                   std::ostream& err);
 
-int WriteMade(const std::string& input, const std::optional<std::string>& output,
-              const std::function<std::string()>& make, std::ostream& out, std::ostream& err);
+// Where tarvelo-import and tarvelo-export write what they make: -o OUT (one
+// input; "-" for standard output), into a directory, or standard output.
+struct MadeOutputs {
+  std::optional<std::string> out;
+  std::optional<std::string> directory;
+};
 
-// The same for what is made of no file: only the failure to make or write it.
-int WriteOut(const std::optional<std::string>& output, const std::function<std::string()>& make,
-             std::ostream& out, std::ostream& err);
+// What tarvelo-import and tarvelo-export do with their inputs: make each
+// one's output from its name (and its bytes, for standard input "-") and
+// write it, through the safe replacement, to -o OUT, into the directory as
+// nameFor(input), or to standard output. Every name is checked first: an
+// output that would replace an input or another output stops the run before
+// anything is read or written (exit status 2). A failed input is said on
+// standard error and the others go on (1); else 0.
+int WriteMade(const char* program, const std::vector<std::string>& inputs, const MadeOutputs& outputs,
+              const std::function<std::string(const std::string& input)>& nameFor,
+              const std::function<std::string(const std::string& shown, const std::optional<std::string>& bytes)>& make,
+              std::ostream& out, std::ostream& err);
+
+// What is made of no file, written to -o OUT ("-" for standard output) or
+// to standard output: a failure to make or write it is said on standard
+// error (1); else 0.
+int WriteOut(const char* program, const std::optional<std::string>& output,
+             const std::function<std::string()>& make, std::ostream& out, std::ostream& err);
 
 }  // namespace tarvelo

@@ -80,19 +80,24 @@ CoordinateFile ReadCoordinateFile(const std::string& name) {
   detail::OpenCause cause = detail::OpenCause::Failed;
   const detail::Descriptor fd(detail::OpenForReading(name, cause));
   if (fd.get() < 0) throw detail::InputError(name, cause);
+  struct stat st {};
+  const std::size_t size = ::fstat(fd.get(), &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  ByteSource in(fd.get());
+  return ReadCoordinates(in, name, size);
+}
+
+CoordinateFile ReadCoordinates(ByteSource& in, const std::string& name, std::size_t size) {
   const auto fail = [&name](const std::string& text) { throw detail::DataError(name, text); };
   const std::string neither = "Not a Selig or Lednicer coordinate file: ";
 
-  ByteSource in(fd.get());
   CoordinateFile file;
   std::vector<CoordinatePoint> pairs;
   std::vector<int> lines;
   // Room for a point every 16 bytes, as long as published files' lines are:
   // a large file is then read without copying, and memory is taken only
   // where points are stored.
-  struct stat st {};
-  if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) {
-    const auto room = static_cast<std::size_t>(st.st_size) / 16;
+  if (size > 0) {
+    const auto room = size / 16;
     try {
       pairs.reserve(room);
       lines.reserve(room);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "foilio/items.h"
+
 namespace tarvelo {
 
 // An outline as a coordinate file gives it, in Selig order: from one end at
@@ -26,5 +28,9 @@ struct CoordinateFile {
 // Error with the file's message for a file that cannot be read, a bad number
 // or a file of neither layout.
 CoordinateFile ReadCoordinateFile(const std::string& name);
+
+// The same from bytes already opened: `name` for the messages, `size` the
+// bytes there are where known (0 otherwise).
+CoordinateFile ReadCoordinates(detail::ByteSource& in, const std::string& name, std::size_t size);
 
 }  // namespace tarvelo

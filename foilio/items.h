@@ -40,11 +40,14 @@ class ByteSource {
  public:
   // The block is not cleared first: it is only read where read(2) filled it,
   // and clearing it would cost a short run most of its start-up.
-  explicit ByteSource(int fd) : fd_(fd), block_(new char[kBlockSize]) {}
+  explicit ByteSource(int fd) : fd_(fd), block_(new char[kBlockSize]), data_(block_.get()) {}
+  // The bytes of a file held in memory (standard input read whole).
+  explicit ByteSource(std::string_view bytes)
+      : fd_(-1), data_(bytes.data()), len_(bytes.size()), done_(true) {}
 
   int peek() {
     if (pos_ == len_ && !fill()) return kEnd;
-    return static_cast<unsigned char>(block_[pos_]);
+    return static_cast<unsigned char>(data_[pos_]);
   }
   int get() {
     const int c = peek();
@@ -73,6 +76,7 @@ class ByteSource {
 
   int fd_;
   std::unique_ptr<char[]> block_;
+  const char* data_ = nullptr;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   bool done_ = false;

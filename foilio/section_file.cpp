@@ -65,19 +65,26 @@ std::string NoMemoryMessage(const std::string& name, int nd) {
 
 ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData& data,
                             ReadFailure& failure) {
+  OpenCause cause = OpenCause::Failed;
+  const Descriptor file(OpenForReading(name, cause));
+  if (file.get() < 0) {
+    failure = {InputKind(cause), InputMessage(name, cause)};
+    return ReadOutcome::Failed;
+  }
+  struct stat st {};
+  ::fstat(file.get(), &st);
+  ByteSource in(file.get());
+  return ReadSectionFrom(in, name, static_cast<std::size_t>(st.st_size), fewest, data, failure);
+}
+
+ReadOutcome ReadSectionFrom(ByteSource& in, const std::string& name, std::size_t size, double fewest,
+                            SectionData& data, ReadFailure& failure) {
   const auto fail = [&failure](ErrorKind kind, std::string message) {
     failure = {kind, std::move(message)};
     return ReadOutcome::Failed;
   };
-
-  OpenCause cause = OpenCause::Failed;
-  const Descriptor file(OpenForReading(name, cause));
-  if (file.get() < 0) return fail(InputKind(cause), InputMessage(name, cause));
-  struct stat st {};
-  ::fstat(file.get(), &st);
   const auto unreadable = [&] { return fail(ErrorKind::NotReadable, InputMessage(name, OpenCause::Failed)); };
 
-  ByteSource in(file.get());
   ItemReader items(in);
   data = SectionData{};
   data.id = items.FirstLine();
@@ -94,7 +101,7 @@ ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData&
 
   bool read = false;
   try {
-    read = ReadRecords(name, nd, static_cast<std::size_t>(st.st_size), in, items, data, failure);
+    read = ReadRecords(name, nd, size, in, items, data, failure);
   } catch (const std::bad_alloc&) {
     data = SectionData{};
     return fail(ErrorKind::NoMemory, NoMemoryMessage(name, nd));

@@ -3,6 +3,8 @@
 
 #include <tarvelo/tarvelo.h>
 
+#include "foilio/items.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -35,6 +37,12 @@ struct ReadFailure {
 // stops the read before the records.
 ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData& data,
                             ReadFailure& failure);
+
+// The same from bytes already opened: `name` for the messages, `size` the
+// bytes there are, where known (0 otherwise), to reserve no more room than
+// they can fill.
+ReadOutcome ReadSectionFrom(detail::ByteSource& in, const std::string& name, std::size_t size, double fewest,
+                            SectionData& data, ReadFailure& failure);
 
 // "  <name> - Not enough memory for <nd> data points !! "
 std::string NoMemoryMessage(const std::string& name, int nd);

@@ -9,23 +9,41 @@
 
 namespace tarvelo {
 
-void WriteFoilFile(const std::filesystem::path& file, const Fit& fit) {
+std::string FoilFileBytes(const Fit& fit) {
   const std::size_t n = fit.control_x.size();
   if (fit.thickness.control.size() != n || fit.camber.control.size() != n)
     throw Error(ErrorKind::Usage, "   The fit's control points differ in number !! ");
-  WriteFileContents(file, FoilFileText(fit.id_line, fit.order, fit.control_x,
-                                       fit.thickness.control, fit.camber.control));
+  return FoilFileText(fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control);
 }
 
+void WriteFoilFile(const std::filesystem::path& file, const Fit& fit) { WriteFileContents(file, FoilFileBytes(fit)); }
+
+namespace {
+
+FoilSpline ReadFoil(detail::ByteSource& in, const std::string& name);
+
+}  // namespace
+
 FoilSpline ReadFoilFile(const std::filesystem::path& file) {
-  using detail::ItemReader;
   const std::string name = file.string();
   detail::OpenCause cause = detail::OpenCause::Failed;
   const detail::Descriptor fd(detail::OpenForReading(name, cause));
   if (fd.get() < 0) throw detail::InputError(name, cause);
+  detail::ByteSource in(fd.get());
+  return ReadFoil(in, name);
+}
+
+FoilSpline ReadFoilText(std::string_view bytes, const std::string& name) {
+  detail::ByteSource in(bytes);
+  return ReadFoil(in, name);
+}
+
+namespace {
+
+FoilSpline ReadFoil(detail::ByteSource& in, const std::string& name) {
+  using detail::ItemReader;
   const auto fail = [&name](const std::string& text) { throw detail::DataError(name, text); };
 
-  detail::ByteSource in(fd.get());
   ItemReader items(in);
   FoilSpline foil;
   foil.id_line = items.FirstLine();
@@ -62,5 +80,7 @@ FoilSpline ReadFoilFile(const std::filesystem::path& file) {
   }
   return foil;
 }
+
+}  // namespace
 
 }  // namespace tarvelo

@@ -12,7 +12,7 @@
 namespace tarvelo {
 
 FoilSpline FoilSplineOf(const Fit& fit) {
-  return {fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control};
+  return {fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control, OwnSize(fit)};
 }
 
 FoilSpline::Value FoilSpline::Evaluate(double x) const {

@@ -55,16 +55,29 @@ std::string ImportTransformText(const ImportTransform& t) {
          Significant(t.shift.y, 6);
 }
 
-ImportedSection ImportOutline(const std::filesystem::path& file, const ImportOptions& options) {
-  CheckStations(options);
-  const std::string name = file.string();
-  CoordinateFile read = ReadCoordinateFile(name);
+namespace {
+
+ImportedSection FromFile(CoordinateFile read, const std::string& name, const ImportOptions& options) {
   OutlineSource source{std::move(read.outline.points), std::move(read.lines), "line"};
   ImportedSection imported = DecomposeOutline(source, read.outline.name, name, options);
   if (!read.named)
     imported.warnings.insert(imported.warnings.begin(),
                              "The file has no name line: the section is named after the file");
   return Finished(std::move(imported));
+}
+
+}  // namespace
+
+ImportedSection ImportOutline(const std::filesystem::path& file, const ImportOptions& options) {
+  CheckStations(options);
+  const std::string name = file.string();
+  return FromFile(ReadCoordinateFile(name), name, options);
+}
+
+ImportedSection ImportOutlineText(std::string_view bytes, const std::string& name, const ImportOptions& options) {
+  CheckStations(options);
+  detail::ByteSource in(bytes);
+  return FromFile(ReadCoordinates(in, name, bytes.size()), name, options);
 }
 
 ImportedSection ImportOutline(const Coordinates& outline, const ImportOptions& options) {

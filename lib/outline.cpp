@@ -128,6 +128,8 @@ OutlineSize OwnSize(const Fit& fit) {
 
 std::vector<double> CosineStations(int count) {
   if (count < 2) throw Error(ErrorKind::Usage, "   At least 2 stations are needed !! ");
+  if (count > kMostExportPoints)
+    throw Error(ErrorKind::Usage, "   At most " + std::to_string(kMostExportPoints) + " stations are allowed !! ");
   std::vector<double> x;
   x.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)

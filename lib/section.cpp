@@ -1,6 +1,7 @@
 // Section data files: read as the window reads them, and made from a section.
 #include <tarvelo/tarvelo.h>
 
+#include <cmath>
 #include <utility>
 
 #include "foilio/items.h"
@@ -48,6 +49,32 @@ Section AsReadBack(Section section) {
     section.camber[i] = Reread(section.camber[i]) / 100;
   }
   return section;
+}
+
+void CheckSection(const Section& section) {
+  const std::size_t n = section.points();
+  if (section.thickness.size() != n || section.camber.size() != n)
+    throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length (" + std::to_string(n) +
+                                      ", " + std::to_string(section.thickness.size()) + ", " +
+                                      std::to_string(section.camber.size()) + ") !! ");
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string at = " at point " + std::to_string(i + 1);
+    if (!std::isfinite(section.x[i]) || !std::isfinite(section.thickness[i]) || !std::isfinite(section.camber[i]))
+      throw Error(ErrorKind::Usage, "   The section has a value that is not finite" + at + " !! ");
+    if (section.x[i] < 0 || section.x[i] > 1)
+      throw Error(ErrorKind::Usage, "   x must lie from 0 to 1, a fraction of the chord (not percent)" + at + " !! ");
+    if (i > 0 && section.x[i] < section.x[i - 1])
+      throw Error(ErrorKind::Usage, "   x must never decrease" + at + " !! ");
+  }
+}
+
+Section ReadSectionText(std::string_view bytes, const std::string& name) {
+  SectionData data;
+  ReadFailure failure;
+  detail::ByteSource in(bytes);
+  if (ReadSectionFrom(in, name, bytes.size(), 0, data, failure) == ReadOutcome::Failed)
+    throw Error(failure.kind, failure.message);
+  return Section{std::move(data.id), std::move(data.x), std::move(data.thickness), std::move(data.camber)};
 }
 
 std::string SectionFileText(const Section& section) { return SectionFileText(section, 6); }

@@ -8,6 +8,7 @@
 #include <pybind11/stl/filesystem.h>
 #include <tarvelo/tarvelo.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,9 +33,29 @@ py::array_t<T> Array(const std::vector<T>& v) {
   return py::array_t<T>(static_cast<py::ssize_t>(v.size()), v.data());
 }
 
-std::vector<double> Vector(const py::array_t<double, py::array::c_style | py::array::forcecast>& a) {
-  if (a.ndim() != 1) throw py::value_error("a one-dimensional array is needed");
+// Numbers as an array of doubles: TypeError for anything that is not numbers
+// (strings included, which numpy would read as numbers).
+py::array_t<double, py::array::c_style | py::array::forcecast> Numbers(const py::object& values, const char* what) {
+  if (py::isinstance<py::str>(values) || py::isinstance<py::bytes>(values))
+    throw py::type_error(std::string(what) + " must be numbers, not text");
+  const py::array raw = py::array::ensure(values);
+  if (!raw || !(raw.dtype().kind() == 'f' || raw.dtype().kind() == 'i' || raw.dtype().kind() == 'u' ||
+                raw.dtype().kind() == 'b'))
+    throw py::type_error(std::string(what) + " must be numbers");
+  return py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(raw);
+}
+
+std::vector<double> Vector(const py::object& values, const char* what) {
+  const auto a = Numbers(values, what);
+  if (a.ndim() != 1) throw py::value_error(std::string(what) + " must be one-dimensional");
   return std::vector<double>(a.data(), a.data() + a.size());
+}
+
+// Short numbers for a repr: four significant digits.
+std::string Short(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4g", v);
+  return text;
 }
 
 // File texts are 8-bit: shown as UTF-8 when they are UTF-8, else as Latin-1.
@@ -47,31 +68,52 @@ py::str Text(const std::string& bytes) {
   return py::reinterpret_steal<py::str>(s);
 }
 
+// The size an outline is drawn at: the given thickness and camber, or the
+// section's own size when the spline knows it and neither is given.
+OutlineSize SizeOf(const FoilSpline& foil, const std::optional<double>& thickness,
+                   const std::optional<double>& camber) {
+  if (thickness && camber) return {*thickness, *camber};
+  if (foil.own_size && !thickness && !camber) return *foil.own_size;
+  throw py::value_error(foil.own_size ? "give both thickness and camber, or neither for the section's own size"
+                                      : "a FoilSpline read from a .FOI knows no size of its own: give "
+                                        "thickness and camber (fractions of the chord)");
+}
+
 // Thickness and camber of the same shape as x: floats for a float, arrays for
 // an array or a sequence.
-py::object Evaluate(const FoilSpline& foil, const py::object& x) {
-  if (!py::isinstance<py::array>(x) && !py::isinstance<py::sequence>(x)) {
-    const FoilSpline::Value v = foil.Evaluate(x.cast<double>());
-    return py::make_tuple(v.thickness, v.camber);
+// With `scaled`, in fractions of the chord: the section's own size when the
+// spline knows it, else the given thickness and camber.
+py::object Evaluate(const FoilSpline& foil, const py::object& x, bool scaled, const std::optional<double>& thickness,
+                    const std::optional<double>& camber) {
+  OutlineSize size{1, 1};
+  if (scaled) {
+    size = SizeOf(foil, thickness, camber);
+  } else if (thickness || camber) {
+    throw py::value_error("thickness and camber are for scaled=True");
   }
-  const auto in = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(x);
-  if (!in) throw py::type_error("x must be a float or an array of floats");
+  if (!py::isinstance<py::array>(x) && !py::isinstance<py::sequence>(x)) {
+    if (!py::isinstance<py::float_>(x) && !py::isinstance<py::int_>(x) && !py::hasattr(x, "__float__"))
+      throw py::type_error("x must be a float or an array of floats");
+    const FoilSpline::Value v = foil.Evaluate(x.cast<double>());
+    return py::make_tuple(size.thickness * v.thickness, size.camber * v.camber);
+  }
+  const auto in = Numbers(x, "x");
   const std::vector<py::ssize_t> shape(in.shape(), in.shape() + in.ndim());
-  py::array_t<double> thickness(shape);
-  py::array_t<double> camber(shape);
+  py::array_t<double> thicknesses(shape);
+  py::array_t<double> cambers(shape);
   const double* at = in.data();
-  double* t = thickness.mutable_data();
-  double* c = camber.mutable_data();
+  double* t = thicknesses.mutable_data();
+  double* c = cambers.mutable_data();
   const py::ssize_t n = in.size();
   Released([&] {
     for (py::ssize_t i = 0; i < n; ++i) {
       const FoilSpline::Value v = foil.Evaluate(at[i]);
-      t[i] = v.thickness;
-      c[i] = v.camber;
+      t[i] = size.thickness * v.thickness;
+      c[i] = size.camber * v.camber;
     }
     return 0;
   });
-  return py::make_tuple(thickness, camber);
+  return py::make_tuple(thicknesses, cambers);
 }
 
 // Points as an array of shape (n, 2): x, y.
@@ -86,13 +128,13 @@ py::array_t<double> PointArray(const std::vector<CoordinatePoint>& points) {
 ImportedSection ImportFrom(const py::object& outline, const std::string& name, int stations,
                            bool at_file_stations) {
   const ImportOptions options{stations, at_file_stations};
+
   if (py::isinstance<py::str>(outline) || py::hasattr(outline, "__fspath__")) {
     const auto path = outline.cast<std::filesystem::path>();
     return Released([&] { return ImportOutline(path, options); });
   }
-  const auto a = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(outline);
-  if (!a || a.ndim() != 2 || a.shape(1) != 2)
-    throw py::type_error("outline is a path or an array of shape (n, 2)");
+  const auto a = Numbers(outline, "outline");
+  if (a.ndim() != 2 || a.shape(1) != 2) throw py::value_error("outline is a path or an array of shape (n, 2)");
   Coordinates coordinates{name, {}};
   for (py::ssize_t i = 0; i < a.shape(0); ++i) coordinates.points.push_back({a.at(i, 0), a.at(i, 1)});
   return Released([&] { return ImportOutline(coordinates, options); });
@@ -104,23 +146,40 @@ PYBIND11_MODULE(tarvelo, m) {
   m.doc() = "Fits cubic B-splines to the thickness and camber of foil sections (TARVELO).";
   // tarvelo.Error, with the kind of failure as its attribute `kind`
   // ("not_found", "bad_data", ...) for scripts to test.
+  // An argument the library refuses (kind "usage") is also a ValueError, as
+  // Python code expects of a bad value: tarvelo.UsageError.
   static py::exception<Error> error(m, "Error");
+  static const py::object usage = py::reinterpret_steal<py::object>(PyErr_NewException(
+      "tarvelo.UsageError", py::make_tuple(error, py::handle(PyExc_ValueError)).ptr(), nullptr));
+  m.attr("UsageError") = usage;
   py::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);
     } catch (const Error& e) {
-      py::object raised = py::handle(error.ptr())(e.what());
+      const py::handle type = e.kind() == ErrorKind::Usage ? py::handle(usage) : py::handle(error.ptr());
+      py::object raised = type(e.what());
       raised.attr("kind") = ErrorKindName(e.kind());
-      PyErr_SetObject(error.ptr(), raised.ptr());
+      PyErr_SetObject(type.ptr(), raised.ptr());
     }
   });
 
   py::class_<Section>(m, "Section", "A foil section as its data file gives it (fractions of the chord).")
-      .def(py::init([](const std::string& id_line, const py::array_t<double>& x,
-                       const py::array_t<double>& thickness, const py::array_t<double>& camber) {
-             return Section{id_line, Vector(x), Vector(thickness), Vector(camber)};
+      .def(py::init([](const std::string& id_line, const py::object& x, const py::object& thickness,
+                       const py::object& camber) {
+             Section s{id_line, Vector(x, "x"), Vector(thickness, "thickness"), Vector(camber, "camber")};
+             [&] {
+               if (s.id_line.find_first_of("\r\n") != std::string::npos)
+                 throw Error(ErrorKind::Usage, "   The ID line holds a line end !! ");
+               CheckSection(s);
+             }();
+             return s;
            }),
-           py::arg("id_line"), py::arg("x"), py::arg("thickness"), py::arg("camber"))
+           py::arg("id_line"), py::arg("x"), py::arg("thickness"), py::arg("camber"),
+           "x, thickness and camber as fractions of the chord, x from 0 to 1 and never decreasing.")
+      .def("__repr__", [](const Section& s) {
+        return "<tarvelo.Section " + std::string(py::repr(Text(s.id_line))) + ", " + std::to_string(s.points()) +
+               " points>";
+      })
       .def_property_readonly("id_line", [](const Section& s) { return Text(s.id_line); })
       .def_property_readonly("x", [](const Section& s) { return Array(s.x); })
       .def_property_readonly("thickness", [](const Section& s) { return Array(s.thickness); })
@@ -134,7 +193,11 @@ PYBIND11_MODULE(tarvelo, m) {
       .def_readonly("max_deviation_x", &CurveFit::max_deviation_x)
       .def_property_readonly("control", [](const CurveFit& c) { return Array(c.control); })
       .def_property_readonly("fitted", [](const CurveFit& c) { return Array(c.fitted); })
-      .def_property_readonly("difference", [](const CurveFit& c) { return Array(c.difference); });
+      .def_property_readonly("difference", [](const CurveFit& c) { return Array(c.difference); })
+      .def("__repr__", [](const CurveFit& c) {
+        return "<tarvelo.CurveFit ymax " + Short(c.ymax) + ", rms " + Short(c.rms) + ", max_deviation " +
+               Short(c.max_deviation) + " at x " + Short(c.max_deviation_x) + ">";
+      });
 
   py::class_<Fit>(m, "Fit", "The fit of a section: x, thickness and camber as cubic B-splines.")
       .def_property_readonly("id_line", [](const Fit& f) { return Text(f.id_line); })
@@ -147,7 +210,14 @@ PYBIND11_MODULE(tarvelo, m) {
       .def_property_readonly("control_x", [](const Fit& f) { return Array(f.control_x); })
       .def_property_readonly("x", [](const Fit& f) { return Array(f.x); })
       .def_readonly("thickness", &Fit::thickness)
-      .def_readonly("camber", &Fit::camber);
+      .def_readonly("camber", &Fit::camber)
+      .def("foil_spline", &FoilSplineOf,
+           "The fitted section as a FoilSpline, knowing its own size; write_foil_file writes the same bytes.")
+      .def("__repr__", [](const Fit& f) {
+        return "<tarvelo.Fit " + std::string(py::repr(Text(f.id_line))) + ", " + std::to_string(f.control_points) +
+               " control points, " + FindPlacement(f.placement).name + " placement, rms thickness " +
+               Short(f.thickness.rms) + " camber " + Short(f.camber.rms) + ">";
+      });
 
   py::class_<FoilSpline>(m, "FoilSpline", "A fitted section as its .FOI file holds it.")
       .def_property_readonly("id_line", [](const FoilSpline& f) { return Text(f.id_line); })
@@ -155,30 +225,48 @@ PYBIND11_MODULE(tarvelo, m) {
       .def_property_readonly("control_x", [](const FoilSpline& f) { return Array(f.control_x); })
       .def_property_readonly("thickness", [](const FoilSpline& f) { return Array(f.thickness); })
       .def_property_readonly("camber", [](const FoilSpline& f) { return Array(f.camber); })
-      .def("evaluate", &Evaluate, py::arg("x"),
-           "Normalised (thickness, camber) at chord position x in [0, 1]; x a float or an array.")
+      .def_property_readonly("own_size",
+                             [](const FoilSpline& f) -> py::object {
+                               if (!f.own_size) return py::none();
+                               return py::make_tuple(f.own_size->thickness, f.own_size->camber);
+                             })
+      .def("evaluate", &Evaluate, py::arg("x"), py::arg("scaled") = false, py::arg("thickness") = py::none(),
+           py::arg("camber") = py::none(),
+           "(thickness, camber) at chord position x in [0, 1], x a float or an array: normalised, or with "
+           "scaled=True in fractions of the chord, at the section's own size (a FoilSpline of a Fit) or at "
+           "thickness and camber (as tarvelo-export's --thickness and --camber).")
       .def(
           "properties",
-          [](const FoilSpline& foil, double thickness, double camber, std::optional<double> te_thickness) {
-            const OutlineProperties p =
-                Released([&] { return SectionProperties(foil, {thickness, camber}, te_thickness); });
+          [](const FoilSpline& foil, std::optional<double> thickness, std::optional<double> camber,
+             std::optional<double> te_thickness) {
+            const OutlineSize size = SizeOf(foil, thickness, camber);
+            const OutlineProperties p = Released([&] { return SectionProperties(foil, size, te_thickness); });
             py::dict figures;
             for (const PropertyField& f : PropertyFields()) figures[f.key] = p.*f.value;
             return figures;
           },
-          py::arg("thickness"), py::arg("camber"), py::arg("te_thickness") = py::none(),
+          py::arg("thickness") = py::none(), py::arg("camber") = py::none(), py::arg("te_thickness") = py::none(),
           "The section properties of the outline at largest thickness and camber (fractions of "
-          "the chord), its trailing edge te_thickness thick if given: a dict in the order of "
-          "PropertyFields (max_thickness ... ixy).");
+          "the chord; neither for the section's own size, which a FoilSpline of a Fit knows), its "
+          "trailing edge te_thickness thick if given: a dict in the order of PropertyFields "
+          "(max_thickness ... ixy).")
+      .def("__repr__", [](const FoilSpline& f) {
+        return "<tarvelo.FoilSpline " + std::string(py::repr(Text(f.id_line))) + ", " +
+               std::to_string(f.control_x.size()) + " control points" +
+               (f.own_size ? ", own size t/c " + Short(f.own_size->thickness) + " f/c " + Short(f.own_size->camber)
+                           : std::string()) +
+               ">";
+      });
 
   m.def("read_section", &ReadSection, py::arg("path"), Unlocked(), "Reads a section data file (*.dat).");
   m.def(
       "import_coordinates",
-      [](const std::filesystem::path& path, int stations, bool at_file_stations) {
-        return ImportCoordinates(path, ImportOptions{stations, at_file_stations});
+      [](const py::object& outline, const std::string& name, int stations, bool at_file_stations) {
+        return ImportFrom(outline, name, stations, at_file_stations).section;
       },
-      py::arg("path"), py::arg("stations") = 41, py::arg("at_file_stations") = false, Unlocked(),
-      "A section from a coordinate file of its outline (Selig or Lednicer layout).");
+      py::arg("outline"), py::arg("name") = "", py::arg("stations") = 41, py::arg("at_file_stations") = false,
+      "A section from the outline of a coordinate file (Selig or Lednicer layout) or of an array of "
+      "shape (n, 2) in Selig order named `name`.");
   py::class_<ImportedSection>(m, "ImportedSection",
                               "A section imported from an outline, and what the import did to it.")
       .def_readonly("section", &ImportedSection::section)
@@ -249,7 +337,9 @@ PYBIND11_MODULE(tarvelo, m) {
       Unlocked(),
       "The outline with largest thickness and camber (fractions of the chord), its trailing edge "
       "te_thickness thick if given.");
-  m.def("cosine_stations", &CosineStations, py::arg("count"), Unlocked(),
+  m.def(
+      "cosine_stations", [](int count) { return CosineStations(count); },
+      py::arg("count"),
         "count chord positions from 0 to 1, closer together towards both edges.");
   // The exports are the bytes of whole files, in any format of the library's
   // table; export_formats() lists the table.
@@ -274,16 +364,17 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def(
       "export",
       [](const FoilSpline& foil, const std::string& format, double thickness, double camber, int points,
-         const std::vector<double>& stations, std::optional<double> te_thickness) {
-        ExportOptions options;
-        options.size = {thickness, camber};
-        options.points = points;
-        options.stations = stations;
+         const std::vector<double>& stations, double chord, const std::string& units,
+         std::optional<double> te_thickness) {
+        ExportOptions options{{thickness, camber}, points, stations};
+        options.chord = chord;
+        options.units = units.empty() ? LengthUnit::None : FindLengthUnit(units);
         options.te_thickness = te_thickness;
         return py::bytes(Released([&] { return Export(foil, format, options); }));
       },
       py::arg("foil"), py::arg("format"), py::arg("thickness") = 0.0, py::arg("camber") = 0.0,
-      py::arg("points") = 0, py::arg("stations") = std::vector<double>{}, py::arg("te_thickness") = py::none(),
+      py::arg("points") = 0, py::arg("stations") = std::vector<double>{}, py::arg("chord") = 0.0,
+      py::arg("units") = "", py::arg("te_thickness") = py::none(),
       "The bytes of the export of foil in a format of export_formats(); points 0 for its default, "
       "the trailing edge te_thickness thick if given.");
   m.def(

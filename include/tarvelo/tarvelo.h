@@ -116,10 +116,20 @@ struct Section {
   std::size_t points() const { return x.size(); }
 };
 
+// Throws Error (Usage) for a section that no data file could hold: arrays of
+// different lengths, values that are not finite, x outside 0..1 (a fraction
+// of the chord, not percent) or decreasing. The file reader takes what the
+// window takes instead; a section built in memory is checked with this.
+void CheckSection(const Section& section);
+
 // Reads a section data file (*.dat). Throws Error for a file the window's run
 // refuses: one that cannot be opened, has no valid count, a bad number or too
 // few records. A count of zero or less gives a section without points.
 Section ReadSection(const std::filesystem::path& file);
+
+// The same from the bytes of a section data file held in memory (standard
+// input read whole, say); `name` names it in the messages.
+Section ReadSectionText(std::string_view bytes, const std::string& name);
 
 // How an import chooses the chord stations of the section.
 struct ImportOptions {
@@ -217,6 +227,10 @@ ImportedSection ImportOutline(const std::filesystem::path& file, const ImportOpt
 // and its points by their number from 1. Throws Error (BadData) for a point
 // that is not finite, and (Usage) for a name holding a line end.
 ImportedSection ImportOutline(const Coordinates& outline, const ImportOptions& options = {});
+// From the bytes of a coordinate file held in memory; `name` names it in the
+// messages.
+ImportedSection ImportOutlineText(std::string_view bytes, const std::string& name,
+                                  const ImportOptions& options = {});
 
 // ImportOutline(file, options).section.
 Section ImportCoordinates(const std::filesystem::path& file, const ImportOptions& options = {});
@@ -385,6 +399,9 @@ CountChoice FewestControlPoints(const ImportedSection& imported, const CountOpti
 // an earlier file of that name is left as it was.
 void WriteFoilFile(const std::filesystem::path& file, const Fit& fit);
 
+// The bytes WriteFoilFile writes.
+std::string FoilFileBytes(const Fit& fit);
+
 // Writes bytes as the whole content of a file, as safely as WriteFoilFile:
 // the file is replaced only when the new one is complete, and an earlier file
 // of that name is kept when anything fails.
@@ -404,6 +421,17 @@ void CheckNotInput(const std::filesystem::path& input, const std::filesystem::pa
 // Programs call it once at start; a signal that is ignored stays ignored.
 void RemoveTemporaryFileOnSignals();
 
+// The largest thickness and camber of a section outline, fractions of the
+// chord: the thickness above 0 and at most 1, the camber from -1 to 1 (0 for
+// a symmetric section, below 0 for one cambered downwards). Each multiplies
+// its stored curve, which a fit normalised to a largest value of 1; a curve
+// that has no positive value is stored as it was read, and a size of 1
+// gives it back (OwnSize).
+struct OutlineSize {
+  double thickness = 0;
+  double camber = 0;
+};
+
 // A fitted section as its .FOI file holds it.
 struct FoilSpline {
   std::string id_line;
@@ -411,6 +439,9 @@ struct FoilSpline {
   std::vector<double> control_x;  // from 0 to 1, in the file's five decimals
   std::vector<double> thickness;  // normalised control ordinates
   std::vector<double> camber;
+  // The section's own size, where it is known: a FoilSpline made of a Fit
+  // (FoilSplineOf) knows it, one read from a .FOI does not.
+  std::optional<OutlineSize> own_size;
 
   struct Value {
     double thickness = 0;  // normalised
@@ -426,17 +457,10 @@ struct FoilSpline {
 // read or is malformed: bad counts, an order other than 4, bad numbers, or
 // control point x not running from 0 to 1.
 FoilSpline ReadFoilFile(const std::filesystem::path& file);
+// The same from the bytes of a .FOI held in memory; `name` names it in the
+// messages.
+FoilSpline ReadFoilText(std::string_view bytes, const std::string& name);
 
-// The largest thickness and camber of a section outline, fractions of the
-// chord: the thickness above 0 and at most 1, the camber from -1 to 1 (0 for
-// a symmetric section, below 0 for one cambered downwards). Each multiplies
-// its stored curve, which a fit normalised to a largest value of 1; a curve
-// that has no positive value is stored as it was read, and a size of 1
-// gives it back (OwnSize).
-struct OutlineSize {
-  double thickness = 0;
-  double camber = 0;
-};
 
 // The section's own size: what the fit divided each curve by, its largest
 // value where that is above 0, else 1. The outline at this size is the
@@ -468,8 +492,12 @@ struct OutlineSpline {
 OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size,
                              std::optional<double> te_thickness = std::nullopt);
 
+// The most chord positions an export or CosineStations takes.
+inline constexpr int kMostExportPoints = 100000;
+
 // count chord positions from 0 to 1, closer together towards both edges:
-// x_i = (1 - cos(pi i / (count - 1))) / 2. Throws Error for fewer than 2.
+// x_i = (1 - cos(pi i / (count - 1))) / 2. Throws Error (Usage) for fewer
+// than 2 or more than kMostExportPoints.
 std::vector<double> CosineStations(int count);
 
 // ---- Exports ------------------------------------------------------------
@@ -504,7 +532,6 @@ struct ExportOptions {
   std::optional<double> te_thickness;
 };
 
-inline constexpr int kMostExportPoints = 100000;
 
 // One export format. ExportFormats() lists them all; the window's dialog, the
 // programs' options, their help and the Python module are made from it.

@@ -96,21 +96,26 @@ TEST_F(CliTest, ScreensComeInCycleOrderAndTheGraphicAsSvg) {
 
 TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
   test::WriteBytes(dir.file("few.dat"), "few\r\n3\r\n0,0,0,0\r\n50,5,5,1\r\n100,0,0,0\r\n");
-  fs::copy_file(dir.file("naca0012.dat"), dir.file("W.FOI"));
-  EXPECT_EQ(Run({"missing.dat", "few.dat", "W.FOI", "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "  " + dir.file("missing.dat") + " - Input file not found !! \n"
-                       "*** Insufficient data. For 8  control points,\n"
-                       "  you need at least 9  data points. ****\n"
-                       "  " + dir.file("W.FOI") + " - Output file is the input file !! \n" +
+  EXPECT_EQ(Run({"missing.dat", "few.dat", "naca0012.dat"}), 1);
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("missing.dat") + " - Input file not found !!\n"
+                       "tarvelo-fit: *** Insufficient data. For 8  control points,\n"
+                       "  you need at least 9  data points. ****\n" +
                            Misplaced("naca0012.dat"));
   EXPECT_EQ(OutLines().size(), 37u);
-  EXPECT_EQ(ReadBytes(dir.file("W.FOI")), ReadBytes(dir.file("naca0012.dat")));
   EXPECT_FALSE(ReadBytes(dir.file("naca0012.FOI")).empty());
 
+  // An input whose .FOI would be itself stops the whole run before anything
+  // is written.
+  fs::copy_file(dir.file("naca0012.dat"), dir.file("W.FOI"));
+  EXPECT_EQ(Run({"naca2412.dat", "W.FOI"}), 2);
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("W.FOI") + " - Output file is the input file !!\n");
+  EXPECT_EQ(ReadBytes(dir.file("W.FOI")), ReadBytes(dir.file("naca0012.dat")));
+  EXPECT_FALSE(fs::exists(dir.file("naca2412.FOI")));
+
   EXPECT_EQ(Run({"-n", "41", "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "   4 to 40 control points are allowed !! \n");
+  EXPECT_EQ(err.str(), "tarvelo-fit: 4 to 40 control points are allowed !!\n");
   EXPECT_EQ(Run({"-o", dir.file("nodir/x.FOI"), "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "  " + dir.file("nodir/x.FOI") + " - Output file could not be written !! \n");
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("nodir/x.FOI") + " - Output file could not be written !!\n");
 }
 
 TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
@@ -122,14 +127,14 @@ TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
   const struct {
     const char* number;
     const char* message;
-  } refused[] = {{"99", "   Numbers between 101 and 255 are allowed !!"},
-                 {"100", "   Numbers between 101 and 255 are allowed !!"},
-                 {"256", "   Numbers between 101 and 255 are allowed !!"},
-                 {"12a", "   Only numbers are allowed !! "},
-                 {"1234", "   Only the first 3 digits are used for filename !!"}};
+  } refused[] = {{"99", "Numbers between 101 and 255 are allowed !!"},
+                 {"100", "Numbers between 101 and 255 are allowed !!"},
+                 {"256", "Numbers between 101 and 255 are allowed !!"},
+                 {"12a", "Only numbers are allowed !!"},
+                 {"1234", "Only the first 3 digits are used for filename !!"}};
   for (const auto& r : refused) {
     EXPECT_EQ(Run({"--foil-number", r.number, "naca2412.dat"}), 1) << r.number;
-    EXPECT_EQ(err.str(), std::string(r.message) + "\n") << r.number;
+    EXPECT_EQ(err.str(), "tarvelo-fit: " + std::string(r.message) + "\n") << r.number;
     EXPECT_EQ(out.str(), "") << r.number;
   }
   EXPECT_FALSE(fs::exists(dir.file("naca2412.FOI")));
@@ -143,16 +148,17 @@ TEST_F(CliTest, NamesThatWouldDestroyAnotherFileAreUsageErrors) {
     std::vector<std::string> args;
     std::string line;
   } rows[] = {
-      {{"-o", "naca2412.dat", "naca2412.dat"}, "naca2412.dat - Output file is the input file !! "},
-      {{"-o", "link.FOI", "naca2412.dat"}, "link.FOI - Output file is the input file !! "},
-      {{"--svg", "naca2412.dat", "naca2412.dat"}, "naca2412.dat - Output file is the input file !! "},
-      {{"--svg", "naca2412.FOI", "naca2412.dat"}, "naca2412.FOI - SVG file is the .FOI file !! "},
+      {{"-o", "naca2412.dat", "naca2412.dat"}, dir.file("naca2412.dat") + " - Output file is the input file !!"},
+      {{"-o", "link.FOI", "naca2412.dat"}, dir.file("link.FOI") + " - Output file is the input file !!"},
+      {{"--svg", "naca2412.dat", "naca2412.dat"}, dir.file("naca2412.dat") + " - Output file is the input file !!"},
+      {{"--svg", "naca2412.FOI", "naca2412.dat"},
+       dir.file("naca2412.FOI") + " would be written twice for " + dir.file("naca2412.dat")},
       {{"-o", "x.FOI", "--svg", dir.file("sub/../x.FOI"), "naca2412.dat"},
-       "sub/../x.FOI - SVG file is the .FOI file !! "},
+       dir.file("sub/../x.FOI") + " would be written twice for " + dir.file("naca2412.dat")},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 2);
-    EXPECT_EQ(err.str(), "  " + dir.file(r.line) + "\n");
+    EXPECT_EQ(err.str(), "tarvelo-fit: " + r.line + "\n");
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(ReadBytes(dir.file("naca2412.dat")), input);
     EXPECT_FALSE(fs::exists(dir.file("naca2412.FOI")) || fs::exists(dir.file("x.FOI")));
@@ -364,7 +370,7 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
   // An export named as the input is refused, and nothing is written.
   fs::copy_file(dir.file("down.dat"), dir.file("wing.svg"));
   EXPECT_EQ(Run({"--coordinates", "--export", "svg", "wing.svg"}), 2);
-  EXPECT_EQ(err.str(), "  " + dir.file("wing.svg") + " - Output file is the input file !! \n");
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("wing.svg") + " - Output file is the input file !!\n");
   EXPECT_FALSE(fs::exists(dir.file("wing.FOI")));
   const struct {
     std::vector<std::string> args;

@@ -145,7 +145,11 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 1);
-    EXPECT_EQ(err.str(), r.shown + "\n");
+    // The program's name, then the library's message without its blanks.
+    std::string said = r.shown;
+    said.erase(0, said.find_first_not_of(' '));
+    said.erase(said.find_last_not_of(' ') + 1);
+    EXPECT_EQ(err.str(), "tarvelo-export: " + said + "\n");
     EXPECT_EQ(out.str(), "");
   }
   EXPECT_EQ(ReadBytes(earlier), "earlier");
@@ -194,7 +198,7 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(out.str(), "") << r.text;
   }
   EXPECT_EQ(Run({"-o", dir.path().string() + "/./flat.FOI", f}), 2);
-  EXPECT_EQ(err.str(), "  " + dir.path().string() + "/./flat.FOI - Output file is the input file !! \n");
+  EXPECT_EQ(err.str(), "tarvelo-export: " + dir.path().string() + "/./flat.FOI - Output file is the input file !!\n");
   EXPECT_EQ(ReadBytes(f), kFlat);
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(out.str().rfind("Usage: tarvelo-export [OPTION]... FILE.FOI\n", 0), 0u);

@@ -78,16 +78,15 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
     std::vector<std::string> args;
     std::string message;
   } rows[] = {
-      {{"-o", file, bad}, "  " + bad + " - Invalid number in line 3 !! "},
-      {{"-o", file, "--stations", "402", coords}, "   5 to 401 stations are allowed !! "},
+      {{"-o", file, bad}, bad + " - Invalid number in line 3 !!"},
+      {{"-o", file, "--stations", "402", coords}, "5 to 401 stations are allowed !!"},
       // A read error is not the end of the file.
-      {{"-o", file, "/proc/self/mem"}, "  /proc/self/mem - Input file could not be read !! "},
-      {{"-o", dir.file("no-dir/out.dat"), coords},
-       "  " + dir.file("no-dir/out.dat") + " - Output file could not be written !! "},
+      {{"-o", file, "/proc/self/mem"}, "/proc/self/mem - Input file could not be read !!"},
+      {{"-o", dir.file("no-dir/out.dat"), coords}, dir.file("no-dir/out.dat") + " - Output file could not be written !!"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 1) << r.message;
-    EXPECT_EQ(err.str(), r.message + "\n");
+    EXPECT_EQ(err.str(), "tarvelo-import: " + r.message + "\n");
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(ReadBytes(file), "earlier");
   }
@@ -97,7 +96,7 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
   const std::string copy = dir.file("coords.dat");
   std::filesystem::copy_file(coords, copy);
   EXPECT_EQ(Run({"-o", copy, copy}), 2);
-  EXPECT_EQ(err.str(), "  " + copy + " - Output file is the input file !! \n");
+  EXPECT_EQ(err.str(), "tarvelo-import: " + copy + " - Output file is the input file !!\n");
   EXPECT_EQ(ReadBytes(copy), ReadBytes(coords));
 }
 
@@ -107,7 +106,9 @@ TEST_F(ImportCommandTest, UsageErrorsExitWithTwo) {
     std::string text;
   } rows[] = {
       {{}, "missing COORDS"},
-      {{coords, coords}, "one COORDS at a time: extra operand '" + coords + "'"},
+      {{coords, coords}, "one COORDS without --output-dir: extra operand '" + coords + "'"},
+      {{"-o", "a.dat", "--output-dir", "d", coords}, "-o and --output-dir exclude each other"},
+      {{"--output-dir", "d", coords, "-"}, "standard input ('-') is one COORDS alone"},
       {{"--stations", "4x", coords}, "the number of stations takes digits only: '4x'"},
       {{"--stations"}, "option '--stations' requires an argument"},
       {{"--stations", "41", "--at-file-stations", coords},

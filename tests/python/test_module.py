@@ -181,5 +181,77 @@ def test_an_outline_from_a_file_or_an_array_imports_as_one_section(tmp_path):
     assert moved.section.x.shape == moved.section.thickness.shape == moved.section.camber.shape == (9,)
     with pytest.raises(tarvelo.Error, match=r"^bad - Point 2 is not a finite number !! $"):
         tarvelo.import_outline(np.array([[1.0, 0.0], [np.nan, 0.0]] + [[0.0, 0.0]] * 9), name="bad")
-    with pytest.raises(TypeError):
+    with pytest.raises(ValueError, match="shape"):
         tarvelo.import_outline(np.zeros((4, 3)))
+    with pytest.raises(TypeError):
+        tarvelo.import_outline([["0", "1"]] * 11)
+
+
+def test_a_section_made_in_python_is_checked_as_it_is_made():
+    """Arrays that no data file could hold are refused at once, with the
+    reason; wrong types are TypeErrors, strings included."""
+    x = np.linspace(0, 1, 11)
+    good = tarvelo.Section("made", x, 0.1 * np.sqrt(x) * (1 - x), 0.0 * x)
+    assert same(good.x, list(x)) and same(good.camber, [0.0] * 11)
+    for args, message in [
+        (("pct", 100 * x, x, x), r"^x must lie from 0 to 1, a fraction of the chord \(not percent\) at point 2 !! $"),
+        (("back", x[::-1], x, x), r"^x must never decrease at point 2 !! $"),
+        (("short", x, x[:-1], x), r"^x, thickness and camber of the section differ in length \(11, 10, 11\) !! $"),
+        (("nan", x, np.where(x > 0.5, np.nan, x), x), r"^The section has a value that is not finite at point 7 !! $"),
+        (("two\nlines", x, x, x), r"^The ID line holds a line end !! $"),
+    ]:
+        with pytest.raises(ValueError, match=message) as e:
+            tarvelo.Section(*args)
+        assert isinstance(e.value, tarvelo.Error) and e.value.kind == "usage"
+    for bad in (("made", "0.5", x, x), ("made", ["a"] * 11, x, x), (5, x, x, x)):
+        with pytest.raises(TypeError):
+            tarvelo.Section(*bad)
+
+
+def test_counts_are_limited_and_types_checked_before_any_work():
+    foil = tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI")
+    section = tarvelo.read_section(EXAMPLES / "naca2412.dat")
+    for call, message in [
+        (lambda: tarvelo.cosine_stations(2**31 - 1), "At most 100000 stations are allowed"),
+        (lambda: tarvelo.cosine_stations(1), "At least 2 stations are needed"),
+        (lambda: tarvelo.fit_section(section, 41), "4 to 40 control points are allowed"),
+        (lambda: tarvelo.fit_section(section, 8, placement="best"), "Unknown placement 'best'"),
+        (lambda: tarvelo.import_coordinates(EXAMPLES / "coordinates/naca4412.dat", stations=402),
+         "5 to 401 stations are allowed"),
+        (lambda: tarvelo.export(foil, "selig", 0.1, 0.02, points=100001), "2 to 100000 points are allowed"),
+        (lambda: tarvelo.export(foil, "dxf", 0.1, 0.02, units="ft"), "Unknown unit 'ft'"),
+    ]:
+        with pytest.raises(ValueError, match=message):
+            call()
+    for call in (lambda: foil.evaluate("0.5"), lambda: foil.evaluate(["0.5"]), lambda: foil.evaluate(None),
+                 lambda: tarvelo.fit_section(section, "8"), lambda: tarvelo.fit_section("naca2412.dat")):
+        with pytest.raises(TypeError):
+            call()
+
+
+def test_a_fit_in_memory_is_a_foil_spline_that_knows_its_size(tmp_path):
+    section = tarvelo.read_section(EXAMPLES / "naca2412.dat")
+    fit = tarvelo.fit_section(section, 8)
+    foil = fit.foil_spline()
+    tarvelo.write_foil_file(tmp_path / "a.FOI", fit)
+    read = tarvelo.read_foil_file(tmp_path / "a.FOI")
+    assert foil.own_size == (fit.thickness.ymax, 1.0 if fit.camber.ymax <= 0 else fit.camber.ymax)
+    assert read.own_size is None
+    assert same(foil.control_x, list(fit.control_x)) and same(foil.thickness, list(fit.thickness.control))
+    x = np.array([0.1, 0.3, 0.7])
+    t, c = foil.evaluate(x)
+    ts, cs = foil.evaluate(x, scaled=True)
+    assert same(ts, list(fit.thickness.ymax * t)) and same(cs, list(fit.camber.ymax * c))
+    # The file rounds to five decimals: its section at the same size is within that.
+    tr, cr = read.evaluate(x, scaled=True, thickness=fit.thickness.ymax, camber=fit.camber.ymax)
+    assert np.max(np.abs(tr - ts)) < 1e-5 and np.max(np.abs(cr - cs)) < 1e-5
+    with pytest.raises(ValueError, match="knows no size of its own"):
+        read.evaluate(0.5, scaled=True)
+    with pytest.raises(ValueError, match="thickness and camber are for scaled=True"):
+        foil.evaluate(0.5, thickness=0.1)
+    assert repr(section) == "<tarvelo.Section 'NACA 2412, standard thickness and camber, 26 stations', 26 points>"
+    assert repr(fit).startswith("<tarvelo.Fit 'NACA 2412, standard thickness and camber, 26 stations', "
+                                "8 control points, window placement, rms thickness ")
+    assert repr(fit.thickness).startswith("<tarvelo.CurveFit ymax 0.12, rms ")
+    assert repr(read) == "<tarvelo.FoilSpline 'NACA 2412, standard thickness and camber, 26 stations', 8 control points>"
+    assert repr(foil).endswith(", 8 control points, own size t/c 0.12 f/c 0.02>")
