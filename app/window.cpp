@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -219,7 +220,10 @@ void Window::buildMenuActions() {
   connect(fewest_, &QAction::triggered, this, &Window::chooseFewestControlPoints,
           Qt::QueuedConnection);
   connect(exportAction_, &QAction::triggered, this, &Window::exportSection, Qt::QueuedConnection);
-  picture1_->addMenuActions({import, fewest_, exportAction_});
+  propertiesAction_ = new QAction(tr("Section properties\u2026"), this);
+  propertiesAction_->setObjectName(QStringLiteral("SectionProperties"));
+  connect(propertiesAction_, &QAction::triggered, this, &Window::showSectionProperties, Qt::QueuedConnection);
+  picture1_->addMenuActions({import, fewest_, exportAction_, propertiesAction_});
   connect(picture1_, &PictureBox::menuAboutToShow, this, &Window::updateMenuActions);
   // The menu is the only way to these; the area says where it is.
   picture1_->setToolTip(QStringLiteral(
@@ -230,6 +234,7 @@ void Window::buildMenuActions() {
 void Window::updateMenuActions() {
   fewest_->setEnabled(!state_.InFile.empty());
   exportAction_->setEnabled(!state_.SavedFile.empty());
+  propertiesAction_->setEnabled(!state_.SavedFile.empty());
 }
 
 // The count field gets the fewest control points whose fit keeps both R.M.S.
@@ -458,6 +463,35 @@ void Window::exportSection() {
     ExportOptions options;
     if (format.needs_size) options.size = dialog.size();
     WriteFileContents(target, Export(*foil, format.name, options));
+  } catch (const Error& e) {
+    QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
+  }
+}
+
+void Window::showSectionProperties() {
+  if (state_.SavedFile.empty()) return;
+  const std::string foi = state_.SavedFile;
+  // Its own size: what the run divided each curve by, 1 for a curve it left
+  // as read.
+  const auto own = [this](int k) { return state_.ymax(k) > 0 ? state_.ymax(k) : 1.0; };
+  const OutlineSize size{own(1), own(2)};
+  try {
+    const OutlineProperties p = SectionProperties(ReadFoilFile(foi), size);
+    QString rows;
+    for (const PropertyField& f : PropertyFields()) {
+      const double v = p.*f.value;
+      rows += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td></tr>")
+                  .arg(QString::fromLatin1(f.title).toHtmlEscaped(),
+                       std::isfinite(v) ? QString::number(v, 'g', 6) : tr("infinite"));
+    }
+    QMessageBox box(QMessageBox::Information, windowTitle(), QString(), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("SectionPropertiesBox"));
+    box.setTextFormat(Qt::RichText);
+    box.setText(tr("<p>%1<br>at t/c = %2, f/c = %3: lengths per chord, the area per chord&sup2;, "
+                   "second moments per chord&#8308;, the angle in degrees.</p><table>%4</table>")
+                    .arg(DecodeText(foi).toHtmlEscaped(), QString::number(size.thickness, 'g', 6),
+                         QString::number(size.camber, 'g', 6), rows));
+    box.exec();
   } catch (const Error& e) {
     QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
   }

@@ -90,6 +90,9 @@ class Window : public QWidget, public Form {
   // "Export section…": the section of the .FOI the last run wrote, as a
   // table or an outline, to a file the user picks.
   void exportSection();
+  // "Section properties…": the figures of the section of the .FOI the last
+  // run wrote, at its own size, as a table in a message box.
+  void showSectionProperties();
 
  private:
   void buildControls();
@@ -110,6 +113,7 @@ class Window : public QWidget, public Form {
   PictureBox* picture1_ = nullptr;
   QAction* fewest_ = nullptr;
   QAction* exportAction_ = nullptr;
+  QAction* propertiesAction_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.
   QHash<QString, QString> dirOnDrive_;
   ImportDialogs importDialogs_;

@@ -48,8 +48,10 @@ std::string Help() {
   std::string defaults;
   for (const ExportFormat& f : ExportFormats()) {
     const std::string name = f.name;
-    formats += WrapText(f.description, std::string(25, ' ') + name + std::string(7 - name.size(), ' '),
-                        std::string(32, ' '));
+    // A name too long for its column stands on a line of its own.
+    const std::string head = std::string(25, ' ') + name;
+    formats += name.size() < 7 ? WrapText(f.description, head + std::string(7 - name.size(), ' '), std::string(32, ' '))
+                               : head + '\n' + WrapText(f.description, std::string(32, ' '), std::string(32, ' '));
     if (f.default_points > 0)
       defaults += std::string(defaults.empty() ? "" : ", ") + std::to_string(f.default_points) +
                   (f.needs_size ? " per surface" : "") + " for " + name;
@@ -66,9 +68,13 @@ std::string Help() {
          "      --camber F       largest camber of the outline, a fraction of the\n"
          "                         chord from -1 to 1 (0 for a symmetric section)\n"
          "      --chord LENGTH   draw the outline at this chord length (selig, dxf,\n"
-         "                         svg), in the units below\n"
+         "                         svg; the properties scaled to it), in the units\n"
+         "                         below\n"
          "      --units UNIT     mm, cm, m or in: the drawing's units, set in the\n"
-         "                         DXF ($INSUNITS) and as the SVG's size\n" +
+         "                         DXF ($INSUNITS) and as the SVG's size\n"
+         "      --te-thickness D the outline's trailing edge made D thick, a fraction\n"
+         "                         of the chord from 0 to T, by adding a thickness\n"
+         "                         that grows linearly from the leading edge\n" +
          WrapText("N cosine-spaced chord positions from 0 to 1, N from 2 to " +
                       std::to_string(kMostExportPoints) + " (default " + defaults + ")",
                   "      --points N       ", std::string(25, ' ')) +
@@ -113,6 +119,7 @@ struct Options {
   LengthUnit units = LengthUnit::None;
   std::optional<double> thickness;
   std::optional<double> camber;
+  std::optional<double> te_thickness;
   std::optional<int> points;
   std::optional<std::vector<double>> at;
   MadeOutputs outputs;
@@ -178,6 +185,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     } else if (a.Is("--camber")) {
       o.camber = Checked<double>(a.Value(), [](double f) { return f >= -1 && f <= 1; },
                                  "--camber takes a fraction of the chord from -1 to 1");
+    } else if (a.Is("--te-thickness")) {
+      o.te_thickness = Checked<double>(a.Value(), Fraction, "--te-thickness takes a fraction of the chord from 0 to 1");
     } else if (a.Is("--points")) {
       o.points = Checked<int>(a.Value(), [](int n) { return n >= 2 && n <= kMostExportPoints; },
                               "--points takes a whole number from 2 to " + std::to_string(kMostExportPoints));
@@ -209,6 +218,9 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     throw UsageError{Names(Sized, "and") + " need --thickness and --camber"};
   if (!f.needs_size && (o.thickness || o.camber))
     throw UsageError{"the " + std::string(f.name) + " takes neither --thickness nor --camber"};
+  if (!f.needs_size && o.te_thickness) throw UsageError{"--te-thickness is for the " + Names(Sized, "and") + " only"};
+  if (o.te_thickness && o.thickness && *o.te_thickness > *o.thickness)
+    throw UsageError{"--te-thickness takes at most the --thickness"};
   if (o.points && o.at) throw UsageError{"--points and --at exclude each other"};
   if (o.at && !f.takes_stations) throw UsageError{"--at is for the " + Names(Stations, "and") + " only"};
   if ((o.chord > 0 || o.units != LengthUnit::None) && !f.needs_size)
@@ -232,6 +244,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, st
   if (!options) return 0;
   ExportOptions export_options;
   if (options->thickness) export_options.size = {*options->thickness, *options->camber};
+  export_options.te_thickness = options->te_thickness;
   export_options.points = options->points.value_or(0);
   if (options->at) export_options.stations = *options->at;
   export_options.chord = options->chord;

@@ -70,7 +70,8 @@ std::string Help() {
     "                         points, control_points, knots, control_x, and for\n"
     "                         thickness and camber: ymax, rms, max_deviation,\n"
     "                         max_deviation_x, control; placement,\n"
-    "                         misplaced_points, largest_misplacement; with\n"
+    "                         misplaced_points, largest_misplacement,\n"
+    "                         properties (of the section at its own size); with\n"
     "                         --coordinates also import: frame, scale,\n"
     "                         angle_deg, shift, warnings; or file, error and\n"
     "                         error_kind\n"
@@ -389,6 +390,15 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
     j["outline_deviation"] = d.deviation;
     j["outline_deviation_x"] = d.x;
     j["outline_deviation_surface"] = d.upper ? "upper" : "lower";
+  }
+  // At the section's own size, as --export properties writes them; a section
+  // thicker than its chord has no outline to measure.
+  try {
+    const OutlineProperties p = SectionProperties(FoilSplineOf(fit), OwnSize(fit));
+    j["properties"] = nlohmann::ordered_json::object();
+    for (const PropertyField& f : PropertyFields()) j["properties"][f.key] = p.*f.value;
+  } catch (const Error&) {
+    j["properties"] = nullptr;
   }
   return j;
 }

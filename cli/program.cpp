@@ -124,4 +124,19 @@ int WriteMade(const char* program, const std::vector<std::string>& inputs, const
   return status;
 }
 
+int WriteOut(const char* program, const std::optional<std::string>& output,
+             const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
+  try {
+    const std::string bytes = make();
+    if (output && *output != kStandardStream)
+      WriteFileContents(*output, bytes);
+    else
+      out << bytes;
+    return 0;
+  } catch (const Error& e) {
+    Say(err, program, e.shown());
+    return 1;
+  }
+}
+
 }  // namespace tarvelo

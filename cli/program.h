@@ -47,4 +47,10 @@ int WriteMade(const char* program, const std::vector<std::string>& inputs, const
               const std::function<std::string(const std::string& name, const std::optional<std::string>& bytes)>& make,
               std::ostream& out, std::ostream& err, bool terminal);
 
+// What is made of no file, written to -o OUT ("-" for standard output) or
+// to standard output: a failure to make or write it is said on standard
+// error (1); else 0.
+int WriteOut(const char* program, const std::optional<std::string>& output,
+             const std::function<std::string()>& make, std::ostream& out, std::ostream& err);
+
 }  // namespace tarvelo

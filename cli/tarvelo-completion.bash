@@ -40,11 +40,22 @@ _tarvelo() {
         --format)
           COMPREPLY=($(compgen -W "$("${COMP_WORDS[0]}" --list-formats 2>/dev/null | cut -f1)" -- "$cur"))
           return ;;
-        --thickness | --camber | --points | --at) return ;;
+        --thickness | --camber | --points | --at | --te-thickness) return ;;
         -o) _tarvelo_files "$cur" '*'; return ;;
       esac
-      options='--format --thickness --camber --points --at -o --list-formats --help --version'
+      options='--format --thickness --camber --points --at --te-thickness -o --list-formats --help
+               --version'
       files='*.FOI' ;;
+    tarvelo-naca)
+      case $prev in
+        --stations) COMPREPLY=($(compgen -W "41 81 161" -- "$cur")); return ;;
+        --decimals) COMPREPLY=($(compgen -W "4 6" -- "$cur")); return ;;
+        --mean-line) return ;;
+        -o) _tarvelo_files "$cur" '*.dat'; return ;;
+      esac
+      options='--stations --table-stations --closed-te --mean-line --decimals -o --help --version'
+      # A designation, not a file.
+      files= ;;
     *) return ;;
   esac
   if [[ $cur == -* ]]; then
@@ -53,7 +64,7 @@ _tarvelo() {
     [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *= ]] && compopt -o nospace 2>/dev/null
     return
   fi
-  _tarvelo_files "$cur" "$files"
+  if [[ -n $files ]]; then _tarvelo_files "$cur" "$files"; fi
 }
 
-complete -o filenames -F _tarvelo tarvelo-fit tarvelo-import tarvelo-export
+complete -o filenames -F _tarvelo tarvelo-fit tarvelo-import tarvelo-export tarvelo-naca

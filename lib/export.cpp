@@ -28,6 +28,10 @@ const std::vector<ExportFormat>& ExportFormats() {
        ".dxf", "DXF drawings (*.dxf)", true, false, 0, WriteDxf},
       {"svg", "SVG outline", "the exact outline as cubic Bezier paths, 1000 units to the chord", ".svg",
        "SVG drawings (*.svg)", true, false, 0, WriteSvg},
+      {"properties", "Section properties",
+       "largest thickness and camber, leading-edge radius, trailing-edge thickness and angle, area, "
+       "centroid and second moments of the outline, as one JSON object",
+       "-properties.json", "JSON files (*.json)", true, false, 0, WriteProperties},
   };
   return formats;
 }
@@ -66,7 +70,15 @@ std::string Export(const FoilSpline& foil, std::string_view name, const ExportOp
     throw Error(ErrorKind::Usage, which + "is normalised: it takes no chord length or units !! ");
   if (!(checked.chord == 0 || (checked.chord > 0 && checked.chord <= kLongestChord)))
     throw Error(ErrorKind::Usage, "   The chord length must be above 0 and at most 1e6 !! ");
-  return format.write(foil, checked);
+  if (!format.needs_size) {
+    if (checked.te_thickness) throw Error(ErrorKind::Usage, which + "takes no trailing-edge thickness !! ");
+    return format.write(foil, checked);
+  }
+  // Each writer draws the outline of the foil it is given at the size: the
+  // trailing edge is set on the foil's control points before it sees them.
+  const FoilSpline thickened = WithTrailingEdge(foil, checked.size, checked.te_thickness);
+  checked.te_thickness.reset();
+  return format.write(thickened, checked);
 }
 
 }  // namespace tarvelo

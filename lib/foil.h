@@ -4,6 +4,7 @@
 
 #include <tarvelo/tarvelo.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,15 @@ void CheckIdLine(const std::string& id_line);
 // Throws Error (Usage) unless the thickness is above 0 and at most 1 and the
 // camber from -1 to 1.
 void CheckOutlineSize(const OutlineSize& size);
+
+// Throws Error (Usage) unless an asked trailing-edge thickness is from 0 to
+// the largest thickness.
+void CheckTrailingEdge(const OutlineSize& size, std::optional<double> te_thickness);
+
+// The foil whose outline at `size` has a trailing edge te_thickness thick, as
+// SectionOutline draws it: its thickness control points moved by a multiple
+// of x's, the size checked. The foil itself when none is asked for.
+FoilSpline WithTrailingEdge(const FoilSpline& foil, const OutlineSize& size, std::optional<double> te_thickness);
 
 // Throws Error (Usage) when the camber of `size` cannot be what the foil's
 // stored camber is scaled by: a stored camber that is nowhere above 0 was

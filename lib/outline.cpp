@@ -79,8 +79,28 @@ std::string ShortestText(double v) {
   return std::string(buf.data(), res.ptr);
 }
 
-OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size) {
+void CheckTrailingEdge(const OutlineSize& size, std::optional<double> te_thickness) {
+  if (te_thickness && !(*te_thickness >= 0 && *te_thickness <= size.thickness))
+    throw Error(ErrorKind::Usage,
+                "   The trailing-edge thickness must be from 0 to the largest thickness !! ");
+}
+
+FoilSpline WithTrailingEdge(const FoilSpline& foil, const OutlineSize& size, std::optional<double> te_thickness) {
   CheckOutlineSize(size);
+  CheckTrailingEdge(size, te_thickness);
+  KnotsOf(foil);
+  if (!te_thickness) return foil;
+  // x, thickness and camber share one basis, so a thickness linear in x is a
+  // multiple of x's control points; x runs to 1, so the last control point
+  // alone sets the trailing edge.
+  FoilSpline thicker = foil;
+  const double added = *te_thickness / size.thickness - foil.thickness.back();
+  for (std::size_t j = 0; j < foil.thickness.size(); ++j) thicker.thickness[j] += added * foil.control_x[j];
+  return thicker;
+}
+
+OutlineSpline SectionOutline(const FoilSpline& given, const OutlineSize& size, std::optional<double> te_thickness) {
+  const FoilSpline foil = WithTrailingEdge(given, size, te_thickness);
   OutlineSpline out;
   out.knots = KnotsOf(foil);
   out.x = foil.control_x;

@@ -24,11 +24,12 @@ Section ReadSection(const std::filesystem::path& file) {
 
 namespace {
 
-// A column of the file: percent of the chord, six decimals, right-aligned
-// as the examples are.
-std::string Column(double fraction) {
-  const std::string digits = FSt(0, 0, 6, 100 * fraction);
-  return std::string(digits.size() < 11 ? 11 - digits.size() : 0, ' ') + digits;
+// A column of the file: percent of the chord, six decimals in 11
+// characters, or four in 8 as the bundled examples have them, right-aligned.
+std::string Column(double fraction, int decimals = 6) {
+  const std::size_t width = decimals == 4 ? 8 : 11;
+  const std::string digits = FSt(0, 0, decimals, 100 * fraction);
+  return std::string(digits.size() < width ? width - digits.size() : 0, ' ') + digits;
 }
 
 // A column as the reader takes it back, still in percent.
@@ -78,15 +79,20 @@ Section ReadSectionText(std::string_view bytes, const std::string& name) {
   return Section{std::move(data.id), std::move(data.x), std::move(data.thickness), std::move(data.camber)};
 }
 
-std::string SectionFileText(const Section& section) {
+std::string SectionFileText(const Section& section) { return SectionFileText(section, 6); }
+
+std::string SectionFileText(const Section& section, int decimals) {
+  if (decimals != 4 && decimals != 6)
+    throw Error(ErrorKind::Usage, "   A section file has 4 or 6 decimals !! ");
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
     throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
   CheckIdLine(section.id_line);
   std::string text = section.id_line + "\r\n" + std::to_string(n) + "\r\n";
   for (std::size_t i = 0; i < n; ++i) {
-    const std::string half = Column(section.thickness[i] / 2);
-    text += Column(section.x[i]) + ", " + half + ", " + half + ", " + Column(section.camber[i]) + "\r\n";
+    const std::string half = Column(section.thickness[i] / 2, decimals);
+    text += Column(section.x[i], decimals) + ", " + half + ", " + half + ", " +
+            Column(section.camber[i], decimals) + "\r\n";
   }
   return text;
 }

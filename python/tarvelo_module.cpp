@@ -68,6 +68,17 @@ py::str Text(const std::string& bytes) {
   return py::reinterpret_steal<py::str>(s);
 }
 
+// The size an outline is drawn at: the given thickness and camber, or the
+// section's own size when the spline knows it and neither is given.
+OutlineSize SizeOf(const FoilSpline& foil, const std::optional<double>& thickness,
+                   const std::optional<double>& camber) {
+  if (thickness && camber) return {*thickness, *camber};
+  if (foil.own_size && !thickness && !camber) return *foil.own_size;
+  throw py::value_error(foil.own_size ? "give both thickness and camber, or neither for the section's own size"
+                                      : "a FoilSpline read from a .FOI knows no size of its own: give "
+                                        "thickness and camber (fractions of the chord)");
+}
+
 // Thickness and camber of the same shape as x: floats for a float, arrays for
 // an array or a sequence.
 // With `scaled`, in fractions of the chord: the section's own size when the
@@ -76,14 +87,7 @@ py::object Evaluate(const FoilSpline& foil, const py::object& x, bool scaled, co
                     const std::optional<double>& camber) {
   OutlineSize size{1, 1};
   if (scaled) {
-    if (thickness && camber)
-      size = {*thickness, *camber};
-    else if (foil.own_size && !thickness && !camber)
-      size = *foil.own_size;
-    else
-      throw py::value_error(foil.own_size ? "give both thickness and camber, or neither for the section's own size"
-                                          : "a FoilSpline read from a .FOI knows no size of its own: give "
-                                            "thickness and camber (fractions of the chord)");
+    size = SizeOf(foil, thickness, camber);
   } else if (thickness || camber) {
     throw py::value_error("thickness and camber are for scaled=True");
   }
@@ -227,6 +231,21 @@ PYBIND11_MODULE(tarvelo, m) {
            "(thickness, camber) at chord position x in [0, 1], x a float or an array: normalised, or with "
            "scaled=True in fractions of the chord, at the section's own size (a FoilSpline of a Fit) or at "
            "thickness and camber (as tarvelo-export's --thickness and --camber).")
+      .def(
+          "properties",
+          [](const FoilSpline& foil, std::optional<double> thickness, std::optional<double> camber,
+             std::optional<double> te_thickness) {
+            const OutlineSize size = SizeOf(foil, thickness, camber);
+            const OutlineProperties p = Released([&] { return SectionProperties(foil, size, te_thickness); });
+            py::dict figures;
+            for (const PropertyField& f : PropertyFields()) figures[f.key] = p.*f.value;
+            return figures;
+          },
+          py::arg("thickness") = py::none(), py::arg("camber") = py::none(), py::arg("te_thickness") = py::none(),
+          "The section properties of the outline at largest thickness and camber (fractions of "
+          "the chord; neither for the section's own size, which a FoilSpline of a Fit knows), its "
+          "trailing edge te_thickness thick if given: a dict in the order of PropertyFields "
+          "(max_thickness ... ixy).")
       .def("__repr__", [](const FoilSpline& f) {
         return "<tarvelo.FoilSpline " + std::string(py::repr(Text(f.id_line))) + ", " +
                std::to_string(f.control_x.size()) + " control points" +
@@ -268,8 +287,22 @@ PYBIND11_MODULE(tarvelo, m) {
         "outline's points in chord coordinates (upper, lower).");
   m.def(
       "section_file_text",
-      [](const Section& section) { return py::bytes(Released([&] { return SectionFileText(section); })); },
-      py::arg("section"), "The bytes of the section data file (*.dat) of a section.");
+      [](const Section& section, int decimals) {
+        return py::bytes(Released([&] { return SectionFileText(section, decimals); }));
+      },
+      py::arg("section"), py::arg("decimals") = 6,
+      "The bytes of the section data file (*.dat) of a section, 6 or 4 decimals of a percent.");
+  m.def(
+      "naca_section",
+      [](const std::string& designation, int stations, bool table_stations, bool closed_te,
+         std::optional<double> mean_line_a, int decimals) {
+        const NacaOptions options{stations, table_stations, closed_te, mean_line_a, decimals};
+        return Released([&] { return NacaSection(designation, options); });
+      },
+      py::arg("designation"), py::arg("stations") = 41, py::arg("table_stations") = false,
+      py::arg("closed_te") = false, py::arg("mean_line_a") = py::none(), py::arg("decimals") = 6,
+      "A NACA section from its published formulas: four digits ('2412'), five ('23012', mean "
+      "lines 210 to 250) or 16-series ('16-206', with mean_line_a, default 1).");
   m.def(
       "fit_section",
       [](const Section& section, int control_points, const std::string& placement) {
@@ -293,11 +326,13 @@ PYBIND11_MODULE(tarvelo, m) {
   const auto size = [](double thickness, double camber) { return OutlineSize{thickness, camber}; };
   m.def(
       "section_outline",
-      [size](const FoilSpline& foil, double thickness, double camber) {
-        return SectionOutline(foil, size(thickness, camber));
+      [size](const FoilSpline& foil, double thickness, double camber, std::optional<double> te_thickness) {
+        return SectionOutline(foil, size(thickness, camber), te_thickness);
       },
-      py::arg("foil"), py::arg("thickness"), py::arg("camber"), Unlocked(),
-      "The outline with largest thickness and camber (fractions of the chord).");
+      py::arg("foil"), py::arg("thickness"), py::arg("camber"), py::arg("te_thickness") = py::none(),
+      Unlocked(),
+      "The outline with largest thickness and camber (fractions of the chord), its trailing edge "
+      "te_thickness thick if given.");
   m.def(
       "cosine_stations", [](int count) { return CosineStations(count); },
       py::arg("count"),
@@ -325,16 +360,19 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def(
       "export",
       [](const FoilSpline& foil, const std::string& format, double thickness, double camber, int points,
-         const std::vector<double>& stations, double chord, const std::string& units) {
+         const std::vector<double>& stations, double chord, const std::string& units,
+         std::optional<double> te_thickness) {
         ExportOptions options{{thickness, camber}, points, stations};
         options.chord = chord;
         options.units = units.empty() ? LengthUnit::None : FindLengthUnit(units);
+        options.te_thickness = te_thickness;
         return py::bytes(Released([&] { return Export(foil, format, options); }));
       },
       py::arg("foil"), py::arg("format"), py::arg("thickness") = 0.0, py::arg("camber") = 0.0,
       py::arg("points") = 0, py::arg("stations") = std::vector<double>{}, py::arg("chord") = 0.0,
-      py::arg("units") = "",
-      "The bytes of the export of foil in a format of export_formats(); points 0 for its default.");
+      py::arg("units") = "", py::arg("te_thickness") = py::none(),
+      "The bytes of the export of foil in a format of export_formats(); points 0 for its default, "
+      "the trailing edge te_thickness thick if given.");
   m.def(
       "export_table",
       [](const FoilSpline& foil, const std::vector<double>& stations) {

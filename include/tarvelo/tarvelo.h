@@ -246,6 +246,11 @@ std::string ImportTransformText(const ImportTransform& transform);
 // line that holds a CR or LF.
 std::string SectionFileText(const Section& section);
 
+// The same with `decimals` of a percent: 6 as above, in columns of 11
+// characters, or 4, in columns of 8 (the bundled examples' layout). Throws
+// Error (Usage) for any other count.
+std::string SectionFileText(const Section& section, int decimals);
+
 // ---- Fitting -------------------------------------------------------------
 
 // The library fits 4 to 40 control points and a .FOI holds as many; the
@@ -483,9 +488,15 @@ struct OutlineSpline {
   std::vector<double> lower;  // and of the lower surface's
 };
 
-// Throws Error for a size outside the ranges above, and Error (Overflow) for
-// a control point beyond the range of a double.
-OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size);
+// With te_thickness, the trailing edge made that thick (a fraction of the
+// chord, from 0 to size.thickness): (te_thickness - the outline's own
+// trailing-edge thickness) * x is added to the thickness, on the control
+// points, so that the outline stays a pair of cubic B-splines on the same
+// knots; it no longer has exactly the largest thickness size.thickness.
+// Throws Error for a size or a trailing-edge thickness outside the ranges
+// above, and Error (Overflow) for a control point beyond the range of a double.
+OutlineSpline SectionOutline(const FoilSpline& foil, const OutlineSize& size,
+                             std::optional<double> te_thickness = std::nullopt);
 
 // The most chord positions an export or CosineStations takes.
 inline constexpr int kMostExportPoints = 100000;
@@ -523,9 +534,10 @@ struct ExportOptions {
   // LengthUnit::None: in chord units, as the formats have always written.
   double chord = 0;
   LengthUnit units = LengthUnit::None;
-  // The trailing edge made this thick (a fraction of the chord) by adding
-  // te_thickness * x to the outline's thickness, on the control points.
-  double te_thickness = 0;
+  // The outline's trailing edge made this thick (a fraction of the chord,
+  // from 0 to size.thickness) as SectionOutline makes it: every format that
+  // draws the outline draws it so. Unset: as the section has it.
+  std::optional<double> te_thickness = std::nullopt;
 };
 
 
@@ -537,7 +549,7 @@ struct ExportFormat {
   const char* description;  // what the file holds, in a line or two
   const char* file_ending;  // after the .FOI's base name: "-table.txt", ".dxf"
   const char* file_filter;  // for a file dialog: "DXF drawings (*.dxf)"
-  bool needs_size;          // takes ExportOptions::size
+  bool needs_size;          // takes ExportOptions::size and te_thickness
   bool takes_stations;      // takes ExportOptions::stations
   int default_points;       // the default of ExportOptions::points; 0 for an exact format
   std::string (*write)(const FoilSpline& foil, const ExportOptions& options);
@@ -550,8 +562,9 @@ const std::vector<ExportFormat>& ExportFormats();
 const ExportFormat& FindExportFormat(std::string_view name);
 
 // The export of `foil` in the format called `name`. Throws Error (Usage) for
-// an unknown format, options the format does not take, a size out of range or
-// a point count outside 2..kMostExportPoints.
+// an unknown format, options the format does not take, a size or a
+// trailing-edge thickness out of range or a point count outside
+// 2..kMostExportPoints.
 std::string Export(const FoilSpline& foil, std::string_view format, const ExportOptions& options);
 
 // Each format on its own:
@@ -578,6 +591,86 @@ std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size);
 // Bezier segments, one per knot interval, converted from the B-spline by
 // knot insertion.
 std::string ExportSvg(const FoilSpline& foil, const OutlineSize& size);
+
+// ---- Section properties -------------------------------------------------
+
+// What a designer needs of a section outline: lengths in fractions of the
+// chord, areas in chord^2, second moments in chord^4, the angle in degrees.
+// Thickness and camber are taken at one chord position, the surfaces being
+// y = camber +- thickness / 2 there, as the exports draw them.
+struct OutlineProperties {
+  double max_thickness = 0;  // the largest thickness, and the first x where it is
+  double max_thickness_x = 0;
+  double max_camber = 0;  // the largest and the smallest camber, each with its first x
+  double max_camber_x = 0;
+  double min_camber = 0;
+  double min_camber_x = 0;
+  // The limit of y_t^2 / (2 x) at the leading edge, y_t half the thickness:
+  // infinite for a leading edge that has a thickness.
+  double le_radius = 0;
+  double te_thickness = 0;
+  double te_angle_deg = 0;  // between the tangents of the two surfaces at the trailing edge
+  double area = 0;
+  double centroid_x = 0;
+  double centroid_y = 0;
+  // Second moments of area about the axes through the centroid parallel to
+  // the chord (ixx, of y) and normal to it (iyy, of x), and the product
+  // moment ixy, the integral of (x - centroid_x) (y - centroid_y).
+  double ixx = 0;
+  double iyy = 0;
+  double ixy = 0;
+};
+
+// One figure of OutlineProperties: its key (as the JSON export names it),
+// its title (as the window shows it) and where it is held. PropertyFields()
+// lists them all in the order above.
+struct PropertyField {
+  const char* key;    // "max_thickness", "le_radius", ...
+  const char* title;  // "Largest thickness", ...
+  double OutlineProperties::*value;
+};
+const std::vector<PropertyField>& PropertyFields();
+
+// The properties of the outline SectionOutline(foil, size, te_thickness)
+// draws, computed from its splines exactly: each integral by Gauss-Legendre
+// quadrature on every knot span, with enough points for the polynomial
+// degree, and each extreme where the derivative of its cubic vanishes.
+// Throws Error (Usage) as SectionOutline does, and as Export does for a
+// camber that a stored camber nowhere above 0 cannot be scaled by.
+OutlineProperties SectionProperties(const FoilSpline& foil, const OutlineSize& size,
+                                    std::optional<double> te_thickness = std::nullopt);
+
+// ---- Standard sections ---------------------------------------------------
+
+// How NacaSection makes a section.
+struct NacaOptions {
+  // Cosine-spaced stations, as an import takes them: 5 to 401.
+  int stations = 41;
+  // Instead the 26 stations of the published tables: 0, 0.5, 0.75, 1.25,
+  // 2.5, 5, 7.5, 10, 15, 20 ... 95 and 100 % of the chord.
+  bool table_stations = false;
+  // Four- and five-digit sections: the thickness formula's last coefficient
+  // -0.1036 in place of -0.1015, which closes the trailing edge.
+  bool closed_te = false;
+  // 16-series sections: the a-series mean line, its load uniform from the
+  // leading edge to a of the chord, a from 0 to 1; unset, a = 1.
+  std::optional<double> mean_line_a;
+  // The stations are rounded to the decimals of a percent that
+  // SectionFileText(section, decimals) prints (4 or 6), so that each value
+  // is the formula's at the chord position the file gives.
+  int decimals = 6;
+};
+
+// A NACA section from its published formulas: thickness and camber at the
+// stations, fractions of the chord, the thickness laid off across the mean
+// line at the same chord position. `designation` is a four-digit section
+// ("2412": 2 % camber at 40 % of the chord, 12 % thick), a five-digit one
+// with a standard mean line, 210 to 250 ("23012"), or a 16-series one
+// ("16-206": design lift coefficient 0.2, 6 % thick). The ID line names the
+// section and its stations, as "NACA 2412, standard thickness and camber,
+// 41 cosine-spaced stations". Throws Error (Usage) for any other
+// designation, and for options the family does not take or out of range.
+Section NacaSection(std::string_view designation, const NacaOptions& options = {});
 
 // ---- The window's screens ------------------------------------------------
 

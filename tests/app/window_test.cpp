@@ -449,7 +449,8 @@ class WindowTest : public QObject {
                           QString::fromUtf8("Save Graphic as SVG\u2026"), "",
                           QString::fromUtf8("Import coordinates\u2026"),
                           QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4 (off)"),
-                          QString::fromUtf8("Export section\u2026 (off)")}));
+                          QString::fromUtf8("Export section\u2026 (off)"),
+                          QString::fromUtf8("Section properties\u2026 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
     // A line wider than the area scrolls sideways, as a long one down; the
@@ -895,6 +896,39 @@ class WindowTest : public QObject {
       UseMenu(w->picture1(), exportItem);
     }
     QCOMPARE(proposed, QStringList({"0.120034", "1"}));
+  }
+
+  // Once a run has written its .FOI, the menu shows its figures at its own
+  // size as the library gives them; of a .FOI gone since, the file's message.
+  void sectionPropertiesShowTheLastRunsSectionAtItsOwnSize() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    Press(*w, "Command1");
+    const QString item = QString::fromUtf8("Section properties\u2026");
+    const std::string foi = dir.file("naca2412.FOI");
+    const auto shown = [&] {
+      QString text;
+      Answers answers({[&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) text = box->text();
+        Answers::Later(modal, "accept");
+      }});
+      UseMenu(w->picture1(), item);
+      return QTest::qWaitFor([&] { return answers.done(); }, 20000) ? text : QStringLiteral("(no box)");
+    };
+    const QString text = shown();
+    // The largest thickness as read: twice 6.0017 % at 30 % of the chord.
+    QVERIFY2(text.startsWith(Q("<p>" + foi + "<br>at t/c = 0.120034, f/c = 0.02: ")), qPrintable(text));
+    const OutlineProperties p = SectionProperties(ReadFoilFile(foi), {w->state().ymax(1), w->state().ymax(2)});
+    const std::vector<std::pair<QString, double>> rows = {
+        {"Largest thickness", p.max_thickness}, {"Leading-edge radius", p.le_radius},
+        {"Trailing-edge angle (deg)", p.te_angle_deg}, {"Area", p.area}, {"Ixy about the centroid", p.ixy}};
+    for (const auto& [title, value] : rows)
+      QVERIFY2(text.contains("<tr><td>" + title + "</td><td align=\"right\">" + QString::number(value, 'g', 6) +
+                             "</td></tr>"),
+               qPrintable(title));
+    QCOMPARE(text.count("<tr>"), static_cast<int>(PropertyFields().size()));
+    fs::remove(foi);
+    QCOMPARE(shown(), Q("  " + foi + " - Input file not found !! "));
   }
 
   void theWindowAndTheGraphicRenderToPng() {

@@ -2,10 +2,12 @@
 """tarvelo-export's DXF read back by a DXF library (ezdxf): for each .FOI and
 size, two degree-3 SPLINE entities on the layers UPPER and LOWER, with the
 clamped uniform knots and the control points (x_j, F c_j +- T t_j / 2) worked
-out here from the .FOI's text, times the chord length; an open trailing edge
-closed by a LINE on the layer TE, the three one loop to the last bit; the
-units in the header. Exit 1 on the first difference.
+out here from the .FOI's text, times the chord length; with --te-thickness
+D, t_j grown by (D / T - t_n) x_j and the trailing edge D thick to 1e-12;
+an open trailing edge closed by a LINE on the layer TE, the three one loop
+to the last bit; the units in the header. Exit 1 on the first difference.
 Usage: check_dxf.py TARVELO_EXPORT NACA2412.FOI WORK_DIR"""
+import itertools
 import os
 import subprocess
 import sys
@@ -50,14 +52,16 @@ for foi in files:
     points = control_points(foi)
     n = len(points)
     knots = [0.0] * 4 + [j / (n - 3) for j in range(1, n - 3)] + [1.0] * 4
-    for T, F, chord, units in SIZES.get(os.path.basename(foi), DEFAULT):
+    for (T, F, chord, units), te in itertools.product(SIZES.get(os.path.basename(foi), DEFAULT), (None, 0.003)):
         dxf = os.path.join(work, "outline.dxf")
-        drawn = (["--chord", str(chord)] if chord else []) + (["--units", units[0]] if units else [])
+        drawn = (["--chord", str(chord)] if chord else []) + (["--units", units[0]] if units else []) + \
+            (["--te-thickness", str(te)] if te is not None else [])
         subprocess.run([export, "--format", "dxf", "--thickness", str(T), "--camber", str(F), *drawn,
                         "-o", dxf, foi], check=True)
         drawings += 1
         doc = ezdxf.readfile(dxf)
         where = f"{os.path.basename(foi)} T={T} F={F} {' '.join(drawn)}"
+        added = 0 if te is None else te / T - points[-1][1]
         if doc.dxfversion != "AC1015" or doc.audit().has_errors:
             failures.append(f"{where}: version {doc.dxfversion} or audit errors")
         want_units = (units[1], units[2]) if units else (0, None)
@@ -66,14 +70,14 @@ for foi in files:
             failures.append(f"{where}: $INSUNITS, $MEASUREMENT {got_units}, want {want_units}")
         entities = {e.dxf.layer: e for e in doc.modelspace()}
         c = chord or 1
-        ends = {side: F * points[-1][2] + side * (T * points[-1][1] / 2) for side in (1, -1)}
+        ends = {side: F * points[-1][2] + side * (T * (points[-1][1] + added) / 2) for side in (1, -1)}
         layers = ["LOWER", "UPPER"] + (["TE"] if ends[1] != ends[-1] else [])
         if sorted(entities) != sorted(layers) or len(doc.modelspace()) != len(layers):
             failures.append(f"{where}: entities on {sorted(entities)}")
             continue
         for layer, side in (("UPPER", 1), ("LOWER", -1)):
             s = entities[layer]
-            want = [(c * x, c * (F * cb + side * (T * t / 2)), 0.0) for x, t, cb in points]
+            want = [(c * x, c * (F * cb + side * (T * (t + added * x) / 2)), 0.0) for x, t, cb in points]
             got = [tuple(p) for p in s.control_points]
             if s.dxftype() != "SPLINE" or s.dxf.degree != 3 or list(s.knots) != knots or got != want:
                 failures.append(f"{where} {layer}: degree {s.dxf.degree}, knots {list(s.knots)}, "
@@ -85,6 +89,9 @@ for foi in files:
             lower_end = tuple(entities["LOWER"].control_points[-1])
             if line.dxftype() != "LINE" or start != upper_end or end != lower_end:
                 failures.append(f"{where} TE: {line.dxftype()} {start} {end}, want {upper_end} {lower_end}")
+        thick = (entities["UPPER"].control_points[-1][1] - entities["LOWER"].control_points[-1][1]) / c
+        if te is not None and abs(thick - te) > 1e-12:
+            failures.append(f"{where}: trailing edge {thick} thick")
         # A fit's thickness is 0 at the leading edge: one point begins both.
         if points[0][1] == 0 and \
                 tuple(entities["UPPER"].control_points[0]) != tuple(entities["LOWER"].control_points[0]):

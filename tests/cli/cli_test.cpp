@@ -310,6 +310,29 @@ TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
 // section cambered below its chord comes out as it went in, at the chord
 // length and in the units asked for; names that would overwrite an input
 // are refused before anything is written.
+// --json gives the properties that --export properties writes, of the
+// section at its own size, each double alike; a section thicker than its
+// chord has none.
+TEST_F(CliTest, JsonGivesThePropertiesThatExportWrites) {
+  for (const char* name : {"naca2412.dat", "naca0012.dat"}) {
+    const std::string foi = dir.file("out.FOI");
+    ASSERT_EQ(Run({"--json", "--export", "properties", "-n", "8", "-o", foi, test::ExamplePath(name)}), 0)
+        << err.str();
+    const auto j = nlohmann::ordered_json::parse(out.str());
+    const auto written = nlohmann::ordered_json::parse(ReadBytes(dir.file("out-properties.json")));
+    EXPECT_EQ(j["properties"], written) << name;
+    EXPECT_EQ(j["properties"].size(), PropertyFields().size());
+    EXPECT_EQ(j["properties"].begin().key(), "max_thickness");
+    EXPECT_NEAR(j["properties"]["max_thickness"].get<double>(), 0.12, 2e-4) << name;
+  }
+  EXPECT_EQ(nlohmann::json::parse(out.str())["properties"]["ixy"].get<double>(), 0.0);  // 0012
+  std::string thick = "thick\r\n9\r\n";
+  for (int i = 0; i <= 8; ++i) thick += std::to_string(12.5 * i) + ", 75, 75, 0\r\n";
+  test::WriteBytes(dir.file("thick.dat"), thick);
+  ASSERT_EQ(Run({"--json", "-n", "4", dir.file("thick.dat")}), 0) << err.str();
+  EXPECT_TRUE(nlohmann::json::parse(out.str())["properties"].is_null());
+}
+
 TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
   // NACA 0012 on a 2412 camber line turned upside down: cambered downwards.
   std::vector<std::pair<double, double>> points;
@@ -360,7 +383,7 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
     std::vector<std::string> args;
     std::string text;
   } usage[] = {
-      {{"--export", "pdf", "down.dat"}, "--export: Unknown export format 'pdf': use table, selig, dxf or svg"},
+      {{"--export", "pdf", "down.dat"}, "--export: Unknown export format 'pdf': use table, selig, dxf, svg or properties"},
       {{"--chord", "100", "down.dat"}, "--chord and --units are for --export"},
       {{"--export", "table", "--units", "mm", "down.dat"}, "--chord and --units draw outlines: the table is normalised"},
       {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/export_command.h"
 #include "support/test_support.h"
@@ -60,6 +63,11 @@ TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
       {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", "--chord", "200",
         "--units=mm", flat},
        selig200},
+      // The trailing edge from 0.05 to 0.02 thick: 0.03 x less thickness.
+      {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", "--te-thickness=0.02", flat},
+       "flat t/c=0.1 f/c=0.5\n"
+       "  1.0000000  0.0600000\n  0.5000000  0.0675000\n  0.0000000  0.0750000\n"
+       "  0.5000000  0.0325000\n  1.0000000  0.0400000\n"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 0);
@@ -74,6 +82,44 @@ TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
   EXPECT_EQ(Run({"--format", "svg", "--thickness", "1", "--camber", "-1", "-o" + svg, flat}), 0);
   EXPECT_EQ(out.str() + err.str(), "");
   EXPECT_EQ(ReadBytes(svg).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+}
+
+// The properties of a parallelogram, known in closed form: 0.05 thick, the
+// camber 0.05 at every x. Its nose has a thickness, so no radius: null.
+TEST_F(ExportCommandTest, WritesThePropertiesAsOneJsonObject) {
+  EXPECT_EQ(Run({"--format", "properties", "--thickness", "0.1", "--camber", "0.5", flat}), 0);
+  EXPECT_EQ(err.str(), "");
+  const std::string text = out.str();
+  EXPECT_EQ(text.substr(0, 2), "{\n");
+  EXPECT_EQ(text.substr(text.size() - 2), "}\n");
+  const auto json = nlohmann::ordered_json::parse(text);
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : json.items()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"max_thickness", "max_thickness_x", "max_camber", "max_camber_x",
+                                            "min_camber", "min_camber_x", "le_radius", "te_thickness",
+                                            "te_angle_deg", "area", "centroid_x", "centroid_y", "ixx", "iyy",
+                                            "ixy"}));
+  EXPECT_TRUE(json["le_radius"].is_null());
+  const double tau = 0.05, eps = 1e-15;
+  const struct {
+    const char* key;
+    double value;
+  } rows[] = {{"max_thickness", tau}, {"max_camber", 0.05}, {"min_camber", 0.05},  {"te_thickness", tau},
+              {"te_angle_deg", 0},    {"area", tau},        {"centroid_x", 0.5},    {"centroid_y", 0.05},
+              {"ixx", tau * tau * tau / 12}, {"iyy", tau / 12}, {"ixy", 0}};
+  for (const auto& r : rows) EXPECT_NEAR(json[r.key].get<double>(), r.value, eps) << r.key;
+  // At a chord length: lengths times it, the area times its square, second
+  // moments times its fourth power, the angle as it was.
+  EXPECT_EQ(Run({"--format", "properties", "--thickness", "0.1", "--camber", "0.5", "--chord", "200", flat}), 0);
+  const auto drawn = nlohmann::ordered_json::parse(out.str());
+  for (const auto& [key, power] : {std::pair{"max_thickness_x", 1}, {"te_thickness", 1}, {"centroid_y", 1},
+                                   {"te_angle_deg", 0}, {"area", 2}, {"ixx", 4}, {"iyy", 4}, {"ixy", 4}})
+    EXPECT_EQ(drawn[key].get<double>(), json[key].get<double>() * std::pow(200.0, power)) << key;
+  EXPECT_TRUE(drawn["le_radius"].is_null());
+  // Each number is the shortest text of its double: it reads back the same.
+  const std::string area = "\"area\": ";
+  const std::size_t at = text.find(area) + area.size();
+  EXPECT_EQ(text.substr(at, text.find(',', at) - at), nlohmann::json(json["area"].get<double>()).dump());
 }
 
 TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) {
@@ -163,9 +209,12 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{f, "b.FOI"}, "extra operand 'b.FOI'"},
       {{"--frobnicate", f}, "unrecognized option '--frobnicate'"},
       {{f, "--format"}, "option '--format' requires an argument"},
-      {{"--format", "pdf", f}, "unknown format 'pdf': use table, selig, dxf or svg"},
-      {{"--format", "svg", "--camber", "0", f}, "selig, dxf and svg need --thickness and --camber"},
+      {{"--format", "pdf", f}, "unknown format 'pdf': use table, selig, dxf, svg or properties"},
+      {{"--format", "svg", "--camber", "0", f}, "selig, dxf, svg and properties need --thickness and --camber"},
       {{"--thickness", "0.12", f}, "the table takes neither --thickness nor --camber"},
+      {{"--te-thickness", "0.003", f}, "--te-thickness is for the selig, dxf, svg and properties only"},
+      {with({"--te-thickness", "-0.001", f}), "--te-thickness takes a fraction of the chord from 0 to 1: '-0.001'"},
+      {with({"--te-thickness", "0.13", f}), "--te-thickness takes at most the --thickness"},
       {with({"--thickness", "12", f}), thickness + "'12'"},
       {with({"--thickness", "0", f}), thickness + "'0'"},
       {with({"--thickness", "nan", f}), thickness + "'nan'"},
@@ -177,9 +226,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{"--points", "5", "--at", "0.5", f}, "--points and --at exclude each other"},
       {{"--format", "selig", "--thickness", "0.1", "--camber", "0", "--at", "0.5", f},
        "--at is for the table only"},
-      {with({"--points", "5", f}), "--points is for the table and selig only: dxf and svg are exact"},
+      {with({"--points", "5", f}), "--points is for the table and selig only: dxf, svg and properties are exact"},
       {{"--format=svg", "--thickness=0.1", "--camber=0", "--points=81", f},
-       "--points is for the table and selig only: dxf and svg are exact"},
+       "--points is for the table and selig only: dxf, svg and properties are exact"},
       {{"--list-formats=all"}, "option '--list-formats' doesn't allow an argument"},
       {{"--version=1", f}, "option '--version' doesn't allow an argument"},
   };
@@ -205,7 +254,12 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
                 "                         dxf    the exact outline as two cubic SPLINE\n"
                 "                                entities on the layers UPPER and LOWER\n"
                 "                         svg    the exact outline as cubic Bezier paths,\n"
-                "                                1000 units to the chord\n"),
+                "                                1000 units to the chord\n"
+                "                         properties\n"
+                "                                largest thickness and camber, leading-edge\n"
+                "                                radius, trailing-edge thickness and angle,\n"
+                "                                area, centroid and second moments of the\n"
+                "                                outline, as one JSON object\n"),
             std::string::npos)
       << out.str();
   EXPECT_NE(out.str().find("      --points N       N cosine-spaced chord positions from 0 to 1, N from 2\n"
@@ -213,7 +267,8 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
                            "                         selig)\n"),
             std::string::npos)
       << out.str();
-  EXPECT_NE(out.str().find("selig, dxf and svg need --thickness and --camber; the table takes neither.\n"),
+  EXPECT_NE(out.str().find("selig, dxf, svg and properties need --thickness and --camber; the table\n"
+                           "takes neither.\n"),
             std::string::npos);
   EXPECT_EQ(Run({"--list-formats"}), 0);
   EXPECT_EQ(out.str(),
@@ -221,7 +276,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
             "selig\tthe outline as Selig coordinates: from the trailing edge over the upper surface to "
             "the leading edge and back along the lower one\n"
             "dxf\tthe exact outline as two cubic SPLINE entities on the layers UPPER and LOWER\n"
-            "svg\tthe exact outline as cubic Bezier paths, 1000 units to the chord\n");
+            "svg\tthe exact outline as cubic Bezier paths, 1000 units to the chord\n"
+            "properties\tlargest thickness and camber, leading-edge radius, trailing-edge thickness and "
+            "angle, area, centroid and second moments of the outline, as one JSON object\n");
   EXPECT_EQ(Run({"--version", f}), 0);
   EXPECT_EQ(out.str(), "tarvelo-export (TARVELO) 2.01\n");
 }

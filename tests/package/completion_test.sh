@@ -34,6 +34,12 @@ expect "tarvelo-fit -n 1" "10 11 12 13 14 15 16 17 18 19"
 expect "tarvelo-fit -o " "c.FOI d.foi sub"
 expect "tarvelo-fit --svg " "f.svg sub"
 expect "tarvelo-export " "c.FOI d.foi sub"
-expect "tarvelo-export --format " "dxf selig svg table"
+expect "tarvelo-export --format " "dxf properties selig svg table"
+expect "tarvelo-export --te" "--te-thickness"
 expect "tarvelo-import --s" "--stations"
+# A designation is not a file name.
+expect "tarvelo-naca " ""
+expect "tarvelo-naca --t" "--table-stations"
+expect "tarvelo-naca --decimals " "4 6"
+expect "tarvelo-naca -o " "B.DAT a.dat sub"
 exit $status

@@ -14,9 +14,21 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "examples"))
-from make_examples import four_digit_camber, four_digit_half_thickness  # noqa: E402
+
+
+def four_digit_half_thickness(x, t):
+    """Half-thickness of a NACA four-digit section, fraction of chord."""
+    return 5.0 * t * (0.2969 * math.sqrt(x) - 0.1260 * x - 0.3516 * x ** 2
+                      + 0.2843 * x ** 3 - 0.1015 * x ** 4)
+
+
+def four_digit_camber(x, m, p):
+    """NACA four-digit mean line, fraction of chord."""
+    if m == 0.0:
+        return 0.0
+    if x < p:
+        return m / p ** 2 * (2.0 * p * x - x * x)
+    return m / (1.0 - p) ** 2 * ((1.0 - 2.0 * p) + 2.0 * p * x - x * x)
 
 
 def cosine(n):

@@ -1,0 +1,208 @@
+// NACA sections from their published formulas: thickness distributions and
+// mean lines of the four-digit, five-digit and 16-series families.
+#include <tarvelo/tarvelo.h>
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+#include "foilio/items.h"
+#include "foilio/number_format.h"
+#include "geometry/outline.h"
+#include "lib/foil.h"
+
+namespace tarvelo {
+
+namespace {
+
+// ---- Thickness: half the thickness at x, a fraction of the chord ----------
+
+// Four- and five-digit sections, thickness t: Jacobs, Ward and Pinkerton,
+// NACA Report 460 (1933):
+//   y_t = 5 t (0.2969 sqrt(x) - 0.1260 x - 0.3516 x^2 + 0.2843 x^3 - 0.1015 x^4),
+// which leaves the trailing edge 0.021 t thick. -0.1036 in place of -0.1015,
+// a common modification that is not in the report, closes it.
+double FourDigitHalfThickness(double x, double t, bool closed_te) {
+  const double a4 = closed_te ? -0.1036 : -0.1015;
+  return 5 * t * (0.2969 * std::sqrt(x) + x * (-0.1260 + x * (-0.3516 + x * (0.2843 + x * a4))));
+}
+
+// 16-series sections, thickness t (Stack, NACA Report 763, 1943): the
+// modified four-digit form with its largest thickness at half the chord and
+// leading-edge index 4, a polynomial in sqrt(x) ahead of it and in (1 - x)
+// behind; per unit thickness:
+//   y_t / t = 0.989665 sqrt(x) - 0.239250 x - 0.041000 x^2 - 0.559400 x^3   (x <= 0.5)
+//   y_t / t = 0.010000 + 2.325000 (1-x) - 3.420000 (1-x)^2 + 1.460000 (1-x)^3
+// The trailing edge is 0.02 t thick, as the series defines it.
+double SixteenSeriesHalfThickness(double x, double t) {
+  if (x <= 0.5) return t * (0.989665 * std::sqrt(x) + x * (-0.239250 + x * (-0.041000 + x * -0.559400)));
+  const double u = 1 - x;
+  return t * (0.010000 + u * (2.325000 + u * (-3.420000 + u * 1.460000)));
+}
+
+// ---- Mean lines: the camber at x, a fraction of the chord ---------------
+
+// Four-digit: camber m at p of the chord, two parabolas that meet there
+// (NACA Report 460).
+double FourDigitCamber(double x, double m, double p) {
+  if (m == 0) return 0;
+  if (x < p) return m / (p * p) * (2 * p * x - x * x);
+  return m / ((1 - p) * (1 - p)) * ((1 - 2 * p) + 2 * p * x - x * x);
+}
+
+// Five-digit, not reflexed, design lift coefficient 0.3: a cubic to r of the
+// chord and a straight line behind, Jacobs and Pinkerton, NACA Report 537
+// (1935); r and k1 of the mean lines 210 to 250 as Abbott and von Doenhoff,
+// Theory of Wing Sections (1959), tabulate them:
+//   y_c = k1 / 6 (x^3 - 3 r x^2 + r^2 (3 - r) x)   (x < r)
+//   y_c = k1 r^3 / 6 (1 - x)                          (x >= r)
+struct FiveDigitLine {
+  double r;
+  double k1;
+};
+constexpr std::array<FiveDigitLine, 5> kFiveDigitLines = {
+    {{0.0580, 361.400}, {0.1260, 51.640}, {0.2025, 15.957}, {0.2900, 6.643}, {0.3910, 3.230}}};
+
+double FiveDigitCamber(double x, const FiveDigitLine& line) {
+  const double r = line.r;
+  if (x < r) return line.k1 / 6 * (x * x * x - 3 * r * x * x + r * r * (3 - r) * x);
+  return line.k1 * r * r * r / 6 * (1 - x);
+}
+
+// u ln|u| and u^2 ln|u|, with their limit 0 at u = 0.
+double XLogX(double u) { return u == 0 ? 0 : u * std::log(std::fabs(u)); }
+double X2LogX(double u) { return u == 0 ? 0 : u * u * std::log(std::fabs(u)); }
+
+// The a-series mean line: the load uniform from the leading edge to a of
+// the chord, then falling linearly to the trailing edge, for the design
+// lift coefficient cli. Abbott, von Doenhoff and Stivers, NACA Report 824
+// (1945):
+//   y_c = cli / (2 pi (a + 1)) [ 1 / (1 - a) (1/2 (a-x)^2 ln|a-x| - 1/2 (1-x)^2 ln(1-x)
+//         + 1/4 (1-x)^2 - 1/4 (a-x)^2) - x ln x + g - h x ]
+//   g = -1 / (1 - a) (a^2 (1/2 ln a - 1/4) + 1/4)
+//   h = 1 / (1 - a) (1/2 (1-a)^2 ln(1-a) - 1/4 (1-a)^2) + g
+// and for a = 1, the load uniform over the whole chord:
+//   y_c = -cli / (4 pi) ((1-x) ln(1-x) + x ln x)
+double ASeriesCamber(double x, double a, double cli) {
+  if (cli == 0) return 0;
+  if (a == 1) return -cli / (4 * std::numbers::pi) * (XLogX(1 - x) + XLogX(x));
+  const double g = -1 / (1 - a) * ((a == 0 ? 0 : a * a * (0.5 * std::log(a) - 0.25)) + 0.25);
+  const double h = 1 / (1 - a) * (0.5 * X2LogX(1 - a) - 0.25 * (1 - a) * (1 - a)) + g;
+  const double bracket = 0.5 * X2LogX(a - x) - 0.5 * X2LogX(1 - x) + 0.25 * (1 - x) * (1 - x) -
+                         0.25 * (a - x) * (a - x);
+  return cli / (2 * std::numbers::pi * (a + 1)) * (bracket / (1 - a) - XLogX(x) + g - h * x);
+}
+
+// ---- Designations --------------------------------------------------------
+
+// A section as its designation and options make it: half the thickness and
+// the camber at x, and its ID line's words before the stations.
+struct Family {
+  std::function<double(double)> half_thickness;
+  std::function<double(double)> camber;
+  std::string name;
+};
+
+Error Refused(const std::string& text) { return Error(ErrorKind::Usage, "   " + text + " !! "); }
+
+bool Digits(std::string_view text) {
+  for (char c : text)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  return !text.empty();
+}
+
+int Digit(std::string_view text, std::size_t i) { return text[i] - '0'; }
+
+// The thickness in its last two digits, a fraction of the chord.
+double Thickness(std::string_view designation) {
+  const int percent = Digit(designation, designation.size() - 2) * 10 + Digit(designation, designation.size() - 1);
+  if (percent == 0) throw Refused("NACA " + std::string(designation) + " has no thickness");
+  return percent / 100.0;
+}
+
+// a as the ID line gives it: "0.8", and "1.0" for a whole number.
+std::string MeanLineText(double a) {
+  const std::string text = ShortestText(a);
+  return text.find('.') == std::string::npos ? text + ".0" : text;
+}
+
+Family Recognised(std::string_view d, const NacaOptions& options) {
+  const std::string naca = "NACA " + std::string(d);
+  const bool sixteen = d.size() == 6 && d.substr(0, 3) == "16-" && Digits(d.substr(3));
+  if (!sixteen && options.mean_line_a) throw Refused("An a-series mean line is for 16-series sections only");
+  if (sixteen && options.closed_te) throw Refused("A closed trailing edge is for four- and five-digit sections only");
+  const std::string closed = options.closed_te ? ", closed trailing edge" : "";
+
+  if (d.size() == 4 && Digits(d)) {
+    const double m = Digit(d, 0) / 100.0, p = Digit(d, 1) / 10.0, t = Thickness(d);
+    if ((m == 0) != (p == 0))
+      throw Refused(naca + ": the camber (first digit) and its position (second) are 0 together or not at all");
+    const bool closed_te = options.closed_te;
+    return {[t, closed_te](double x) { return FourDigitHalfThickness(x, t, closed_te); },
+            [m, p](double x) { return FourDigitCamber(x, m, p); },
+            naca + (m == 0 ? ", symmetric section" : ", standard thickness and camber") + closed};
+  }
+  if (d.size() == 5 && Digits(d)) {
+    const int p = Digit(d, 1);
+    if (Digit(d, 0) != 2 || p < 1 || p > 5 || Digit(d, 2) != 0)
+      throw Refused(naca + ": the five-digit mean lines are 210 to 250 (design lift coefficient 0.3, not reflexed)");
+    const double t = Thickness(d);
+    const bool closed_te = options.closed_te;
+    const FiveDigitLine line = kFiveDigitLines[static_cast<std::size_t>(p - 1)];
+    return {[t, closed_te](double x) { return FourDigitHalfThickness(x, t, closed_te); },
+            [line](double x) { return FiveDigitCamber(x, line); },
+            naca + ", standard thickness and camber" + closed};
+  }
+  if (sixteen) {
+    const double a = options.mean_line_a.value_or(1);
+    if (!(a >= 0 && a <= 1)) throw Refused("The mean line's a must be from 0 to 1");
+    const double cli = Digit(d, 3) / 10.0, t = Thickness(d);
+    const std::string name =
+        cli == 0 ? naca + ", symmetric section"
+                 : naca + " thickness, a=" + MeanLineText(a) + " mean line, cli=" + MeanLineText(cli);
+    return {[t](double x) { return SixteenSeriesHalfThickness(x, t); },
+            [a, cli](double x) { return ASeriesCamber(x, a, cli); }, name};
+  }
+  throw Refused("'" + std::string(d) +
+                "' is not a NACA designation made here: four digits (2412), five (23012) or a 16-series "
+                "section (16-206)");
+}
+
+// The published tables' stations, percent of the chord.
+constexpr std::array<double, 26> kTableStations = {0,  0.5, 0.75, 1.25, 2.5, 5,  7.5, 10, 15,
+                                                   20, 25,  30,   35,   40,  45, 50,  55, 60,
+                                                   65, 70,  75,   80,   85,  90, 95,  100};
+
+// x as the section file prints it and the reader reads it back: the percent
+// rounded to the file's decimals, then divided by 100.
+double Printed(double fraction, int decimals) {
+  double percent = 0;
+  detail::ParseNumber(FSt(0, 0, decimals, 100 * fraction), percent);
+  return percent / 100;
+}
+
+}  // namespace
+
+Section NacaSection(std::string_view designation, const NacaOptions& options) {
+  if (options.decimals != 4 && options.decimals != 6) throw Refused("A section file has 4 or 6 decimals");
+  if (!options.table_stations && (options.stations < kFewestStations || options.stations > kMostStations))
+    throw Refused("5 to 401 stations are allowed");
+  const Family family = Recognised(designation, options);
+  Section section;
+  if (options.table_stations) {
+    for (double percent : kTableStations) section.x.push_back(percent / 100);
+    section.id_line = family.name + ", " + std::to_string(kTableStations.size()) + " stations";
+  } else {
+    for (double x : CosineStations(options.stations)) section.x.push_back(Printed(x, options.decimals));
+    section.id_line = family.name + ", " + std::to_string(options.stations) + " cosine-spaced stations";
+  }
+  for (double x : section.x) {
+    section.thickness.push_back(2 * family.half_thickness(x));
+    section.camber.push_back(family.camber(x));
+  }
+  return section;
+}
+
+}  // namespace tarvelo
