@@ -228,7 +228,7 @@ void Window::buildMenuActions() {
   // The menu is the only way to these; the area says where it is.
   picture1_->setToolTip(QStringLiteral(
       u"Right click for the menu: copy or save the screen, import coordinates as section data, "
-      u"the fewest control points for R.M.S. \u2264 1e-4, export the fitted section"));
+      u"the fewest control points for R.M.S. \u2264 1e-4, export the fitted section or show its properties"));
 }
 
 void Window::updateMenuActions() {

@@ -482,7 +482,7 @@ class WindowTest : public QObject {
     QCOMPARE(QToolTip::text(),
              QString::fromUtf8("Right click for the menu: copy or save the screen, import "
                                "coordinates as section data, the fewest control points for "
-                               "R.M.S. \u2264 1e-4, export the fitted section"));
+                               "R.M.S. \u2264 1e-4, export the fitted section or show its properties"));
   }
 
   // Line 37, the blue prompt, is seen whole whatever the width of the lines
