@@ -85,6 +85,8 @@ std::string Help() {
     "                         beside the .FOI, as <stem>" + Endings() + "\n"
     "      --chord LENGTH, --units mm|cm|m|in  the outline of --export at this\n"
     "                         chord length, in these units\n"
+    "      --te-thickness D  the trailing edge of the outlines of --export made\n"
+    "                         D thick, a fraction of the chord\n"
     "      --output-dir DIR write the .FOI (and the exports) of every FILE into\n"
     "                         DIR, named from the FILE's stem\n"
     "      --quiet          no screens: only what goes wrong, on standard error\n"
@@ -141,6 +143,7 @@ struct Options {
   std::vector<const ExportFormat*> exports;
   double chord = 0;
   LengthUnit units = LengthUnit::None;
+  std::optional<double> teThickness;
   std::string toleranceText = ToleranceText(kFairnessLimit);
   double tolerance = kFairnessLimit;
   std::optional<std::string> out;
@@ -258,6 +261,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       } catch (const Error&) {
         throw UsageError{"--units takes mm, cm, m or in: '" + name + "'"};
       }
+    } else if (a.Is("--te-thickness")) {
+      const std::string text = a.Value();
+      double d = 0;
+      const auto res = std::from_chars(text.data(), text.data() + text.size(), d);
+      if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !(d >= 0 && d <= 1))
+        throw UsageError{"--te-thickness takes a fraction of the chord from 0 to 1: '" + text + "'"};
+      o.teThickness = d;
     } else {
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
@@ -272,6 +282,9 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     throw UsageError{"--auto-outline is for --coordinates"};
   if ((o.chord > 0 || o.units != LengthUnit::None) && o.exports.empty())
     throw UsageError{"--chord and --units are for --export"};
+  const auto drawn = [](const ExportFormat* f) { return f->needs_size; };
+  if (o.teThickness && std::none_of(o.exports.begin(), o.exports.end(), drawn))
+    throw UsageError{"--te-thickness is for --export of an outline"};
   for (const ExportFormat* f : o.exports)
     if ((o.chord > 0 || o.units != LengthUnit::None) && !f->needs_size)
       throw UsageError{"--chord and --units draw outlines: the " + std::string(f->name) + " is normalised"};
@@ -546,6 +559,7 @@ class FitFileRun {
         options.size = OwnSize(fit);
         options.chord = o_.chord;
         options.units = o_.units;
+        options.te_thickness = o_.teThickness;
       }
       const std::string name = ExportName(output, *f);
       WriteFileContents(name, Export(foil, f->name, options));

@@ -22,17 +22,23 @@ _tarvelo() {
         -n | --max-control-points) COMPREPLY=($(compgen -W "$(echo {4..40})" -- "$cur")); return ;;
         -o) _tarvelo_files "$cur" '*.FOI'; return ;;
         --svg) _tarvelo_files "$cur" '*.svg'; return ;;
-        --foil-number) return ;;
+        --summary) _tarvelo_files "$cur" '*.csv'; return ;;
+        --output-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
+        --units) COMPREPLY=($(compgen -W "mm cm m in" -- "$cur")); return ;;
+        --foil-number | --stations | --export | --chord | --te-thickness) return ;;
       esac
-      options='-n -o --auto --auto= --auto-max --auto-max= --max-control-points --placement=
-               --foil-number --screens --json --svg --coordinates --stations --help --version'
+      options='-n -o --auto --auto= --auto-max --auto-max= --auto-outline --auto-outline=
+               --max-control-points --placement= --foil-number --screens --json --svg --coordinates
+               --stations --export --chord --units --te-thickness --output-dir --quiet --summary
+               --help --version'
       files='*.dat' ;;
     tarvelo-import)
       case $prev in
         --stations) COMPREPLY=($(compgen -W "41 81 161" -- "$cur")); return ;;
         -o) _tarvelo_files "$cur" '*.dat'; return ;;
+        --output-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
       esac
-      options='--stations --at-file-stations -o --help --version'
+      options='--stations --at-file-stations -o --output-dir --help --version'
       files='*' ;;
     tarvelo-export)
       case $prev in
@@ -40,11 +46,13 @@ _tarvelo() {
         --format)
           COMPREPLY=($(compgen -W "$("${COMP_WORDS[0]}" --list-formats 2>/dev/null | cut -f1)" -- "$cur"))
           return ;;
-        --thickness | --camber | --points | --at | --te-thickness) return ;;
+        --thickness | --camber | --points | --at | --te-thickness | --chord) return ;;
+        --units) COMPREPLY=($(compgen -W "mm cm m in" -- "$cur")); return ;;
+        --output-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
         -o) _tarvelo_files "$cur" '*'; return ;;
       esac
-      options='--format --thickness --camber --points --at --te-thickness -o --list-formats --help
-               --version'
+      options='--format --thickness --camber --chord --units --te-thickness --points --at -o
+               --output-dir --list-formats --help --version'
       files='*.FOI' ;;
     tarvelo-naca)
       case $prev in

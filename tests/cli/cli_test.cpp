@@ -3,7 +3,9 @@
 #include <tarvelo/tarvelo.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -374,6 +376,25 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
   EXPECT_NE(dxf.find("  8\nTE\n100\nAcDbLine\n"), std::string::npos);
   EXPECT_NE(ReadBytes(dir.file("down.svg")).find("width=\"110mm\""), std::string::npos);
 
+  // A trailing edge made 0.003 thick: the closing line on the layer TE is
+  // that long, at the chord's end.
+  ASSERT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "-n", "20", "--export", "dxf",
+                 "--te-thickness", "0.003", "-o", "te.FOI", "down.dat"}),
+            0)
+      << err.str();
+  const std::string te = ReadBytes(dir.file("te.dxf"));
+  const std::size_t teLine = te.find("  8\nTE\n100\nAcDbLine\n");
+  ASSERT_NE(teLine, std::string::npos);
+  const auto group = [&](const char* code) {
+    const std::size_t at = te.find(std::string("\n") + code + "\n", teLine) + std::strlen(code) + 2;
+    double value = 0;
+    std::from_chars(te.data() + at, te.data() + te.find('\n', at), value);
+    return value;
+  };
+  EXPECT_EQ(group(" 10"), 1.0);
+  EXPECT_EQ(group(" 11"), 1.0);
+  EXPECT_NEAR(std::abs(group(" 20") - group(" 21")), 0.003, 1e-12);
+
   // An export named as the input is refused, and nothing is written.
   fs::copy_file(dir.file("down.dat"), dir.file("wing.svg"));
   EXPECT_EQ(Run({"--coordinates", "--export", "svg", "wing.svg"}), 2);
@@ -389,6 +410,10 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
       {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},
       {{"--export", "dxf", "--units", "ft", "down.dat"}, "--units takes mm, cm, m or in: 'ft'"},
       {{"--auto-outline", "down.dat"}, "--auto-outline is for --coordinates"},
+      {{"--te-thickness", "0.003", "down.dat"}, "--te-thickness is for --export of an outline"},
+      {{"--export", "table", "--te-thickness=0", "down.dat"}, "--te-thickness is for --export of an outline"},
+      {{"--export", "dxf", "--te-thickness", "1.5", "down.dat"},
+       "--te-thickness takes a fraction of the chord from 0 to 1: '1.5'"},
   };
   for (const auto& u : usage) {
     EXPECT_EQ(Run(u.args), 2) << u.text;

@@ -29,7 +29,11 @@ expect() {
 }
 
 expect "tarvelo-fit " "B.DAT a.dat sub"
-expect "tarvelo-fit --au" "--auto --auto-max --auto-max= --auto="
+expect "tarvelo-fit --au" "--auto --auto-max --auto-max= --auto-outline --auto-outline= --auto="
+expect "tarvelo-fit --units " "cm in m mm"
+expect "tarvelo-fit --summary " "sub"
+expect "tarvelo-fit --output-dir " "sub"
+expect "tarvelo-fit --te" "--te-thickness"
 expect "tarvelo-fit -n 1" "10 11 12 13 14 15 16 17 18 19"
 expect "tarvelo-fit -o " "c.FOI d.foi sub"
 expect "tarvelo-fit --svg " "f.svg sub"
@@ -37,6 +41,8 @@ expect "tarvelo-export " "c.FOI d.foi sub"
 expect "tarvelo-export --format " "dxf properties selig svg table"
 expect "tarvelo-export --te" "--te-thickness"
 expect "tarvelo-import --s" "--stations"
+expect "tarvelo-import --o" "--output-dir"
+expect "tarvelo-export --units " "cm in m mm"
 # A designation is not a file name.
 expect "tarvelo-naca " ""
 expect "tarvelo-naca --t" "--table-stations"
