@@ -16,15 +16,7 @@
 namespace tarvelo {
 namespace {
 
-// What a call refused, "kind: message", or "done".
-std::string Refusal(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return std::string(ErrorKindName(e.kind())) + ": " + e.what();
-  }
-  return "done";
-}
+using test::Refusal;
 
 // The outline as FoilSpline::Evaluate gives it, with the trailing edge's
 // thickness as asked: the surfaces at chord position x.

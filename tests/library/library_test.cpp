@@ -41,15 +41,7 @@ Section Smooth(int n) {
   return s;
 }
 
-// What a call refused, "kind: message", or "done".
-std::string Refusal(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return std::string(ErrorKindName(e.kind())) + ": " + e.what();
-  }
-  return "done";
-}
+using test::Refusal;
 
 std::string Refusal(const Section& section, int count) {
   return Refusal([&] { FitSection(section, count); });

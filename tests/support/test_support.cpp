@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <tarvelo/tarvelo.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +72,15 @@ std::string Naca0012Outline() {
     text += line;
   }
   return text;
+}
+
+std::string Refusal(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const Error& e) {
+    return std::string(ErrorKindName(e.kind())) + ": " + e.what();
+  }
+  return "done";
 }
 
 }  // namespace tarvelo::test

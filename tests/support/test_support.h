@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ std::string Naca0012Outline();
 // (repeated linear interpolation of the control points), sharing nothing
 // with the library's evaluation.
 double DeBoor(const std::vector<double>& c, double t);
+
+// What a call of the library refused, "kind: message", or "done".
+std::string Refusal(const std::function<void()>& call);
 
 // The page's text lines, one string each.
 std::vector<std::string> Lines(const RecordingDisplay& d);
