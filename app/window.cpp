@@ -393,7 +393,8 @@ void Window::importCoordinates() {
   if (coordinates.isEmpty()) return;
   guarded([&] {
     // A refused file is reported before anything is asked or written.
-    const Section section = ImportCoordinates(Name(coordinates));
+    const ImportedSection imported = ImportOutline(Name(coordinates));
+    const Section& section = imported.section;
     const std::string text = SectionFileText(section);
     const QFileInfo fi(coordinates);
     QString target = importDialogs_.sectionFile(
@@ -408,6 +409,10 @@ void Window::importCoordinates() {
     picture1_->Print({"Coordinates   : ", Name(coordinates)});
     picture1_->Print({"File written  : ", state_.InFile});
     picture1_->Print({"Data points   : ", section.points()});
+    // A turned or scaled outline, and every repair, are said, never silent.
+    if (imported.transform.frame == ImportFrame::Normalised)
+      picture1_->Print({"Import        : ", ImportTransformText(imported.transform)});
+    for (const std::string& warning : imported.warnings) picture1_->Print({"Warning       : ", warning});
   });
 }
 

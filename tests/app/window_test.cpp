@@ -32,6 +32,7 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <sstream>
 
 #include <sys/stat.h>
 #include <tarvelo/tarvelo.h>
@@ -598,6 +599,7 @@ class WindowTest : public QObject {
     Press(*w, "Command1");
     QCOMPARE(PageLines(*w).at(6), "File read     : " + saved);
 
+
     const struct {
       const char* row;
       std::string coordinates, target, message;
@@ -619,6 +621,29 @@ class WindowTest : public QObject {
       QVERIFY2(proposed.isEmpty() == (f.coordinates.empty() || f.coordinates == bad), f.row);
       QVERIFY2(w->state().InFile == saved, f.row);
     }
+    // Twice the size, its lower surface three points short: the frame and
+    // the repair are said below the confirmation.
+    std::istringstream rows(ReadBytes(coords));
+    std::string name, big;
+    std::getline(rows, name);
+    std::vector<std::string> points;
+    for (double x = 0, y = 0; rows >> x >> y;) points.push_back(std::to_string(2 * x) + " " + std::to_string(2 * y));
+    big = name + "\n";
+    for (std::size_t i = 0; i + 3 < points.size(); ++i) big += points[i] + "\n";
+    const std::string scaled = dir.file("scaled.txt");
+    WriteBytes(scaled, big);
+    chosen = Q(scaled);
+    answer = Q(dir.file("scaled.dat"));
+    w->importCoordinates();
+    const ImportedSection imported = ImportOutline(scaled);
+    QCOMPARE(imported.warnings.size(), std::size_t{1});
+    QCOMPARE(PageLines(*w), (std::vector<std::string>{
+                                "Coordinates   : " + scaled, "File written  : " + dir.file("scaled.dat"),
+                                "Data points   :  41 ", "Import        : " + ImportTransformText(imported.transform),
+                                "Warning       : " + imported.warnings[0]}));
+    QCOMPARE(ReadBytes(dir.file("scaled.dat")), SectionFileText(imported.section));
+    fs::remove(scaled);
+    fs::remove(dir.file("scaled.dat"));
     // The two inputs, mine.dat and its .FOI, nothing else.
     QCOMPARE(std::distance(fs::directory_iterator(dir.path()), {}), 4);
   }
