@@ -258,11 +258,17 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def(
       "import_coordinates",
       [](const py::object& outline, const std::string& name, int stations, bool at_file_stations) {
-        return ImportFrom(outline, name, stations, at_file_stations).section;
+        ImportedSection imported = ImportFrom(outline, name, stations, at_file_stations);
+        // The section alone would keep a repair of the outline to itself:
+        // each is a UserWarning (the ID line names a change of frame).
+        for (const std::string& warning : imported.warnings)
+          if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) != 0) throw py::error_already_set();
+        return std::move(imported.section);
       },
       py::arg("outline"), py::arg("name") = "", py::arg("stations") = 41, py::arg("at_file_stations") = false,
       "A section from the outline of a coordinate file (Selig or Lednicer layout) or of an array of "
-      "shape (n, 2) in Selig order named `name`.");
+      "shape (n, 2) in Selig order named `name`; each repair of the outline is a UserWarning "
+      "(import_outline gives them as a list).");
   py::class_<ImportedSection>(m, "ImportedSection",
                               "A section imported from an outline, and what the import did to it.")
       .def_readonly("section", &ImportedSection::section)

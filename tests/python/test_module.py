@@ -199,6 +199,13 @@ def test_an_outline_from_a_file_or_an_array_imports_as_one_section(tmp_path):
         tarvelo.import_outline(np.zeros((4, 3)))
     with pytest.raises(TypeError):
         tarvelo.import_outline([["0", "1"]] * 11)
+    # A lower surface three points short is continued, and import_coordinates says so.
+    repaired = tarvelo.import_outline(outline[:-3], name="short")
+    assert len(repaired.warnings) == 1 and repaired.warnings[0].startswith("The lower surface ends ")
+    with pytest.warns(UserWarning) as said:
+        short = tarvelo.import_coordinates(outline[:-3], name="short")
+    assert [str(w.message) for w in said] == repaired.warnings
+    assert same(short.thickness, repaired.section.thickness)
 
 
 def test_a_section_made_in_python_is_checked_as_it_is_made():
