@@ -21,6 +21,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include "foilio/file_errors.h"
 #include "support/test_support.h"
 
@@ -190,6 +194,23 @@ TEST(LibraryFilesTest, SectionsAndFoilFilesAsTheWindowReadsAndWritesThem) {
     EXPECT_EQ(e.shown(), "  " + dir.file("missing.dat") + " - Input file not found !! ");
     EXPECT_EQ(std::string(e.what()), dir.file("missing.dat") + " - Input file not found !! ");
   }
+  // Files that cannot be read, with the kind a script tests: a socket, which
+  // opens as a missing drive does, and a read error after a good open.
+  const std::string sock = dir.file("s");
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{AF_UNIX, {}};
+  sock.copy(addr.sun_path, sizeof addr.sun_path - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  const std::string noDrive = "not_found: " + sock + " - Drive not available !! ";
+  const std::string readError = "not_readable: /proc/self/mem - Input file could not be read !! ";
+  for (const auto& [call, refusal] : std::initializer_list<std::pair<std::function<void()>, std::string>>{
+           {[&] { ReadSection(sock); }, noDrive},
+           {[&] { ReadFoilFile(sock); }, noDrive},
+           {[] { ReadSection("/proc/self/mem"); }, readError},
+           {[] { ReadFoilFile("/proc/self/mem"); }, readError}})
+    EXPECT_EQ(Refusal(call), refusal);
+  ::close(fd);
+  std::filesystem::remove(sock);
 
   // Written and read back: the file's five decimals, and an earlier file
   // kept when the write fails.
@@ -232,6 +253,17 @@ TEST(LibraryFilesTest, SectionsAndFoilFilesAsTheWindowReadsAndWritesThem) {
       {[&] { return failing(detail::WriteStep::Rename); }, notWritten},
       {[&] { return Refusal([&] { WriteFoilFile(foi + "/x.FOI", fit); }); },
        "not_written: " + foi + "/x.FOI - Output file could not be written !! "},
+      // The name as the system would take it, cut at the NUL, is the .FOI;
+      // what() would end at the NUL too.
+      {[&] {
+         try {
+           WriteFileContents(foi + std::string(1, '\0') + ".bak", "x");
+         } catch (const Error& e) {
+           return std::string(ErrorKindName(e.kind())) + ":" + e.shown();
+         }
+         return std::string("done");
+       },
+       "not_written:  " + foi + std::string(1, '\0') + ".bak - Output file name not valid !! "},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(r.call(), r.refusal);
@@ -253,7 +285,9 @@ TEST(LibraryFilesTest, MalformedFoilFilesAreRefusedNamingTheLine) {
       {"id\r\n 3  4 \r\n" + good, "No valid number of control points in line 2"},
       {"id\r\n 4.5  4 \r\n" + good, "No valid number of control points in line 2"},
       {"id\r\n", "No valid number of control points in line 2"},
+      {"id\r\n 41  4 \r\n" + good, "No valid number of control points in line 2"},
       {"id\r\n 4  3 \r\n" + good, "Spline order in line 2 is not 4"},
+      {"id\r\n 4  5 \r\n" + good, "Spline order in line 2 is not 4"},
       {head + good, "File ends after 3 of 4 control points"},
       {head + good + "   1.00000   x   0.00000\r\n", "Invalid number in line 6"},
       {head + good + "   0.90000   0.10000   0.00000\r\n",
@@ -518,6 +552,8 @@ TEST(ExportTest, RefusesWithTheirMessages) {
   const FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
   FoilSpline three = foil;
   for (auto* v : {&three.control_x, &three.thickness, &three.camber}) v->resize(3);
+  FoilSpline twoLines = foil;  // a name line that would split the coordinates' first line
+  twoLines.id_line = "two\nlines";
   const std::string thickness =
       "usage: The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ";
   const std::string camber = "usage: The largest camber must be from -1 to 1 (a fraction of the chord) !! ";
@@ -530,6 +566,7 @@ TEST(ExportTest, RefusesWithTheirMessages) {
       {[&] { CosineStations(1); }, stations},
       {[&] { ExportSelig(foil, {0.12, 0.02}, 1); }, stations},
       {[&] { ExportSelig(foil, {0, 0.02}, 81); }, thickness},
+      {[&] { ExportSelig(twoLines, {0.12, 0.02}, 81); }, "usage: The ID line holds a line end (CR or LF) !! "},
       {[&] { ExportDxf(foil, {1.0000000000000002, 0}); }, thickness},
       {[&] { ExportSvg(foil, {std::nan(""), 0}); }, thickness},
       {[&] { SectionOutline(foil, {0.1, -1.01}); }, camber},
@@ -548,6 +585,18 @@ TEST(ExportTest, RefusesWithTheirMessages) {
       {[&] { Export(foil, "table", {{0, 5}, 100000, {}}); }, "done"},  // the table takes no size
   };
   for (const auto& r : rows) EXPECT_EQ(Refusal(r.call), r.refusal);
+}
+
+// The first page calls the output saved only when the run wrote it; the
+// page is otherwise the same.
+TEST(ScreenTextTest, AnOutputNotWrittenIsCalledNotSaved) {
+  const Section section = ReadSection(test::ExamplePath("naca2412.dat"));
+  const Fit fit = FitSection(section, 8);
+  std::vector<std::string> page = ScreenText(Screen::FirstPage, section, fit, {"in.dat", "out.FOI", true});
+  ASSERT_EQ(page.size(), 37u);
+  EXPECT_EQ(page.at(10), "File saved    : out.FOI");
+  page[10] = "File not saved: out.FOI";
+  EXPECT_EQ(ScreenText(Screen::FirstPage, section, fit, {"in.dat", "out.FOI", false}), page);
 }
 
 // A .FOI of finite values near the largest double: an export that would
