@@ -543,6 +543,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"--json", "--screens", "naca0012.dat"}, "--screens and --json exclude each other"},
       // An option without a value takes none.
       {{"--json=no", "naca0012.dat"}, "option '--json" + noValue},
+      {{"--json=", "naca0012.dat"}, "option '--json" + noValue},
       {{"naca0012.dat", "--screens=off"}, "option '--screens" + noValue},
       {{"--coordinates=1", "naca0012.dat"}, "option '--coordinates" + noValue},
       {{"--help=x"}, "option '--help" + noValue},
