@@ -138,7 +138,17 @@ TEST_F(BatchTest, AFolderOfOutlinesFittedExportedAndSummarised) {
   EXPECT_EQ(CsvFields(again[1]), (std::vector<std::string>{db("bad.dat"), outDir + "/bad.FOI", "", "", "", "", "",
                                                             "", "", "", "", "", "", "",
                                                             db("bad.dat") + " - Invalid number in line 3 !!"}));
-  EXPECT_EQ(CsvFields(again[2])[2], "8");
+  // Without --auto the tolerance and whether it was reached are left empty.
+  const ImportedSection clarky = ImportOutline(db("clarky"));
+  const tarvelo::Fit fit = FitSection(clarky.section, 8);
+  const auto number = [](double v) { return nlohmann::json(v).dump(); };
+  ASSERT_EQ(clarky.warnings.size(), 1u);
+  EXPECT_EQ(CsvFields(again[2]),
+            (std::vector<std::string>{db("clarky"), outDir + "/clarky.FOI", "8", "window", number(fit.thickness.rms),
+                                      number(fit.thickness.max_deviation), number(fit.camber.rms),
+                                      number(fit.camber.max_deviation), number(OutlineDeviationOf(fit, clarky).deviation),
+                                      "", "", number(OwnSize(fit).thickness), number(OwnSize(fit).camber),
+                                      clarky.warnings[0], ""}));
 }
 
 // Before anything is written, a run whose inputs would write one output, or
@@ -173,8 +183,9 @@ TEST_F(BatchTest, CollidingOutputsAreRefusedBeforeAnythingIsWritten) {
 // output stand for files; tarvelo-import and tarvelo-export take several
 // inputs into a directory.
 TEST_F(BatchTest, NamesFromAnyInputStandardStreamsAndSeveralInputs) {
-  EXPECT_EQ(Fit({"--coordinates", "--quiet", db("clarky"), db("turned.selig")}), 0) << err.str();
-  EXPECT_TRUE(fs::exists(db("clarky.FOI")) && fs::exists(db("turned.FOI")));
+  fs::copy_file(db("clarky"), db(".clarky"));  // a leading dot starts the stem, not an extension
+  EXPECT_EQ(Fit({"--coordinates", "--quiet", db("clarky"), db("turned.selig"), db(".clarky")}), 0) << err.str();
+  EXPECT_TRUE(fs::exists(db("clarky.FOI")) && fs::exists(db("turned.FOI")) && fs::exists(db(".clarky.FOI")));
   EXPECT_EQ(Fit({"--coordinates", "-o", dir.file("mh32.FOI"), db("clarky")}), 0);
   // A section data file keeps the window's rule unless the output is named.
   fs::copy_file(test::ExamplePath("naca2412.dat"), db("naca2412"));
