@@ -180,8 +180,8 @@ TEST_F(CliTest, ControlCharactersReachATerminalAsCaretNotation) {
   EXPECT_EQ(ReadBytes(dir.file("crafted.FOI")).substr(0, id.size() + 2), id + "\r\n");
   // Messages too; the line end within a message stays one.
   test::WriteBytes(dir.file("few.dat"), "few\r\n3\r\n0,0,0,0\r\n50,5,5,1\r\n100,0,0,0\r\n");
-  EXPECT_EQ(Run({dir.file("\x1b[8mhidden.dat"), "few.dat"}, true), 1);
-  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("^[[8mhidden.dat") + " - Input file not found !!\n"
+  EXPECT_EQ(Run({dir.file("\x1b[8mhidden\r.dat"), "few.dat"}, true), 1);
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("^[[8mhidden^M.dat") + " - Input file not found !!\n"
                        "tarvelo-fit: *** Insufficient data. For 8  control points,\n  you need at least 9  data points. ****\n");
   EXPECT_EQ(Run({"naca0012.dat", "--\x1b[8m"}, true), 2);
   EXPECT_EQ(err.str(), "tarvelo-fit: unrecognized option '--^[[8m'\nTry 'tarvelo-fit --help' for more information.\n");
