@@ -189,6 +189,15 @@ TEST(ImportTrailingEdgeTest, ABluntTrailingEdgeKeepsItsThicknessWithoutAWarning)
     EXPECT_NEAR(imported.section.thickness.back(), 2 * n4412.Half(1), 1e-6);
     EXPECT_NEAR(imported.section.thickness[39], 2 * n4412.Half(imported.section.x[39]), 1e-6);
   }
+  // The shorter surface goes on along its own slope to the longer one's end:
+  // a symmetric section, turned, keeps its chord on its axis.
+  const Naca n0012{0, 0, 0.12};
+  test::Surfaces sym = test::NacaSurfaces(n0012, 61);
+  while (sym.lower.back().x > 0.998) sym.lower.pop_back();
+  sym.lower.push_back({0.998, -n0012.Half(0.998)});  // 2e-3 short, 2.8e-3 apart across
+  const ImportedSection turned = Import(dir, test::SeligText("blunt", test::Placed(test::Selig(sym), 0.2, -3, 0.5, 0)));
+  EXPECT_EQ(turned.warnings, std::vector<std::string>{});
+  EXPECT_NEAR(turned.transform.angle_deg, -3, 1e-4);
 }
 
 TEST(ImportTrailingEdgeTest, SurfacesCrossingAtTheTrailingEdgeAreKeptAndSaid) {
