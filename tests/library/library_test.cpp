@@ -172,6 +172,9 @@ TEST(FewestControlPointsTest, ACountWhoseErrorEqualsTheToleranceReachesIt) {
         EXPECT_TRUE(at.reached);
         const CountChoice below = FewestControlPoints(section, std::nextafter(error, 0.0), measure);
         EXPECT_FALSE(below.reached && below.control_points == count);
+        // The most control points allowed are tried too.
+        const CountChoice most = FewestControlPoints(section, {error, measure, Placement::Window, count});
+        EXPECT_EQ(std::pair(most.control_points, most.reached), std::pair(count, true));
       }
       fewer = std::min(fewer, error);
     }
@@ -628,6 +631,39 @@ TEST(ExportTest, ValuesBeyondTheRangeOfADoubleAreRefused) {
     std::string bytes;
     EXPECT_EQ(Refusal([&] { bytes = Export(r.foil, r.format, r.options); }), r.refusal) << r.format;
     for (const char* word : {"inf", "nan", "Infinity", "NaN"}) EXPECT_EQ(bytes.find(word), std::string::npos);
+  }
+}
+
+// A drawing with a chord length is that size on paper; SVG has no metres, so
+// a chord in metres is drawn in millimetres, its coordinates left in metres.
+// A unit without a length draws the chord one unit long.
+TEST(ExportTest, SvgDrawingsAreTheSizeOfTheirChord) {
+  const FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
+  const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" ";
+  const struct {
+    double chord;
+    LengthUnit units;
+    std::string head;
+  } rows[] = {
+      {0, LengthUnit::None, "width=\"1100\" height=\"223.286666667\" viewBox=\"-50 -130.018333333 1100 223.286666667\">"},
+      {0, LengthUnit::Millimetre,
+       "width=\"1.1mm\" height=\"0.223286667mm\" viewBox=\"-0.05 -0.130018333 1.1 0.223286667\">"},
+      {250, LengthUnit::Millimetre,
+       "width=\"275mm\" height=\"55.821666667mm\" viewBox=\"-12.5 -32.504583333 275 55.821666667\">"},
+      {0.25, LengthUnit::Metre,
+       "width=\"275mm\" height=\"55.821666667mm\" viewBox=\"-0.0125 -0.032504583 0.275 0.055821667\">"},
+      {25, LengthUnit::Centimetre,
+       "width=\"27.5cm\" height=\"5.582166667cm\" viewBox=\"-1.25 -3.250458333 27.5 5.582166667\">"},
+      {0, LengthUnit::Inch, "width=\"1.1in\" height=\"0.223286667in\" viewBox=\"-0.05 -0.130018333 1.1 0.223286667\">"},
+  };
+  for (const auto& r : rows) {
+    ExportOptions options;
+    options.size = {0.12, 0.02};
+    options.chord = r.chord;
+    options.units = r.units;
+    const std::string bytes = Export(foil, "svg", options);
+    const std::size_t line = bytes.find('\n') + 1;
+    EXPECT_EQ(bytes.substr(line, bytes.find('\n', line) - line), svg + r.head) << r.chord;
   }
 }
 
