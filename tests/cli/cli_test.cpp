@@ -541,6 +541,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"--auto=-1", "naca0012.dat"}, "the tolerance is a number of at least 0: '-1'"},
       {{"--auto=1e-4x", "naca0012.dat"}, "the tolerance is a number of at least 0: '1e-4x'"},
       {{"--json", "--screens", "naca0012.dat"}, "--screens and --json exclude each other"},
+      {{"--quiet", "--screens", "naca0012.dat"}, "--quiet excludes --json and --screens"},
+      {{"-o", "a.FOI", "--output-dir", ".", "naca0012.dat"}, "-o and --output-dir exclude each other"},
       // An option without a value takes none.
       {{"--json=no", "naca0012.dat"}, "option '--json" + noValue},
       {{"--json=", "naca0012.dat"}, "option '--json" + noValue},
