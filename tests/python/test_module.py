@@ -275,6 +275,8 @@ def test_a_fit_in_memory_is_a_foil_spline_that_knows_its_size(tmp_path):
     t, c = foil.evaluate(x)
     ts, cs = foil.evaluate(x, scaled=True)
     assert same(ts, list(fit.thickness.ymax * t)) and same(cs, list(fit.camber.ymax * c))
+    # A float gives floats, the array's values.
+    assert foil.evaluate(0.3) == (t[1], c[1]) and foil.evaluate(0.3, scaled=True) == (ts[1], cs[1])
     # The file rounds to five decimals: its section at the same size is within that.
     tr, cr = read.evaluate(x, scaled=True, thickness=fit.thickness.ymax, camber=fit.camber.ymax)
     assert np.max(np.abs(tr - ts)) < 1e-5 and np.max(np.abs(cr - cs)) < 1e-5
