@@ -179,6 +179,9 @@ TEST(FewestControlPointsTest, ACountWhoseErrorEqualsTheToleranceReachesIt) {
       fewer = std::min(fewer, error);
     }
   }
+  // Where no count can be fitted, the fewest's refusal is the one given.
+  EXPECT_EQ(Refusal([] { FewestControlPoints(Smooth(4), 1e-4, ErrorMeasure::Rms); }),
+            "too_few_points: *** Insufficient data. For 4  control points,\n  you need at least 5  data points. ****");
 }
 
 TEST(LibraryFilesTest, SectionsAndFoilFilesAsTheWindowReadsAndWritesThem) {
