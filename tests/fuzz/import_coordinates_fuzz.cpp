@@ -1,7 +1,7 @@
 // libFuzzer target for the import of coordinate files: any bytes as a file
 // must give either a section whose every value is finite, whose stations lie
 // within the chord and whose outline points are finite, or a tarvelo::Error.
-// Also built with a plain main that replays the seed corpus in the tests.
+// Also built with a plain driver that replays its seed corpus in the tests.
 #include <tarvelo/tarvelo.h>
 #include <unistd.h>
 
