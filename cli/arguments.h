@@ -4,6 +4,7 @@
 // "-xVALUE" or "-x VALUE".
 #pragma once
 
+#include <charconv>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -52,6 +53,24 @@ class Arguments {
 // Answers --help with `help` and --version with the program's version line;
 // true when the option was one of them.
 bool AnswersHelpOrVersion(Arguments& a, const char* program, const char* help, std::ostream& out);
+
+// The whole text as a number of type T, read as C reads it whatever the
+// locale; nullopt for anything else.
+template <class T>
+std::optional<T> Number(std::string_view text) {
+  T v{};
+  const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return std::nullopt;
+  return v;
+}
+
+// The whole text as a number that fits, or UsageError "<refusal>: '<text>'".
+template <class T, class Fits>
+T Checked(const std::string& text, Fits fits, const std::string& refusal) {
+  const std::optional<T> v = Number<T>(text);
+  if (!v || !fits(*v)) throw UsageError{refusal + ": '" + text + "'"};
+  return *v;
+}
 
 // A count written with digits only, as the window's fields take one. A count
 // too long for an int is kept beyond any range, for the range check to refuse.

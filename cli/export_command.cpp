@@ -7,7 +7,6 @@
 #include <tarvelo/tarvelo.h>
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <ostream>
 
@@ -127,22 +126,6 @@ struct Options {
 };
 
 // A whole text as a number, in the C locale's notation.
-template <class T>
-std::optional<T> Number(std::string_view text) {
-  T v{};
-  const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return std::nullopt;
-  return v;
-}
-
-// The whole text as a number that fits, or the option's usage message.
-template <class T, class Fits>
-T Checked(const std::string& text, Fits fits, const std::string& refusal) {
-  const std::optional<T> v = Number<T>(text);
-  if (!v || !fits(*v)) throw UsageError{refusal + ": '" + text + "'"};
-  return *v;
-}
-
 bool Fraction(double x) { return x >= 0 && x <= 1; }
 
 std::vector<double> StationList(const std::string& list) {
@@ -186,20 +169,14 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.camber = Checked<double>(a.Value(), [](double f) { return f >= -1 && f <= 1; },
                                  "--camber takes a fraction of the chord from -1 to 1");
     } else if (a.Is("--te-thickness")) {
-      o.te_thickness = Checked<double>(a.Value(), Fraction, "--te-thickness takes a fraction of the chord from 0 to 1");
+      o.te_thickness = TeThicknessOption(a.Value());
     } else if (a.Is("--points")) {
       o.points = Checked<int>(a.Value(), [](int n) { return n >= 2 && n <= kMostExportPoints; },
                               "--points takes a whole number from 2 to " + std::to_string(kMostExportPoints));
     } else if (a.Is("--chord")) {
-      o.chord = Checked<double>(a.Value(), [](double c) { return c > 0 && c <= 1e6; },
-                                "--chord takes a length above 0 and at most 1e6");
+      o.chord = ChordOption(a.Value());
     } else if (a.Is("--units")) {
-      const std::string name = a.Value();
-      try {
-        o.units = FindLengthUnit(name);
-      } catch (const Error&) {
-        throw UsageError{"--units takes mm, cm, m or in: '" + name + "'"};
-      }
+      o.units = UnitsOption(a.Value());
     } else if (a.Is("--at")) {
       o.at = StationList(a.Value());
     } else {

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <new>
@@ -164,9 +163,7 @@ struct Options {
 // meant as its tolerance: taken as a file, the run would fit the next file
 // with the default and then fail on it.
 void CheckNotATolerance(const std::string& option, const std::string& operand) {
-  double v = 0;
-  const auto res = std::from_chars(operand.data(), operand.data() + operand.size(), v);
-  if (res.ec != std::errc() || res.ptr != operand.data() + operand.size()) return;
+  if (!Number<double>(operand)) return;
   std::error_code ec;
   if (std::filesystem::symlink_status(operand, ec).type() != std::filesystem::file_type::not_found) return;
   throw UsageError{"no file '" + operand + "': a tolerance goes with the option, use " + option + "=" +
@@ -174,11 +171,8 @@ void CheckNotATolerance(const std::string& option, const std::string& operand) {
 }
 
 double ToleranceOf(const std::string& text) {
-  double v = 0;
-  const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !std::isfinite(v) || v < 0)
-    throw UsageError{"the tolerance is a number of at least 0: '" + text + "'"};
-  return v;
+  return Checked<double>(text, [](double v) { return std::isfinite(v) && v >= 0; },
+                         "the tolerance is a number of at least 0");
 }
 
 // Returns nullopt after --help or --version, which are already answered.
@@ -248,26 +242,11 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
         from = comma + 1;
       }
     } else if (a.Is("--chord")) {
-      const std::string text = a.Value();
-      double chord = 0;
-      const auto res = std::from_chars(text.data(), text.data() + text.size(), chord);
-      if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !(chord > 0 && chord <= 1e6))
-        throw UsageError{"--chord takes a length above 0 and at most 1e6: '" + text + "'"};
-      o.chord = chord;
+      o.chord = ChordOption(a.Value());
     } else if (a.Is("--units")) {
-      const std::string name = a.Value();
-      try {
-        o.units = FindLengthUnit(name);
-      } catch (const Error&) {
-        throw UsageError{"--units takes mm, cm, m or in: '" + name + "'"};
-      }
+      o.units = UnitsOption(a.Value());
     } else if (a.Is("--te-thickness")) {
-      const std::string text = a.Value();
-      double d = 0;
-      const auto res = std::from_chars(text.data(), text.data() + text.size(), d);
-      if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !(d >= 0 && d <= 1))
-        throw UsageError{"--te-thickness takes a fraction of the chord from 0 to 1: '" + text + "'"};
-      o.teThickness = d;
+      o.teThickness = TeThicknessOption(a.Value());
     } else {
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }

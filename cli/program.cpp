@@ -1,5 +1,6 @@
 #include "cli/program.h"
 
+#include "cli/arguments.h"
 #include "cli/batch.h"
 #include "cli/terminal.h"
 
@@ -75,6 +76,24 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
     return 1;
   }
   return status;
+}
+
+double ChordOption(const std::string& text) {
+  return Checked<double>(text, [](double c) { return c > 0 && c <= 1e6; },
+                         "--chord takes a length above 0 and at most 1e6");
+}
+
+LengthUnit UnitsOption(const std::string& name) {
+  try {
+    return FindLengthUnit(name);
+  } catch (const Error&) {
+    throw UsageError{"--units takes mm, cm, m or in: '" + name + "'"};
+  }
+}
+
+double TeThicknessOption(const std::string& text) {
+  return Checked<double>(text, [](double d) { return d >= 0 && d <= 1; },
+                         "--te-thickness takes a fraction of the chord from 0 to 1");
 }
 
 void ReportImport(const char* program, const std::string& input, const ImportedSection& imported,

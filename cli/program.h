@@ -21,6 +21,12 @@ using Command = std::function<int(const std::vector<std::string>& args, std::ost
 // <reason>" on standard error and ends with status 1 instead of success.
 int RunProgram(const char* program, int argc, char** argv, const Command& command);
 
+// The options that draw an outline, alike in tarvelo-export and in
+// tarvelo-fit --export: their values, or UsageError naming the option.
+double ChordOption(const std::string& text);
+LengthUnit UnitsOption(const std::string& name);
+double TeThicknessOption(const std::string& text);
+
 // What an import did to the outline of `input`, on standard error: the
 // transform of a normalised frame and each warning, a line each, after
 // "<program>: <input>: ". With `terminal`, the name goes through ForTerminal.
