@@ -289,7 +289,7 @@ void Window::guarded(Fn&& fn) {
   try {
     fn();
   } catch (const Error& e) {
-    showError(e.shown());
+    showError(WindowText(e));
   } catch (const std::bad_alloc&) {
     showError("   Not enough memory !! ");
   } catch (const std::exception& e) {
@@ -443,7 +443,7 @@ void Window::exportSection() {
   try {
     foil = ReadFoilFile(foi);
   } catch (const Error& e) {
-    QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
+    QMessageBox::warning(this, windowTitle(), DecodeText(WindowText(e)));
     return;
   }
   // The section's own size: what the run divided each curve by.
@@ -469,7 +469,7 @@ void Window::exportSection() {
     if (format.needs_size) options.size = dialog.size();
     WriteFileContents(target, Export(*foil, format.name, options));
   } catch (const Error& e) {
-    QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
+    QMessageBox::warning(this, windowTitle(), DecodeText(WindowText(e)));
   }
 }
 
@@ -498,7 +498,7 @@ void Window::showSectionProperties() {
                          QString::number(size.camber, 'g', 6), rows));
     box.exec();
   } catch (const Error& e) {
-    QMessageBox::warning(this, windowTitle(), DecodeText(e.shown()));
+    QMessageBox::warning(this, windowTitle(), DecodeText(WindowText(e)));
   }
 }
 

@@ -12,12 +12,6 @@ namespace {
 
 constexpr double kProgressAfter = 1.0;  // seconds of work before the line shows
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 std::string DirectoryOf(const std::string& path) {
@@ -43,7 +37,7 @@ std::optional<std::string> FirstClash(const std::vector<Planned>& plan) {
       if (!real(out)) continue;
       for (const Planned& other : plan)
         if (real(other.input) && SameFile(other.input, out))
-          return &other == &plan[i] ? out + " - Output file is the input file !!"
+          return &other == &plan[i] ? out + ": output file is the input file"
                                     : out + " would replace the input " + other.input + " (written for " +
                                           plan[i].input + ")";
       for (std::size_t k = 0; k <= i; ++k)
@@ -64,14 +58,14 @@ std::string ReadStandardInput() {
   for (;;) {
     const ssize_t n = ::read(STDIN_FILENO, block, sizeof block);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw Error(ErrorKind::NotReadable, "  " + std::string(kStandardInputName) + " - Input file could not be read !! ");
+    if (n < 0) throw Error(ErrorKind::NotReadable, kStandardInputName, "input file could not be read");
     if (n == 0) return bytes;
     bytes.append(block, static_cast<std::size_t>(n));
   }
 }
 
 void Say(std::ostream& err, const char* program, const std::string& message) {
-  err << program << ": " << Trimmed(message) << '\n';
+  err << program << ": " << message << '\n';
 }
 
 Progress::Progress(std::ostream& err, bool terminal, std::size_t files, Clock clock)

@@ -45,8 +45,7 @@ std::optional<std::string> FirstClash(const std::vector<Planned>& plan);
 // The whole of standard input.
 std::string ReadStandardInput();
 
-// "<program>: " and the message of an Error, its leading and trailing blanks
-// trimmed, on a line of its own.
+// "<program>: " and a message, on a line of its own.
 void Say(std::ostream& err, const char* program, const std::string& message);
 
 // A line on a terminal that tells which file of how many is being worked on,

@@ -211,7 +211,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       try {
         o.placement = FindPlacement(a.Value()).placement;
       } catch (const Error& e) {
-        throw UsageError{"--placement: " + std::string(e.what()).substr(0, std::string(e.what()).find(" !!"))};
+        throw UsageError{"--placement: " + std::string(e.what())};
       }
     } else if (a.Is("--max-control-points")) {
       o.mostControlPoints = CountOf(a.Value(), "control points");
@@ -235,8 +235,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
         try {
           o.exports.push_back(&FindExportFormat(name));
         } catch (const Error& e) {
-          const std::string what = e.what();
-          throw UsageError{"--export: " + what.substr(0, what.find(" !!"))};
+          throw UsageError{"--export: " + std::string(e.what())};
         }
         if (comma == std::string::npos) break;
         from = comma + 1;
@@ -461,7 +460,7 @@ class FitFileRun {
       const std::string output = OutputName(o_, path);
       row.output = output;
       if (WindowNamed(o_) && !IsWindowFileName(path))
-        throw Error(ErrorKind::Usage, "  " + path + " as input file name invalid !!");
+        throw Error(ErrorKind::Usage, path, "input file name invalid: it has no point fourth from its end");
 
       std::optional<ImportedSection> imported;
       std::optional<std::string> bytes;
@@ -505,7 +504,7 @@ class FitFileRun {
       Failed(shown, e, row);
     } catch (const std::bad_alloc&) {
       const std::string points = section ? std::to_string(section->points()) : "its";
-      Failed(shown, Error(ErrorKind::NoMemory, "  " + shown + " - Not enough memory for " + points + " data points !! "),
+      Failed(shown, Error(ErrorKind::NoMemory, shown, "not enough memory for " + points + " data points"),
              row);
     }
     return row;
@@ -566,9 +565,10 @@ class FitFileRun {
   }
 
   void Failed(const std::string& shown, const Error& error, Row& row) {
-    std::string message = error.shown();
-    message.erase(0, message.find_first_not_of(' '));
-    message.erase(message.find_last_not_of(' ') + 1);
+    // A failure of this file's data names the file; a refused option is the
+    // command line's, not the file's.
+    const bool named = error.has_subject() || error.kind() == ErrorKind::Usage;
+    const std::string message = named ? error.what() : shown + ": " + error.what();
     row.error = message;
     if (o_.json) {
       nlohmann::ordered_json j;
@@ -623,7 +623,7 @@ int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::
     try {
       WriteFileContents(*options->summary, SummaryText(*options, rows));
     } catch (const Error& e) {
-      Say(err, kProgram, e.shown());
+      Say(err, kProgram, e.what());
       status = 1;
     }
   }

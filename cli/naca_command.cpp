@@ -113,8 +113,7 @@ int RunNacaCommand(const std::vector<std::string>& args, std::ostream& out, std:
       section = NacaSection(options->designation, options->naca);
     } catch (const Error& e) {
       // What the library refuses here is the command line: its designation or options.
-      const std::string text = e.what();
-      throw UsageError{text.substr(0, text.find(" !!"))};
+      throw UsageError{e.what()};
     }
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);

@@ -136,7 +136,7 @@ int WriteMade(const char* program, const std::vector<std::string>& inputs, const
       else
         out << shown(bytes);
     } catch (const Error& e) {
-      Say(err, program, shown(e.shown()));
+      Say(err, program, shown(e.what()));
       status = 1;
     }
   }
@@ -153,7 +153,7 @@ int WriteOut(const char* program, const std::optional<std::string>& output,
       out << bytes;
     return 0;
   } catch (const Error& e) {
-    Say(err, program, e.shown());
+    Say(err, program, e.what());
     return 1;
   }
 }

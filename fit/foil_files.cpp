@@ -9,6 +9,7 @@
 #include "foilio/foil_file.h"
 #include "foilio/safe_write.h"
 #include "foilio/section_file.h"
+#include "screens/screens.h"
 
 namespace tarvelo {
 
@@ -31,7 +32,7 @@ ReadOutcome Read_FoilData(State& s) {
   ReadFailure failure;
   const ReadOutcome outcome = ReadSectionFile(s.InFile, s.ncp, data, failure);
   if (outcome == ReadOutcome::Failed) {
-    s.ErMsg = std::move(failure.message);
+    s.ErMsg = WindowText(*failure);
     s.ErFlag = kTrue;
   }
   if (outcome != ReadOutcome::Read) return outcome;
@@ -49,7 +50,7 @@ ReadOutcome Read_FoilData(State& s) {
     rms.allocate(1, 2);
     dy.allocate(0, nd, 1, 2);
   } catch (const std::bad_alloc&) {
-    s.ErMsg = NoMemoryMessage(s.InFile, nd);
+    s.ErMsg = WindowText(NoMemoryError(s.InFile, nd));
     s.ErFlag = kTrue;
     return ReadOutcome::Failed;
   }
@@ -77,7 +78,7 @@ void Write_FoilFile(State& s) {
   s.ErFlag = kFalse;
   const std::string& name = s.OutFile;
   const auto fail = [&s, &name](detail::OpenCause cause) {
-    s.ErMsg = detail::OutputMessage(name, cause);
+    s.ErMsg = WindowText(detail::OutputError(name, cause));
     s.ErFlag = kTrue;
   };
 

@@ -9,7 +9,7 @@
 #include "fit/field_number.h"
 #include "fit/foil_files.h"
 #include "fit/names.h"
-#include "foilio/fit_messages.h"
+#include "fit/run_messages.h"
 #include "screens/screens.h"
 
 namespace tarvelo {
@@ -152,7 +152,7 @@ void Main(State& s, Display& Picture1, Form& form) {
   try {
     if (!FitData(s, Picture1)) return;
   } catch (const std::bad_alloc&) {
-    s.ErMsg = NoMemoryMessage(s.InFile, s.nd);
+    s.ErMsg = WindowText(NoMemoryError(s.InFile, s.nd));
     Print_ErMsg(s, Picture1);
     return;
   }

@@ -88,7 +88,7 @@ CoordinateFile ReadCoordinateFile(const std::string& name) {
 
 CoordinateFile ReadCoordinates(ByteSource& in, const std::string& name, std::size_t size) {
   const auto fail = [&name](const std::string& text) { throw detail::DataError(name, text); };
-  const std::string neither = "Not a Selig or Lednicer coordinate file: ";
+  const std::string neither = "not a Selig or Lednicer coordinate file: ";
 
   CoordinateFile file;
   std::vector<CoordinatePoint> pairs;
@@ -120,7 +120,7 @@ CoordinateFile ReadCoordinates(ByteSource& in, const std::string& name, std::siz
           numbers = false;
           break;
         }
-        fail("Invalid number in line " + std::to_string(line));
+        fail("invalid number in line " + std::to_string(line));
       }
       if (count < 2) v[count] = value;
     }

@@ -39,34 +39,32 @@ OpenCause ClassifyOutputError(int err) {
   return OpenCause::Failed;
 }
 
-std::string InputMessage(const std::string& name, OpenCause cause) {
-  const char* text = " - Input file could not be read !! ";
+const char* InputReason(OpenCause cause) {
   switch (cause) {
-    case OpenCause::NameNotValid: text = " - Input file not valid !! "; break;
-    case OpenCause::NotFound: text = " - Input file not found !! "; break;
-    case OpenCause::NoDrive: text = " - Drive not available !! "; break;
-    case OpenCause::Directory: text = " - Input file is a directory !! "; break;
-    case OpenCause::NotRegular: text = " - Input file is not a regular file !! "; break;
+    case OpenCause::NameNotValid: return "input file not valid";
+    case OpenCause::NotFound: return "input file not found";
+    case OpenCause::NoDrive: return "drive not available";
+    case OpenCause::Directory: return "input file is a directory";
+    case OpenCause::NotRegular: return "input file is not a regular file";
     case OpenCause::NoReader:
     case OpenCause::SameFile:
     case OpenCause::Failed: break;
   }
-  return "  " + name + text;
+  return "input file could not be read";
 }
 
-std::string OutputMessage(const std::string& name, OpenCause cause) {
-  const char* text = " - Output file could not be written !! ";
+const char* OutputReason(OpenCause cause) {
   switch (cause) {
-    case OpenCause::NameNotValid: text = " - Output file name not valid !! "; break;
-    case OpenCause::NoDrive: text = " - Drive not available !! "; break;
-    case OpenCause::Directory: text = " - Output file is a directory !! "; break;
-    case OpenCause::NoReader: text = " - Output pipe has no reader !! "; break;
-    case OpenCause::SameFile: text = " - Output file is the input file !! "; break;
+    case OpenCause::NameNotValid: return "output file name not valid";
+    case OpenCause::NoDrive: return "drive not available";
+    case OpenCause::Directory: return "output file is a directory";
+    case OpenCause::NoReader: return "output pipe has no reader";
+    case OpenCause::SameFile: return "output file is the input file";
     case OpenCause::NotFound:  // a missing directory: the file could not be written
     case OpenCause::NotRegular:
     case OpenCause::Failed: break;
   }
-  return "  " + name + text;
+  return "output file could not be written";
 }
 
 ErrorKind InputKind(OpenCause cause) {
@@ -88,11 +86,11 @@ ErrorKind OutputKind(OpenCause cause) {
 }
 
 Error InputError(const std::string& name, OpenCause cause) {
-  return Error(InputKind(cause), InputMessage(name, cause));
+  return Error(InputKind(cause), name, InputReason(cause));
 }
 
 Error OutputError(const std::string& name, OpenCause cause) {
-  return Error(OutputKind(cause), OutputMessage(name, cause));
+  return Error(OutputKind(cause), name, OutputReason(cause));
 }
 
 bool UnusableName(const std::string& name) {

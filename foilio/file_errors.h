@@ -11,14 +11,14 @@ namespace tarvelo::detail {
 
 // Why a file could not be opened, as the user is told.
 enum class OpenCause {
-  NameNotValid,  // " - Input file not valid !! " / " - Output file name not valid !! "
-  NotFound,      // " - Input file not found !! " (input only)
-  NoDrive,       // " - Drive not available !! "
-  Directory,     // " - Input file is a directory !! " / " - Output file is a directory !! "
-  NotRegular,    // " - Input file is not a regular file !! " (a FIFO, device or socket)
-  NoReader,      // " - Output pipe has no reader !! "
-  SameFile,      // " - Output file is the input file !! "
-  Failed,        // " - Input file could not be read !! " / "... could not be written !! "
+  NameNotValid,  // "input file not valid" / "output file name not valid"
+  NotFound,      // "input file not found" (input only)
+  NoDrive,       // "drive not available"
+  Directory,     // "input file is a directory" / "output file is a directory"
+  NotRegular,    // "input file is not a regular file" (a FIFO, device or socket)
+  NoReader,      // "output pipe has no reader"
+  SameFile,      // "output file is the input file"
+  Failed,        // "input file could not be read" / "output file could not be written"
 };
 
 // The platform's errno of a failed open, stat or create, mapped to a cause:
@@ -34,9 +34,9 @@ enum class OpenCause {
 OpenCause ClassifyInputError(int err);
 OpenCause ClassifyOutputError(int err);
 
-// "  " + name + the fixed text of the cause.
-std::string InputMessage(const std::string& name, OpenCause cause);
-std::string OutputMessage(const std::string& name, OpenCause cause);
+// The reason a cause is given as, about an input or an output file.
+const char* InputReason(OpenCause cause);
+const char* OutputReason(OpenCause cause);
 
 // The kind of Error each cause is: an input that is not there (or cannot be
 // named) is NotFound, one that is there but cannot be read NotReadable; an
@@ -44,7 +44,7 @@ std::string OutputMessage(const std::string& name, OpenCause cause);
 ErrorKind InputKind(OpenCause cause);
 ErrorKind OutputKind(OpenCause cause);
 
-// The Error of a failed input or output: its kind and its message.
+// The Error of a failed input or output: its kind, the file and the reason.
 Error InputError(const std::string& name, OpenCause cause);
 Error OutputError(const std::string& name, OpenCause cause);
 

@@ -124,12 +124,8 @@ bool WholeCount(double v, int& count) {
   return true;
 }
 
-std::string Message(const std::string& name, const std::string& text) {
-  return "  " + name + " - " + text + " !! ";
-}
-
-Error DataError(const std::string& name, const std::string& text) {
-  return Error(ErrorKind::BadData, Message(name, text));
+Error DataError(const std::string& name, const std::string& reason) {
+  return Error(ErrorKind::BadData, name, reason);
 }
 
 int OpenForReading(const std::string& name, OpenCause& cause) {

@@ -119,11 +119,9 @@ class ItemReader {
 // The count must be a whole number that an int holds (26, 26.0 and 2.6e1 alike).
 bool WholeCount(double v, int& count);
 
-// A message about a file's content: "  " + name + " - " + text + " !! ".
-std::string Message(const std::string& name, const std::string& text);
-
-// The Error of content a file's layout does not allow: BadData, with Message.
-Error DataError(const std::string& name, const std::string& text);
+// The Error of content a file's layout does not allow: BadData, about the
+// file `name`, for the reason given.
+Error DataError(const std::string& name, const std::string& reason);
 
 // Opens a file for reading: regular files only, non-blocking, so that a FIFO
 // cannot hang the program nor a device be read without end. Returns the

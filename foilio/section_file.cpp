@@ -24,8 +24,8 @@ namespace {
 // first fault, unless all are read.
 bool ReadRecords(const std::string& name, int nd, std::size_t fileSize, ByteSource& in,
                  ItemReader& items, SectionData& data, ReadFailure& failure) {
-  const auto fail = [&failure](ErrorKind kind, std::string message) {
-    failure = {kind, std::move(message)};
+  const auto fail = [&failure](Error error) {
+    failure = std::move(error);
     return false;
   };
   // A record takes at least 7 bytes ("0 0 0 0" and a separator), so a count
@@ -36,16 +36,15 @@ bool ReadRecords(const std::string& name, int nd, std::size_t fileSize, ByteSour
     std::array<double, 4> r{};
     for (std::size_t k = 0; k < r.size(); ++k) {
       const ItemReader::Item item = items.Next();
-      if (in.failed()) return fail(ErrorKind::NotReadable, InputMessage(name, OpenCause::Failed));
+      if (in.failed()) return fail(InputError(name, OpenCause::Failed));
       if (item.kind == ItemReader::Kind::End) {
-        return fail(ErrorKind::BadData,
-                    Message(name, "File ends after " + std::to_string(data.x.size()) + " of " +
-                                      std::to_string(nd) + " data points"));
+        return fail(DataError(name, "file ends after " + std::to_string(data.x.size()) + " of " +
+                                        std::to_string(nd) + " data points"));
       }
       // A thickness whose two parts overflow together is as unusable as an item that overflows.
       if (item.kind == ItemReader::Kind::NotANumber ||
           (k == 2 && !std::isfinite(r[1] + item.value))) {
-        return fail(ErrorKind::BadData, Message(name, "Invalid number in line " + std::to_string(item.line)));
+        return fail(DataError(name, "invalid number in line " + std::to_string(item.line)));
       }
       r[k] = item.value;
     }
@@ -59,8 +58,8 @@ bool ReadRecords(const std::string& name, int nd, std::size_t fileSize, ByteSour
 
 }  // namespace
 
-std::string NoMemoryMessage(const std::string& name, int nd) {
-  return Message(name, "Not enough memory for " + std::to_string(nd) + " data points");
+Error NoMemoryError(const std::string& name, int nd) {
+  return Error(ErrorKind::NoMemory, name, "not enough memory for " + std::to_string(nd) + " data points");
 }
 
 ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData& data,
@@ -68,7 +67,7 @@ ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData&
   OpenCause cause = OpenCause::Failed;
   const Descriptor file(OpenForReading(name, cause));
   if (file.get() < 0) {
-    failure = {InputKind(cause), InputMessage(name, cause)};
+    failure = InputError(name, cause);
     return ReadOutcome::Failed;
   }
   struct stat st {};
@@ -79,11 +78,11 @@ ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData&
 
 ReadOutcome ReadSectionFrom(ByteSource& in, const std::string& name, std::size_t size, double fewest,
                             SectionData& data, ReadFailure& failure) {
-  const auto fail = [&failure](ErrorKind kind, std::string message) {
-    failure = {kind, std::move(message)};
+  const auto fail = [&failure](Error error) {
+    failure = std::move(error);
     return ReadOutcome::Failed;
   };
-  const auto unreadable = [&] { return fail(ErrorKind::NotReadable, InputMessage(name, OpenCause::Failed)); };
+  const auto unreadable = [&] { return fail(InputError(name, OpenCause::Failed)); };
 
   ItemReader items(in);
   data = SectionData{};
@@ -93,7 +92,7 @@ ReadOutcome ReadSectionFrom(ByteSource& in, const std::string& name, std::size_t
   if (in.failed()) return unreadable();
   int nd = 0;
   if (count.kind != ItemReader::Kind::Number || !WholeCount(count.value, nd)) {
-    return fail(ErrorKind::BadData, Message(name, "No valid number of data points"));
+    return fail(DataError(name, "no valid number of data points"));
   }
   data.nd = nd;
   // Too few points for the spline: the read ends here, before any record.
@@ -104,7 +103,7 @@ ReadOutcome ReadSectionFrom(ByteSource& in, const std::string& name, std::size_t
     read = ReadRecords(name, nd, size, in, items, data, failure);
   } catch (const std::bad_alloc&) {
     data = SectionData{};
-    return fail(ErrorKind::NoMemory, NoMemoryMessage(name, nd));
+    return fail(NoMemoryError(name, nd));
   }
   if (!read) return ReadOutcome::Failed;
   if (in.failed()) return unreadable();

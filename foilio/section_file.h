@@ -6,6 +6,7 @@
 #include "foilio/items.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,11 +28,8 @@ enum class ReadOutcome {
   TooFew,   // the count is not above `fewest`: no record was read
 };
 
-// Why a read failed: the kind of Error, and the window's red line for it.
-struct ReadFailure {
-  ErrorKind kind = ErrorKind::BadData;
-  std::string message;
-};
+// Why a read failed.
+using ReadFailure = std::optional<Error>;
 
 // Reads a section data file. A count not above `fewest` (or not above 0)
 // stops the read before the records.
@@ -44,7 +42,7 @@ ReadOutcome ReadSectionFile(const std::string& name, double fewest, SectionData&
 ReadOutcome ReadSectionFrom(detail::ByteSource& in, const std::string& name, std::size_t size, double fewest,
                             SectionData& data, ReadFailure& failure);
 
-// "  <name> - Not enough memory for <nd> data points !! "
-std::string NoMemoryMessage(const std::string& name, int nd);
+// NoMemory: "not enough memory for <nd> data points", about `name`.
+Error NoMemoryError(const std::string& name, int nd);
 
 }  // namespace tarvelo

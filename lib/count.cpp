@@ -12,9 +12,10 @@ namespace {
 
 CountChoice Search(const Section& section, const ImportedSection* imported, const CountOptions& options) {
   if (options.most_control_points < kFewestControlPoints || options.most_control_points > kMostControlPoints)
-    throw Error(ErrorKind::Usage, "   4 to 40 control points are allowed !! ");
+    throw Error(ErrorKind::Usage, "the most control points searched must be from 4 to 40, not " +
+                                      std::to_string(options.most_control_points));
   if (options.measure == ErrorMeasure::OutlineDeviation && imported == nullptr)
-    throw Error(ErrorKind::Usage, "   The outline deviation needs the outline the section was imported from !! ");
+    throw Error(ErrorKind::Usage, "the outline deviation needs the outline the section was imported from");
   const auto worse = [&](const Fit& fit) {
     switch (options.measure) {
       case ErrorMeasure::Rms: return std::max(fit.thickness.rms, fit.camber.rms);

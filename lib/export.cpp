@@ -43,23 +43,23 @@ const ExportFormat& FindExportFormat(std::string_view name) {
     if (name == formats[i].name) return formats[i];
     names += (i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ") + std::string(formats[i].name);
   }
-  throw Error(ErrorKind::Usage, "   Unknown export format '" + std::string(name) + "': use " + names + " !! ");
+  throw Error(ErrorKind::Usage, "unknown export format '" + std::string(name) + "': use " + names);
 }
 
 std::string Export(const FoilSpline& foil, std::string_view name, const ExportOptions& options) {
   const ExportFormat& format = FindExportFormat(name);
-  const std::string which = "   The " + std::string(format.name) + " export ";
+  const std::string which = "the " + std::string(format.name) + " export ";
   ExportOptions checked = options;
   if (checked.points != 0 && format.default_points == 0)
-    throw Error(ErrorKind::Usage, which + "is exact and takes no point count !! ");
+    throw Error(ErrorKind::Usage, which + "is exact and takes no point count");
   if (!checked.stations.empty() && !format.takes_stations)
-    throw Error(ErrorKind::Usage, which + "takes no stations !! ");
+    throw Error(ErrorKind::Usage, which + "takes no stations");
   if (!checked.stations.empty() && checked.points != 0)
-    throw Error(ErrorKind::Usage, "   A point count and stations exclude each other !! ");
+    throw Error(ErrorKind::Usage, "a point count and stations exclude each other");
   if (checked.points == 0) {
     checked.points = format.default_points;
   } else if (checked.points < 2 || checked.points > kMostExportPoints) {
-    throw Error(ErrorKind::Usage, "   2 to " + std::to_string(kMostExportPoints) + " points are allowed !! ");
+    throw Error(ErrorKind::Usage, "2 to " + std::to_string(kMostExportPoints) + " points are allowed");
   }
   if (format.needs_size) {
     CheckOutlineSize(checked.size);
@@ -67,11 +67,11 @@ std::string Export(const FoilSpline& foil, std::string_view name, const ExportOp
   }
   const bool drawn = checked.chord != 0 || checked.units != LengthUnit::None;
   if (drawn && !format.needs_size)
-    throw Error(ErrorKind::Usage, which + "is normalised: it takes no chord length or units !! ");
+    throw Error(ErrorKind::Usage, which + "is normalised: it takes no chord length or units");
   if (!(checked.chord == 0 || (checked.chord > 0 && checked.chord <= kLongestChord)))
-    throw Error(ErrorKind::Usage, "   The chord length must be above 0 and at most 1e6 !! ");
+    throw Error(ErrorKind::Usage, "the chord length must be above 0 and at most 1e6");
   if (!format.needs_size) {
-    if (checked.te_thickness) throw Error(ErrorKind::Usage, which + "takes no trailing-edge thickness !! ");
+    if (checked.te_thickness) throw Error(ErrorKind::Usage, which + "takes no trailing-edge thickness");
     return format.write(foil, checked);
   }
   // Each writer draws the outline of the foil it is given at the size: the

@@ -30,7 +30,7 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   const auto point = [&](std::size_t i, double side) {
     const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
     const double drawn = chord * y;
-    if (!std::isfinite(drawn)) throw BeyondDoubles("The outline at x = " + ShortestText(x[i]));
+    if (!std::isfinite(drawn)) throw BeyondDoubles("the outline at x = " + ShortestText(x[i]));
     out += FSt(2, 0, 7, chord * x[i]) + FSt(2, 0, 7, drawn) + '\n';
   };
   for (std::size_t i = x.size(); i-- > 0;) point(i, 1);

@@ -22,7 +22,7 @@ constexpr double kMarginPerChord = 0.05;
 constexpr int kDecimals = 9;
 
 void Number(std::string& out, double v) {
-  if (!std::isfinite(v)) throw BeyondDoubles("The outline as drawn");
+  if (!std::isfinite(v)) throw BeyondDoubles("the outline as drawn");
   AppendDecimal(out, v, kDecimals);
 }
 

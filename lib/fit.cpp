@@ -9,7 +9,6 @@
 
 #include "bspline/bspline.h"
 #include "bspline/fitting.h"
-#include "foilio/fit_messages.h"
 #include "lib/placement.h"
 
 namespace tarvelo {
@@ -34,10 +33,7 @@ const std::vector<PlacementRow>& PlacementRows() {
   return rows;
 }
 
-[[noreturn]] void Stop(FitStatus status) {
-  throw Error(status == FitStatus::Overflow ? ErrorKind::Overflow : ErrorKind::Singular,
-              StopMessage(status));
-}
+[[noreturn]] void Stop(FitStatus status) { throw FitStopError(status); }
 
 // The largest value as read, never below 0 (the reader's strict comparison).
 double LargestValue(const std::vector<double>& values) {
@@ -73,6 +69,12 @@ void TrueDeviation(const BandArray<double>& exact, const Section& section, Curve
 
 }  // namespace
 
+Error FitStopError(FitStatus status) {
+  if (status == FitStatus::Overflow)
+    return Error(ErrorKind::Overflow, "a value of the fit is beyond the range of single precision");
+  return Error(ErrorKind::Singular, "the fit is singular: a control point has no data point within its reach");
+}
+
 const std::vector<PlacementMethod>& PlacementMethods() {
   static const std::vector<PlacementMethod> methods = [] {
     std::vector<PlacementMethod> out;
@@ -89,31 +91,31 @@ const PlacementMethod& FindPlacement(std::string_view name) {
     if (name == methods[i].name) return methods[i];
     names += (i == 0 ? "" : i + 1 == methods.size() ? " or " : ", ") + std::string(methods[i].name);
   }
-  throw Error(ErrorKind::Usage, "   Unknown placement '" + std::string(name) + "': use " + names + " !! ");
+  throw Error(ErrorKind::Usage, "unknown placement '" + std::string(name) + "': use " + names);
 }
 
 const PlacementMethod& FindPlacement(Placement placement) {
   for (const PlacementMethod& m : PlacementMethods())
     if (m.placement == placement) return m;
-  throw Error(ErrorKind::Usage, "   Unknown placement !! ");
+  throw Error(ErrorKind::Usage, "unknown placement");
 }
 
 Fit FitWith(const Section& section, const FitOptions& options, bool deviations) {
   const int nv = options.control_points;
   const int ko = 4;
   if (nv < kFewestControlPoints || nv > kMostControlPoints)
-    throw Error(ErrorKind::Usage, "   4 to 40 control points are allowed !! ");
+    throw Error(ErrorKind::Usage, "4 to 40 control points are allowed, not " + std::to_string(nv));
   const std::size_t nd = section.points();
   if (section.thickness.size() != nd || section.camber.size() != nd)
-    throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
+    throw Error(ErrorKind::Usage, "x, thickness and camber of the section differ in length");
   if (nd <= static_cast<std::size_t>(nv)) {
-    const auto lines = InsufficientData(nv);
-    throw Error(ErrorKind::TooFewPoints, lines[0] + "\n" + lines[1]);
+    throw Error(ErrorKind::TooFewPoints, std::to_string(nv) + " control points need at least " +
+                                             std::to_string(nv + 1) + " data points; the section has " + std::to_string(nd));
   }
   const PlaceFunction place = [&] {
     for (const PlacementRow& row : PlacementRows())
       if (row.method.placement == options.placement) return row.place;
-    throw Error(ErrorKind::Usage, "   Unknown placement !! ");
+    throw Error(ErrorKind::Usage, "unknown placement");
   }();
 
   Fit fit;

@@ -16,7 +16,7 @@ inline constexpr int kFoilFileMostPoints = kMostControlPoints;
 // The most a FoilSpline built in memory may hold.
 inline constexpr int kFoilSplineMostPoints = 64;
 
-// "   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! "
+// "The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1"
 Error NotAFoilSpline();
 
 // The clamped uniform knot vector of a foil spline of 4 to 64 cubic control
@@ -24,7 +24,7 @@ Error NotAFoilSpline();
 // NotAFoilSpline for any other.
 std::vector<double> KnotsOf(const FoilSpline& foil);
 
-// Error (Overflow) "   <what> is beyond the range of a double !! ": a value
+// Error (Overflow) "<what> is beyond the range of a double": a value
 // to be given or written would be infinite, though the section's are not.
 Error BeyondDoubles(const std::string& what);
 

@@ -12,7 +12,7 @@ namespace tarvelo {
 std::string FoilFileBytes(const Fit& fit) {
   const std::size_t n = fit.control_x.size();
   if (fit.thickness.control.size() != n || fit.camber.control.size() != n)
-    throw Error(ErrorKind::Usage, "   The fit's control points differ in number !! ");
+    throw Error(ErrorKind::Usage, "the fit's control points differ in number");
   CheckIdLine(fit.id_line);
   return FoilFileText(fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control);
 }
@@ -54,21 +54,21 @@ FoilSpline ReadFoil(detail::ByteSource& in, const std::string& name) {
     if (in.failed()) throw detail::InputError(name, detail::OpenCause::Failed);
     if (item.kind == ItemReader::Kind::End) fail(ended);
     if (item.kind == ItemReader::Kind::NotANumber)
-      fail("Invalid number in line " + std::to_string(item.line));
+      fail("invalid number in line " + std::to_string(item.line));
     return item;
   };
 
-  const std::string noCount = "No valid number of control points in line ";
+  const std::string noCount = "no valid number of control points in line ";
   const ItemReader::Item count = number(noCount + "2");
   int n = 0;
   if (!detail::WholeCount(count.value, n) || n < kCubicControlPointsFewest || n > kFoilFileMostPoints)
     fail(noCount + std::to_string(count.line));
-  const ItemReader::Item order = number("File ends before the spline order");
-  if (order.value != 4) fail("Spline order in line " + std::to_string(order.line) + " is not 4");
+  const ItemReader::Item order = number("file ends before the spline order");
+  if (order.value != 4) fail("spline order in line " + std::to_string(order.line) + " is not 4");
 
   for (int j = 0; j < n; ++j) {
     const std::string ended =
-        "File ends after " + std::to_string(j) + " of " + std::to_string(n) + " control points";
+        "file ends after " + std::to_string(j) + " of " + std::to_string(n) + " control points";
     const ItemReader::Item x = number(ended);
     foil.control_x.push_back(x.value);
     foil.thickness.push_back(number(ended).value);
@@ -77,13 +77,13 @@ FoilSpline ReadFoil(detail::ByteSource& in, const std::string& name) {
     // would have no parameter, or several.
     const bool ends = (j == 0 && x.value != 0) || (j == n - 1 && x.value != 1);
     if (ends || x.value < 0 || x.value > 1 || (j > 0 && x.value < foil.control_x[static_cast<std::size_t>(j - 1)]))
-      fail("Control point x in line " + std::to_string(x.line) + " does not run from 0 to 1");
+      fail("control point x in line " + std::to_string(x.line) + " does not run from 0 to 1");
   }
   // A line more than the count says is a file cut or joined wrongly, not data to drop.
   const ItemReader::Item extra = items.Next();
   if (in.failed()) throw detail::InputError(name, detail::OpenCause::Failed);
   if (extra.kind != ItemReader::Kind::End)
-    fail("Text after the last control point in line " + std::to_string(extra.line));
+    fail("text after the last control point in line " + std::to_string(extra.line));
   return foil;
 }
 

@@ -17,14 +17,14 @@ FoilSpline FoilSplineOf(const Fit& fit) {
 
 FoilSpline::Value FoilSpline::Evaluate(double x) const {
   if (!(x >= 0 && x <= 1))
-    throw Error(ErrorKind::Usage, "   " + ShortestText(x) + " is not a chord position from 0 to 1 !! ");
+    throw Error(ErrorKind::Usage, ShortestText(x) + " is not a chord position from 0 to 1");
   const std::vector<double> knots = KnotsOf(*this);
   // x(t) is t^2 for a fit's spline: its root is the first guess.
   const Parameter at = ParameterAt(knots, control_x, x, std::sqrt(x));
   const Value v{SplineValue(thickness, at.basis), SplineValue(camber, at.basis)};
   // Control ordinates near the largest double may sum beyond it.
   if (!std::isfinite(v.thickness) || !std::isfinite(v.camber))
-    throw BeyondDoubles("Thickness or camber at x = " + ShortestText(x));
+    throw BeyondDoubles("thickness or camber at x = " + ShortestText(x));
   return v;
 }
 

@@ -20,7 +20,7 @@ namespace {
 void CheckStations(const ImportOptions& options) {
   if (!options.at_file_stations &&
       (options.stations < kFewestStations || options.stations > kMostStations))
-    throw Error(ErrorKind::Usage, "   5 to 401 stations are allowed !! ");
+    throw Error(ErrorKind::Usage, "5 to 401 stations are allowed");
 }
 
 std::string Significant(double v, int digits) {
@@ -83,14 +83,14 @@ ImportedSection ImportOutlineText(std::string_view bytes, const std::string& nam
 ImportedSection ImportOutline(const Coordinates& outline, const ImportOptions& options) {
   CheckStations(options);
   if (outline.name.find_first_of("\r\n") != std::string::npos)
-    throw Error(ErrorKind::Usage, "   The outline's name holds a line end !! ");
+    throw Error(ErrorKind::Usage, "the outline's name holds a line end");
   const std::string shown = outline.name.empty() ? "The outline" : outline.name;
   OutlineSource source{outline.points, {}, "point"};
   source.labels.reserve(outline.points.size());
   for (std::size_t i = 0; i < outline.points.size(); ++i) {
     const CoordinatePoint& p = outline.points[i];
     if (!std::isfinite(p.x) || !std::isfinite(p.y))
-      throw detail::DataError(shown, "Point " + std::to_string(i + 1) + " is not a finite number");
+      throw detail::DataError(shown, "point " + std::to_string(i + 1) + " is not a finite number");
     source.labels.push_back(static_cast<int>(std::min<std::size_t>(i + 1, INT_MAX)));
   }
   return Finished(DecomposeOutline(source, outline.name, shown, options));

@@ -105,7 +105,7 @@ struct Family {
   std::string name;
 };
 
-Error Refused(const std::string& text) { return Error(ErrorKind::Usage, "   " + text + " !! "); }
+Error Refused(const std::string& text) { return Error(ErrorKind::Usage, text); }
 
 bool Digits(std::string_view text) {
   for (char c : text)
@@ -131,8 +131,8 @@ std::string MeanLineText(double a) {
 Family Recognised(std::string_view d, const NacaOptions& options) {
   const std::string naca = "NACA " + std::string(d);
   const bool sixteen = d.size() == 6 && d.substr(0, 3) == "16-" && Digits(d.substr(3));
-  if (!sixteen && options.mean_line_a) throw Refused("An a-series mean line is for 16-series sections only");
-  if (sixteen && options.closed_te) throw Refused("A closed trailing edge is for four- and five-digit sections only");
+  if (!sixteen && options.mean_line_a) throw Refused("an a-series mean line is for 16-series sections only");
+  if (sixteen && options.closed_te) throw Refused("a closed trailing edge is for four- and five-digit sections only");
   const std::string closed = options.closed_te ? ", closed trailing edge" : "";
 
   if (d.size() == 4 && Digits(d)) {
@@ -157,7 +157,7 @@ Family Recognised(std::string_view d, const NacaOptions& options) {
   }
   if (sixteen) {
     const double a = options.mean_line_a.value_or(1);
-    if (!(a >= 0 && a <= 1)) throw Refused("The mean line's a must be from 0 to 1");
+    if (!(a >= 0 && a <= 1)) throw Refused("the mean line's a must be from 0 to 1");
     const double cli = Digit(d, 3) / 10.0, t = Thickness(d);
     const std::string name =
         cli == 0 ? naca + ", symmetric section"
@@ -186,7 +186,7 @@ double Printed(double fraction, int decimals) {
 }  // namespace
 
 Section NacaSection(std::string_view designation, const NacaOptions& options) {
-  if (options.decimals != 4 && options.decimals != 6) throw Refused("A section file has 4 or 6 decimals");
+  if (options.decimals != 4 && options.decimals != 6) throw Refused("a section file has 4 or 6 decimals");
   if (!options.table_stations && (options.stations < kFewestStations || options.stations > kMostStations))
     throw Refused("5 to 401 stations are allowed");
   const Family family = Recognised(designation, options);

@@ -17,13 +17,13 @@ std::string FoilNumberFileName(std::string_view directory, std::string_view numb
   number = first == std::string_view::npos ? std::string_view()
                                            : number.substr(first, number.find_last_not_of(' ') - first + 1);
   if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    throw Error(ErrorKind::Usage, kFoilNumberNotDigits);
+    throw Error(ErrorKind::Usage, "only numbers are allowed");
   // The window takes the first three digits of a longer number; a program
   // is told so instead.
-  if (number.size() > kFoilNumberDigits) throw Error(ErrorKind::Usage, kFoilNumberTooLong);
+  if (number.size() > kFoilNumberDigits) throw Error(ErrorKind::Usage, "a foil number has 3 digits");
   const double value = FieldNumber(number);
   if (number.size() < kFoilNumberDigits || value < kFoilNumberLowest || value > kFoilNumberHighest)
-    throw Error(ErrorKind::Usage, kFoilNumberRange);
+    throw Error(ErrorKind::Usage, "numbers between 101 and 255 are allowed");
   return JoinPath(std::string(directory), FoilNumberName(number));
 }
 

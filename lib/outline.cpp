@@ -17,16 +17,16 @@ namespace tarvelo {
 
 Error NotAFoilSpline() {
   return Error(ErrorKind::Usage,
-               "   The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1 !! ");
+               "the foil spline is not one of 4 to 64 cubic control points with x from 0 to 1");
 }
 
 Error BeyondDoubles(const std::string& what) {
-  return Error(ErrorKind::Overflow, "   " + what + " is beyond the range of a double !! ");
+  return Error(ErrorKind::Overflow, what + " is beyond the range of a double");
 }
 
 void CheckIdLine(const std::string& id_line) {
   if (id_line.find_first_of("\r\n") != std::string::npos)
-    throw Error(ErrorKind::Usage, "   The ID line holds a line end (CR or LF) !! ");
+    throw Error(ErrorKind::Usage, "the ID line holds a line end (CR or LF)");
 }
 
 std::vector<double> KnotsOf(const FoilSpline& foil) {
@@ -44,7 +44,7 @@ std::vector<double> KnotsOf(const FoilSpline& foil) {
     return std::all_of(v.begin(), v.end(), [](double c) { return std::isfinite(c); });
   };
   if (!finite(foil.thickness) || !finite(foil.camber))
-    throw Error(ErrorKind::Usage, "   The foil spline has a thickness or camber that is not a finite number !! ");
+    throw Error(ErrorKind::Usage, "the foil spline has a thickness or camber that is not a finite number");
   const int nv = static_cast<int>(n);
   Array1<double> tk;
   tk.allocate(1, nv + kOrder);
@@ -55,9 +55,9 @@ std::vector<double> KnotsOf(const FoilSpline& foil) {
 void CheckOutlineSize(const OutlineSize& size) {
   if (!(size.thickness > 0 && size.thickness <= 1))
     throw Error(ErrorKind::Usage,
-                "   The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! ");
+                "the largest thickness must be above 0 and at most 1 (a fraction of the chord)");
   if (!(size.camber >= -1 && size.camber <= 1))
-    throw Error(ErrorKind::Usage, "   The largest camber must be from -1 to 1 (a fraction of the chord) !! ");
+    throw Error(ErrorKind::Usage, "the largest camber must be from -1 to 1 (a fraction of the chord)");
 }
 
 void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size) {
@@ -65,8 +65,8 @@ void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size) {
   if (!normalised && size.camber != 1 && size.camber != 0 &&
       std::any_of(foil.camber.begin(), foil.camber.end(), [](double c) { return c != 0; }))
     throw Error(ErrorKind::Usage,
-                "   The stored camber is nowhere above 0: it holds the section's own camber, which only "
-                "a largest camber of 1 gives back (0 leaves it out) !! ");
+                "the stored camber is nowhere above 0: it holds the section's own camber, which only "
+                "a largest camber of 1 gives back (0 leaves it out)");
 }
 
 std::string OutlineName(const FoilSpline& foil, const OutlineSize& size) {
@@ -82,7 +82,7 @@ std::string ShortestText(double v) {
 void CheckTrailingEdge(const OutlineSize& size, std::optional<double> te_thickness) {
   if (te_thickness && !(*te_thickness >= 0 && *te_thickness <= size.thickness))
     throw Error(ErrorKind::Usage,
-                "   The trailing-edge thickness must be from 0 to the largest thickness !! ");
+                "the trailing-edge thickness must be from 0 to the largest thickness");
 }
 
 FoilSpline WithTrailingEdge(const FoilSpline& foil, const OutlineSize& size, std::optional<double> te_thickness) {
@@ -109,7 +109,7 @@ OutlineSpline SectionOutline(const FoilSpline& given, const OutlineSize& size, s
     out.upper.push_back(size.camber * foil.camber[j] + half);
     out.lower.push_back(size.camber * foil.camber[j] - half);
     if (!std::isfinite(out.upper.back()) || !std::isfinite(out.lower.back()))
-      throw BeyondDoubles("The outline's control point " + std::to_string(j + 1));
+      throw BeyondDoubles("the outline's control point " + std::to_string(j + 1));
   }
   return out;
 }
@@ -139,7 +139,7 @@ const char* LengthUnitName(LengthUnit unit) {
 LengthUnit FindLengthUnit(std::string_view name) {
   for (const auto& [u, text] : kUnits)
     if (name == text) return u;
-  throw Error(ErrorKind::Usage, "   Unknown unit '" + std::string(name) + "': use mm, cm, m or in !! ");
+  throw Error(ErrorKind::Usage, "unknown unit '" + std::string(name) + "': use mm, cm, m or in");
 }
 
 OutlineSize OwnSize(const Fit& fit) {
@@ -148,9 +148,9 @@ OutlineSize OwnSize(const Fit& fit) {
 }
 
 std::vector<double> CosineStations(int count) {
-  if (count < 2) throw Error(ErrorKind::Usage, "   At least 2 stations are needed !! ");
+  if (count < 2) throw Error(ErrorKind::Usage, "at least 2 stations are needed");
   if (count > kMostExportPoints)
-    throw Error(ErrorKind::Usage, "   At most " + std::to_string(kMostExportPoints) + " stations are allowed !! ");
+    throw Error(ErrorKind::Usage, "at most " + std::to_string(kMostExportPoints) + " stations are allowed");
   std::vector<double> x;
   x.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bspline/array.h"
+#include "bspline/fitting.h"
 
 namespace tarvelo {
 
@@ -29,6 +30,9 @@ using PlaceFunction = Placed (*)(int nv, const Array1<double>& tk, std::span<con
 
 Placed PlaceAsTheWindow(int nv, const Array1<double>& tk, std::span<const double> x);
 Placed PlaceExactly(int nv, const Array1<double>& tk, std::span<const double> x);
+
+// The Error of a fit that stopped: Singular or Overflow.
+Error FitStopError(FitStatus status);
 
 // The fit of a section as FitSection makes it; without `deviations` the
 // curves' largest deviations are left at 0, which spares a search by R.M.S.

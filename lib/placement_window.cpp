@@ -2,7 +2,6 @@
 // its run.
 #include "bspline/bspline.h"
 #include "bspline/fitting.h"
-#include "foilio/fit_messages.h"
 #include "lib/placement.h"
 
 namespace tarvelo {
@@ -17,7 +16,7 @@ Placed PlaceAsTheWindow(int nv, const Array1<double>& tk, std::span<const double
   Flag lsing = kFalse;
   placed.xcp.allocate(1, nv);
   if (!SolveXSpline(ko, nv, tk, b, h, lsing, placed.xcp))
-    throw Error(ErrorKind::Singular, StopMessage(FitStatus::Singular));
+    throw FitStopError(FitStatus::Singular);
   Array2<double> c1;
   c1.allocate(1, nv, 0, 1);
   for (int j = 1; j <= nv; ++j) c1(j, 0) = placed.xcp(j);

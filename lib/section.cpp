@@ -17,7 +17,7 @@ Section ReadSection(const std::filesystem::path& file) {
   ReadFailure failure;
   // A count of zero or less reads no record: the section has no points.
   if (ReadSectionFile(file.string(), 0, data, failure) == ReadOutcome::Failed)
-    throw Error(failure.kind, failure.message);
+    throw *failure;
   return Section{std::move(data.id), std::move(data.x), std::move(data.thickness),
                  std::move(data.camber)};
 }
@@ -56,17 +56,17 @@ void CheckSection(const Section& section) {
   CheckIdLine(section.id_line);
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
-    throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length (" + std::to_string(n) +
+    throw Error(ErrorKind::Usage, "x, thickness and camber of the section differ in length (" + std::to_string(n) +
                                       ", " + std::to_string(section.thickness.size()) + ", " +
-                                      std::to_string(section.camber.size()) + ") !! ");
+                                      std::to_string(section.camber.size()) + ")");
   for (std::size_t i = 0; i < n; ++i) {
     const std::string at = " at point " + std::to_string(i + 1);
     if (!std::isfinite(section.x[i]) || !std::isfinite(section.thickness[i]) || !std::isfinite(section.camber[i]))
-      throw Error(ErrorKind::Usage, "   The section has a value that is not finite" + at + " !! ");
+      throw Error(ErrorKind::Usage, "the section has a value that is not finite" + at);
     if (section.x[i] < 0 || section.x[i] > 1)
-      throw Error(ErrorKind::Usage, "   x must lie from 0 to 1, a fraction of the chord (not percent)" + at + " !! ");
+      throw Error(ErrorKind::Usage, "x must lie from 0 to 1, a fraction of the chord (not percent)" + at);
     if (i > 0 && section.x[i] < section.x[i - 1])
-      throw Error(ErrorKind::Usage, "   x must never decrease" + at + " !! ");
+      throw Error(ErrorKind::Usage, "x must never decrease" + at);
   }
 }
 
@@ -75,7 +75,7 @@ Section ReadSectionText(std::string_view bytes, const std::string& name) {
   ReadFailure failure;
   detail::ByteSource in(bytes);
   if (ReadSectionFrom(in, name, bytes.size(), 0, data, failure) == ReadOutcome::Failed)
-    throw Error(failure.kind, failure.message);
+    throw *failure;
   return Section{std::move(data.id), std::move(data.x), std::move(data.thickness), std::move(data.camber)};
 }
 
@@ -83,10 +83,10 @@ std::string SectionFileText(const Section& section) { return SectionFileText(sec
 
 std::string SectionFileText(const Section& section, int decimals) {
   if (decimals != 4 && decimals != 6)
-    throw Error(ErrorKind::Usage, "   A section file has 4 or 6 decimals !! ");
+    throw Error(ErrorKind::Usage, "a section file has 4 or 6 decimals");
   const std::size_t n = section.points();
   if (section.thickness.size() != n || section.camber.size() != n)
-    throw Error(ErrorKind::Usage, "   x, thickness and camber of the section differ in length !! ");
+    throw Error(ErrorKind::Usage, "x, thickness and camber of the section differ in length");
   CheckIdLine(section.id_line);
   std::string text = section.id_line + "\r\n" + std::to_string(n) + "\r\n";
   for (std::size_t i = 0; i < n; ++i) {

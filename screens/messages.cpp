@@ -2,6 +2,13 @@
 
 namespace tarvelo {
 
+std::string WindowText(const Error& error) {
+  std::string reason = error.reason();
+  if (!reason.empty() && reason[0] >= 'a' && reason[0] <= 'z') reason[0] = static_cast<char>(reason[0] - 'a' + 'A');
+  if (!error.has_subject()) return "   " + reason + " !! ";
+  return "  " + error.subject() + " - " + reason + " !! ";
+}
+
 void Print_ErMsg(State& s, Display& Picture1) {
   Picture1.Cls();
   for (int j = 1; j < kErrorLine; ++j) Picture1.Print({" "});

@@ -66,23 +66,33 @@ inline const char* ErrorKindName(ErrorKind kind) {
   return "unknown";
 }
 
-// Every failure of the library. what() is the message the TARVELO window
-// shows for it, without the leading blanks of its red line.
+// Every failure of the library: a kind, for scripts to test, and a plain
+// sentence for people. A failure that concerns a file (or another named
+// thing) names it first: what() is "<subject>: <reason>", as in
+// "naca2412.dat: invalid number in line 7"; else what() is the reason alone,
+// as in "4 to 40 control points are allowed, not 3". Reasons begin in lower
+// case and end without a full stop, so that a program can print
+// "<program>: <what()>".
 class Error : public std::runtime_error {
  public:
-  // `shown` is the message as the window shows it, leading blanks included.
-  Error(ErrorKind kind, const std::string& shown)
-      : std::runtime_error(shown.substr(std::min(shown.find_first_not_of(' '), shown.size()))),
-        kind_(kind),
-        shown_(shown) {}
+  Error(ErrorKind kind, const std::string& reason)
+      : std::runtime_error(reason), kind_(kind), reason_(reason) {}
+  Error(ErrorKind kind, const std::string& subject, const std::string& reason)
+      : std::runtime_error(subject + ": " + reason), kind_(kind), has_subject_(true), subject_(subject),
+        reason_(reason) {}
   ErrorKind kind() const noexcept { return kind_; }
-  // The message with its leading blanks, as the window's red line and
-  // tarvelo-fit's standard error show it.
-  const std::string& shown() const noexcept { return shown_; }
+  // Whether the failure concerns a file or named thing, and its name (which
+  // may be empty: a file named "" is refused as such).
+  bool has_subject() const noexcept { return has_subject_; }
+  const std::string& subject() const noexcept { return subject_; }
+  // What went wrong, without the subject.
+  const std::string& reason() const noexcept { return reason_; }
 
  private:
   ErrorKind kind_;
-  std::string shown_;
+  bool has_subject_ = false;
+  std::string subject_;
+  std::string reason_;
 };
 
 // ---- Rules the window and the programs share ---------------------------

@@ -889,7 +889,7 @@ class WindowTest : public QObject {
     try {
       ReadFoilFile(foi);
     } catch (const Error& e) {
-      spoiltMessage = e.shown();
+      spoiltMessage = WindowText(e);
     }
     const auto told = [&] {
       QString warning;

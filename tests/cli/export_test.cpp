@@ -133,24 +133,19 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
   test::WriteBytes(dir.file("below.FOI"), below);
   const struct {
     std::vector<std::string> args;
-    std::string shown;
+    std::string said;
   } rows[] = {
-      {{"-o", earlier, dir.file("missing.FOI")}, "  " + dir.file("missing.FOI") + " - Input file not found !! "},
-      {{"-o", earlier, dir.file("order3.FOI")},
-       "  " + dir.file("order3.FOI") + " - Spline order in line 2 is not 4 !! "},
+      {{"-o", earlier, dir.file("missing.FOI")}, dir.file("missing.FOI") + ": input file not found"},
+      {{"-o", earlier, dir.file("order3.FOI")}, dir.file("order3.FOI") + ": spline order in line 2 is not 4"},
       {{"-o", earlier, "--format=dxf", "--thickness=0.1", "--camber=-0.02", dir.file("below.FOI")},
-       "   The stored camber is nowhere above 0: it holds the section's own camber, which only a largest "
-       "camber of 1 gives back (0 leaves it out) !! "},
+       "the stored camber is nowhere above 0: it holds the section's own camber, which only a largest "
+       "camber of 1 gives back (0 leaves it out)"},
       {{"-o", dir.file("nodir/out.txt"), flat},
-       "  " + dir.file("nodir/out.txt") + " - Output file could not be written !! "},
+       dir.file("nodir/out.txt") + ": output file could not be written"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 1);
-    // The program's name, then the library's message without its blanks.
-    std::string said = r.shown;
-    said.erase(0, said.find_first_not_of(' '));
-    said.erase(said.find_last_not_of(' ') + 1);
-    EXPECT_EQ(err.str(), "tarvelo-export: " + said + "\n");
+    EXPECT_EQ(err.str(), "tarvelo-export: " + r.said + "\n");
     EXPECT_EQ(out.str(), "");
   }
   EXPECT_EQ(ReadBytes(earlier), "earlier");
@@ -168,8 +163,8 @@ TEST_F(ExportCommandTest, ValuesBeyondTheRangeOfADoubleExitWithOne) {
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(ReadBytes(earlier), "earlier");
     EXPECT_EQ(err.str(), std::string(format) == "selig"
-                             ? "tarvelo-export: The outline at x = 0.38327731807204724 is beyond the range of a double !!\n"
-                             : "tarvelo-export: The outline's control point 2 is beyond the range of a double !!\n");
+                             ? "tarvelo-export: the outline at x = 0.38327731807204724 is beyond the range of a double\n"
+                             : "tarvelo-export: the outline's control point 2 is beyond the range of a double\n");
   }
   EXPECT_EQ(Run({foi}), 0);  // thickness and camber themselves are finite
 }
@@ -187,7 +182,7 @@ TEST_F(ExportCommandTest, ControlCharactersReachATerminalAsCaretNotation) {
   EXPECT_EQ(Run(selig), 0);
   EXPECT_EQ(out.str().substr(0, 10), "fl\x1b[2Jat\x7f ");
   EXPECT_EQ(Run({dir.file("\x1b[8m.FOI")}, true), 1);
-  EXPECT_EQ(err.str(), "tarvelo-export: " + dir.file("^[[8m.FOI") + " - Input file not found !!\n");
+  EXPECT_EQ(err.str(), "tarvelo-export: " + dir.file("^[[8m.FOI") + ": input file not found\n");
   EXPECT_EQ(Run({flat, "\x1b[8m"}, true), 2);
   EXPECT_EQ(err.str(), "tarvelo-export: extra operand '^[[8m'\nTry 'tarvelo-export --help' for more information.\n");
 }
@@ -239,7 +234,7 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(out.str(), "") << r.text;
   }
   EXPECT_EQ(Run({"-o", dir.path().string() + "/./flat.FOI", f}), 2);
-  EXPECT_EQ(err.str(), "tarvelo-export: " + dir.path().string() + "/./flat.FOI - Output file is the input file !!\n");
+  EXPECT_EQ(err.str(), "tarvelo-export: " + dir.path().string() + "/./flat.FOI: output file is the input file\n");
   EXPECT_EQ(ReadBytes(f), kFlat);
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_EQ(out.str().rfind("Usage: tarvelo-export [OPTION]... FILE.FOI\n", 0), 0u);

@@ -78,11 +78,11 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
     std::vector<std::string> args;
     std::string message;
   } rows[] = {
-      {{"-o", file, bad}, bad + " - Invalid number in line 3 !!"},
-      {{"-o", file, "--stations", "402", coords}, "5 to 401 stations are allowed !!"},
+      {{"-o", file, bad}, bad + ": invalid number in line 3"},
+      {{"-o", file, "--stations", "402", coords}, "5 to 401 stations are allowed"},
       // A read error is not the end of the file.
-      {{"-o", file, "/proc/self/mem"}, "/proc/self/mem - Input file could not be read !!"},
-      {{"-o", dir.file("no-dir/out.dat"), coords}, dir.file("no-dir/out.dat") + " - Output file could not be written !!"},
+      {{"-o", file, "/proc/self/mem"}, "/proc/self/mem: input file could not be read"},
+      {{"-o", dir.file("no-dir/out.dat"), coords}, dir.file("no-dir/out.dat") + ": output file could not be written"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 1) << r.message;
@@ -96,7 +96,7 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
   const std::string copy = dir.file("coords.dat");
   std::filesystem::copy_file(coords, copy);
   EXPECT_EQ(Run({"-o", copy, copy}), 2);
-  EXPECT_EQ(err.str(), "tarvelo-import: " + copy + " - Output file is the input file !!\n");
+  EXPECT_EQ(err.str(), "tarvelo-import: " + copy + ": output file is the input file\n");
   EXPECT_EQ(ReadBytes(copy), ReadBytes(coords));
 }
 
@@ -115,7 +115,7 @@ TEST_F(ImportCommandTest, ControlCharactersReachATerminalAsCaretNotation) {
   EXPECT_EQ(shown, "NACA ^[]0;owned^G\t4412" + data.substr(data.find('\r')));
 
   EXPECT_EQ(Run({dir.file("\x1b[8m.dat")}, true), 1);
-  EXPECT_EQ(err.str(), "tarvelo-import: " + dir.file("^[[8m.dat") + " - Input file not found !!\n");
+  EXPECT_EQ(err.str(), "tarvelo-import: " + dir.file("^[[8m.dat") + ": input file not found\n");
   EXPECT_EQ(Run({crafted, "\x7f"}, true), 2);
   EXPECT_EQ(err.str(), "tarvelo-import: one COORDS without --output-dir: extra operand '^?'\n"
                        "Try 'tarvelo-import --help' for more information.\n");

@@ -56,7 +56,7 @@ TEST_F(NacaCommandTest, WritesTheSectionDataToStandardOutputOrToOut) {
   // An OUT that cannot be written: status 1, the library's message, an
   // earlier file kept.
   EXPECT_EQ(Run({"-o", dir.file("no/such.dat"), "2412"}), 1);
-  EXPECT_EQ(err.str(), "tarvelo-naca: " + dir.file("no/such.dat") + " - Output file could not be written !!\n");
+  EXPECT_EQ(err.str(), "tarvelo-naca: " + dir.file("no/such.dat") + ": output file could not be written\n");
   EXPECT_EQ(Run({"-o", "-", "--closed-te", "--stations=5", "0012"}), 0);
   EXPECT_EQ(out.str(), closed);
   EXPECT_EQ(Run({"-o", file, "2x12"}), 2);
@@ -80,8 +80,8 @@ TEST_F(NacaCommandTest, UsageErrorsAndRefusedDesignationsExitWithTwo) {
       {{"--mean-line", "0.8", "16-206"}, "--mean-line takes a=A, A from 0 to 1: '0.8'"},
       {{"--mean-line", "a=1.5", "16-206"}, "--mean-line takes a=A, A from 0 to 1: 'a=1.5'"},
       {{"--mean-line", "a=0.8x", "16-206"}, "--mean-line takes a=A, A from 0 to 1: 'a=0.8x'"},
-      {{"--mean-line=a=0.8", "2412"}, "An a-series mean line is for 16-series sections only"},
-      {{"--closed-te", "16-206"}, "A closed trailing edge is for four- and five-digit sections only"},
+      {{"--mean-line=a=0.8", "2412"}, "an a-series mean line is for 16-series sections only"},
+      {{"--closed-te", "16-206"}, "a closed trailing edge is for four- and five-digit sections only"},
       {{"--closed-te=yes", "2412"}, "option '--closed-te' doesn't allow an argument"},
       {{"23112"}, "NACA 23112: the five-digit mean lines are 210 to 250 (design lift coefficient 0.3, not reflexed)"},
       {{"naca2412"},

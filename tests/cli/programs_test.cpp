@@ -77,9 +77,9 @@ TEST_F(ProgramsTest, CountsAndTolerancesAreCheckedBeforeAnythingIsWritten) {
     int status;
     std::string err;
   } rows[] = {
-      {fit + " -n 99999999999 " + a, 1, "tarvelo-fit: 4 to 40 control points are allowed !!\n"},
+      {fit + " -n 99999999999 " + a, 1, "tarvelo-fit: 4 to 40 control points are allowed, not 2147483647\n"},
       {fit + " -n 000000000000008 --placement=exact -o " + dir.file("b.FOI") + " " + a, 0, ""},
-      {import + " --stations 12345678901 " + c, 1, "tarvelo-import: 5 to 401 stations are allowed !!\n"},
+      {import + " --stations 12345678901 " + c, 1, "tarvelo-import: 5 to 401 stations are allowed\n"},
       {fit + " --auto 1e-5 " + a, 2,
        "tarvelo-fit: no file '1e-5': a tolerance goes with the option, use --auto=1e-5\n"
        "Try 'tarvelo-fit --help' for more information.\n"},
@@ -113,7 +113,7 @@ TEST_F(ProgramsTest, ControlCharactersReachATerminalAsCaretNotation) {
   EXPECT_EQ(Started(dir, exported, false).out, "0.00000000  0.00000000  0.00000000\n1.00000000  0.02374000  0.00000000\n");
   const Ran missing = Started(dir, exporter + " '" + dir.file("\x1b[8m.FOI") + "'", true);
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "tarvelo-export: " + dir.file("^[[8m.FOI") + " - Input file not found !!\n");
+  EXPECT_EQ(missing.err, "tarvelo-export: " + dir.file("^[[8m.FOI") + ": input file not found\n");
 }
 
 }  // namespace

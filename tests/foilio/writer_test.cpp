@@ -131,8 +131,8 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
   // A FIFO nobody reads, and a directory, are named for what they are.
   const std::string fifo = tmp.file("pipe.FOI");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_EQ(Message(fifo), fifo + " - Output pipe has no reader !! ");
-  EXPECT_EQ(Message(tmp.path().string()), tmp.path().string() + " - Output file is a directory !! ");
+  EXPECT_EQ(Message(fifo), fifo + ": output pipe has no reader");
+  EXPECT_EQ(Message(tmp.path().string()), tmp.path().string() + ": output file is a directory");
 
   // In a shared sticky directory (/tmp) a link of another user is not
   // followed, one of our own is.
@@ -149,7 +149,7 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
     fs::create_symlink(target, shared / "planted.FOI");
     ASSERT_EQ(::lchown((shared / "planted.FOI").c_str(), kNobody, kNobody), 0);
     const std::string planted = (shared / "planted.FOI").string();
-    EXPECT_EQ(Message(planted), planted + " - Output file could not be written !! ");
+    EXPECT_EQ(Message(planted), planted + ": output file could not be written");
     EXPECT_EQ(ReadBytes(target), old);
   }
 
@@ -168,7 +168,7 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
   fs::permissions(inside, fs::perms(0666));
   fs::permissions(closed, fs::perms(root ? 0755 : 0555));
   EXPECT_EQ(AsOtherUser([&] {
-              if (Message(locked) != locked + " - Output file could not be written !! ") return 1;
+              if (Message(locked) != locked + ": output file could not be written") return 1;
               if (ReadBytes(locked) != old) return 2;
               if (Message(inside) != "") return 3;
               return ReadBytes(inside) == "new\r\n" && Entries(closed) == 1 ? 0 : 4;
@@ -193,7 +193,7 @@ TEST(SafeWriteTest, AFailedSyncOrCloseIsAFailedWrite) {
       *error = EIO;
       const std::string message = Message(name);
       *error = 0;
-      EXPECT_EQ(message, name + " - Output file could not be written !! ");
+      EXPECT_EQ(message, name + ": output file could not be written");
       EXPECT_EQ(fs::hard_link_count(name), name == single ? 1u : 2u);
     }
     EXPECT_EQ(ReadBytes(single), "earlier\r\n");

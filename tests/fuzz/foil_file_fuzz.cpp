@@ -50,7 +50,7 @@ bool Read(FoilSpline& foil) {
     return true;
   } catch (const Error& e) {
     const std::string text = e.what();
-    if (e.kind() != ErrorKind::BadData || !text.starts_with(FilePath() + " - ") || !text.ends_with(" !! "))
+    if (e.kind() != ErrorKind::BadData || !text.starts_with(FilePath() + ": ") || e.subject() != FilePath())
       Fault("refusal: " + text);
     return false;
   }
@@ -109,7 +109,7 @@ void CheckExports(const FoilSpline& foil) {
           // A camber nowhere above 0 is stored unnormalised: only a scale of
           // 1 gives it back, and the export says so.
           if (!f.needs_size || e.kind() != ErrorKind::Usage ||
-              std::string(e.what()).find("The stored camber is nowhere above 0") == std::string::npos)
+              std::string(e.what()).find("the stored camber is nowhere above 0") == std::string::npos)
             throw;
           options.size.camber = 1;
           bytes = tarvelo::Export(foil, f.name, options);

@@ -372,7 +372,7 @@ std::string Lines(const Points& points) { return test::SeligText("x", points).su
 TEST(ImportRefusalTest, EveryRefusedFileGetsTheMessageNamingItsCause) {
   test::TempDir dir;
   const std::string f = dir.file("coords.dat");
-  const std::string neither = "Not a Selig or Lednicer coordinate file: ";
+  const std::string neither = "not a Selig or Lednicer coordinate file: ";
   const test::Surfaces n0012 = test::NacaSurfaces({0, 0, 0.12}, 61);
   const Points outline = test::Selig(n0012);
   const std::string few = "few\n1 0\n0.5 0.05\n0.2 0.05\n0 0\n0.2 -0.05\n0.5 -0.05\n1 0\n";
@@ -399,7 +399,7 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsTheMessageNamingItsCause) {
   const struct {
     std::string bytes, text;
   } rows[] = {
-      {"name\n1 0\n0.5 0.05x\n", "Invalid number in line 3"},
+      {"name\n1 0\n0.5 0.05x\n", "invalid number in line 3"},
       {"name\r\n\r\n1 0\r\n0.5\t0.05 0\r\n", neither + "line 4 does not hold two numbers"},
       {ReadBytes(test::ExamplePath("naca2412.dat")), neither + "line 2 does not hold two numbers"},
       {"name only\n\n", neither + "no coordinates"},
@@ -436,19 +436,19 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsTheMessageNamingItsCause) {
     try {
       ImportOutline(f);
     } catch (const Error& e) {
-      EXPECT_EQ(e.shown(), "  " + std::string(e.what()));
+      EXPECT_EQ(e.subject(), f);
       EXPECT_EQ(e.kind(), ErrorKind::BadData);
       text = e.what();
     }
-    EXPECT_EQ(text, f + " - " + r.text + " !! ") << r.bytes.substr(0, 40);
+    EXPECT_EQ(text, f + ": " + r.text) << r.bytes.substr(0, 40);
   }
   for (const std::pair<std::string, int>& missing : {std::pair{dir.file("missing.dat"), 41}, {f, 4}, {f, 402}}) {
     try {
       ImportOutline(missing.first, {missing.second, false});
       ADD_FAILURE();
     } catch (const Error& e) {
-      EXPECT_EQ(e.shown(), missing.second == 41 ? "  " + missing.first + " - Input file not found !! "
-                                                : "   5 to 401 stations are allowed !! ");
+      EXPECT_EQ(std::string(e.what()), missing.second == 41 ? missing.first + ": input file not found"
+                                                            : "5 to 401 stations are allowed");
     }
   }
 }
@@ -514,7 +514,7 @@ TEST(ImportPathsTest, AnOutlineInMemoryIsRefusedNamingItsPoints) {
     try {
       ImportOutline(outline);
     } catch (const Error& e) {
-      return std::string(ErrorKindName(e.kind())) + ": " + e.shown();
+      return std::string(ErrorKindName(e.kind())) + ": " + e.what();
     }
     return std::string("imported");
   };
@@ -522,10 +522,10 @@ TEST(ImportPathsTest, AnOutlineInMemoryIsRefusedNamingItsPoints) {
   nan[2].y = std::nan("");
   Points turn = points;
   turn[4].x = 0.99;
-  EXPECT_EQ(refusal({"0012", nan}), "bad_data:   0012 - Point 3 is not a finite number !! ");
+  EXPECT_EQ(refusal({"0012", nan}), "bad_data: 0012: point 3 is not a finite number");
   EXPECT_EQ(refusal({"", turn}),
-            "bad_data:   The outline - A surface turns back in the chord direction in point 4 !! ");
-  EXPECT_EQ(refusal({"two\nlines", points}), "usage:    The outline's name holds a line end !! ");
+            "bad_data: The outline: A surface turns back in the chord direction in point 4");
+  EXPECT_EQ(refusal({"two\nlines", points}), "usage: the outline's name holds a line end");
 }
 
 

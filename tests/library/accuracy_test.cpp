@@ -75,7 +75,7 @@ TEST_F(AccuracyTest, FortyControlPointsGoThroughTheFoilFile) {
     ADD_FAILURE() << "41 control points fitted";
   } catch (const Error& e) {
     EXPECT_EQ(e.kind(), ErrorKind::Usage);
-    EXPECT_STREQ(e.what(), "4 to 40 control points are allowed !! ");
+    EXPECT_STREQ(e.what(), "4 to 40 control points are allowed, not 41");
   }
 }
 

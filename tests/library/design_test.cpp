@@ -257,7 +257,7 @@ TEST(TrailingEdgeTest, SetOnTheControlPointsToTheThicknessAsked) {
   EXPECT_NE(Export(foil, "properties", options), Export(foil, "properties", own_options));
   EXPECT_EQ(Export(foil, "properties", options).find("\"te_thickness\": 0.003,\n") != std::string::npos, true);
 
-  const std::string range = "usage: The trailing-edge thickness must be from 0 to the largest thickness !! ";
+  const std::string range = "usage: the trailing-edge thickness must be from 0 to the largest thickness";
   const struct {
     std::function<void()> call;
     std::string refusal;
@@ -266,13 +266,13 @@ TEST(TrailingEdgeTest, SetOnTheControlPointsToTheThicknessAsked) {
       {[&] { SectionOutline(foil, size, 0.12000000000000001); }, range},
       {[&] { SectionProperties(foil, size, std::nan("")); }, range},
       {[&] { SectionProperties(foil, {0, 0}, 0.0); },
-       "usage: The largest thickness must be above 0 and at most 1 (a fraction of the chord) !! "},
+       "usage: the largest thickness must be above 0 and at most 1 (a fraction of the chord)"},
       {[&] {
          ExportOptions table;
          table.te_thickness = 0.003;
          Export(foil, "table", table);
        },
-       "usage: The table export takes no trailing-edge thickness !! "},
+       "usage: the table export takes no trailing-edge thickness"},
   };
   for (const auto& r : rows) EXPECT_EQ(Refusal(r.call), r.refusal);
 }
@@ -327,28 +327,28 @@ TEST(NacaSectionTest, NamesTheSectionAndTakesTheStationsTheFilePrints) {
 TEST(NacaSectionTest, RefusesWithItsMessages) {
   const auto refused = [](std::string d, NacaOptions o = {}) { return Refusal([&] { NacaSection(d, o); }); };
   const std::string unknown =
-      "' is not a NACA designation made here: four digits (2412), five (23012) or a 16-series section (16-206) !! ";
+      "' is not a NACA designation made here: four digits (2412), five (23012) or a 16-series section (16-206)";
   EXPECT_EQ(refused("2x12"), "usage: '2x12" + unknown);
   EXPECT_EQ(refused("241"), "usage: '241" + unknown);
   EXPECT_EQ(refused("NACA 2412"), "usage: 'NACA 2412" + unknown);
   EXPECT_EQ(refused("16-2060"), "usage: '16-2060" + unknown);
-  EXPECT_EQ(refused("2400"), "usage: NACA 2400 has no thickness !! ");
-  EXPECT_EQ(refused("16-200"), "usage: NACA 16-200 has no thickness !! ");
-  const std::string position = " the camber (first digit) and its position (second) are 0 together or not at all !! ";
+  EXPECT_EQ(refused("2400"), "usage: NACA 2400 has no thickness");
+  EXPECT_EQ(refused("16-200"), "usage: NACA 16-200 has no thickness");
+  const std::string position = " the camber (first digit) and its position (second) are 0 together or not at all";
   EXPECT_EQ(refused("2012"), "usage: NACA 2012:" + position);
   EXPECT_EQ(refused("0412"), "usage: NACA 0412:" + position);
-  const std::string five = ": the five-digit mean lines are 210 to 250 (design lift coefficient 0.3, not reflexed) !! ";
+  const std::string five = ": the five-digit mean lines are 210 to 250 (design lift coefficient 0.3, not reflexed)";
   for (const char* d : {"43012", "20012", "26012", "23112"}) EXPECT_EQ(refused(d), "usage: NACA " + std::string(d) + five);
-  EXPECT_EQ(refused("2412", {41, false, false, 0.8, 6}), "usage: An a-series mean line is for 16-series sections only !! ");
+  EXPECT_EQ(refused("2412", {41, false, false, 0.8, 6}), "usage: an a-series mean line is for 16-series sections only");
   EXPECT_EQ(refused("16-206", {41, false, true, {}, 6}),
-            "usage: A closed trailing edge is for four- and five-digit sections only !! ");
-  EXPECT_EQ(refused("16-206", {41, false, false, 1.0000001, 6}), "usage: The mean line's a must be from 0 to 1 !! ");
-  EXPECT_EQ(refused("16-206", {41, false, false, std::nan(""), 6}), "usage: The mean line's a must be from 0 to 1 !! ");
-  EXPECT_EQ(refused("2412", {4, false, false, {}, 6}), "usage: 5 to 401 stations are allowed !! ");
-  EXPECT_EQ(refused("2412", {402, false, false, {}, 6}), "usage: 5 to 401 stations are allowed !! ");
+            "usage: a closed trailing edge is for four- and five-digit sections only");
+  EXPECT_EQ(refused("16-206", {41, false, false, 1.0000001, 6}), "usage: the mean line's a must be from 0 to 1");
+  EXPECT_EQ(refused("16-206", {41, false, false, std::nan(""), 6}), "usage: the mean line's a must be from 0 to 1");
+  EXPECT_EQ(refused("2412", {4, false, false, {}, 6}), "usage: 5 to 401 stations are allowed");
+  EXPECT_EQ(refused("2412", {402, false, false, {}, 6}), "usage: 5 to 401 stations are allowed");
   EXPECT_EQ(refused("2412", {0, true, false, {}, 6}), "done");  // the table's stations need no count
-  EXPECT_EQ(refused("2412", {41, false, false, {}, 5}), "usage: A section file has 4 or 6 decimals !! ");
-  EXPECT_EQ(Refusal([] { SectionFileText(NacaSection("2412"), 3); }), "usage: A section file has 4 or 6 decimals !! ");
+  EXPECT_EQ(refused("2412", {41, false, false, {}, 5}), "usage: a section file has 4 or 6 decimals");
+  EXPECT_EQ(Refusal([] { SectionFileText(NacaSection("2412"), 3); }), "usage: a section file has 4 or 6 decimals");
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ def test_properties_are_those_tarvelo_export_writes(tmp_path):
     # A trailing edge set on the outline is set on every format that draws it.
     outline = tarvelo.section_outline(foil, 0.12, 0.02, te_thickness=0.0)
     assert outline.upper[-1] - outline.lower[-1] == pytest.approx(0, abs=1e-17)
-    with pytest.raises(tarvelo.Error, match="The table export takes no trailing-edge thickness") as e:
+    with pytest.raises(tarvelo.Error, match="the table export takes no trailing-edge thickness") as e:
         tarvelo.export(foil, "table", te_thickness=0.003)
     assert e.value.kind == "usage"
     with pytest.raises(tarvelo.Error, match="from 0 to the largest thickness"):

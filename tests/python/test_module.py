@@ -60,21 +60,21 @@ def test_the_fit_equals_the_cpp_api_to_the_last_bit(section, count, placement, t
 def test_failures_raise_tarvelo_error_with_the_librarys_message(tmp_path):
     assert issubclass(tarvelo.Error, Exception)
     missing = tmp_path / "missing.dat"
-    with pytest.raises(tarvelo.Error, match=r"^.*missing\.dat - Input file not found !! $") as e:
+    with pytest.raises(tarvelo.Error, match=r"^.*missing\.dat: input file not found$") as e:
         tarvelo.read_section(missing)
     assert e.value.kind == "not_found"
     section = tarvelo.read_section(EXAMPLES / "naca0012.dat")
-    with pytest.raises(tarvelo.Error, match="^4 to 40 control points are allowed !! $") as e:
+    with pytest.raises(tarvelo.Error, match="^4 to 40 control points are allowed, not 41$") as e:
         tarvelo.fit_section(section, 41)
     assert e.value.kind == "usage"
     with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1") as e:
         tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").evaluate([0.5, 1.5])
     assert e.value.kind == "usage"
     (tmp_path / "bad.FOI").write_bytes(b"bad\r\n 4  4 \r\n x\r\n")
-    with pytest.raises(tarvelo.Error, match="Invalid number in line 3") as e:
+    with pytest.raises(tarvelo.Error, match="invalid number in line 3") as e:
         tarvelo.read_foil_file(tmp_path / "bad.FOI")
     assert e.value.kind == "bad_data"
-    with pytest.raises(tarvelo.Error, match="Output file could not be written") as e:
+    with pytest.raises(tarvelo.Error, match="output file could not be written") as e:
         tarvelo.write_foil_file(tmp_path / "no" / "such.FOI", tarvelo.fit_section(section, 8))
     assert e.value.kind == "not_written"
 
@@ -171,7 +171,7 @@ def test_exports_are_the_bytes_of_tarvelo_export(tmp_path):
         assert tarvelo.export(foil, f["name"], 0.12 if sized else 0.0, 0.02 if sized else 0.0) == \
             program("--format", f["name"], *sized)
     assert tarvelo.export(foil, "table", points=5) == program("--points", "5")
-    with pytest.raises(tarvelo.Error, match="Unknown export format 'pdf'") as e:
+    with pytest.raises(tarvelo.Error, match="unknown export format 'pdf'") as e:
         tarvelo.export(foil, "pdf")
     assert e.value.kind == "usage"
     outline = tarvelo.section_outline(foil, 0.12, 0.02)
@@ -205,7 +205,7 @@ def test_an_outline_from_a_file_or_an_array_imports_as_one_section(tmp_path):
     assert moved.frame == "normalised" and moved.section.id_line == "turned [scaled 0.5, turned 5.73 deg]"
     assert moved.scale == pytest.approx(0.5) and moved.angle_deg == pytest.approx(np.degrees(0.1), abs=1e-3)
     assert moved.section.x.shape == moved.section.thickness.shape == moved.section.camber.shape == (9,)
-    with pytest.raises(tarvelo.Error, match=r"^bad - Point 2 is not a finite number !! $"):
+    with pytest.raises(tarvelo.Error, match=r"^bad: point 2 is not a finite number$"):
         tarvelo.import_outline(np.array([[1.0, 0.0], [np.nan, 0.0]] + [[0.0, 0.0]] * 9), name="bad")
     with pytest.raises(ValueError, match="shape"):
         tarvelo.import_outline(np.zeros((4, 3)))
@@ -227,11 +227,11 @@ def test_a_section_made_in_python_is_checked_as_it_is_made():
     good = tarvelo.Section("made", x, 0.1 * np.sqrt(x) * (1 - x), 0.0 * x)
     assert same(good.x, list(x)) and same(good.camber, [0.0] * 11)
     for args, message in [
-        (("pct", 100 * x, x, x), r"^x must lie from 0 to 1, a fraction of the chord \(not percent\) at point 2 !! $"),
-        (("back", x[::-1], x, x), r"^x must never decrease at point 2 !! $"),
-        (("short", x, x[:-1], x), r"^x, thickness and camber of the section differ in length \(11, 10, 11\) !! $"),
-        (("nan", x, np.where(x > 0.5, np.nan, x), x), r"^The section has a value that is not finite at point 7 !! $"),
-        (("two\nlines", x, x, x), r"^The ID line holds a line end \(CR or LF\) !! $"),
+        (("pct", 100 * x, x, x), r"^x must lie from 0 to 1, a fraction of the chord \(not percent\) at point 2$"),
+        (("back", x[::-1], x, x), r"^x must never decrease at point 2$"),
+        (("short", x, x[:-1], x), r"^x, thickness and camber of the section differ in length \(11, 10, 11\)$"),
+        (("nan", x, np.where(x > 0.5, np.nan, x), x), r"^the section has a value that is not finite at point 7$"),
+        (("two\nlines", x, x, x), r"^the ID line holds a line end \(CR or LF\)$"),
     ]:
         with pytest.raises(ValueError, match=message) as e:
             tarvelo.Section(*args)
@@ -245,14 +245,14 @@ def test_counts_are_limited_and_types_checked_before_any_work():
     foil = tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI")
     section = tarvelo.read_section(EXAMPLES / "naca2412.dat")
     for call, message in [
-        (lambda: tarvelo.cosine_stations(2**31 - 1), "At most 100000 stations are allowed"),
-        (lambda: tarvelo.cosine_stations(1), "At least 2 stations are needed"),
+        (lambda: tarvelo.cosine_stations(2**31 - 1), "at most 100000 stations are allowed"),
+        (lambda: tarvelo.cosine_stations(1), "at least 2 stations are needed"),
         (lambda: tarvelo.fit_section(section, 41), "4 to 40 control points are allowed"),
-        (lambda: tarvelo.fit_section(section, 8, placement="best"), "Unknown placement 'best'"),
+        (lambda: tarvelo.fit_section(section, 8, placement="best"), "unknown placement 'best'"),
         (lambda: tarvelo.import_coordinates(EXAMPLES / "coordinates/naca4412.dat", stations=402),
          "5 to 401 stations are allowed"),
         (lambda: tarvelo.export(foil, "selig", 0.1, 0.02, points=100001), "2 to 100000 points are allowed"),
-        (lambda: tarvelo.export(foil, "dxf", 0.1, 0.02, units="ft"), "Unknown unit 'ft'"),
+        (lambda: tarvelo.export(foil, "dxf", 0.1, 0.02, units="ft"), "unknown unit 'ft'"),
     ]:
         with pytest.raises(ValueError, match=message):
             call()

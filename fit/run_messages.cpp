@@ -1,4 +1,4 @@
-#include "foilio/fit_messages.h"
+#include "fit/run_messages.h"
 
 #include "foilio/number_format.h"
 
