@@ -22,7 +22,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include <tarvelo/tarvelo.h>
+#include <tarvelo/window.h>
 
 #include "app/export_dialog.h"
 #include "fit/run.h"
@@ -447,12 +447,7 @@ void Window::exportSection() {
     return;
   }
   // The section's own size: what the run divided each curve by.
-  Fit divisors;
-  if (state_.ymax.has(2)) {
-    divisors.thickness.ymax = state_.ymax(1);
-    divisors.camber.ymax = state_.ymax(2);
-  }
-  ExportDialog dialog(OwnSize(divisors), this);
+  ExportDialog dialog(state_.fit ? OwnSize(*state_.fit) : OutlineSize{1, 1}, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const ExportFormat& format = dialog.format();
 
@@ -478,8 +473,7 @@ void Window::showSectionProperties() {
   const std::string foi = state_.SavedFile;
   // Its own size: what the run divided each curve by, 1 for a curve it left
   // as read.
-  const auto own = [this](int k) { return state_.ymax(k) > 0 ? state_.ymax(k) : 1.0; };
-  const OutlineSize size{own(1), own(2)};
+  const OutlineSize size = state_.fit ? OwnSize(*state_.fit) : OutlineSize{1, 1};
   try {
     const OutlineProperties p = SectionProperties(ReadFoilFile(foi), size);
     QString rows;

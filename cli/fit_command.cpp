@@ -5,7 +5,7 @@
 #include "cli/program.h"
 #include "cli/terminal.h"
 
-#include <tarvelo/tarvelo.h>
+#include <tarvelo/window.h>
 
 #include <algorithm>
 #include <array>
@@ -135,8 +135,8 @@ std::string Significant(double v) {
 struct Options {
   int count = 8;
   bool countGiven = false;
-  Placement placement = Placement::Window;
-  int mostControlPoints = kWindowMostControlPoints;
+  std::string placement = kDefaultPlacement;
+  int mostControlPoints = kSearchedControlPoints;
   bool mostGiven = false;
   std::optional<ErrorMeasure> autoMeasure;
   std::vector<const ExportFormat*> exports;
@@ -209,7 +209,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       }
     } else if (a.Is("--placement")) {
       try {
-        o.placement = FindPlacement(a.Value()).placement;
+        o.placement = FindPlacement(a.Value()).name;
       } catch (const Error& e) {
         throw UsageError{"--placement: " + std::string(e.what())};
       }
@@ -368,7 +368,7 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
   j["id_line"] = Utf8(fit.id_line);
   j["points"] = section.points();
   j["control_points"] = fit.control_points;
-  j["placement"] = FindPlacement(fit.placement).name;
+  j["placement"] = fit.placement;
   j["misplaced_points"] = fit.misplaced_points;
   j["largest_misplacement"] = fit.largest_misplacement;
   j["knots"] = fit.knots;
@@ -426,7 +426,7 @@ std::string SummaryText(const Options& o, const std::vector<Row>& rows) {
     std::vector<std::string> f{CsvField(r.file), CsvField(r.output)};
     if (r.fit) {
       const OutlineSize own = OwnSize(*r.fit);
-      f.insert(f.end(), {std::to_string(r.fit->control_points), FindPlacement(r.fit->placement).name,
+      f.insert(f.end(), {std::to_string(r.fit->control_points), r.fit->placement,
                          CsvNumber(r.fit->thickness.rms), CsvNumber(r.fit->thickness.max_deviation),
                          CsvNumber(r.fit->camber.rms), CsvNumber(r.fit->camber.max_deviation),
                          r.outline ? CsvNumber(r.outline->deviation) : "",
@@ -555,7 +555,7 @@ class FitFileRun {
          << (fit.misplaced_points == 1 ? " data point is fitted off its chord position"
                                        : " data points are fitted off their chord positions")
          << ", by up to " << Significant(fit.largest_misplacement) << " of the chord";
-    if (fit.placement == Placement::Window)
+    if (fit.placement == kDefaultPlacement)
       err_ << (fit.misplaced_points == 1 ? "; --placement=exact places it exactly" : "; --placement=exact places them exactly");
     err_ << '\n';
   }

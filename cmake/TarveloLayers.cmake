@@ -1,47 +1,81 @@
-# One static library per folder, each seeing only the folders it links.
+# The stack of the code, written once: TARVELO_STACK in the top
+# CMakeLists.txt, bottom first. A folder of the stack includes the headers of
+# its own folder and of those below it, as "<folder>/name.h"; the public
+# headers stand in it as `api` (<tarvelo/tarvelo.h>) and `window`
+# (<tarvelo/window.h>).
 #
-# A folder's headers are included as "<folder>/name.h". The source root is
-# not an include path: each library gets a directory of its own in the build
-# tree holding one link, <folder> -> the source folder, and offers it to what
-# links it. So a file can include only its own folder and the folders its
-# library links; an include against the stack fails to compile.
-# tarvelo_include_root(<folder> <var>): the directory that offers <folder>'s
-# headers, and only those, as "<folder>/name.h".
-function(tarvelo_include_root folder var)
-  set(root ${PROJECT_BINARY_DIR}/layers/${folder})
-  file(MAKE_DIRECTORY ${root})
-  if(NOT EXISTS ${root}/${folder})
-    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${folder} SYMBOLIC)
+# The source root is never an include path. Each entry gets a directory of
+# its own in the build tree that offers its headers alone: one link,
+# <folder> -> the source folder, or tarvelo/<header> -> the public header. A
+# folder's library is compiled with the directories of its entry and of those
+# below, so an include against the stack does not compile; the layering test
+# reads the same list for the includes no source happens to make yet.
+
+# tarvelo_include_root(<entry> <var>): the directory that offers <entry>'s headers.
+function(tarvelo_include_root entry var)
+  set(root ${PROJECT_BINARY_DIR}/layers/${entry})
+  if(entry STREQUAL "api" OR entry STREQUAL "window")
+    set(header ${PROJECT_SOURCE_DIR}/include/tarvelo/${TARVELO_HEADER_${entry}})
+    set(link ${root}/tarvelo/${TARVELO_HEADER_${entry}})
+    file(MAKE_DIRECTORY ${root}/tarvelo)
+  else()
+    set(header ${PROJECT_SOURCE_DIR}/${entry})
+    set(link ${root}/${entry})
+    file(MAKE_DIRECTORY ${root})
+  endif()
+  if(NOT EXISTS ${link})
+    file(CREATE_LINK ${header} ${link} SYMBOLIC)
   endif()
   set(${var} ${root} PARENT_SCOPE)
 endfunction()
+set(TARVELO_HEADER_api tarvelo.h)
+set(TARVELO_HEADER_window window.h)
 
-# tarvelo_layer(<folder> [TARGET name] SOURCES ... PUBLIC ... PRIVATE ...
-#               [HEADER_ONLY] [OWN_HEADERS_PRIVATE]): the folder's library.
-function(tarvelo_layer folder)
-  cmake_parse_arguments(L "HEADER_ONLY;OWN_HEADERS_PRIVATE" "TARGET" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
-  set(target tarvelo_${folder})
-  if(L_TARGET)
-    set(target ${L_TARGET})
+# tarvelo_roots_up_to(<entry> <var>): the directories of <entry> and of every
+# entry below it.
+function(tarvelo_roots_up_to entry var)
+  list(FIND TARVELO_STACK ${entry} top)
+  if(top EQUAL -1)
+    message(FATAL_ERROR "${entry} is not in TARVELO_STACK")
   endif()
-  tarvelo_include_root(${folder} root)
-  if(L_HEADER_ONLY)
-    add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE $<BUILD_INTERFACE:${root}>)
-    target_link_libraries(${target} INTERFACE ${L_PUBLIC})
-  else()
-    add_library(${target} STATIC ${L_SOURCES})
-    if(L_OWN_HEADERS_PRIVATE)
-      target_include_directories(${target} PRIVATE ${root})
-    else()
-      target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${root}>)
-    endif()
-    target_link_libraries(${target} PUBLIC ${L_PUBLIC} PRIVATE ${L_PRIVATE})
-    tarvelo_set_warnings(${target})
-    tarvelo_set_arithmetic(${target})
-    # Position-independent, so that the Python module can link it in.
-    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  set(roots "")
+  foreach(i RANGE ${top})
+    list(GET TARVELO_STACK ${i} below)
+    tarvelo_include_root(${below} root)
+    list(APPEND roots ${root})
+  endforeach()
+  set(${var} ${roots} PARENT_SCOPE)
+endfunction()
+
+# Compile options every library of ours takes: warnings, the arithmetic that
+# keeps results to the last bit, position-independent code for the Python
+# module.
+function(tarvelo_own_code target)
+  tarvelo_set_warnings(${target})
+  tarvelo_set_arithmetic(${target})
+  set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+endfunction()
+
+# tarvelo_layer(<name> [LEVEL <folder>] SOURCES ... [USES imported targets...]):
+# objects tarvelo_<name> of the folder <name> (or of LEVEL), compiled with the
+# headers of the stack up to it. lib/ and fit/ put them into the two libraries.
+function(tarvelo_layer name)
+  cmake_parse_arguments(L "" "LEVEL" "SOURCES;USES" ${ARGN})
+  if(NOT L_LEVEL)
+    set(L_LEVEL ${name})
   endif()
-  set_target_properties(${target} PROPERTIES EXPORT_NAME ${folder})
-  set_property(GLOBAL APPEND PROPERTY TARVELO_LAYERS ${target})
+  add_library(tarvelo_${name} OBJECT ${L_SOURCES})
+  tarvelo_roots_up_to(${L_LEVEL} roots)
+  target_include_directories(tarvelo_${name} PRIVATE ${roots})
+  if(L_USES)
+    target_link_libraries(tarvelo_${name} PRIVATE ${L_USES})
+  endif()
+  tarvelo_own_code(tarvelo_${name})
+endfunction()
+
+# tarvelo_sees_layers_up_to(<target> <entry>): a target of the tests or the
+# benchmarks that reaches into the folders, up to <entry>.
+function(tarvelo_sees_layers_up_to target entry)
+  tarvelo_roots_up_to(${entry} roots)
+  target_include_directories(${target} PRIVATE ${roots})
 endfunction()

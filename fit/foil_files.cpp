@@ -1,9 +1,9 @@
 #include "fit/foil_files.h"
 
-#include <cmath>
-#include <new>
+#include <array>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "foilio/file_errors.h"
 #include "foilio/foil_file.h"
@@ -12,18 +12,6 @@
 #include "screens/screens.h"
 
 namespace tarvelo {
-
-namespace {
-
-// The number of control point lines, when xcp and ycp hold that many points.
-bool ControlPointLines(const State& s, int& n) {
-  if (!(s.ncp == std::floor(s.ncp)) || s.ncp < 0 || s.ncp > 1e6) return false;
-  n = static_cast<int>(s.ncp);
-  if (n == 0) return true;
-  return s.xcp.has(1) && s.xcp.has(n) && s.ycp.has(1, 1) && s.ycp.has(n, 2);
-}
-
-}  // namespace
 
 ReadOutcome Read_FoilData(State& s) {
   s.ErFlag = kFalse;
@@ -37,40 +25,19 @@ ReadOutcome Read_FoilData(State& s) {
   }
   if (outcome != ReadOutcome::Read) return outcome;
 
-  // The new arrays are made aside, so that running out of memory leaves the
-  // data of the last good read as they were.
-  const int nd = data.nd;
-  Array1<double> xin, ymax, rms;
-  Array2<double> yd;
-  Array2<float> dy;
-  try {
-    xin.allocate(1, nd);
-    yd.allocate(1, nd, 1, 2);
-    ymax.allocate(1, 2);
-    rms.allocate(1, 2);
-    dy.allocate(0, nd, 1, 2);
-  } catch (const std::bad_alloc&) {
-    s.ErMsg = WindowText(NoMemoryError(s.InFile, nd));
-    s.ErFlag = kTrue;
-    return ReadOutcome::Failed;
+  std::array<double, 2> largest{};
+  for (std::size_t i = 0; i < data.x.size(); ++i) {
+    if (data.thickness[i] > largest[0]) largest[0] = data.thickness[i];
+    if (data.camber[i] > largest[1]) largest[1] = data.camber[i];
   }
-  for (int i = 1; i <= nd; ++i) {
-    const auto r = static_cast<std::size_t>(i - 1);
-    xin(i) = data.x[r];
-    yd(i, 1) = data.thickness[r];
-    yd(i, 2) = data.camber[r];
-    if (yd(i, 1) > ymax(1)) ymax(1) = yd(i, 1);
-    if (yd(i, 2) > ymax(2)) ymax(2) = yd(i, 2);
-  }
-  s.IDLine = std::move(data.id);
+  s.IDLine = data.id;
   s.ReadFile = s.InFile;
-  s.nd = nd;
+  s.nd = data.nd;
   std::tie(s.xv, s.t1v, s.t2v, s.cv) = std::tuple_cat(data.last);
-  s.xin = std::move(xin);
-  s.yd = std::move(yd);
-  s.ymax = std::move(ymax);
-  s.rms = std::move(rms);
-  s.dy = std::move(dy);
+  s.data = Section{std::move(data.id), std::move(data.x), std::move(data.thickness), std::move(data.camber)};
+  s.largest = largest;
+  // The results held were made of other data.
+  s.fit.reset();
   return ReadOutcome::Read;
 }
 
@@ -85,20 +52,17 @@ void Write_FoilFile(State& s) {
   if (detail::UnusableName(name)) return fail(detail::OpenCause::NameNotValid);
   // The section data must never be replaced by the fit made from them.
   if (!s.InFile.empty() && IsSameFile(s.InFile, name)) return fail(detail::OpenCause::SameFile);
-  // Control points that are not there cannot be written; nothing else is.
-  int n = 0;
-  if (!ControlPointLines(s, n)) return fail(detail::OpenCause::Failed);
+  // A fit of ncp control points is written; nothing else is.
+  if (!s.fit || !(s.ncp == s.fit->control_points)) return fail(detail::OpenCause::Failed);
 
-  const auto rows = static_cast<std::size_t>(n);
+  Fit& fit = *s.fit;
   const std::string text =
-      n == 0 ? FoilFileText(s.IDLine, s.ko, {}, {}, {})
-             : FoilFileText(s.IDLine, s.ko, s.xcp.span().first(rows),
-                            s.ycp.column(1).first(rows), s.ycp.column(2).first(rows));
+      FoilFileText(s.IDLine, s.ko, fit.control_x, fit.thickness.control, fit.camber.control);
   const WriteOutcome out = WriteFileSafely(name, text);
   // Once the file is created, x of zero or less is 0 in the state too, as the
   // screens shown after the file expect.
   if (out.created) {
-    for (int j = 1; j <= n; ++j) s.xcp(j) = WrittenX(s.xcp(j));
+    for (int j = 1; j <= fit.control_points; ++j) s.xcp(j) = WrittenX(s.xcp(j));
   }
   if (out.err != 0) fail(detail::ClassifyOutputError(out.err));
 }

@@ -12,9 +12,9 @@ namespace tarvelo {
 // check, file or system stops the run with the red error line.
 void Main(State& s, Display& Picture1, Form& form);
 
-// The fit itself, on data just read and ncp checked: normalises yd, builds the
-// x-spline, places the data points and fits thickness and camber. On a
-// singular system it shows the message and returns false.
+// The fit itself, on data just read and ncp checked: the library's fit of
+// the data with ncp control points and the window's placement, kept as the
+// run's results. When the fit stops it shows why and returns false.
 bool FitData(State& s, Display& Picture1);
 
 }  // namespace tarvelo

@@ -1,12 +1,16 @@
 #include "fit/run_messages.h"
 
 #include "foilio/number_format.h"
+#include "screens/screens.h"
 
 namespace tarvelo {
 
-const char* StopMessage(FitStatus status) {
-  return status == FitStatus::Overflow ? " ***** OVERFLOW !!  - check your input data "
-                                       : " ***** SINGULAR !!  - check your input data ";
+std::string StopMessage(const Error& error) {
+  switch (error.kind()) {
+    case ErrorKind::Singular: return " ***** SINGULAR !!  - check your input data ";
+    case ErrorKind::Overflow: return " ***** OVERFLOW !!  - check your input data ";
+    default: return WindowText(error);
+  }
 }
 
 std::array<std::string, 2> InsufficientData(double ncp) {

@@ -1,17 +1,18 @@
-// The texts with which a fit stops, shared by the window's run and the library.
+// The texts with which the window's run stops.
 #pragma once
+
+#include <tarvelo/tarvelo.h>
 
 #include <array>
 #include <string>
-
-#include "bspline/fitting.h"
 
 namespace tarvelo {
 
 inline constexpr const char* kCountMessage = "   4 to 20 control points are allowed !! ";
 
-// The red line of a fit that stopped: singular, or out of range.
-const char* StopMessage(FitStatus status);
+// The red line of a fit that stopped: singular, out of range, or any other
+// refusal of the library in the window's form.
+std::string StopMessage(const Error& error);
 
 // The two lines for a section with no more data points than ncp.
 std::array<std::string, 2> InsufficientData(double ncp);

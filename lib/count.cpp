@@ -59,7 +59,7 @@ CountChoice FewestControlPoints(const ImportedSection& imported, const CountOpti
 }
 
 CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure) {
-  return FewestControlPoints(section, CountOptions{tolerance, measure, Placement::Window, kWindowMostControlPoints});
+  return FewestControlPoints(section, CountOptions{tolerance, measure});
 }
 
 }  // namespace tarvelo

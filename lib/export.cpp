@@ -1,8 +1,7 @@
-// The table of export formats, and the export that checks its options
-// against a format's row before the format's writer runs.
+// The export that checks its options against a format's row before the
+// format's writer runs.
 #include <tarvelo/tarvelo.h>
 
-#include "lib/exports.h"
 #include "lib/foil.h"
 
 namespace tarvelo {
@@ -15,39 +14,11 @@ constexpr double kLongestChord = 1e6;
 
 }  // namespace
 
-const std::vector<ExportFormat>& ExportFormats() {
-  static const std::vector<ExportFormat> formats = {
-      {"table", "Table of thickness and camber",
-       "x, normalised thickness and normalised camber at each chord position, 8 decimals",
-       "-table.txt", "Text files (*.txt)", false, true, 41, WriteTable},
-      {"selig", "Selig coordinates",
-       "the outline as Selig coordinates: from the trailing edge over the upper surface to the "
-       "leading edge and back along the lower one",
-       "-outline.dat", "Coordinate files (*.dat)", true, false, 81, WriteSelig},
-      {"dxf", "DXF outline", "the exact outline as two cubic SPLINE entities on the layers UPPER and LOWER",
-       ".dxf", "DXF drawings (*.dxf)", true, false, 0, WriteDxf},
-      {"svg", "SVG outline", "the exact outline as cubic Bezier paths, 1000 units to the chord", ".svg",
-       "SVG drawings (*.svg)", true, false, 0, WriteSvg},
-      {"properties", "Section properties",
-       "largest thickness and camber, leading-edge radius, trailing-edge thickness and angle, area, "
-       "centroid and second moments of the outline, as one JSON object",
-       "-properties.json", "JSON files (*.json)", true, false, 0, WriteProperties},
-  };
-  return formats;
-}
-
-const ExportFormat& FindExportFormat(std::string_view name) {
-  std::string names;
-  const std::vector<ExportFormat>& formats = ExportFormats();
-  for (std::size_t i = 0; i < formats.size(); ++i) {
-    if (name == formats[i].name) return formats[i];
-    names += (i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ") + std::string(formats[i].name);
-  }
-  throw Error(ErrorKind::Usage, "unknown export format '" + std::string(name) + "': use " + names);
-}
-
 std::string Export(const FoilSpline& foil, std::string_view name, const ExportOptions& options) {
-  const ExportFormat& format = FindExportFormat(name);
+  return Export(foil, FindExportFormat(name), options);
+}
+
+std::string Export(const FoilSpline& foil, const ExportFormat& format, const ExportOptions& options) {
   const std::string which = "the " + std::string(format.name) + " export ";
   ExportOptions checked = options;
   if (checked.points != 0 && format.default_points == 0)

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "foilio/number_format.h"
-#include "lib/exports.h"
 #include "lib/foil.h"
 
 namespace tarvelo {
@@ -234,12 +233,6 @@ int InsUnits(LengthUnit unit) {
 
 }  // namespace
 
-std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size) {
-  ExportOptions options;
-  options.size = size;
-  return WriteDxf(foil, options);
-}
-
 std::string WriteDxf(const FoilSpline& foil, const ExportOptions& options) {
   const OutlineSpline outline = DrawnOutline(foil, options);
   const bool edge = outline.upper.back() != outline.lower.back();
@@ -288,6 +281,12 @@ std::string WriteDxf(const FoilSpline& foil, const ExportOptions& options) {
   head.Section("CLASSES");
   head(0, "ENDSEC");
   return head.text() + body.text();
+}
+
+std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size) {
+  ExportOptions options;
+  options.size = size;
+  return WriteDxf(foil, options);
 }
 
 }  // namespace tarvelo

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <string_view>
 
-#include "lib/exports.h"
 #include "lib/foil.h"
 
 namespace tarvelo {

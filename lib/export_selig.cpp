@@ -4,17 +4,9 @@
 #include <cmath>
 
 #include "foilio/number_format.h"
-#include "lib/exports.h"
 #include "lib/foil.h"
 
 namespace tarvelo {
-
-std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
-  ExportOptions options;
-  options.size = size;
-  options.points = points_per_surface;
-  return WriteSelig(foil, options);
-}
 
 std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   const OutlineSize& size = options.size;
@@ -38,5 +30,12 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   return out;
 }
 
+
+std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
+  ExportOptions options;
+  options.size = size;
+  options.points = points_per_surface;
+  return WriteSelig(foil, options);
+}
 
 }  // namespace tarvelo

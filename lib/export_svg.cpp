@@ -6,7 +6,6 @@
 
 #include "bspline/bezier.h"
 #include "foilio/xml_text.h"
-#include "lib/exports.h"
 #include "lib/foil.h"
 
 namespace tarvelo {
@@ -73,12 +72,6 @@ void Path(std::string& out, const Units& u, const char* id, const std::vector<do
 
 }  // namespace
 
-std::string ExportSvg(const FoilSpline& foil, const OutlineSize& size) {
-  ExportOptions options;
-  options.size = size;
-  return WriteSvg(foil, options);
-}
-
 std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options) {
   const OutlineSpline outline = DrawnOutline(foil, options);
   const std::vector<double> x = BezierOrdinates(outline.knots, outline.x);
@@ -142,6 +135,12 @@ std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options) {
   }
   out += "</g>\n</svg>\n";
   return out;
+}
+
+std::string ExportSvg(const FoilSpline& foil, const OutlineSize& size) {
+  ExportOptions options;
+  options.size = size;
+  return WriteSvg(foil, options);
 }
 
 }  // namespace tarvelo

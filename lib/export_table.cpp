@@ -2,7 +2,6 @@
 #include <tarvelo/tarvelo.h>
 
 #include "foilio/number_format.h"
-#include "lib/exports.h"
 
 namespace tarvelo {
 

@@ -1,8 +1,7 @@
-// FitSection: the fit of the window's run on a section held in memory. The
-// steps and their arithmetic are the run's own (bspline/fitting.h); only the
-// storage differs: the data are normalised as they are read, the basis is
-// kept in bands and the results go straight into the Fit. The placement of
-// the data points is the window's or the exact one (lib/placement.h).
+// FitSection: the least-squares fit of a section's thickness and camber,
+// each step the engine's (bspline/fitting.h): the data normalised as they
+// are read, the basis kept in bands, the results straight into the Fit. The
+// placement of the data points is a row of the table (lib/placement.h).
 #include <tarvelo/tarvelo.h>
 
 #include <cmath>
@@ -14,24 +13,6 @@
 namespace tarvelo {
 
 namespace {
-
-struct PlacementRow {
-  PlacementMethod method;
-  PlaceFunction place;
-};
-
-// The placements, the default first; PlacementMethods() lists their names.
-const std::vector<PlacementRow>& PlacementRows() {
-  static const std::vector<PlacementRow> rows = {
-      {{Placement::Window, "window",
-        "the window's search: every number as the window gives it, but data near the leading edge "
-        "fitted off their chord position"},
-       PlaceAsTheWindow},
-      {{Placement::Exact, "exact", "each data point at its own chord position, to full precision"},
-       PlaceExactly},
-  };
-  return rows;
-}
 
 [[noreturn]] void Stop(FitStatus status) { throw FitStopError(status); }
 
@@ -75,31 +56,6 @@ Error FitStopError(FitStatus status) {
   return Error(ErrorKind::Singular, "the fit is singular: a control point has no data point within its reach");
 }
 
-const std::vector<PlacementMethod>& PlacementMethods() {
-  static const std::vector<PlacementMethod> methods = [] {
-    std::vector<PlacementMethod> out;
-    for (const PlacementRow& row : PlacementRows()) out.push_back(row.method);
-    return out;
-  }();
-  return methods;
-}
-
-const PlacementMethod& FindPlacement(std::string_view name) {
-  std::string names;
-  const std::vector<PlacementMethod>& methods = PlacementMethods();
-  for (std::size_t i = 0; i < methods.size(); ++i) {
-    if (name == methods[i].name) return methods[i];
-    names += (i == 0 ? "" : i + 1 == methods.size() ? " or " : ", ") + std::string(methods[i].name);
-  }
-  throw Error(ErrorKind::Usage, "unknown placement '" + std::string(name) + "': use " + names);
-}
-
-const PlacementMethod& FindPlacement(Placement placement) {
-  for (const PlacementMethod& m : PlacementMethods())
-    if (m.placement == placement) return m;
-  throw Error(ErrorKind::Usage, "unknown placement");
-}
-
 Fit FitWith(const Section& section, const FitOptions& options, bool deviations) {
   const int nv = options.control_points;
   const int ko = 4;
@@ -112,11 +68,7 @@ Fit FitWith(const Section& section, const FitOptions& options, bool deviations) 
     throw Error(ErrorKind::TooFewPoints, std::to_string(nv) + " control points need at least " +
                                              std::to_string(nv + 1) + " data points; the section has " + std::to_string(nd));
   }
-  const PlaceFunction place = [&] {
-    for (const PlacementRow& row : PlacementRows())
-      if (row.method.placement == options.placement) return row.place;
-    throw Error(ErrorKind::Usage, "unknown placement");
-  }();
+  const PlaceFunction place = FindPlacementRow(options.placement).place;
 
   Fit fit;
   fit.id_line = section.id_line;
@@ -175,7 +127,7 @@ Fit FitWith(const Section& section, const FitOptions& options, bool deviations) 
 Fit FitSection(const Section& section, const FitOptions& options) { return FitWith(section, options, true); }
 
 Fit FitSection(const Section& section, int control_points) {
-  return FitSection(section, FitOptions{control_points, Placement::Window});
+  return FitSection(section, FitOptions{control_points, kDefaultPlacement});
 }
 
 }  // namespace tarvelo

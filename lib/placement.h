@@ -1,7 +1,5 @@
 // The placements of the data points behind PlacementMethods(): one file
-// each, all with the same signature. A new placement is a value of
-// Placement, a file with its function, declared here, and a row of the table
-// in lib/fit.cpp.
+// each, all with the same signature, and a row each in lib/placement_table.cpp.
 #pragma once
 
 #include <tarvelo/tarvelo.h>
@@ -28,8 +26,19 @@ struct Placed {
 // data points x on it. Throws Error (Singular) when it cannot.
 using PlaceFunction = Placed (*)(int nv, const Array1<double>& tk, std::span<const double> x);
 
-Placed PlaceAsTheWindow(int nv, const Array1<double>& tk, std::span<const double> x);
-Placed PlaceExactly(int nv, const Array1<double>& tk, std::span<const double> x);
+// A row of the table: the placement as the public header lists it, and how
+// it places.
+struct PlacementRow {
+  PlacementMethod method;
+  PlaceFunction place;
+};
+
+// The rows, the default first; PlacementMethods() lists their methods.
+const std::vector<PlacementRow>& PlacementRows();
+
+// The row of the placement called `name`; Error (Usage) naming the
+// placements for another. The one lookup of the table.
+const PlacementRow& FindPlacementRow(std::string_view name);
 
 // The Error of a fit that stopped: Singular or Overflow.
 Error FitStopError(FitStatus status);

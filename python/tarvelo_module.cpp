@@ -199,7 +199,7 @@ PYBIND11_MODULE(tarvelo, m) {
       .def_property_readonly("id_line", [](const Fit& f) { return Text(f.id_line); })
       .def_readonly("control_points", &Fit::control_points)
       .def_readonly("order", &Fit::order)
-      .def_property_readonly("placement", [](const Fit& f) { return FindPlacement(f.placement).name; })
+      .def_property_readonly("placement", [](const Fit& f) { return f.placement; })
       .def_readonly("misplaced_points", &Fit::misplaced_points)
       .def_readonly("largest_misplacement", &Fit::largest_misplacement)
       .def_property_readonly("knots", [](const Fit& f) { return Array(f.knots); })
@@ -211,7 +211,7 @@ PYBIND11_MODULE(tarvelo, m) {
            "The fitted section as a FoilSpline, knowing its own size; write_foil_file writes the same bytes.")
       .def("__repr__", [](const Fit& f) {
         return "<tarvelo.Fit " + std::string(py::repr(Text(f.id_line))) + ", " + std::to_string(f.control_points) +
-               " control points, " + FindPlacement(f.placement).name + " placement, rms thickness " +
+               " control points, " + f.placement + " placement, rms thickness " +
                Short(f.thickness.rms) + " camber " + Short(f.camber.rms) + ">";
       });
 
@@ -312,9 +312,8 @@ PYBIND11_MODULE(tarvelo, m) {
   m.def(
       "fit_section",
       [](const Section& section, int control_points, const std::string& placement) {
-        const Placement how = FindPlacement(placement).placement;
         py::gil_scoped_release unlocked;
-        return FitSection(section, FitOptions{control_points, how});
+        return FitSection(section, FitOptions{control_points, placement});
       },
       py::arg("section"), py::arg("control_points") = 8,
       py::arg("placement") = std::string(PlacementMethods().front().name),
@@ -411,13 +410,13 @@ PYBIND11_MODULE(tarvelo, m) {
         if (measure != "rms" && measure != "max_deviation")
           throw py::value_error("measure is 'rms' or 'max_deviation'");
         const CountOptions options{tolerance, measure == "rms" ? ErrorMeasure::Rms : ErrorMeasure::MaxDeviation,
-                                   FindPlacement(placement).placement, max_control_points};
+                                   placement, max_control_points};
         CountChoice c = Released([&] { return FewestControlPoints(section, options); });
         return py::make_tuple(c.control_points, c.reached, std::move(c.fit));
       },
       py::arg("section"), py::arg("tolerance") = kFairnessLimit, py::arg("measure") = "rms",
       py::arg("placement") = std::string(PlacementMethods().front().name),
-      py::arg("max_control_points") = kWindowMostControlPoints,
+      py::arg("max_control_points") = kSearchedControlPoints,
       "(control_points, reached, fit): the fewest control points whose errors are within the "
       "tolerance.");
 }

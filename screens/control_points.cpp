@@ -5,8 +5,8 @@ namespace tarvelo {
 
 // The count field may have set ncp to anything whole (0, 25, 1e30, infinity)
 // after the run that produced the control points. The rows run from j = 1 up
-// to ncp only while xcp(j), ycp(j, 1) and ycp(j, 2) exist, and the filler
-// lines are counted from the rows shown, so the prompt stays on line 37.
+// to ncp only while the fit has control point j, and the filler lines are
+// counted from the rows shown, so the prompt stays on line 37.
 void List_Foil_Camber(State& s, Display& Picture1) {
   Picture1.Cls();
   Print_ResultsLine(s, Picture1, "");
@@ -16,7 +16,7 @@ void List_Foil_Camber(State& s, Display& Picture1) {
   Picture1.Print({"   nr       x        yt        yc"});
 
   int rows = 0;
-  for (int j = 1; j <= s.ncp && s.xcp.has(j) && s.ycp.has(j, 1) && s.ycp.has(j, 2); ++j) {
+  for (int j = 1; j <= s.ncp && s.HasControlPoint(j); ++j) {
     // The output file writer does the same: no control point left of the
     // leading edge.
     if (s.xcp(j) <= 0) s.xcp(j) = 0;

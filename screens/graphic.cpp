@@ -21,24 +21,12 @@ float Coord(double v) {
 }
 
 // EvalPoints evaluates the spline with the shared ncp, so the curves are drawn
-// only when everything it reads belongs to one spline of ncp control points:
-// the count field or a run that stopped part-way may have left ncp, the knots,
-// the control points and the basis table of different sizes. The last ko
-// knots must be equal, as in every clamped knot vector, because only then
-// does COXD stay inside rows 1..ncp of b.
+// only when the fit is one of ncp control points of order ko: the count field
+// may have set ncp to another value since the run.
 bool SplineMatchesNcp(const State& s) {
-  if (!(s.ncp >= 4 && s.ncp <= 20 && s.ncp == std::floor(s.ncp)) || s.ko != 4) return false;
-  const int nv = static_cast<int>(s.ncp);
-  const bool sized = s.tk.exists() && s.tk.lo() == 1 && s.tk.hi() == nv + s.ko &&
-                     s.xcp.exists() && s.xcp.lo() == 1 && s.xcp.hi() == nv &&
-                     s.ycp.exists() && s.ycp.lo1() == 1 && s.ycp.hi1() == nv &&
-                     s.ycp.lo2() == 1 && s.ycp.hi2() == 2 && s.b.exists() && s.b.lo1() == 1 &&
-                     s.b.hi1() == nv && s.b.lo2() == 0 && s.b.hi2() == s.ko &&
-                     s.xp.has(0, 1) && s.xp.has(s.np, 2) && s.yp.has(0, 1) && s.yp.has(s.np, 2);
-  if (!sized) return false;
-  for (int i = nv + 2; i <= nv + s.ko; ++i)
-    if (!(s.tk(i) == s.tk(nv + 1))) return false;
-  return true;
+  return s.fit && s.ko == 4 && s.fit->order == s.ko && s.ncp == s.fit->control_points &&
+         s.fit->knots.size() == static_cast<std::size_t>(s.fit->control_points + s.ko) &&
+         s.xp.has(0, 1) && s.xp.has(s.np, 2) && s.yp.has(0, 1) && s.yp.has(s.np, 2);
 }
 
 }  // namespace
@@ -51,8 +39,8 @@ void picture_scale(State& s, Display& Picture1) {
 double AbX(const State& s, double XX) { return s.xorg + XX * s.scf; }
 double AbY(const State& s, double XX) { return s.yorg - XX * s.scf; }
 
-// The texts, the chord line and every input point that exists (xin(i),
-// yd(i, 1) and yd(i, 2) for i up to nd) are always drawn; the two curves only
+// The texts, the chord line and every input point held (for i up to nd) are
+// always drawn; the two curves only
 // when the spline matches ncp (SplineMatchesNcp), else they are left out.
 void Draw_Graphic(State& s, Display& Picture1) {
   Picture1.Cls();
@@ -74,7 +62,7 @@ void Draw_Graphic(State& s, Display& Picture1) {
   Picture1.PSet(Coord(AbX(s, 0)), Coord(AbY(s, 0)));
   Picture1.Line(Coord(AbX(s, 1)), Coord(AbY(s, 0)));
 
-  for (int i = 1; i <= s.nd && s.xin.has(i) && s.yd.has(i, 1) && s.yd.has(i, 2); ++i) {
+  for (int i = 1; i <= s.nd && s.HasPoint(i); ++i) {
     Picture1.ForeColor(kBlue);
     Picture1.Circle(Coord(AbX(s, s.xin(i))), Coord(AbY(s, s.yd(i, 1))), kCircleRadius);
     Picture1.ForeColor(kRed);

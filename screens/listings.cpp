@@ -18,12 +18,12 @@ struct Listing {
   std::int16_t next;
 };
 
-// Before any run the result arrays do not exist, and after a run that stopped
-// part-way they may belong to an earlier run of another nd. So rows i = 1..nd
-// are listed only while xd, yfit, yd and dy all have row i, and the filler
-// lines are counted from the rows listed, which keeps the prompt on line 37. The
-// R.M.S. line carries its value, and the warning may follow, only when rms(k)
-// exists; otherwise the label stands alone.
+// Before any run, and after a run that read new data but stopped before its
+// fit ended, there is no fit: rows i = 1..nd are listed only while the data
+// and the fit have point i, and the filler lines are counted from the rows
+// listed, which keeps the prompt on line 37. The R.M.S. line carries its
+// value, and the warning may follow, only when there is a fit; otherwise the
+// label stands alone.
 void ListFit(State& s, Display& Picture1, const Listing& t) {
   const int k = t.k;
   Picture1.Cls();
@@ -33,9 +33,7 @@ void ListFit(State& s, Display& Picture1, const Listing& t) {
   Picture1.Print({"   nr       x        fit      data      diff"});
 
   int rows = 0;
-  for (int i = 1; i <= s.nd && s.xd.has(i, k) && s.yfit.has(i, k) && s.yd.has(i, k) &&
-                  s.dy.has(i, k);
-       ++i) {
+  for (int i = 1; i <= s.nd && s.HasPoint(i) && s.HasFitPoint(i); ++i) {
     Picture1.Print({FSt(3, 2, 0, i), FSt(3, 2, 5, s.xd(i, k)), FSt(3, 2, 5, s.yfit(i, k)),
                     FSt(3, 2, 5, s.yd(i, k)), FSt(3, 2, 5, s.dy(i, k))});
     ++rows;
@@ -43,7 +41,7 @@ void ListFit(State& s, Display& Picture1, const Listing& t) {
 
   Picture1.Print({" "});
   int l = 6;
-  if (s.rms.has(k)) {
+  if (s.HasRms()) {
     Picture1.Print({" R.M.S. error / chord = ", FSt(0, 2, 5, s.rms(k))});
     if (s.rms(k) > kFairnessLimit) {
       Picture1.Print({" "});

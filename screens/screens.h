@@ -1,7 +1,7 @@
 // The error line, the screen prompt, and the screens of the display area.
 #pragma once
 
-#include <tarvelo/tarvelo.h>
+#include <tarvelo/window.h>
 
 #include <string>
 
@@ -14,11 +14,6 @@ namespace tarvelo {
 // line 37; the error message stands on line 31.
 inline constexpr int kScreenLines = 36;
 inline constexpr int kErrorLine = 31;
-
-// The red line of a library Error, as the window shows every message: a
-// file's name after two blanks, then " - "; other messages after three
-// blanks; the reason begun with a capital and ended with " !! ".
-std::string WindowText(const Error& error);
 
 // Clears the area and shows ErMsg in red and bold on line 31.
 void Print_ErMsg(State& s, Display& Picture1);

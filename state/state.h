@@ -1,10 +1,19 @@
 // The shared state: every variable of the window that the fitting run, the
-// engine, the files and the screens exchange. One plain struct; members keep
-// the names and kinds the procedures use. Thickness is curve k = 1 and camber
-// k = 2 in every two-column array.
+// files and the screens exchange. One plain struct; members keep the names
+// and kinds the procedures use. Thickness is curve k = 1 and camber k = 2.
+//
+// The data read and the fit made of them are the library's own types, a
+// Section and a Fit: the run reads into the one and fits through the
+// library into the other, and the screens read both through the accessors
+// below, named as the procedures name the arrays (xin, yd, xd, yfit, dy,
+// rms, tk, xcp, ycp), 1-based as they are.
 #pragma once
 
+#include <tarvelo/tarvelo.h>
+
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "bspline/array.h"
@@ -37,46 +46,26 @@ struct State {
   double ncp = 0;  // number of control points per curve, a whole number
   int ko = 0;      // order of the B-splines, always 4 in a run
   int nd = 0;      // number of data points
-  int n2 = 0;      // unknowns of the linear system being solved
-  int ns = 0;      // 3*(ncp-3), divisor of the x-spline row parameters
   int np = 0;      // number of plot intervals
 
-  // Input data (fractions of the chord).
-  Array1<double> xin;   // (1..nd) chord position of data point i
-  Array2<double> yd;    // (1..nd, 1..2) thickness, camber; normalised by the run
-  Array1<double> ymax;  // (1..2) largest value of each column as read, never below 0
-  double xv = 0;        // items of the record read last (percent); running sums
+  // Input data (Read_FoilData): the data points read last, as fractions of
+  // the chord, and the largest value of each curve as read, never below 0.
+  Section data;
+  std::array<double, 2> largest{};
+  double xv = 0;  // items of the record read last (percent)
   double t1v = 0;
   double t2v = 0;
   double cv = 0;
 
-  // The fitted splines.
-  Array1<double> tk;   // (1..ncp+ko) knot vector shared by all curves
-  Array1<double> xcp;  // (1..ncp) x of the control points
-  Array2<double> ycp;  // (1..ncp, 1..2) normalised ordinates of the control points
-  Array2<double> c1;   // (1..ncp, 0..1) x-spline coefficients and those of dx/dt
-
-  // Work values of the fit.
-  Array2<double> b;    // (1..ncp, 0..4) basis table at t1
-  double t1 = 0;       // curve parameter
-  double xs = 0;       // chord position whose parameter is sought
-  Array1<double> f;    // (0..1) x(t1) and dx/dt at t1
-  Array2<double> h;    // (1..n2, 1..n2+1) augmented matrix
-  Flag lsing = kFalse; // the last system solved was singular
-  // (1..nd, 1..ncp) cubic basis values at each data point, kept as the band
-  // of ko functions that can be non-zero at its parameter.
-  BandArray<double> bd;
-  Array2<float> yr;    // (1..nd, 1..2) right-hand sides, single precision
-  double sq = 0;       // sum of squared differences
-  double yv = 0;       // running sum of a fitted ordinate
-
-  // Fit results.
-  Array2<double> xd;    // (1..nd, 1..2) chord position of the fitted curve
-  Array2<double> yfit;  // (1..nd, 1..2) fitted normalised value
-  Array2<float> dy;     // (0..nd, 1..2) yfit - yd, single precision; row 0 unused
-  Array1<double> rms;   // (1..2) R.M.S. error per chord
+  // The fit of the data held (Main), until the next read replaces them: the
+  // spline, and the fitted values at the data points. Empty before a run has
+  // fitted, and after a run that read new data stopped before its fit ended.
+  std::optional<Fit> fit;
 
   // Graphic.
+  Array2<double> b;   // (1..ncp, 0..4) basis table at t1
+  double t1 = 0;      // curve parameter
+  double yv = 0;      // running sum of a fitted ordinate
   Array2<double> xp;  // (0..100, 0..2) plot points: chord position
   Array2<double> yp;  // (0..100, 0..2) plot points: normalised ordinate
   int sw = 0;         // width of the drawing coordinate system
@@ -84,6 +73,40 @@ struct State {
   int scf = 0;        // drawing units per chord length
   int xorg = 0;       // drawing x of chord position 0
   int yorg = 0;       // drawing y of ordinate 0
+
+  // ---- The data and the fit, as the procedures index them ----
+
+  // Data point i of 1..nd exists.
+  bool HasPoint(int i) const { return i >= 1 && static_cast<std::size_t>(i) <= data.points(); }
+  double& xin(int i) { return data.x[Row(i)]; }
+  double xin(int i) const { return data.x[Row(i)]; }
+  // Largest value of curve k as read, never below 0.
+  double ymax(int k) const { return largest[Curve(k)]; }
+  // Curve k at data point i, normalised: divided by ymax(k) where that is
+  // above 0, the division the run made of every value it read.
+  double yd(int i, int k) const {
+    const double v = k == 1 ? data.thickness[Row(i)] : data.camber[Row(i)];
+    return ymax(k) > 0 ? v / ymax(k) : v;
+  }
+
+  // The fit has data point i, control point j, an error for its curves.
+  bool HasFitPoint(int i) const { return fit && i >= 1 && static_cast<std::size_t>(i) <= fit->x.size(); }
+  bool HasControlPoint(int j) const { return fit && j >= 1 && j <= fit->control_points; }
+  bool HasRms() const { return fit.has_value(); }
+  // Chord position of the fitted curves at data point i (the same for both).
+  double xd(int i, int /*k*/) const { return fit->x[Row(i)]; }
+  double yfit(int i, int k) const { return Of(k).fitted[Row(i)]; }
+  float dy(int i, int k) const { return Of(k).difference[Row(i)]; }
+  double rms(int k) const { return Of(k).rms; }
+  double tk(int j) const { return fit->knots[Row(j)]; }
+  double& xcp(int j) { return fit->control_x[Row(j)]; }
+  double xcp(int j) const { return fit->control_x[Row(j)]; }
+  double ycp(int j, int k) const { return Of(k).control[Row(j)]; }
+
+ private:
+  static std::size_t Row(int i) { return static_cast<std::size_t>(i - 1); }
+  static std::size_t Curve(int k) { return static_cast<std::size_t>(k - 1); }
+  const CurveFit& Of(int k) const { return k == 1 ? fit->thickness : fit->camber; }
 };
 
 }  // namespace tarvelo

@@ -95,26 +95,12 @@ class Error : public std::runtime_error {
   std::string reason_;
 };
 
-// ---- Rules the window and the programs share ---------------------------
+// ---- Sections ------------------------------------------------------------
 
 // An R.M.S. error per chord above this points to data that are not fair
-// rather than to too few control points: the listings warn above it, and it
-// is the tolerance the count by tolerance takes when none is given.
+// rather than to too few control points: it is the tolerance the count by
+// tolerance takes when none is given.
 inline constexpr double kFairnessLimit = 1.0E-4;
-
-// The window takes a file name only with a point fourth from its end
-// (A.dat, B.FOI); of a shorter name the first character is looked at.
-bool IsWindowFileName(std::string_view name);
-
-// The .FOI file the window writes for a section data file: the name with its
-// last four characters (its extension) replaced by ".FOI".
-std::string FoilFileNameFor(std::string_view section_file);
-
-// Type<NNN>.FOI in `directory` (a path ending in a separator, or empty), as
-// the window names the output from a foil number NNN of three digits from
-// 101 to 255. Blanks around the number are ignored. Throws Error (Usage)
-// with the foil number field's message otherwise.
-std::string FoilNumberFileName(std::string_view directory, std::string_view number);
 
 // A foil section as its data file gives it.
 struct Section {
@@ -263,30 +249,27 @@ std::string SectionFileText(const Section& section, int decimals);
 
 // ---- Fitting -------------------------------------------------------------
 
-// The library fits 4 to 40 control points and a .FOI holds as many; the
-// window takes 4 to 20.
+// The library fits 4 to 40 control points and a .FOI holds as many. A
+// search for the fewest tries 4 to kSearchedControlPoints unless told more.
 inline constexpr int kFewestControlPoints = 4;
 inline constexpr int kMostControlPoints = 40;
-inline constexpr int kWindowMostControlPoints = 20;
+inline constexpr int kSearchedControlPoints = 20;
 
 // How each data point is placed on the fitted curves: at the parameter t
-// where the chordwise spline x(t) reaches the point's chord position.
-enum class Placement {
-  // The window's search: Newton's method from t = x, at most six steps, to
-  // 1e-6 of the chord. Every number is the window's. Near the leading edge
-  // (below about x = 0.005) it stops short, and the data there are fitted at
-  // the wrong chord position: Fit::misplaced_points says how many.
-  Window,
-  // t in [0, 1] with x(t) = x to full double precision, by Newton's method
-  // kept inside a bracket (bisecting where a step would leave it), for every
-  // x in [0, 1], the nose and the ends included. Its x-spline is t^2 to
-  // full precision too (the window's is, to its single-precision divisors),
-  // so the control points' x may differ from the window's in the last bits.
-  Exact,
-};
-
+// where the chordwise spline x(t) reaches the point's chord position. Each
+// placement is a row of PlacementMethods(), named as --placement takes it:
+//
+// "window", the default: the window's search, Newton's method from t = x, at
+//   most six steps, to 1e-6 of the chord. Every number is the window's. Near
+//   the leading edge (below about x = 0.005) it stops short, and the data
+//   there are fitted at the wrong chord position: Fit::misplaced_points says
+//   how many.
+// "exact": t in [0, 1] with x(t) = x to full double precision, by Newton's
+//   method kept inside a bracket (bisecting where a step would leave it), for
+//   every x in [0, 1], the nose and the ends included. Its x-spline is t^2 to
+//   full precision too (the window's is, to its single-precision divisors),
+//   so the control points' x may differ from the window's in the last bits.
 struct PlacementMethod {
-  Placement placement;
   const char* name;         // as --placement takes it: "window", "exact"
   const char* description;  // a line for the help
 };
@@ -296,7 +279,8 @@ const std::vector<PlacementMethod>& PlacementMethods();
 
 // The placement called `name`; Error (Usage) naming the placements for another.
 const PlacementMethod& FindPlacement(std::string_view name);
-const PlacementMethod& FindPlacement(Placement placement);
+
+inline constexpr const char* kDefaultPlacement = "window";
 
 // A data point placed more than this from its own chord position (per chord)
 // counts as misplaced.
@@ -304,7 +288,7 @@ inline constexpr double kPlacementTolerance = 1.0E-6;
 
 struct FitOptions {
   int control_points = 8;  // kFewestControlPoints to kMostControlPoints
-  Placement placement = Placement::Window;
+  std::string placement = kDefaultPlacement;  // the name of one of PlacementMethods()
 };
 
 // One fitted curve: thickness or camber.
@@ -335,7 +319,7 @@ struct Fit {
   std::string id_line;
   int control_points = 0;
   int order = 4;
-  Placement placement = Placement::Window;
+  std::string placement = kDefaultPlacement;
   std::vector<double> knots;      // control_points + order knots
   std::vector<double> control_x;  // x of the control points: x(t) = t^2
   // Chord position of the fitted curves at each data point's parameter; it
@@ -386,9 +370,9 @@ struct CountChoice {
 struct CountOptions {
   double tolerance = kFairnessLimit;  // per chord
   ErrorMeasure measure = ErrorMeasure::Rms;
-  Placement placement = Placement::Window;
+  std::string placement = kDefaultPlacement;
   // The counts searched: kFewestControlPoints to this, at most kMostControlPoints.
-  int most_control_points = kWindowMostControlPoints;
+  int most_control_points = kSearchedControlPoints;
 };
 
 // The smallest count from 4 to options.most_control_points for which the
@@ -398,7 +382,7 @@ struct CountOptions {
 // refuses every count, throws the Error of the smallest. The fit chosen is
 // the one FitSection gives for that count, to the last bit.
 CountChoice FewestControlPoints(const Section& section, const CountOptions& options);
-// The same with the window's placement and counts.
+// The same with the default placement and counts.
 CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure);
 // For a section imported from an outline, by any measure: OutlineDeviation
 // asks that the fitted outline lie within the tolerance of every given point.
@@ -576,6 +560,8 @@ const ExportFormat& FindExportFormat(std::string_view name);
 // trailing-edge thickness out of range or a point count outside
 // 2..kMostExportPoints.
 std::string Export(const FoilSpline& foil, std::string_view format, const ExportOptions& options);
+// The same in a format a program has looked up already (FindExportFormat).
+std::string Export(const FoilSpline& foil, const ExportFormat& format, const ExportOptions& options);
 
 // Each format on its own:
 //
@@ -681,27 +667,5 @@ struct NacaOptions {
 // 41 cosine-spaced stations". Throws Error (Usage) for any other
 // designation, and for options the family does not take or out of range.
 Section NacaSection(std::string_view designation, const NacaOptions& options = {});
-
-// ---- The window's screens ------------------------------------------------
-
-// The screens of the TARVELO window, in the order Next Screen shows them.
-enum class Screen { FirstPage, ThicknessFit, CamberFit, Graphic, ControlPoints };
-
-// The file names a first page shows.
-struct ScreenFiles {
-  std::string input;   // "File read     : "
-  std::string output;  // "File saved    : ", or "File not saved: " when not written
-  bool output_written = true;
-};
-
-// A screen as the window shows it for a fit of the section: its 37 text
-// lines, the blue prompt last. The graphic's lines are its texts only.
-std::vector<std::string> ScreenText(Screen screen, const Section& section, const Fit& fit,
-                                    const ScreenFiles& files);
-
-// A screen as a standalone SVG document, text and drawing: for the graphic
-// the chord line, the data points and both fitted curves.
-std::string ScreenSvg(Screen screen, const Section& section, const Fit& fit,
-                      const ScreenFiles& files);
 
 }  // namespace tarvelo

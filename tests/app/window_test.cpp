@@ -35,7 +35,7 @@
 #include <sstream>
 
 #include <sys/stat.h>
-#include <tarvelo/tarvelo.h>
+#include <tarvelo/window.h>
 
 #include "app/export_dialog.h"
 #include "app/window.h"

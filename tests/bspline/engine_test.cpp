@@ -152,13 +152,25 @@ TEST(DerivativeTest, CoefficientsOfTheFirstDerivative) {
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(c1(i, 1), 0.0);
 }
 
+// The engine's tables of one x-spline, named as the run names them.
+struct XTables {
+  int ko = 4;
+  Array1<double> tk;
+  Array2<double> b;
+  Array2<double> h;
+  Flag lsing = kFalse;
+  Array1<double> xcp;
+  Array2<double> c1;
+  Array1<double> f;
+  double xs = 0;
+  double t1 = 0;
+};
+
 // The x-spline of eight control points, x(t) = t^2 up to rounding: the
 // interior control points interpolate t^2 at the interior knots and one third
 // of a span before the end, with the same rounded basis the search evaluates.
-State XSpline8() {
-  State s;
-  s.ko = 4;
-  s.ncp = 8;
+XTables XSpline8() {
+  XTables s;
   s.tk = Knots(8);
   s.b.allocate(1, 8, 0, 4);
   s.h.allocate(1, 5, 1, 6);
@@ -179,14 +191,14 @@ State XSpline8() {
   return s;
 }
 
-double Search(State& s, double xs) {
+double Search(XTables& s, double xs) {
   s.xs = xs;
   TSearch(s.ko, 8, s.tk, s.c1, s.xs, s.t1, s.f, s.b);
   return s.t1;
 }
 
 TEST(TSearchTest, ConvergedAndStepLimitedSearches) {
-  State s = XSpline8();
+  XTables s = XSpline8();
   EXPECT_NEAR(Search(s, 0.25), 0.50000002, 0.5e-8);
   // Stopped on the tolerance: f holds x and dx/dt at the returned t1.
   EXPECT_NEAR(s.f(0), 0.25, 1e-6);
@@ -205,20 +217,38 @@ TEST(TSearchTest, ConvergedAndStepLimitedSearches) {
 }
 
 TEST(TSearchTest, ZeroDerivativeStopsWithoutDividing) {
-  State s = XSpline8();
+  XTables s = XSpline8();
   for (int j = 1; j <= 8; ++j) s.c1(j, 0) = 0.5;  // x(t) constant: dx/dt = 0
   BSCOEFS(4, 8, s.tk, 1, s.c1);
   EXPECT_EQ(Search(s, 0.2), 0.2);
   EXPECT_TRUE(std::isfinite(s.t1));
 }
 
+// A state holding a fit of the x-spline above and the given ordinates.
+State Fitted(const Array1<double>& tk, const Array1<double>& xcp, const std::vector<double>& yt,
+             const std::vector<double>& yc) {
+  State s;
+  const int nv = xcp.size();
+  s.ko = 4;
+  s.ncp = nv;
+  Fit fit;
+  fit.control_points = nv;
+  fit.knots.assign(tk.span().begin(), tk.span().end());
+  fit.control_x.assign(xcp.span().begin(), xcp.span().end());
+  fit.thickness.control = yt;
+  fit.camber.control = yc;
+  s.fit = fit;
+  return s;
+}
+
 TEST(EvalPointsTest, BothEndsOfTheCurves) {
-  State s = XSpline8();
-  s.ycp.allocate(1, 8, 1, 2);
+  const XTables x = XSpline8();
+  std::vector<double> yt(8), yc(8);
   for (int j = 2; j <= 8; ++j) {
-    s.ycp(j, 1) = 0.1 * j;
-    s.ycp(j, 2) = -0.01 * j;
+    yt[static_cast<std::size_t>(j - 1)] = 0.1 * j;
+    yc[static_cast<std::size_t>(j - 1)] = -0.01 * j;
   }
+  State s = Fitted(x.tk, x.xcp, yt, yc);
   s.np = 100;
   EvalPoints(s);
   for (int k = 1; k <= 2; ++k) {
@@ -232,11 +262,12 @@ TEST(EvalPointsTest, BothEndsOfTheCurves) {
   for (int n = 0; n <= 100; ++n) EXPECT_EQ(s.xp(n, 1), s.xp(n, 2));
 
   // Four control points: one Bezier segment, exact at the ends.
-  s.ncp = 4;
-  s.tk = Knots(4);
-  s.b.allocate(1, 4, 0, 4);
-  const double x4[] = {0, 0, 1.0 / 3, 1};
-  for (int j = 1; j <= 4; ++j) s.xcp(j) = x4[j - 1], s.ycp(j, 1) = 0.25 * (j - 1);
+  Array1<double> x4;
+  x4.allocate(1, 4);
+  const double xs[] = {0, 0, 1.0 / 3, 1};
+  for (int j = 1; j <= 4; ++j) x4(j) = xs[j - 1];
+  s = Fitted(Knots(4), x4, {0, 0.25, 0.5, 0.75}, {0, 0, 0, 0});
+  s.np = 100;
   EvalPoints(s);
   EXPECT_EQ(s.xp(100, 1), 1.0);
   EXPECT_EQ(s.yp(100, 1), 0.75);

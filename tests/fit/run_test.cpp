@@ -7,6 +7,7 @@
 
 #include "bspline/bspline.h"
 #include "fit/run.h"
+#include "screens/screens.h"
 #include "screens/recording_display.h"
 #include "support/memory_form.h"
 #include "support/test_support.h"
@@ -65,7 +66,8 @@ class RunTest : public ::testing::Test {
 
 TEST_F(RunTest, XSplineIsTSquared) {
   Run(Smooth(), "4");
-  ASSERT_EQ(s.xcp.size(), 4);
+  ASSERT_TRUE(s.fit.has_value());
+  ASSERT_EQ(s.fit->control_points, 4);
   EXPECT_EQ(s.xcp(2), 0.0);
   EXPECT_NEAR(s.xcp(3), 1.0 / 3, 1e-15);
   EXPECT_EQ(s.xcp(4), 1.0);
@@ -73,9 +75,16 @@ TEST_F(RunTest, XSplineIsTSquared) {
   Run(Smooth(), "8");
   const double want[] = {0, 0, 2.0 / 75, 11.0 / 75, 26.0 / 75, 47.0 / 75, 13.0 / 15, 1};
   for (int j = 1; j <= 8; ++j) EXPECT_NEAR(s.xcp(j), want[j - 1], 1e-7) << j;
+  // x(t) from the run's knots and control points, as the engine evaluates it.
+  Array1<double> tk, f;
+  Array2<double> c1, b;
+  tk.allocate(1, 12), f.allocate(0, 1), c1.allocate(1, 8, 0, 1), b.allocate(1, 8, 0, 4);
+  for (int j = 1; j <= 12; ++j) tk(j) = s.tk(j);
+  for (int j = 1; j <= 8; ++j) c1(j, 0) = s.xcp(j);
+  BSCOEFS(4, 8, tk, 1, c1);
   for (double t = 0; t <= 1; t += 0.05) {
-    BSPLEVD(4, 8, s.tk, t, s.c1, 1, s.f, s.b);
-    EXPECT_NEAR(s.f(0), t * t, 1e-7) << t;
+    BSPLEVD(4, 8, tk, t, c1, 1, f, b);
+    EXPECT_NEAR(f(0), t * t, 1e-7) << t;
   }
 }
 
@@ -121,7 +130,7 @@ TEST_F(RunTest, OnlyTheFirstFailingCheckReports) {
     Main(s, pic, f);
     EXPECT_TRUE(ShowsError(r.message)) << r.in << " " << r.out << " " << r.count;
     EXPECT_EQ(f.Command3Enabled(), r.nextScreen) << r.message;
-    EXPECT_FALSE(s.xin.exists());
+    EXPECT_EQ(s.data.points(), 0u);
   }
   EXPECT_EQ(s.ncp, 0);  // the empty count, refused, is what ncp holds
 }
@@ -131,12 +140,24 @@ TEST_F(RunTest, NoDataPointInsideASupportIsSingular) {
   Rows rows;
   for (double x : {0.0, 16.0, 20.0, 30.0, 40.0, 50.0, 60.0, 70.0, 80.0, 90.0, 100.0})
     rows.push_back({x, 5 * std::sqrt(x / 100), 5 * std::sqrt(x / 100), 1.0});
+  Run(Smooth(), "8", "good.dat");  // results of another file first
+  ASSERT_TRUE(ShowsFirstPage());
   Run(rows, "8");
   EXPECT_TRUE(ShowsError(" ***** SINGULAR !!  - check your input data "));
-  EXPECT_NEAR(s.xcp(3), 2.0 / 75, 1e-7);  // the x-spline is done
-  EXPECT_EQ(s.bd.rows(), 11);             // and the parameters
-  EXPECT_EQ(s.ycp(8, 1), 0.0);            // no control ordinate
+  EXPECT_EQ(s.nd, 11);              // the data are read
+  EXPECT_FALSE(s.fit.has_value());  // but no fit is held, neither theirs nor the earlier file's
   EXPECT_FALSE(std::filesystem::exists(dir.file("a.FOI")));
+  // Next Screen lists no fit rather than zeros or the other file's values.
+  Command3_Click(s, pic);
+  const std::vector<std::string> lines = test::Lines(pic);
+  ASSERT_EQ(lines.size(), 37u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7),
+            (std::vector<std::string>{"", " Fitting Result of Normalized Foil Thickness ", "",
+                                      "   nr       x        fit      data      diff", " ",
+                                      " R.M.S. error / chord = ", " "}));
+  s.nScreen = 3;
+  Command3_Click(s, pic);
+  EXPECT_EQ(test::Lines(pic)[5], " ");  // the control point listing: no rows
 }
 
 // Values that leave the single-precision range stop the run before anything
@@ -194,7 +215,7 @@ TEST_F(RunTest, StoppedRunsKeepWhatTheyDidNotReach) {
   Main(s, pic, form);
   EXPECT_TRUE(ShowsError("  " + dir.file("no-such-dir/out.FOI") +
                          " - Output file could not be written !! "));
-  EXPECT_EQ(s.rms.size(), 2);  // the results are in place
+  EXPECT_TRUE(s.fit.has_value());  // the results are in place
 }
 
 }  // namespace

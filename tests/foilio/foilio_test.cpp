@@ -36,11 +36,14 @@ namespace fs = std::filesystem;
 State Fitted(const std::string& out, int ncp = 4, std::string id = "NACA \xE4\xFC\t\x01\xFF ") {
   State s;
   std::tie(s.IDLine, s.OutFile, s.ncp, s.ko) = std::tuple(id, out, ncp, 4);
-  s.xcp.allocate(1, ncp);
-  s.ycp.allocate(1, ncp, 1, 2);
-  for (int j = 1; j <= ncp; ++j)
-    std::tie(s.xcp(j), s.ycp(j, 1), s.ycp(j, 2)) =
-        std::tuple((j - 1.00002) / (ncp - 1), 4.2 * (j - 1), -0.0015 * j);
+  Fit fit;
+  fit.control_points = ncp;
+  for (int j = 1; j <= ncp; ++j) {
+    fit.control_x.push_back((j - 1.00002) / (ncp - 1));
+    fit.thickness.control.push_back(4.2 * (j - 1));
+    fit.camber.control.push_back(-0.0015 * j);
+  }
+  s.fit = fit;
   return s;
 }
 
@@ -114,14 +117,16 @@ TEST(ReadFoilDataTest, ItemsNotLinesAndFailuresThatLeaveTheLastGoodReadAlone) {
   const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "de_DE.utf8");
   EXPECT_EQ(FSt(0, 2, 5, -0.5), "-0.50000");
   for (const std::string& file : files) {
-    std::tie(s.dy(3, 1), s.rms(2)) = std::pair(0.5f, 0.25);  // dy and rms are made anew
+    s.fit.emplace();  // a fit of the earlier data is let go
     EXPECT_EQ(test::CheckRead(s, s, read(file)), "") << file << "\n" << s.ErMsg;
     EXPECT_EQ(test::DataSet(s), first) << file;
   }
   std::setlocale(LC_ALL, "C");
-  // The record 50, 3, 3, -1; every camber is negative, yet ymax(2) is 0.
-  EXPECT_EQ(std::tuple(s.IDLine, s.xin(3), s.yd(3, 1), s.yd(3, 2), s.ymax(2), s.cv),
+  // The record 50, 3, 3, -1 as read; every camber is negative, yet ymax(2) is 0,
+  // and the thickness is normalised by ymax(1) = 0.06.
+  EXPECT_EQ(std::tuple(s.IDLine, s.xin(3), s.data.thickness[2], s.data.camber[2], s.ymax(2), s.cv),
             std::tuple(id, 0.5, 0.06, -0.01, 0.0, -0.5));
+  EXPECT_EQ(std::tuple(s.ymax(1), s.yd(3, 1), s.yd(3, 2)), std::tuple(0.06, 1.0, -0.01));
 
   const std::string fifo = dir + "/f", sock = dir + "/s";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);

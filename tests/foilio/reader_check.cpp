@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 
 namespace tarvelo::test {
@@ -13,18 +14,9 @@ namespace {
 std::string Bits(double v) { return std::to_string(std::bit_cast<std::uint64_t>(v)) + " "; }
 std::string Range(int lo, int hi) { return std::to_string(lo) + ".." + std::to_string(hi); }
 
-// The bounds of an array and, with `bits`, every element's bits.
-template <class T>
-std::string Describe(const Array1<T>& a, bool bits = true) {
-  std::string t = a.exists() ? Range(a.lo(), a.hi()) + ":" : "none";
-  for (int i = a.lo(); bits && a.exists() && i <= a.hi(); ++i) t += Bits(a(i));
-  return t + "\n";
-}
-template <class T>
-std::string Describe(const Array2<T>& a, bool bits = true) {
-  auto t = a.exists() ? Range(a.lo1(), a.hi1()) + "," + Range(a.lo2(), a.hi2()) + ":" : "none";
-  for (int j = a.lo2(); bits && a.exists() && j <= a.hi2(); ++j)
-    for (int i = a.lo1(); i <= a.hi1(); ++i) t += Bits(a(i, j));
+std::string Describe(const std::vector<double>& values) {
+  std::string t = std::to_string(values.size()) + ":";
+  for (double v : values) t += Bits(v);
   return t + "\n";
 }
 
@@ -33,28 +25,24 @@ std::string CheckGoodRead(const State& s) {
   const std::string n = std::to_string(nd);
   if (s.ErFlag != kFalse || nd <= 0 || nd <= s.ncp)
     return "read with ErFlag set or " + n + " points";
-  const std::string got = Describe(s.xin, false) + Describe(s.yd, false) + Describe(s.dy, false) +
-                          Describe(s.ymax, false) + Describe(s.rms, false);
-  if (got != "1.." + n + ":\n1.." + n + ",1..2:\n0.." + n + ",1..2:\n1..2:\n1..2:\n")
-    return "arrays not sized by nd:\n" + got;
+  const Section& d = s.data;
+  if (static_cast<int>(d.points()) != nd || d.thickness.size() != d.points() || d.camber.size() != d.points())
+    return "data not sized by nd: " + n;
   for (int i = 1; i <= nd; ++i)  // each at most DBL_MAX / 100: the sum is finite if all three are
     if (!std::isfinite(s.xin(i) + s.yd(i, 1) + s.yd(i, 2))) return "not finite: " + n;
-  const float* dy = s.dy.column(1).data();  // both columns, row 0 included
-  if (std::any_of(dy, dy + 2 * (nd + 1), [](float v) { return v != 0; }) ||
-      s.rms(1) != 0 || s.rms(2) != 0)
-    return "dy or rms not zero";
+  if (s.fit) return "the fit of the earlier data is still held";
   for (int k = 1; k <= 2; ++k)
-    if (s.ymax(k) != std::max(0.0, std::ranges::max(s.yd.column(k))))
+    if (s.ymax(k) != std::max(0.0, std::ranges::max(k == 1 ? d.thickness : d.camber)))
       return "ymax is not the largest value, or below 0";
-  return s.xin(nd) == s.xv / 100 && s.yd(nd, 2) == s.cv / 100 ? "" : "xv..cv not the last record";
+  return s.xin(nd) == s.xv / 100 && d.camber.back() == s.cv / 100 ? "" : "xv..cv not the last record";
 }
 
 }  // namespace
 
 std::string DataSet(const State& s) {
   return s.IDLine + "\n" + std::to_string(s.nd) + "\n" + Bits(s.xv) + Bits(s.t1v) + Bits(s.t2v) +
-         Bits(s.cv) + "\n" + Describe(s.xin) + Describe(s.yd) + Describe(s.ymax) + Describe(s.dy) +
-         Describe(s.rms);
+         Bits(s.cv) + "\n" + s.data.id_line + "\n" + Describe(s.data.x) + Describe(s.data.thickness) +
+         Describe(s.data.camber) + Bits(s.ymax(1)) + Bits(s.ymax(2)) + (s.fit ? "fitted" : "no fit");
 }
 
 std::string CheckRead(const State& before, const State& after, ReadOutcome outcome) {

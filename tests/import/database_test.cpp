@@ -101,7 +101,7 @@ TEST(DatabaseTrialTest, SeventeenOutlinesImportFitAndComeBackWithinTheirDeviatio
     }
 
     const CountChoice choice = FewestControlPoints(
-        imported, {1e-4, ErrorMeasure::OutlineDeviation, Placement::Exact, kMostControlPoints});
+        imported, {1e-4, ErrorMeasure::OutlineDeviation, "exact", kMostControlPoints});
     const OutlineDeviation d = OutlineDeviationOf(choice.fit, imported);
     EXPECT_EQ(choice.reached, o.limit.empty()) << d.deviation << " at " << d.x << " with "
                                                << choice.control_points;

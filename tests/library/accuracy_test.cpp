@@ -31,8 +31,8 @@ class AccuracyTest : public ::testing::Test {
 TEST_F(AccuracyTest, ExactPlacementFitsEveryStationCountToItsTolerance) {
   for (int stations : {41, 81, 161, 401}) {
     const Section section = ImportCoordinates(file, {stations, false});
-    const Fit fit = FitSection(section, {20, Placement::Exact});
-    EXPECT_EQ(fit.placement, Placement::Exact);
+    const Fit fit = FitSection(section, {20, "exact"});
+    EXPECT_EQ(fit.placement, "exact");
     EXPECT_LE(fit.thickness.rms, 2e-6) << stations;
     EXPECT_LE(fit.thickness.max_deviation, 2e-5) << stations;
     EXPECT_EQ(fit.misplaced_points, 0) << stations;
@@ -56,7 +56,7 @@ TEST_F(AccuracyTest, TheWindowsPlacementShowsItsErrorAtTheNose) {
 // 40 control points fit, write, read back and evaluate; 41 are refused.
 TEST_F(AccuracyTest, FortyControlPointsGoThroughTheFoilFile) {
   const Section section = ImportCoordinates(file, {161, false});
-  const Fit fit = FitSection(section, {40, Placement::Exact});
+  const Fit fit = FitSection(section, {40, "exact"});
   EXPECT_EQ(fit.control_points, 40);
   EXPECT_EQ(fit.knots.size(), 44u);
   WriteFoilFile(dir.file("forty.FOI"), fit);
@@ -71,7 +71,7 @@ TEST_F(AccuracyTest, FortyControlPointsGoThroughTheFoilFile) {
         << x;
   }
   try {
-    FitSection(section, {41, Placement::Exact});
+    FitSection(section, {41, "exact"});
     ADD_FAILURE() << "41 control points fitted";
   } catch (const Error& e) {
     EXPECT_EQ(e.kind(), ErrorKind::Usage);
@@ -84,13 +84,13 @@ TEST_F(AccuracyTest, FortyControlPointsGoThroughTheFoilFile) {
 TEST_F(AccuracyTest, FewestControlPointsUpToFortyWithTheExactPlacement) {
   const Section section = ImportCoordinates(file, {161, false});
   const CountChoice choice =
-      FewestControlPoints(section, {2e-7, ErrorMeasure::Rms, Placement::Exact, kMostControlPoints});
+      FewestControlPoints(section, {2e-7, ErrorMeasure::Rms, "exact", kMostControlPoints});
   ASSERT_TRUE(choice.reached);
   EXPECT_GT(choice.control_points, 20);
-  const Fit again = FitSection(section, {choice.control_points, Placement::Exact});
+  const Fit again = FitSection(section, {choice.control_points, "exact"});
   EXPECT_EQ(choice.fit.thickness.control, again.thickness.control);
   EXPECT_EQ(choice.fit.thickness.max_deviation, again.thickness.max_deviation);
-  const Fit fewer = FitSection(section, {choice.control_points - 1, Placement::Exact});
+  const Fit fewer = FitSection(section, {choice.control_points - 1, "exact"});
   EXPECT_GT(std::max(fewer.thickness.rms, fewer.camber.rms), 2e-7);
   // The window's range stops at 20, and says it did not reach the tolerance.
   const CountChoice window = FewestControlPoints(section, 2e-7, ErrorMeasure::Rms);
@@ -120,7 +120,7 @@ TEST_F(AccuracyTest, OutlineDeviationIsTheDistanceOfTheFilesPointsFromTheFittedO
   test::WriteBytes(dir.file("cambered.dat"), cambered);
   const ImportedSection imported = ImportOutline(dir.file("cambered.dat"), {81, false});
   for (int count : {6, 12}) {
-    const Fit fit = FitSection(imported.section, {count, Placement::Exact});
+    const Fit fit = FitSection(imported.section, {count, "exact"});
     const OutlineSize own = OwnSize(fit);
     constexpr int kSegments = 40000;
     double largest = -1, at = 0;
@@ -151,11 +151,11 @@ TEST_F(AccuracyTest, OutlineDeviationIsTheDistanceOfTheFilesPointsFromTheFittedO
     EXPECT_EQ(d.upper, upper) << count;
   }
   // The fewest control points whose outline is within the tolerance.
-  const CountOptions options{1e-4, ErrorMeasure::OutlineDeviation, Placement::Exact, kMostControlPoints};
+  const CountOptions options{1e-4, ErrorMeasure::OutlineDeviation, "exact", kMostControlPoints};
   const CountChoice choice = FewestControlPoints(imported, options);
   ASSERT_TRUE(choice.reached);
   EXPECT_LE(OutlineDeviationOf(choice.fit, imported).deviation, 1e-4);
-  const Fit fewer = FitSection(imported.section, {choice.control_points - 1, Placement::Exact});
+  const Fit fewer = FitSection(imported.section, {choice.control_points - 1, "exact"});
   EXPECT_GT(OutlineDeviationOf(fewer, imported).deviation, 1e-4);
   // Without the outline there is nothing to measure.
   EXPECT_THROW(FewestControlPoints(imported.section, options), Error);

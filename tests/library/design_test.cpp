@@ -111,7 +111,7 @@ std::vector<Case> Cases() {
   const FoilSpline naca2412 = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
   // A fit held in memory: 14 control points, a mean line of the a-series.
   const Fit sixteen =
-      FitSection(ReadSection(test::ExamplePath("naca16-206-a08.dat")), {14, Placement::Exact});
+      FitSection(ReadSection(test::ExamplePath("naca16-206-a08.dat")), {14, "exact"});
   return {
       {"naca2412 own size", naca2412, {0.12, 0.02}},
       {"naca2412 te 0.003", naca2412, {0.12, 0.02}, 0.003},

@@ -1,7 +1,7 @@
 // The public API: what it refuses and with which text, the .FOI written and
 // read back, the evaluation of a stored section against an independent one,
 // and its exports.
-#include <tarvelo/tarvelo.h>
+#include <tarvelo/window.h>
 
 #include <gtest/gtest.h>
 
@@ -170,7 +170,7 @@ TEST(FewestControlPointsTest, ACountWhoseErrorEqualsTheToleranceReachesIt) {
         const CountChoice below = FewestControlPoints(section, std::nextafter(error, 0.0), measure);
         EXPECT_FALSE(below.reached && below.control_points == count);
         // The most control points allowed are tried too.
-        const CountChoice most = FewestControlPoints(section, {error, measure, Placement::Window, count});
+        const CountChoice most = FewestControlPoints(section, {error, measure, "window", count});
         EXPECT_EQ(std::pair(most.control_points, most.reached), std::pair(count, true));
       }
       fewer = std::min(fewer, error);
@@ -341,7 +341,7 @@ FoilSpline::Value Independent(const FoilSpline& foil, double x) {
 TEST(FitSectionTest, LargestDeviationIsWhereTheCurveIsFarthestFromItsData) {
   for (const char* name : {"naca2412.dat", "naca0012.dat", "naca4412-40pt.dat"}) {
     const Section section = ReadSection(test::ExamplePath(name));
-    for (const Placement placement : {Placement::Window, Placement::Exact}) {
+    for (const std::string placement : {"window", "exact"}) {
       for (int count : {4, 8, 20, 39}) {
         if (count >= static_cast<int>(section.points())) continue;
         const Fit fit = FitSection(section, {count, placement});

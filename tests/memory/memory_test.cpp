@@ -59,7 +59,7 @@ TEST(MemoryTest, ASectionTooLargeForMemoryIsRefusedWithItsSize) {
   ASSERT_EQ(pic.page().lines.size(), 31u);
   EXPECT_EQ(pic.page().lines[30].text(), message);
   EXPECT_EQ(s.nd, 26);
-  EXPECT_EQ(s.xin.size(), 26);
+  EXPECT_EQ(s.data.points(), 26u);
 }
 
 }  // namespace

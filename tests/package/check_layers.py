@@ -1,48 +1,70 @@
 #!/usr/bin/env python3
-"""The folders form a one-way stack: a folder includes headers of the folders
-below it only, and the command-line programs and the Python module include
-the public header <tarvelo/...> and nothing else of ours. Prints every include
-that breaks the stack; exit 1 if any. The build refuses most of these by
-itself (each folder's library sees only what it links); this also covers
-headers no source of the folder happens to include yet.
-Usage: check_layers.py SOURCE_DIR"""
+"""The folders form a one-way stack: a folder includes headers of its own and
+of the folders below it only; the front ends sit on top, and the command-line
+programs and the Python module include the public headers <tarvelo/...> and
+nothing else of ours. No include climbs out of its folder ("../x.h"), which
+the compiler would find beside the file whatever the stack says. Prints every
+include that breaks the stack; exit 1 if any. The build refuses most of these
+by itself (each folder is compiled with the headers of the stack up to it);
+this also covers headers no source of the folder happens to include yet.
+
+Usage: check_layers.py SOURCE_DIR "STACK"
+STACK is the build's list, bottom first, separated by ';': folders, and
+`api` and `window` for the public headers <tarvelo/tarvelo.h> and
+<tarvelo/window.h>."""
 import pathlib
 import re
 import sys
 
-# Bottom first; folders on one row include nothing of each other. The
-# engine (bspline) sits below the public header: it includes none of ours.
-# The benchmarks time the window's display area too, so they sit on top.
-STACK = [["bspline"], ["include"], ["foilio"], ["geometry", "state"], ["screens"], ["fit"],
-         ["lib"], ["cli", "app", "python"], ["bench"]]
-LEVEL = {folder: n for n, row in enumerate(STACK) for folder in row}
+# Above the stack: the window and the programs, then the benchmarks, which
+# time the window's display area too.
+FRONT_ENDS = [["cli", "app", "python"], ["bench"]]
 # Front ends that are built as any other user of the library would be.
 PUBLIC_ONLY = {"cli", "python"}
+HEADERS = {"tarvelo/tarvelo.h": "api", "tarvelo/window.h": "window"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 
 
-def faults_in(root):
+def levels(stack):
+    rows = [[entry] for entry in stack] + FRONT_ENDS
+    return {entry: n for n, row in enumerate(rows) for entry in row}
+
+
+def entry_of(target):
+    if target in HEADERS:
+        return HEADERS[target]
+    return target.split("/")[0]
+
+
+def faults_in(root, stack):
+    level = levels(stack)
     faults = []
-    for folder, level in LEVEL.items():
+    for folder, at in level.items():
+        if folder in HEADERS.values():
+            continue
         for source in sorted((root / folder).rglob("*")):
-            if source.suffix not in {".h", ".cpp"}:
+            if source.suffix not in {".h", ".cpp", ".inc"}:
                 continue
             for target in INCLUDE.findall(source.read_text(errors="replace")):
                 where = f"{source.relative_to(root)} includes {target}"
-                if ".." in target.split("/"):
+                if target.startswith(".") or ".." in target.split("/"):
                     faults.append(where + " (a path out of its folder)")
                     continue
-                top = "include" if target.startswith("tarvelo/") else target.split("/")[0]
-                if top not in LEVEL or top == folder:
+                top = entry_of(target)
+                if target.startswith("tarvelo/") and top not in level:
+                    faults.append(where + " (no such public header)")
                     continue
-                if folder in PUBLIC_ONLY and top != "include":
+                if top not in level or top == folder:
+                    continue
+                if folder in PUBLIC_ONLY and top not in HEADERS.values():
                     faults.append(where + " (only <tarvelo/...> here)")
-                elif LEVEL[top] >= level:
+                elif level[top] >= at:
                     faults.append(where)
     return faults
 
 
 if __name__ == "__main__":
-    faults = faults_in(pathlib.Path(sys.argv[1]))
+    stack = [entry for entry in sys.argv[2].split(";") if entry]
+    faults = faults_in(pathlib.Path(sys.argv[1]), stack)
     print("\n".join(faults) or "every folder includes only folders below it")
     sys.exit(1 if faults else 0)

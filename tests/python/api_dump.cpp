@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   const tarvelo::Section section =
       coordinates ? tarvelo::ImportCoordinates(argv[1]) : tarvelo::ReadSection(argv[1]);
   const tarvelo::Fit fit = tarvelo::FitSection(
-      section, {std::atoi(argv[2]), exact ? tarvelo::Placement::Exact : tarvelo::Placement::Window});
+      section, {std::atoi(argv[2]), exact ? "exact" : "window"});
   Line("knots", fit.knots);
   Line("control_x", fit.control_x);
   Line("x", fit.x);

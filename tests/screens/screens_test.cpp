@@ -24,18 +24,21 @@ const char* const kPrompts[] = {"   Click on <Next Screen> for fitting results f
                                 "   Click on <Next Screen> for foil thickness and camber",
                                 "   Click on <Next Screen> to view the screens again "};
 
+// Data and fitted values as given: largest values of 1 leave the data as they are.
 State Results(const std::vector<Row>& rows, double rms1, double rms2) {
   State s;
-  const int n = s.nd = static_cast<int>(rows.size());
-  for (Array2<double>* a : {&s.yd, &s.xd, &s.yfit}) a->allocate(1, n, 1, 2);
-  s.xin.allocate(1, n), s.dy.allocate(0, n, 1, 2), s.rms.allocate(1, 2);
-  s.rms(1) = rms1, s.rms(2) = rms2;
-  for (int i = 1; i <= n; ++i)
-    for (int k = 1; k <= 2; ++k) {
-      const Row& r = rows[static_cast<std::size_t>(i - 1)];
-      s.xin(i) = s.xd(i, k) = r[0], s.yfit(i, k) = r[2 * k - 1], s.yd(i, k) = r[2 * k];
-      s.dy(i, k) = static_cast<float>(r[2 * k - 1] - r[2 * k]);
-    }
+  s.nd = static_cast<int>(rows.size());
+  s.largest = {1, 1};
+  Fit fit;
+  fit.thickness.rms = rms1, fit.camber.rms = rms2;
+  for (const Row& r : rows) {
+    s.data.x.push_back(r[0]), s.data.thickness.push_back(r[2]), s.data.camber.push_back(r[4]);
+    fit.x.push_back(r[0]);
+    fit.thickness.fitted.push_back(r[1]), fit.camber.fitted.push_back(r[3]);
+    fit.thickness.difference.push_back(static_cast<float>(r[1] - r[2]));
+    fit.camber.difference.push_back(static_cast<float>(r[3] - r[4]));
+  }
+  s.fit = fit;
   return s;
 }
 
@@ -46,12 +49,16 @@ State SmallSection() {
                      {1, 0.05003, 0.05, 0.00004, 0}}, 0.00012, 0.00004);
   s.InFile = "/data/naca0012.dat", s.OutFile = s.SavedFile = "/data/naca0012.FOI";
   s.IDLine = " NACA 0012  t/c=12% ", s.ncp = s.ko = 4;
-  s.tk.allocate(1, 8), s.b.allocate(1, 4, 0, 4), s.xcp.allocate(1, 4), s.ycp.allocate(1, 4, 1, 2);
-  KNOTS(4, 4, s.tk);
+  Fit& fit = *s.fit;
+  fit.control_points = 4;
+  Array1<double> tk;
+  tk.allocate(1, 8);
+  KNOTS(4, 4, tk);
+  fit.knots.assign(tk.span().begin(), tk.span().end());
   const double cp[][3] = {{0, 0, 0}, {-0.0000001, 0.6, 0.1}, {0.0000001, 1.1, 0.4},
                           {1, 0.05, -0.0123}};  // x, yt, yc
-  for (int j = 1; j <= 4; ++j)
-    s.xcp(j) = cp[j - 1][0], s.ycp(j, 1) = cp[j - 1][1], s.ycp(j, 2) = cp[j - 1][2];
+  for (const auto& c : cp)
+    fit.control_x.push_back(c[0]), fit.thickness.control.push_back(c[1]), fit.camber.control.push_back(c[2]);
   return s;
 }
 
@@ -154,7 +161,7 @@ TEST(ScreensTest, EveryScreenOfASmallSectionInCycleOrder) {
   EXPECT_EQ(Lines(d)[1], " Fitting Result of Normalized Foil Camber ");
   EXPECT_EQ(Lines(d)[7], "    4   0.60000  -0.02001  -0.02000  -0.00001");
 
-  s.xin(5) = 1e300, s.yd(5, 2) = -1e300;  // beyond the float range: infinite, to be clipped
+  s.xin(5) = 1e300, s.data.camber[4] = -1e300;  // beyond the float range: infinite, to be clipped
   Draw_Graphic(s, d);
   const Page& p = d.page();
   EXPECT_EQ(p.texts(), Screen({" ", " Foil (blue) and camber (red)",
@@ -230,16 +237,14 @@ TEST(CycleTest, EveryScreenInTurnOnInconsistentStates) {
   struct Case { const char* name; void (*change)(State&); int cps = 4, rows = 5, points = 5; };
   const Case cases[] = {
       {"before any run", [](State& s) { s = State(); }, 0, 0, 0},
-      {"stopped run", [](State& s) {  // read 8 points; xd, yfit, spline the earlier run's
+      {"stopped run", [](State& s) {  // read 8 points, then stopped: no fit of them
          const State r = Results(std::vector<Row>(8), 0, 0);
-         s.nd = 8, s.ncp = 6, s.xin = r.xin, s.yd = r.yd, s.dy = r.dy, s.rms = r.rms; }, 4, 5, 8},
+         s.nd = 8, s.ncp = 6, s.data = r.data, s.fit.reset(); }, 0, 0, 8},
       {"ncp raised", [](State& s) { s.ncp = 25; }},
       {"ncp lowered", [](State& s) { s.ncp = 3; }, 3},
       {"ncp 0", [](State& s) { s.ncp = 0; }, 0},
       {"ncp huge", [](State& s) { s.ncp = 1e30; }},
       {"ncp infinite", [](State& s) { s.ncp = INFINITY; }},
-      {"xcp, ycp of 8; tk, b of 4",
-       [](State& s) { s.ncp = 8, s.xcp.allocate(1, 8), s.ycp.allocate(1, 8, 1, 2); }, 8},
   };
   const auto isRow = [](const std::string& l) { return l.rfind("    ", 0) == 0 && l[4] != ' '; };
   for (const Case& c : cases) {

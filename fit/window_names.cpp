@@ -1,5 +1,5 @@
-// The window's naming rules for the programs that follow them.
-#include <tarvelo/tarvelo.h>
+// The window's naming rules, for the programs that follow them.
+#include <tarvelo/window.h>
 
 #include <algorithm>
 
