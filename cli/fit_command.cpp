@@ -319,25 +319,6 @@ Planned PlanFor(const Options& o, const std::string& input) {
   return planned;
 }
 
-// Text for JSON: as it is when it is UTF-8, else each byte as Latin-1.
-std::string Utf8(const std::string& bytes) {
-  try {
-    (void)nlohmann::json(bytes).dump();
-    return bytes;
-  } catch (const nlohmann::json::type_error&) {
-    std::string text;
-    for (char c : bytes) {
-      const auto u = static_cast<unsigned char>(c);
-      if (u < 0x80) {
-        text += c;
-      } else {
-        text += static_cast<char>(0xC0 | (u >> 6));
-        text += static_cast<char>(0x80 | (u & 0x3F));
-      }
-    }
-    return text;
-  }
-}
 
 nlohmann::ordered_json CurveReport(const CurveFit& curve) {
   nlohmann::ordered_json j;
@@ -363,9 +344,9 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
                               const Section& section, const Fit& fit,
                               const std::optional<ImportedSection>& imported) {
   nlohmann::ordered_json j;
-  j["file"] = Utf8(path);
-  j["output"] = Utf8(output);
-  j["id_line"] = Utf8(fit.id_line);
+  j["file"] = TextAsUtf8(path);
+  j["output"] = TextAsUtf8(output);
+  j["id_line"] = TextAsUtf8(fit.id_line);
   j["points"] = section.points();
   j["control_points"] = fit.control_points;
   j["placement"] = fit.placement;
@@ -489,7 +470,7 @@ class FitFileRun {
         if (row.reached) j["reached"] = *row.reached;
         if (!exports.empty()) {
           j["exports"] = nlohmann::ordered_json::array();
-          for (const std::string& e : exports) j["exports"].push_back(Utf8(e));
+          for (const std::string& e : exports) j["exports"].push_back(TextAsUtf8(e));
         }
         out_ << j.dump() << '\n';
       } else if (!o_.quiet && output != kStandardStream) {
@@ -572,8 +553,8 @@ class FitFileRun {
     row.error = message;
     if (o_.json) {
       nlohmann::ordered_json j;
-      j["file"] = Utf8(shown);
-      j["error"] = Utf8(message);
+      j["file"] = TextAsUtf8(shown);
+      j["error"] = TextAsUtf8(message);
       j["error_kind"] = ErrorKindName(error.kind());
       out_ << j.dump() << '\n';
     }

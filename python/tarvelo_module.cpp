@@ -58,15 +58,8 @@ std::string Short(double v) {
   return text;
 }
 
-// File texts are 8-bit: shown as UTF-8 when they are UTF-8, else as Latin-1.
-py::str Text(const std::string& bytes) {
-  PyObject* s = PyUnicode_DecodeUTF8(bytes.data(), static_cast<py::ssize_t>(bytes.size()), nullptr);
-  if (s == nullptr) {
-    PyErr_Clear();
-    s = PyUnicode_DecodeLatin1(bytes.data(), static_cast<py::ssize_t>(bytes.size()), nullptr);
-  }
-  return py::reinterpret_steal<py::str>(s);
-}
+// File texts are 8-bit: shown as the library shows them (TextAsUtf8).
+py::str Text(const std::string& bytes) { return py::str(TextAsUtf8(bytes)); }
 
 // The size an outline is drawn at: the given thickness and camber, or the
 // section's own size when the spline knows it and neither is given.

@@ -95,6 +95,14 @@ class Error : public std::runtime_error {
   std::string reason_;
 };
 
+// ---- Text ----------------------------------------------------------------
+
+// Names and ID lines are 8-bit text as files hold them, UTF-8 or a one-byte
+// code page. As UTF-8: the bytes as they are when they are well-formed UTF-8
+// (RFC 3629), else each byte read as Latin-1. Every program, the Python
+// module and the window show such text this way.
+std::string TextAsUtf8(std::string_view bytes);
+
 // ---- Sections ------------------------------------------------------------
 
 // An R.M.S. error per chord above this points to data that are not fair
