@@ -16,6 +16,13 @@ ImportTransform TransformOf(const Chord& chord, const Scale& scale) {
   transform.scale = std::ldexp(1 / frame.chord, -scale.exponent);
   transform.angle_deg = std::atan2(frame.u.y, frame.u.x) * 180 / std::numbers::pi;
   transform.shift = {std::ldexp(frame.le.x, scale.exponent), std::ldexp(frame.le.y, scale.exponent)};
+  // Past the largest number the scale is that of an outline smaller than
+  // its reciprocal, and the shift that of a leading edge found a little
+  // ahead of points at the largest numbers. The angle of a unit vector is
+  // always finite.
+  if (!std::isfinite(transform.scale)) throw Refusal("The outline is too small to scale onto the chord");
+  if (!std::isfinite(transform.shift.x) || !std::isfinite(transform.shift.y))
+    throw Refusal("The outline's leading edge lies beyond the largest number");
   return transform;
 }
 

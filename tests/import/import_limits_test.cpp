@@ -172,5 +172,42 @@ TEST(ImportLimitsTest, ClockwiseAndCounterclockwiseListingsGiveTheSameSection) {
   EXPECT_EQ(text(b.lower), text(s.lower));
 }
 
+// Coordinates around 1e-310 make an outline too small for its scale onto
+// the chord to be a number: 2^-1023 is small enough, 2^-1025 too small.
+// Points a little inside the largest numbers put the leading edge found
+// ahead of them beyond it.
+TEST(ImportLimitsTest, AnOutlineTooSmallOrTooFarOutToPlaceOnTheChordIsRefused) {
+  const std::string corpus = std::string(TARVELO_IMPORT_DATA) + "/../../fuzz/corpus/import_coordinates_fuzz/";
+  const std::string denormal = corpus + "denormal-outline.dat";
+  EXPECT_EQ(Refusal([&] { ImportOutline(denormal); }),
+            "bad_data:   " + denormal + " - The outline is too small to scale onto the chord !! ");
+  EXPECT_EQ(Refusal([&] { ImportOutlineText(test::ReadBytes(denormal), "tiny.dat"); }),
+            "bad_data:   tiny.dat - The outline is too small to scale onto the chord !! ");
+  const auto scaled = [](double by) {
+    Points p = Nine();
+    for (CoordinatePoint& q : p) q = {q.x * by, q.y * by};
+    return p;
+  };
+  const ImportedSection smallest = ImportOutline(Coordinates{"tiny", scaled(std::ldexp(1, -1023))});
+  // The chord from the leading edge found on the curve, a little ahead of
+  // the foremost point: within 1e-4 of the points' own.
+  EXPECT_NEAR(std::ldexp(smallest.transform.scale, -1023), 1, 1e-4);
+  EXPECT_EQ(Refusal([&] { ImportOutline(Coordinates{"tiny", scaled(std::ldexp(1, -1025))}); }),
+            "bad_data:   tiny - The outline is too small to scale onto the chord !! ");
+
+  const test::Naca n0012{0, 0, 0.12};
+  test::Surfaces s = test::NacaSurfaces(n0012, 30);
+  s.upper.erase(s.upper.begin());  // the leading edge between two points
+  const Points nose = test::Selig(s);
+  const double chord = std::ldexp(1, 1022), foremost = test::Cosine(1, 30);
+  for (const double inside : {1e-3, 1e-4}) {
+    Points far = nose;
+    for (CoordinatePoint& q : far) q = {chord * (q.x - foremost) - DBL_MAX * (1 - inside), chord * q.y};
+    const std::string result = Refusal([&] { ImportOutline(Coordinates{"far", far}); });
+    EXPECT_EQ(result, inside == 1e-3 ? "imported"
+                                     : "bad_data:   far - The outline's leading edge lies beyond the largest number !! ");
+  }
+}
+
 }  // namespace
 }  // namespace tarvelo

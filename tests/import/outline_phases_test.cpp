@@ -532,5 +532,42 @@ TEST(OutlineResultTest, TheGivenPointsLieOnTheirSurfacesFromTheLeadingEdgeOn) {
   EXPECT_EQ(TransformOf(split.chord, split.prepared.scale).frame, ImportFrame::Kept);
 }
 
+// The transform takes the scaled outline back to its own size and place:
+// past the largest number it is refused. Met exactly: a chord just over 0.5
+// scaled by 2^1023 is just below the largest number, a chord of 0.5 above
+// it; a leading edge at -(1 - 2^-53) scaled by 2^1024 is the lowest number.
+TEST(OutlineResultTest, ATransformPastTheLargestNumberIsRefused) {
+  const std::string small = "The outline is too small to scale onto the chord";
+  const std::string far = "The outline's leading edge lies beyond the largest number";
+  const struct {
+    double chord;
+    Point le;
+    int exponent;
+    std::string result;
+  } rows[] = {
+      {0.5, {0, 0}, -1022, "scale 8.98847e+307, angle 0 deg, shift 0 0"},
+      {Up(0.5), {0, 0}, -1023, "scale 1.79769e+308, angle 0 deg, shift 0 0"},
+      {0.5, {0, 0}, -1023, small},
+      {0.5, {-Down(1), 0}, 1024, "scale 1.11254e-308, angle 0 deg, shift -1.79769e+308 0"},
+      {0.5, {-1, 0}, 1024, far},
+      {0.5, {0, Down(1)}, 1024, "scale 1.11254e-308, angle 0 deg, shift 0 1.79769e+308"},
+      {0.5, {0, 1}, 1024, far},
+  };
+  for (const auto& r : rows) {
+    Chord chord;
+    chord.frame.le = r.le, chord.frame.chord = r.chord;
+    std::string result;
+    const std::string refusal = RefusalOf([&] {
+      const ImportTransform t = TransformOf(chord, {r.exponent, 1});
+      const std::string text = ImportTransformText(t);
+      result = text.substr(text.find("scale"));
+    });
+    EXPECT_EQ(refusal == "accepted" ? result : refusal, r.result) << r.chord << " " << r.exponent;
+  }
+  Chord kept;
+  kept.kept = true;
+  EXPECT_EQ(ImportTransformText(TransformOf(kept, {-1040, 1})), "frame kept");
+}
+
 }  // namespace
 }  // namespace tarvelo::outline
