@@ -172,6 +172,45 @@ TEST(ImportLimitsTest, ClockwiseAndCounterclockwiseListingsGiveTheSameSection) {
   EXPECT_EQ(text(b.lower), text(s.lower));
 }
 
+// The counts line of a Lednicer file: at least 1 point to a surface, adding
+// up to the points that follow. Five to a surface, the leading edge's point
+// listed in both, make the smallest outline: the nine points of a Selig file.
+TEST(ImportLimitsTest, ALednicerFileCountsAtLeastOnePointASurface) {
+  const std::string upper[] = {"0 0", "0.1 0.05", "0.3 0.07", "0.6 0.06", "1 0"};
+  const std::string lower[] = {"0 0", "0.1 -0.04", "0.3 -0.05", "0.6 -0.04", "1 0"};
+  const auto surface = [](const std::string(&points)[5], int skip) {
+    std::string text = "\n";
+    for (int i = 0; i < 5; ++i)
+      if (i != skip) text += points[i] + "\n";
+    return text;
+  };
+  const std::string neither = "bad_data:   counts.dat - Not a Selig or Lednicer coordinate file: line 2 ";
+  const std::string few = "bad_data:   counts.dat - A surface has fewer than 5 points !! ";
+  const struct {
+    std::string counts_and_points, result;
+  } rows[] = {
+      {"5 5\n" + surface(upper, -1) + surface(lower, -1), "imported"},
+      {"5. 5.\n" + surface(upper, -1) + surface(lower, -1), "imported"},
+      {"4 5\n" + surface(upper, 3) + surface(lower, -1), few},
+      {"5 4\n" + surface(upper, -1) + surface(lower, 3), few},
+      {"1 1\n0 0\n1 0\n", few},
+      {"0 3\n0 0\n0.5 -0.05\n1 0\n", neither + "gives point counts below 1: 0 3 !! "},
+      {"3 0\n0 0\n0.5 0.05\n1 0\n", neither + "gives point counts below 1: 3 0 !! "},
+      {"0 10\n" + surface(upper, -1) + surface(lower, -1), neither + "gives point counts below 1: 0 10 !! "},
+      {"5 6\n" + surface(upper, -1) + surface(lower, -1), neither + "counts 11 points but 10 follow !! "},
+  };
+  const ImportedSection selig = ImportOutline(Coordinates{"counts", Nine()});
+  for (const auto& r : rows) {
+    const std::string text = "counts\n" + r.counts_and_points;
+    EXPECT_EQ(Refusal([&] { ImportOutlineText(text, "counts.dat"); }), r.result) << r.counts_and_points;
+    if (r.result == "imported") {
+      const ImportedSection lednicer = ImportOutlineText(text, "counts.dat");
+      EXPECT_EQ(lednicer.section.thickness, selig.section.thickness);
+      EXPECT_EQ(lednicer.section.camber, selig.section.camber);
+    }
+  }
+}
+
 // Coordinates around 1e-310 make an outline too small for its scale onto
 // the chord to be a number: 2^-1023 is small enough, 2^-1025 too small.
 // Points a little inside the largest numbers put the leading edge found
