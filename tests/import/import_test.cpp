@@ -409,26 +409,26 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsTheMessageNamingItsCause) {
       {"counts\n0 0\n" + counted, neither + "line 2 gives point counts below 1: 0 0"},
       {"counts\n1e20 1e20\n" + counted, neither + "line 2 counts 2e+20 points but 122 follow"},
       {"61 61\n" + counted + "1 0\n", neither + "line 1 counts 122 points but 123 follow"},
-      {few, "A surface has fewer than 5 points"},
+      {few, "a surface has fewer than 5 points"},
       {"four\n4 4\n0 0\n0.2 0.05\n0.5 0.05\n1 0\n0 0\n0.2 -0.05\n0.5 -0.05\n1 0\n",
-       "A surface has fewer than 5 points"},
+       "a surface has fewer than 5 points"},
       {"one point, repeated\n1 0\n1 0\n1 0\n1 0\n1 0\n1 0\n1 0\n1 0\n1 0\n1 0\n",
-       "A surface has fewer than 5 points"},
-      {turn, "A surface turns back in the chord direction in line 4"},
-      {crossing, "The surfaces cross at 46.08 % of the chord"},
-      {"between\n" + Lines(between), "The surfaces cross at 32.08 % of the chord"},
-      {"shuffled\n" + Lines(shuffled), "The points do not run in order round the outline"},
+       "a surface has fewer than 5 points"},
+      {turn, "a surface turns back in the chord direction in line 4"},
+      {crossing, "the surfaces cross at 46.08 % of the chord"},
+      {"between\n" + Lines(between), "the surfaces cross at 32.08 % of the chord"},
+      {"shuffled\n" + Lines(shuffled), "the points do not run in order round the outline"},
       // A point back at the trailing edge after the leading edge: once an
       // import of NaN; the outline doubles back on itself.
       {"stray TE point\n1 0\n0.75 0.05\n0.5 0.07\n0.25 0.06\n0 0\n1 0\n0.25 -0.04\n0.5 -0.05\n"
        "0.75 -0.03\n1 0\n",
-       "The points do not run in order round the outline"},
+       "the points do not run in order round the outline"},
       {"stray TE point\n" + Lines(Points(outline.begin(), outline.begin() + 61)) + "1 0\n" +
            Lines(Points(outline.begin() + 61, outline.end())),
-       "The points do not run in order round the outline"},
-      {"off\n" + Lines(off), "The point in line 32 lies far off the outline"},
+       "the points do not run in order round the outline"},
+      {"off\n" + Lines(off), "the point in line 32 lies far off the outline"},
       {"leading edge first\n" + Lines(fromLeadingEdge),
-       "The outline starts and ends at its leading edge: list it from the trailing edge"},
+       "the outline starts and ends at its leading edge: list it from the trailing edge"},
   };
   for (const auto& r : rows) {
     WriteBytes(f, r.bytes);
@@ -524,7 +524,7 @@ TEST(ImportPathsTest, AnOutlineInMemoryIsRefusedNamingItsPoints) {
   turn[4].x = 0.99;
   EXPECT_EQ(refusal({"0012", nan}), "bad_data: 0012: point 3 is not a finite number");
   EXPECT_EQ(refusal({"", turn}),
-            "bad_data: The outline: A surface turns back in the chord direction in point 4");
+            "bad_data: The outline: a surface turns back in the chord direction in point 4");
   EXPECT_EQ(refusal({"two\nlines", points}), "usage: the outline's name holds a line end");
 }
 

@@ -98,14 +98,14 @@ TEST(OutlineScaleTest, APointIsFarOffBeyondTheMedianStepTimesTheSteps) {
 TEST(OutlineScaleTest, NinePointsAreEnoughAndAFarOffPointIsNamed) {
   Points eight = Nine();
   eight.erase(eight.begin() + 2);
-  EXPECT_EQ(RefusalOf([&] { CheckAndScale(Source(eight)); }), "A surface has fewer than 5 points");
+  EXPECT_EQ(RefusalOf([&] { CheckAndScale(Source(eight)); }), "a surface has fewer than 5 points");
   EXPECT_EQ(RefusalOf([&] { CheckAndScale(Source(Nine())); }), "accepted");
   Points off = Nine();
   off[6].y = -1e6;
-  EXPECT_EQ(RefusalOf([&] { CheckAndScale(Source(off, 10)); }), "The point in point 16 lies far off the outline");
+  EXPECT_EQ(RefusalOf([&] { CheckAndScale(Source(off, 10)); }), "the point in point 16 lies far off the outline");
   OutlineSource lines = Source(off, 3);
   lines.label_word = "line";
-  EXPECT_EQ(RefusalOf([&] { CheckAndScale(lines); }), "The point in line 9 lies far off the outline");
+  EXPECT_EQ(RefusalOf([&] { CheckAndScale(lines); }), "the point in line 9 lies far off the outline");
 }
 
 // A power of two brings the largest coordinate into 0.5..1; the size is the
@@ -172,7 +172,7 @@ TEST(OutlineDistinctPointsTest, RepeatsWithin1e12OfTheSizeAndAPathLongerThan3Siz
   // 0.5 along and 0.25 up: 0.75, three times a size of 0.25.
   EXPECT_EQ(RefusalOf([] { DistinctOf({{0, 0}, {0.5, 0}, {0.5, 0.25}}, {0, 0.25}); }), "accepted");
   EXPECT_EQ(RefusalOf([] { DistinctOf({{0, 0}, {0.5, 0}, {0.5, Up(Up(0.25))}}, {0, 0.25}); }),
-            "The points do not run in order round the outline");
+            "the points do not run in order round the outline");
   // The points are scaled by the power of two.
   EXPECT_EQ(DistinctOf({{0, 0}, {1, 0}, {1, 0.5}}, {1, 0.5}).x, std::vector<double>({0, 0.5, 0.5}));
 }
@@ -187,7 +187,7 @@ TEST(OutlineLeadingEdgeTest, EachSurfaceKeepsFivePointsWithTheLeadingEdge) {
               {5, 10, true}, {6, 10, false}};
   for (const auto& r : rows)
     EXPECT_EQ(RefusalOf([&] { CheckSurfacePoints(r.le, r.knots); }),
-              r.enough ? "accepted" : "A surface has fewer than 5 points")
+              r.enough ? "accepted" : "a surface has fewer than 5 points")
         << r.le << " of " << r.knots;
 }
 
@@ -203,10 +203,10 @@ TEST(OutlineLeadingEdgeTest, TheListingStartsAtTheTrailingEdgeWithFivePointsASur
     std::string refusal;
   } rows[] = {
       {"five and five", Nine(), "accepted"},
-      {"four and six", four, "A surface has fewer than 5 points"},
-      {"six and four", six, "A surface has fewer than 5 points"},
+      {"four and six", four, "a surface has fewer than 5 points"},
+      {"six and four", six, "a surface has fewer than 5 points"},
       {"from the leading edge", fromNose,
-       "The outline starts and ends at its leading edge: list it from the trailing edge"},
+       "the outline starts and ends at its leading edge: list it from the trailing edge"},
   };
   for (const auto& r : rows) {
     const Prepared p(r.points);
@@ -215,7 +215,7 @@ TEST(OutlineLeadingEdgeTest, TheListingStartsAtTheTrailingEdgeWithFivePointsASur
   const Prepared nine(Nine());
   EXPECT_EQ(ForemostKnot(nine.knots), 4u);
   const Prepared shifted(four);
-  EXPECT_EQ(RefusalOf([&] { ForemostKnot(shifted.knots); }), "A surface has fewer than 5 points");
+  EXPECT_EQ(RefusalOf([&] { ForemostKnot(shifted.knots); }), "a surface has fewer than 5 points");
 }
 
 // On a symmetric outline the leading edge lies on the axis. Found as a root
@@ -290,7 +290,7 @@ TEST(OutlineFrameTest, AFrameRunsFromTheLeadingEdgeToTheTrailingEdge) {
   const Curve curve(p.knots.s, p.knots.x, p.knots.y);
   const double le = p.knots.s[4];
   EXPECT_EQ(RefusalOf([&] { FrameOf(curve, le, curve.At(le)); }),
-            "The outline has no chord: its leading and trailing edges meet");
+            "the outline has no chord: its leading and trailing edges meet");
   const Frame frame = FrameOf(curve, le, {0.25, 0.5});  // a chord of 0.5 * sqrt(1.25)
   const Point tip = frame.In({0.25, 0.5});
   EXPECT_NEAR(tip.x, 1, 1e-15);
@@ -481,10 +481,10 @@ TEST(OutlineThicknessTest, SurfacesCrossingAheadOf99PercentAreRefusedBehindItSai
     std::string result;
   } rows[] = {
       {0.99, said + "99.00 % of the chord: the thickness goes down to -0.1000 % of the chord at 99.50 %"},
-      {Down(0.99), "refused: " + said + "99.00 % of the chord"},
-      {0.985, "refused: " + said + "98.50 % of the chord"},
-      {0.98, "refused: " + said + "98.00 % of the chord"},
-      {0.5, "refused: " + said + "50.00 % of the chord"},
+      {Down(0.99), "refused: the surfaces cross at 99.00 % of the chord"},
+      {0.985, "refused: the surfaces cross at 98.50 % of the chord"},
+      {0.98, "refused: the surfaces cross at 98.00 % of the chord"},
+      {0.5, "refused: the surfaces cross at 50.00 % of the chord"},
       {0.995, said + "99.50 % of the chord: the thickness goes down to -0.1000 % of the chord at 99.50 %"},
       {HUGE_VAL, ""},
   };
@@ -503,9 +503,9 @@ TEST(OutlineThicknessTest, AThicknessOrCamberThatIsNotFiniteIsRefused) {
     const char* refusal;
   } rows[] = {
       {0.01, 0.02, "accepted"},
-      {NAN, 0, "The outline gives no finite thickness at 25.00 % of the chord"},
-      {0, HUGE_VAL, "The outline gives no finite thickness at 25.00 % of the chord"},
-      {-HUGE_VAL, 0, "The outline gives no finite thickness at 25.00 % of the chord"},
+      {NAN, 0, "the outline gives no finite thickness at 25.00 % of the chord"},
+      {0, HUGE_VAL, "the outline gives no finite thickness at 25.00 % of the chord"},
+      {-HUGE_VAL, 0, "the outline gives no finite thickness at 25.00 % of the chord"},
   };
   for (const auto& r : rows) {
     const Section s{"", {0, 0.25, 1}, {0, r.thickness, 0}, {0, r.camber, 0}};
@@ -537,8 +537,8 @@ TEST(OutlineResultTest, TheGivenPointsLieOnTheirSurfacesFromTheLeadingEdgeOn) {
 // scaled by 2^1023 is just below the largest number, a chord of 0.5 above
 // it; a leading edge at -(1 - 2^-53) scaled by 2^1024 is the lowest number.
 TEST(OutlineResultTest, ATransformPastTheLargestNumberIsRefused) {
-  const std::string small = "The outline is too small to scale onto the chord";
-  const std::string far = "The outline's leading edge lies beyond the largest number";
+  const std::string small = "the outline is too small to scale onto the chord";
+  const std::string far = "the outline's leading edge lies beyond the largest number";
   const struct {
     double chord;
     Point le;
