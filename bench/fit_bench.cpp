@@ -46,6 +46,8 @@
 #include <tarvelo/tarvelo.h>
 
 #include "bench/dense_fit.h"
+#include <tarvelo/window.h>
+
 #include "fit/run.h"
 #include "fit/foil_files.h"
 #include "screens/recording_display.h"
@@ -123,9 +125,7 @@ State ReadState(int points, int ncp) {
 void TimeFit(benchmark::State& st, int points, int ncp) {
   State s = ReadState(points, ncp);
   RecordingDisplay pic;
-  const Array2<double> raw = s.yd;
   for (auto _ : st) {
-    s.yd = raw;  // the run normalises yd in place
     if (!FitData(s, pic)) throw std::runtime_error("singular");
     benchmark::DoNotOptimize(s.rms(1));
   }
@@ -169,15 +169,14 @@ bool SameBits(std::span<const T> a, std::span<const T> b) {
 }
 
 // Every result of the dense fit against the window's, bit for bit.
-bool SameResults(const bench::DenseFit& d, const State& s) {
-  const int nv = static_cast<int>(s.ncp);
-  bool same = SameBits<double>(d.xcp, s.xcp.span()) && SameBits<double>(d.rms, s.rms.span());
-  for (int k = 1; k <= 2; ++k) {
-    const auto c = static_cast<std::size_t>(k - 1);
-    same = same && SameBits<double>(d.ycp[c], std::as_const(s.ycp).column(k).first(nv)) &&
-           SameBits<double>(d.xd, std::as_const(s.xd).column(k)) &&
-           SameBits<double>(d.yfit[c], std::as_const(s.yfit).column(k)) &&
-           SameBits<float>(d.dy[c], std::as_const(s.dy).column(k).subspan(1));
+bool SameResults(const bench::DenseFit& d, const Fit& fit) {
+  const std::array<double, 2> rms = {fit.thickness.rms, fit.camber.rms};
+  bool same = SameBits<double>(d.xcp, fit.control_x) && SameBits<double>(d.rms, rms) &&
+              SameBits<double>(d.xd, fit.x);
+  for (const CurveFit* curve : {&fit.thickness, &fit.camber}) {
+    const auto c = static_cast<std::size_t>(curve == &fit.camber);
+    same = same && SameBits<double>(d.ycp[c], curve->control) && SameBits<double>(d.yfit[c], curve->fitted) &&
+           SameBits<float>(d.dy[c], curve->difference);
   }
   return same;
 }
@@ -186,14 +185,10 @@ void DenseFit(benchmark::State& st) {
   const int points = static_cast<int>(st.range(0));
   const int ncp = static_cast<int>(st.range(1));
   State s = ReadState(points, ncp);
-  const std::vector<double> x(s.xin.span().begin(), s.xin.span().end());
-  std::array<std::vector<double>, 2> y;
-  for (int k = 1; k <= 2; ++k) {
-    const std::span<const double> column = std::as_const(s.yd).column(k);
-    y[static_cast<std::size_t>(k - 1)].assign(column.begin(), column.end());
-  }
+  const std::vector<double> x = s.data.x;
+  const std::array<std::vector<double>, 2> y = {s.data.thickness, s.data.camber};
   RecordingDisplay pic;
-  if (!FitData(s, pic) || !SameResults(bench::FitDense(x, y, ncp), s)) {
+  if (!FitData(s, pic) || !SameResults(bench::FitDense(x, y, ncp), *s.fit)) {
     st.SkipWithError("the dense fit differs from the library's");
     return;
   }

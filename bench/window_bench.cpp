@@ -25,20 +25,18 @@ namespace {
 State ListedState(int n) {
   State s;
   s.nd = n;
-  s.xd.allocate(1, n, 1, 2);
-  s.yfit.allocate(1, n, 1, 2);
-  s.yd.allocate(1, n, 1, 2);
-  s.dy.allocate(0, n, 1, 2);
-  s.rms.allocate(1, 2);
-  s.rms(1) = 3.1e-5;
+  s.largest = {1, 0};
+  Fit fit;
+  fit.thickness.rms = 3.1e-5;
   for (int i = 1; i <= n; ++i) {
     const double x = 0.5 * (1 - std::cos(std::numbers::pi * (i - 1) / (n - 1)));
     const double y = 4 * x * (1 - x);
-    s.xd(i, 1) = x;
-    s.yd(i, 1) = y;
-    s.yfit(i, 1) = y + 1e-5;
-    s.dy(i, 1) = 1e-5f;
+    s.data.x.push_back(x), s.data.thickness.push_back(y), s.data.camber.push_back(0);
+    fit.x.push_back(x);
+    fit.thickness.fitted.push_back(y + 1e-5), fit.thickness.difference.push_back(1e-5f);
+    fit.camber.fitted.push_back(0), fit.camber.difference.push_back(0);
   }
+  s.fit = fit;
   return s;
 }
 

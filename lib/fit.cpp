@@ -124,7 +124,9 @@ Fit FitWith(const Section& section, const FitOptions& options, bool deviations) 
   return fit;
 }
 
-Fit FitSection(const Section& section, const FitOptions& options) { return FitWith(section, options, true); }
+Fit FitSection(const Section& section, const FitOptions& options) {
+  return FitWith(section, options, options.deviations);
+}
 
 Fit FitSection(const Section& section, int control_points) {
   return FitSection(section, FitOptions{control_points, kDefaultPlacement});

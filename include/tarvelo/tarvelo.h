@@ -297,6 +297,11 @@ inline constexpr double kPlacementTolerance = 1.0E-6;
 struct FitOptions {
   int control_points = 8;  // kFewestControlPoints to kMostControlPoints
   std::string placement = kDefaultPlacement;  // the name of one of PlacementMethods()
+  // The curves' largest deviations at each data point's own chord position
+  // (CurveFit::max_deviation): with the window's placement they take an exact
+  // placement of every point besides. Without, they are left at 0, as the
+  // window's run, which does not show them, fits.
+  bool deviations = true;
 };
 
 // One fitted curve: thickness or camber.

@@ -360,6 +360,16 @@ TEST(FitSectionTest, LargestDeviationIsWhereTheCurveIsFarthestFromItsData) {
           EXPECT_NEAR(curve->max_deviation, scale * largest, 1e-9 * scale) << name << count;
           EXPECT_EQ(curve->max_deviation_x, section.x[at]) << name << count;
         }
+        // Without the deviations, every other number is the same, to the bit.
+        const Fit lean = FitSection(section, {count, placement, false});
+        EXPECT_EQ(std::tuple(lean.thickness.max_deviation, lean.thickness.max_deviation_x,
+                             lean.camber.max_deviation, lean.camber.max_deviation_x),
+                  std::tuple(0.0, 0.0, 0.0, 0.0));
+        EXPECT_TRUE(lean.x == fit.x && lean.control_x == fit.control_x &&
+                    lean.thickness.control == fit.thickness.control && lean.camber.fitted == fit.camber.fitted &&
+                    lean.thickness.difference == fit.thickness.difference && lean.camber.rms == fit.camber.rms &&
+                    lean.misplaced_points == fit.misplaced_points)
+            << name << count;
       }
     }
   }
