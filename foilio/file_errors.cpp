@@ -1,7 +1,6 @@
 #include "foilio/file_errors.h"
 
 #include <cerrno>
-#include <utility>
 
 namespace tarvelo::detail {
 
@@ -14,11 +13,6 @@ bool DriveError(int err) {
   if (err == ENOMEDIUM) return true;
 #endif
   return err == ENXIO || err == ENODEV;
-}
-
-WriteFaultHook& Hook() {
-  static WriteFaultHook hook;
-  return hook;
 }
 
 }  // namespace
@@ -95,13 +89,6 @@ Error OutputError(const std::string& name, OpenCause cause) {
 
 bool UnusableName(const std::string& name) {
   return name.empty() || name.find('\0') != std::string::npos;
-}
-
-void SetWriteFaultHook(WriteFaultHook hook) { Hook() = std::move(hook); }
-
-int InjectedWriteFault(WriteStep step) {
-  const WriteFaultHook& hook = Hook();
-  return hook ? hook(step) : 0;
 }
 
 }  // namespace tarvelo::detail

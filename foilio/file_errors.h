@@ -1,10 +1,9 @@
 // What the reader and the writer share inside foilio: how a failed open is
-// told to the user, and the seam through which tests make a write fail.
+// told to the user.
 #pragma once
 
 #include <tarvelo/tarvelo.h>
 
-#include <functional>
 #include <string>
 
 namespace tarvelo::detail {
@@ -50,14 +49,5 @@ Error OutputError(const std::string& name, OpenCause cause);
 
 // True for a name the platform cannot take at all: empty, or with a NUL byte.
 bool UnusableName(const std::string& name);
-
-// Test seam of the writer. The hook is asked before each step (Created: once
-// the file to write exists, and is locked where it is written in place) and
-// returns the errno to fail that step with, or 0 to let it run. Production
-// never sets it; a test sets it only while no write is under way.
-enum class WriteStep { Create, Created, Write, Sync, Close, Rename };
-using WriteFaultHook = std::function<int(WriteStep)>;
-void SetWriteFaultHook(WriteFaultHook hook);
-int InjectedWriteFault(WriteStep step);
 
 }  // namespace tarvelo::detail

@@ -23,9 +23,6 @@ namespace tarvelo {
 
 namespace {
 
-using detail::InjectedWriteFault;
-using detail::WriteStep;
-
 // Symbolic links followed before giving up, as the kernel does.
 constexpr int kMaxLinks = 40;
 constexpr int kTempAttempts = 100;
@@ -98,6 +95,16 @@ class PendingTemp {
   PendingRecord* record_ = nullptr;
 };
 
+// The faults a test gave one write, asked at each step.
+class Faults {
+ public:
+  explicit Faults(const WriteFaults* faults) : faults_(faults != nullptr && *faults ? faults : nullptr) {}
+  int At(WriteStep step) const { return faults_ != nullptr ? (*faults_)(step) : 0; }
+
+ private:
+  const WriteFaults* faults_;
+};
+
 std::string DirectoryOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -143,8 +150,8 @@ int ResolveTarget(const std::string& name, std::string& path, struct stat& st, b
   }
 }
 
-int WriteAll(int fd, std::string_view bytes) {
-  if (const int e = InjectedWriteFault(WriteStep::Write)) return e;
+int WriteAll(int fd, std::string_view bytes, const Faults& faults) {
+  if (const int e = faults.At(WriteStep::Write)) return e;
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
@@ -157,13 +164,13 @@ int WriteAll(int fd, std::string_view bytes) {
 
 // The content reaches the disk before it counts as written: a crash must not
 // leave a renamed but empty file.
-int Sync(int fd) {
-  if (const int e = InjectedWriteFault(WriteStep::Sync)) return e;
+int Sync(int fd, const Faults& faults) {
+  if (const int e = faults.At(WriteStep::Sync)) return e;
   return ::fsync(fd) != 0 ? errno : 0;
 }
 
-int CloseChecked(int fd) {
-  const int injected = InjectedWriteFault(WriteStep::Close);
+int CloseChecked(int fd, const Faults& faults) {
+  const int injected = faults.At(WriteStep::Close);
   const int rc = ::close(fd);
   if (injected != 0) return injected;
   return rc != 0 && errno != EINTR ? errno : 0;
@@ -197,9 +204,10 @@ std::string TempName() {
 // is overwritten before it is cut to its new length, so that a writer killed
 // half-way leaves the earlier content where it has not yet written, never an
 // empty file.
-WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::string_view bytes) {
+WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::string_view bytes,
+                          const Faults& faults) {
   WriteOutcome out;
-  if ((out.err = InjectedWriteFault(WriteStep::Create)) != 0) return out;
+  if ((out.err = faults.At(WriteStep::Create)) != 0) return out;
   const bool regular = S_ISREG(st.st_mode);
   const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | (regular ? 0 : O_NONBLOCK));
   if (fd < 0) {
@@ -215,15 +223,15 @@ WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::s
         break;
       }
     }
-    if (out.err == 0) out.err = InjectedWriteFault(WriteStep::Created);
+    if (out.err == 0) out.err = faults.At(WriteStep::Created);
   } else {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   }
-  if (out.err == 0) out.err = WriteAll(fd, bytes);
+  if (out.err == 0) out.err = WriteAll(fd, bytes, faults);
   if (out.err == 0 && regular && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) out.err = errno;
-  if (out.err == 0 && regular) out.err = Sync(fd);
-  const int closed = CloseChecked(fd);  // which also ends the lock
+  if (out.err == 0 && regular) out.err = Sync(fd, faults);
+  const int closed = CloseChecked(fd, faults);  // which also ends the lock
   if (out.err == 0) out.err = closed;
   return out;
 }
@@ -232,9 +240,9 @@ WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::s
 // target only when it is complete: a failed write leaves an earlier file as it
 // was and no temporary file behind.
 WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing,
-                            std::string_view bytes) {
+                            std::string_view bytes, const Faults& faults) {
   WriteOutcome out;
-  if ((out.err = InjectedWriteFault(WriteStep::Create)) != 0) return out;
+  if ((out.err = faults.At(WriteStep::Create)) != 0) return out;
   const std::string dir = DirectoryOf(path);
   std::string temp;
   std::optional<PendingTemp> pending;
@@ -250,7 +258,7 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     if (fd < 0 && err != EEXIST) {
       // A writable file in a directory we may not write to is written in place.
       if (existing != nullptr && (err == EACCES || err == EPERM))
-        return WriteInPlace(path, *existing, bytes);
+        return WriteInPlace(path, *existing, bytes, faults);
       out.err = err;
       return out;
     }
@@ -260,7 +268,7 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     return out;
   }
   out.created = true;
-  out.err = InjectedWriteFault(WriteStep::Created);
+  out.err = faults.At(WriteStep::Created);
   if (out.err == 0 && existing != nullptr) {
     // The replacement keeps the permission bits, and the owner and group where
     // we may set them (root rewriting a user's file; a user's own group).
@@ -270,12 +278,12 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     }
   }
 
-  if (out.err == 0) out.err = WriteAll(fd, bytes);
-  if (out.err == 0) out.err = Sync(fd);
-  const int closed = CloseChecked(fd);
+  if (out.err == 0) out.err = WriteAll(fd, bytes, faults);
+  if (out.err == 0) out.err = Sync(fd, faults);
+  const int closed = CloseChecked(fd, faults);
   if (out.err == 0) out.err = closed;
   if (out.err == 0) {
-    out.err = InjectedWriteFault(WriteStep::Rename);
+    out.err = faults.At(WriteStep::Rename);
     if (out.err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) out.err = errno;
   }
   if (out.err != 0) ::unlink(temp.c_str());
@@ -284,25 +292,26 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
 
 }  // namespace
 
-WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes) {
+WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes, const WriteFaults* faults) {
+  const Faults steps(faults);
   std::string path;
   struct stat st {};
   bool exists = false;
   WriteOutcome out;
   if ((out.err = ResolveTarget(name, path, st, exists)) != 0) return out;
-  if (!exists) return WriteReplacing(path, nullptr, bytes);
+  if (!exists) return WriteReplacing(path, nullptr, bytes, steps);
   if (S_ISDIR(st.st_mode)) {
     out.err = EISDIR;
     return out;
   }
-  if (!S_ISREG(st.st_mode)) return WriteInPlace(path, st, bytes);
+  if (!S_ISREG(st.st_mode)) return WriteInPlace(path, st, bytes, steps);
   // Where a shell's redirection would be refused, so are we: a file that is
   // write-protected against the caller is not replaced behind its back.
   if (::access(path.c_str(), W_OK) != 0) {
     out.err = errno;
     return out;
   }
-  return st.st_nlink > 1 ? WriteInPlace(path, st, bytes) : WriteReplacing(path, &st, bytes);
+  return st.st_nlink > 1 ? WriteInPlace(path, st, bytes, steps) : WriteReplacing(path, &st, bytes, steps);
 }
 
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

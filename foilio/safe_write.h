@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,15 @@ struct WriteOutcome {
   bool created = false;  // the file was created (or opened) before anything failed
 };
 
+// The steps of a write, each of which a test may make fail.
+enum class WriteStep { Create, Created, Write, Sync, Close, Rename };
+
+// A test's faults: asked before each step (Created: once the file to write
+// exists, and is locked where it is written in place), they give the errno to
+// fail that step with, or 0 to let it run. Each write is given its own, so
+// that nothing a test sets outlives its call or reaches another thread.
+using WriteFaults = std::function<int(WriteStep)>;
+
 // Writes bytes as the whole content of the file name. A regular file (or a new
 // one) is written beside the target and renamed over it only when complete,
 // keeping its permissions and, where we may, its owner. A symbolic link is
@@ -20,8 +30,10 @@ struct WriteOutcome {
 // FIFO has no reader), a file with several hard links, and a writable file
 // in a directory we may not write to. A directory gives EISDIR, a file the
 // caller may not write EACCES. A removed temporary file is also cleaned up
-// by the handlers of RemoveTemporaryFileOnSignals.
-WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes);
+// by the handlers of RemoveTemporaryFileOnSignals. `faults`, given by tests
+// alone, makes steps fail.
+WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes,
+                             const WriteFaults* faults = nullptr);
 
 // True when the two names name one file: the same device and inode where the
 // file exists, else the same path once resolved.

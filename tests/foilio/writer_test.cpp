@@ -22,7 +22,7 @@
 #include "support/test_support.h"
 
 // close, fsync and fdatasync as the system would fail them, for files under
-// one directory: the writer's fault hook answers before the system does, so
+// one directory: the faults given to a write answer before the system does, so
 // only these show that the system's answer is heard.
 namespace {
 std::atomic<int> g_closeError{0};
@@ -59,7 +59,6 @@ namespace tarvelo {
 namespace {
 
 namespace fs = std::filesystem;
-using detail::WriteStep;
 using test::ReadBytes;
 using test::WriteBytes;
 
@@ -108,9 +107,8 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
     ASSERT_EQ(::chown(plain.c_str(), kNobody, kNobody), 0);
   }
   std::vector<WriteStep> steps;
-  detail::SetWriteFaultHook([&steps](WriteStep s) { return steps.push_back(s), 0; });
-  EXPECT_EQ(Message(plain), "");
-  detail::SetWriteFaultHook(nullptr);
+  const WriteFaults record = [&steps](WriteStep s) { return steps.push_back(s), 0; };
+  EXPECT_EQ(WriteFileSafely(plain, "new\r\n", &record).err, 0);
   using enum WriteStep;
   EXPECT_EQ(steps, (std::vector{Create, Created, Write, Sync, Close, Rename}));
   struct stat st {};
@@ -203,6 +201,41 @@ TEST(SafeWriteTest, AFailedSyncOrCloseIsAFailedWrite) {
   EXPECT_EQ(ReadBytes(tmp.file("other.FOI")), "new\r\n");
 }
 
+// A step that fails ends the write with its errno. A replaced file is kept
+// at every step; one written in place until its content is written; no
+// temporary file is left. The steps of a write in place have no rename.
+TEST(SafeWriteTest, AFailedStepEndsTheWriteWithItsErrno) {
+  test::TempDir tmp;
+  const std::string single = tmp.file("single.FOI"), linked = tmp.file("linked.FOI");
+  WriteBytes(linked, "");
+  fs::create_hard_link(linked, tmp.file("other.FOI"));
+  const std::string old = "earlier\r\n", now = "new\r\n";
+  using enum WriteStep;
+  const struct {
+    std::string name;
+    WriteStep step;
+    int err;
+    bool created;
+    std::string after;
+  } rows[] = {
+      {single, Create, EXDEV, false, old}, {single, Created, EXDEV, true, old},
+      {single, Write, EXDEV, true, old},   {single, Sync, EXDEV, true, old},
+      {single, Close, EXDEV, true, old},   {single, Rename, EXDEV, true, old},
+      {linked, Create, EXDEV, false, old}, {linked, Created, EXDEV, true, old},
+      {linked, Write, EXDEV, true, old},   {linked, Sync, EXDEV, true, now},
+      {linked, Close, EXDEV, true, now},   {linked, Rename, 0, true, now},
+  };
+  for (const auto& r : rows) {
+    WriteBytes(single, old);
+    WriteBytes(linked, old);
+    const WriteFaults fail = [&r](WriteStep s) { return s == r.step ? EXDEV : 0; };
+    const WriteOutcome out = WriteFileSafely(r.name, now, &fail);
+    EXPECT_EQ(std::tuple(out.err, out.created, ReadBytes(r.name)), std::tuple(r.err, r.created, r.after))
+        << r.name << " " << static_cast<int>(r.step);
+    EXPECT_EQ(Entries(tmp.path()), 3);
+  }
+}
+
 // Runs `child` in a forked process and returns how it ended: its exit status,
 // or 100 + the signal that ended it.
 int InChild(const std::function<void()>& child) {
@@ -226,8 +259,8 @@ TEST(SafeWriteTest, ASignalDuringAWriteRemovesTheTemporaryFile) {
       WriteBytes(target, "earlier\r\n");
       EXPECT_EQ(InChild([&] {
                   RemoveTemporaryFileOnSignals();
-                  detail::SetWriteFaultHook([sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; });
-                  WriteFileSafely(target, "new\r\n");
+                  const WriteFaults raise = [sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; };
+                  WriteFileSafely(target, "new\r\n", &raise);
                 }),
                 100 + sig);
       EXPECT_EQ(Entries(tmp.path()), 1) << sig;
@@ -246,16 +279,16 @@ TEST(SafeWriteTest, ASignalRemovesTheTemporaryFilesOfEveryThread) {
               RemoveTemporaryFileOnSignals();
               std::atomic<int> waiting{0};
               // Each write stops once its temporary file holds nothing yet.
-              detail::SetWriteFaultHook([&waiting](WriteStep s) {
+              const WriteFaults stop = [&waiting](WriteStep s) {
                 if (s == WriteStep::Write) {
                   ++waiting;
                   for (;;) ::pause();
                 }
                 return 0;
-              });
+              };
               std::vector<std::thread> threads;
               for (int t = 0; t < kThreads; ++t)
-                threads.emplace_back([&, t] { WriteFileSafely(tmp.file(std::to_string(t) + ".FOI"), "new\r\n"); });
+                threads.emplace_back([&, t] { WriteFileSafely(tmp.file(std::to_string(t) + ".FOI"), "new\r\n", &stop); });
               while (waiting < kThreads) std::this_thread::yield();
               EXPECT_EQ(Entries(tmp.path()), 2 * kThreads);
               ::kill(::getpid(), SIGTERM);
@@ -323,8 +356,8 @@ TEST(SafeWriteTest, InPlaceWritesTakeTurnsAndAKillLeavesTheEarlierContent) {
   }
   WriteBytes(a, "earlier\r\n");
   EXPECT_EQ(InChild([&] {
-              detail::SetWriteFaultHook([](WriteStep s) { return s == WriteStep::Write ? ::raise(SIGKILL) : 0; });
-              WriteFileSafely(b, Content(0, 0));
+              const WriteFaults kill = [](WriteStep s) { return s == WriteStep::Write ? ::raise(SIGKILL) : 0; };
+              WriteFileSafely(b, Content(0, 0), &kill);
             }),
             100 + SIGKILL);
   EXPECT_EQ(ReadBytes(a), "earlier\r\n");
