@@ -1,6 +1,7 @@
 #include "foilio/file_errors.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace tarvelo::detail {
 
@@ -47,7 +48,7 @@ const char* InputReason(OpenCause cause) {
   return "input file could not be read";
 }
 
-const char* OutputReason(OpenCause cause) {
+std::string OutputReason(OpenCause cause, int err) {
   switch (cause) {
     case OpenCause::NameNotValid: return "output file name not valid";
     case OpenCause::NoDrive: return "drive not available";
@@ -58,7 +59,35 @@ const char* OutputReason(OpenCause cause) {
     case OpenCause::NotRegular:
     case OpenCause::Failed: break;
   }
-  return "output file could not be written";
+  return CouldNotWrite(WriteFailureText(err));
+}
+
+std::string CouldNotWrite(std::string_view why) {
+  return "output file could not be written: " + std::string(why);
+}
+
+std::string WriteFailureText(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR: return "no such folder";
+    case ENOSPC:
+    case EDQUOT: return "no room left on the device";
+    case EACCES:
+    case EPERM: return "permission denied";
+    case EROFS: return "read-only file system";
+    case EFBIG: return "file too large";
+    default: break;
+  }
+  // The C library's description, not strerror's: that one follows the
+  // locale, and a library's reasons are the same wherever it runs.
+  const char* text = ::strerrordesc_np(err);
+  if (text == nullptr) return "error " + std::to_string(err);
+  std::string why = text;
+  // "Input/output error" begins a sentence; "RFS specific error" keeps its
+  // initials.
+  const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+  if (upper(why[0]) && !(why.size() > 1 && upper(why[1]))) why[0] = static_cast<char>(why[0] - 'A' + 'a');
+  return why;
 }
 
 ErrorKind InputKind(OpenCause cause) {
@@ -83,8 +112,8 @@ Error InputError(const std::string& name, OpenCause cause) {
   return Error(InputKind(cause), name, InputReason(cause));
 }
 
-Error OutputError(const std::string& name, OpenCause cause) {
-  return Error(OutputKind(cause), name, OutputReason(cause));
+Error OutputError(const std::string& name, OpenCause cause, int err) {
+  return Error(OutputKind(cause), name, OutputReason(cause, err));
 }
 
 bool UnusableName(const std::string& name) {

@@ -5,6 +5,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include <string>
+#include <string_view>
 
 namespace tarvelo::detail {
 
@@ -17,7 +18,7 @@ enum class OpenCause {
   NotRegular,    // "input file is not a regular file" (a FIFO, device or socket)
   NoReader,      // "output pipe has no reader"
   SameFile,      // "output file is the input file"
-  Failed,        // "input file could not be read" / "output file could not be written"
+  Failed,        // "input file could not be read" / "output file could not be written: <why>"
 };
 
 // The platform's errno of a failed open, stat or create, mapped to a cause:
@@ -29,13 +30,24 @@ enum class OpenCause {
 //   ENOENT, ENOTDIR                NotFound       Failed        (a missing directory)
 //   ENXIO, ENODEV, ENOMEDIUM       NoDrive        NoDrive
 //   EPIPE                          Failed         NoReader      (a FIFO nobody reads)
-//   anything else                  Failed         Failed        (EACCES, EROFS, ELOOP, ...)
+//   anything else                  Failed         Failed        (ENOSPC, EACCES, EROFS, ELOOP, ...)
 OpenCause ClassifyInputError(int err);
 OpenCause ClassifyOutputError(int err);
 
-// The reason a cause is given as, about an input or an output file.
+// The reason a cause is given as, about an input or an output file. An
+// output that failed says why, from the errno of the step that failed.
 const char* InputReason(OpenCause cause);
-const char* OutputReason(OpenCause cause);
+std::string OutputReason(OpenCause cause, int err = 0);
+
+// "output file could not be written: <why>".
+std::string CouldNotWrite(std::string_view why);
+
+// Why a write failed, in plain lower-case words: "no such folder" (ENOENT,
+// ENOTDIR: a folder of the path is missing or is a file), "no room left on
+// the device" (ENOSPC, EDQUOT), "permission denied" (EACCES, EPERM),
+// "read-only file system" (EROFS), "file too large" (EFBIG), else the
+// system's own words for the errno, the same in every locale.
+std::string WriteFailureText(int err);
 
 // The kind of Error each cause is: an input that is not there (or cannot be
 // named) is NotFound, one that is there but cannot be read NotReadable; an
@@ -45,7 +57,7 @@ ErrorKind OutputKind(OpenCause cause);
 
 // The Error of a failed input or output: its kind, the file and the reason.
 Error InputError(const std::string& name, OpenCause cause);
-Error OutputError(const std::string& name, OpenCause cause);
+Error OutputError(const std::string& name, OpenCause cause, int err = 0);
 
 // True for a name the platform cannot take at all: empty, or with a NUL byte.
 bool UnusableName(const std::string& name);

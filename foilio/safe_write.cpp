@@ -314,6 +314,10 @@ WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes, co
   return st.st_nlink > 1 ? WriteInPlace(path, st, bytes, steps) : WriteReplacing(path, &st, bytes, steps);
 }
 
+Error WriteError(const std::string& name, const WriteOutcome& out) {
+  return detail::OutputError(name, detail::ClassifyOutputError(out.err), out.err);
+}
+
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   namespace fs = std::filesystem;
   std::error_code ea;

@@ -1,6 +1,8 @@
 // Writing a whole file so that a failure never costs an earlier file.
 #pragma once
 
+#include <tarvelo/tarvelo.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -34,6 +36,10 @@ using WriteFaults = std::function<int(WriteStep)>;
 // alone, makes steps fail.
 WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes,
                              const WriteFaults* faults = nullptr);
+
+// The Error of a failed write: its kind, the file and the reason, which
+// says why.
+Error WriteError(const std::string& name, const WriteOutcome& out);
 
 // True when the two names name one file: the same device and inode where the
 // file exists, else the same path once resolved.

@@ -117,7 +117,7 @@ TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
   EXPECT_EQ(Run({"-n", "41", "naca0012.dat"}), 1);
   EXPECT_EQ(err.str(), "tarvelo-fit: 4 to 40 control points are allowed, not 41\n");
   EXPECT_EQ(Run({"-o", dir.file("nodir/x.FOI"), "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("nodir/x.FOI") + ": output file could not be written\n");
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("nodir/x.FOI") + ": output file could not be written: no such folder\n");
 }
 
 TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {

@@ -193,7 +193,7 @@ TEST_F(RunTest, StoppedRunsKeepWhatTheyDidNotReach) {
   form.SetText(Field::Text2, dir.file("no-such-dir/out.FOI"));
   Main(s, pic, form);
   EXPECT_TRUE(ShowsError("  " + dir.file("no-such-dir/out.FOI") +
-                         " - Output file could not be written !! "));
+                         " - Output file could not be written: no such folder !! "));
   EXPECT_EQ(s.rms.size(), 2);  // the results are in place
 }
 

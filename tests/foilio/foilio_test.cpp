@@ -12,6 +12,7 @@
 #include "fit/foil_files.h"
 #include "foilio/number_format.h"
 #include "foilio/reader_check.h"
+#include "foilio/safe_write.h"
 #include "screens/screens.h"
 #include "support/test_support.h"
 
@@ -48,7 +49,7 @@ State Fitted(const std::string& out, int ncp = 4, std::string id = "NACA \xE4\xF
 // The exact bytes; a name that cannot be written keeps them, and no temporary is left.
 TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
   test::TempDir dir;
-  const std::string out = dir.file("out.FOI"), cant = "Output file could not be written";
+  const std::string out = dir.file("out.FOI"), cant = "Output file could not be written: ";
   const std::string invalid = "Output file name not valid";
   State s = Fitted(dir.file("link.FOI"));  // the mode is kept; a symbolic link stays a link
   fs::create_symlink("out.FOI", s.OutFile);
@@ -72,10 +73,11 @@ TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
   fs::create_symlink("loop.FOI", loop);
   struct Case { std::string name, text; int ncp = 4; };
   const Case cases[] = {
-      {dir.file("missing-dir/out.FOI"), cant}, {out + "/out.FOI", cant}, {"/dev/full", cant},
-      {dir.path().string(), "Output file is a directory"}, {out + "/", invalid}, {out, cant, 5},
-      {std::string("a\0b.FOI", 7), invalid}, {dir.file(std::string(300, 'n')), invalid},
-      {"", invalid}, {sock, "Drive not available"}, {loop, cant}};
+      {dir.file("missing-dir/out.FOI"), cant + "no such folder"}, {out + "/out.FOI", cant + "no such folder"},
+      {"/dev/full", cant + "no room left on the device"}, {dir.path().string(), "Output file is a directory"},
+      {out + "/", invalid}, {out, cant + "control points are missing", 5},
+      {std::string("a\0b.FOI", 7), invalid}, {dir.file(std::string(300, 'n')), invalid}, {"", invalid},
+      {sock, "Drive not available"}, {loop, cant + "too many levels of symbolic links"}};
   for (const Case& c : cases) {  // c.ncp 5: only 4 points fitted
     std::tie(s.OutFile, s.ncp, s.ErFlag) = std::tuple(c.name, c.ncp, kFalse);
     Write_FoilFile(s);
@@ -89,18 +91,22 @@ TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
   EXPECT_TRUE(b.starts_with("\r\n 20  4 \r\n") && std::count(b.begin(), b.end(), '\n') == 22);
 }
 
-// Each errno of a failed write as the window tells it.
+// Each errno of a failed write as the window tells it: why the file could
+// not be written, or the cause's own words.
 TEST(WriteFoilFileTest, EveryErrnoOfAFailedWriteAsTheWindowSaysIt) {
-  const std::string cant = "Output file could not be written";
+  const std::string cant = "Output file could not be written: ", invalid = "Output file name not valid";
   const std::pair<int, std::string> rows[] = {
-      {ENOENT, cant}, {ENOTDIR, cant}, {ENOSPC, cant}, {EACCES, cant}, {EROFS, cant},
-      {EIO, cant}, {ELOOP, cant}, {ENAMETOOLONG, "Output file name not valid"},
-      {EINVAL, "Output file name not valid"}, {EISDIR, "Output file is a directory"},
+      {ENOENT, cant + "no such folder"}, {ENOTDIR, cant + "no such folder"},
+      {ENOSPC, cant + "no room left on the device"}, {EDQUOT, cant + "no room left on the device"},
+      {EACCES, cant + "permission denied"}, {EPERM, cant + "permission denied"},
+      {EROFS, cant + "read-only file system"}, {EFBIG, cant + "file too large"},
+      {EIO, cant + "input/output error"}, {EXDEV, cant + "invalid cross-device link"},
+      {EDOTDOT, cant + "RFS specific error"}, {4095, cant + "error 4095"},
+      {ENAMETOOLONG, invalid}, {EINVAL, invalid}, {EISDIR, "Output file is a directory"},
       {ENXIO, "Drive not available"}, {ENODEV, "Drive not available"},
       {ENOMEDIUM, "Drive not available"}, {EPIPE, "Output pipe has no reader"}};
   for (const auto& [err, text] : rows)
-    EXPECT_EQ(WindowText(detail::OutputError("out.FOI", detail::ClassifyOutputError(err))),
-              "  out.FOI - " + text + " !! ") << err;
+    EXPECT_EQ(WindowText(WriteError("out.FOI", {.err = err})), "  out.FOI - " + text + " !! ") << err;
 }
 
 // Items wherever the lines break, line 1 as it stands, under a decimal comma; then every message

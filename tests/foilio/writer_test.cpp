@@ -147,7 +147,7 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
     fs::create_symlink(target, shared / "planted.FOI");
     ASSERT_EQ(::lchown((shared / "planted.FOI").c_str(), kNobody, kNobody), 0);
     const std::string planted = (shared / "planted.FOI").string();
-    EXPECT_EQ(Message(planted), planted + ": output file could not be written");
+    EXPECT_EQ(Message(planted), planted + ": output file could not be written: permission denied");
     EXPECT_EQ(ReadBytes(target), old);
   }
 
@@ -166,7 +166,7 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
   fs::permissions(inside, fs::perms(0666));
   fs::permissions(closed, fs::perms(root ? 0755 : 0555));
   EXPECT_EQ(AsOtherUser([&] {
-              if (Message(locked) != locked + ": output file could not be written") return 1;
+              if (Message(locked) != locked + ": output file could not be written: permission denied") return 1;
               if (ReadBytes(locked) != old) return 2;
               if (Message(inside) != "") return 3;
               return ReadBytes(inside) == "new\r\n" && Entries(closed) == 1 ? 0 : 4;
@@ -191,7 +191,7 @@ TEST(SafeWriteTest, AFailedSyncOrCloseIsAFailedWrite) {
       *error = EIO;
       const std::string message = Message(name);
       *error = 0;
-      EXPECT_EQ(message, name + ": output file could not be written");
+      EXPECT_EQ(message, name + ": output file could not be written: input/output error");
       EXPECT_EQ(fs::hard_link_count(name), name == single ? 1u : 2u);
     }
     EXPECT_EQ(ReadBytes(single), "earlier\r\n");

@@ -245,9 +245,9 @@ TEST(LibraryFilesTest, SectionsAndFoilFilesAsTheWindowReadsAndWritesThem) {
       {[&] { return withId("id\n"); }, lineEnd},
       {[&] { return Refusal([&] { SectionFileText({"a\rb", {0}, {0}, {0}}); }); }, lineEnd},
       {[&] { return Refusal([&] { WriteFoilFile("/dev/full", fit); }); },
-       "not_written: /dev/full: output file could not be written"},
+       "not_written: /dev/full: output file could not be written: no room left on the device"},
       {[&] { return Refusal([&] { WriteFoilFile(foi + "/x.FOI", fit); }); },
-       "not_written: " + foi + "/x.FOI: output file could not be written"},
+       "not_written: " + foi + "/x.FOI: output file could not be written: no such folder"},
       // The name as the system would take it, cut at the NUL, is the .FOI;
       // what() would end at the NUL too.
       {[&] {
