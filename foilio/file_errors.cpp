@@ -43,7 +43,8 @@ const char* InputReason(OpenCause cause) {
     case OpenCause::NotRegular: return "input file is not a regular file";
     case OpenCause::NoReader:
     case OpenCause::SameFile:
-    case OpenCause::Failed: break;
+    case OpenCause::Failed:
+    case OpenCause::Damaged: break;
   }
   return "input file could not be read";
 }
@@ -55,6 +56,7 @@ std::string OutputReason(OpenCause cause, int err) {
     case OpenCause::Directory: return "output file is a directory";
     case OpenCause::NoReader: return "output pipe has no reader";
     case OpenCause::SameFile: return "output file is the input file";
+    case OpenCause::Damaged: return "output file could not be written and is damaged: " + WriteFailureText(err);
     case OpenCause::NotFound:  // a missing directory: the file could not be written
     case OpenCause::NotRegular:
     case OpenCause::Failed: break;
@@ -99,7 +101,8 @@ ErrorKind InputKind(OpenCause cause) {
     case OpenCause::NotRegular:
     case OpenCause::NoReader:
     case OpenCause::SameFile:
-    case OpenCause::Failed: break;
+    case OpenCause::Failed:
+    case OpenCause::Damaged: break;
   }
   return ErrorKind::NotReadable;
 }

@@ -19,6 +19,8 @@ enum class OpenCause {
   NoReader,      // "output pipe has no reader"
   SameFile,      // "output file is the input file"
   Failed,        // "input file could not be read" / "output file could not be written: <why>"
+  Damaged,       // "output file could not be written and is damaged: <why>" (output only: a
+                 // file written in place whose write failed after its content changed)
 };
 
 // The platform's errno of a failed open, stat or create, mapped to a cause:

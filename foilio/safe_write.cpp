@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,7 +46,29 @@ static_assert(std::atomic<int>::is_always_lock_free && std::atomic<unsigned>::is
 
 std::atomic<PendingRecord*> g_pending{nullptr};
 
+// The files that threads are rewriting in place, counted; and the signal that
+// ends the program, once one came while a rewrite was under way.
+std::atomic<int> g_rewrites{0};
+std::atomic<int> g_ending{0};
+
+// The signals that end a program and may be caught: held off while a file
+// is rewritten in place.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2,
+                                  SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGPIPE};
+
+sigset_t EndingSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int sig : kEndingSignals) sigaddset(&set, sig);
+  return set;
+}
+
 void RemoveTempsAndEnd(int sig) {
+  int none = 0;
+  g_ending.compare_exchange_strong(none, sig);
+  // A file that another thread is rewriting in place would be left half new:
+  // the last rewrite to finish sends the signal again.
+  if (g_rewrites.load() > 0) return;
   for (PendingRecord* r = g_pending.load(std::memory_order_acquire); r != nullptr; r = r->next) {
     const unsigned generation = r->generation.load(std::memory_order_acquire);
     if (r->state.load(std::memory_order_acquire) != PendingRecord::kPending) continue;
@@ -93,6 +116,36 @@ class PendingTemp {
   }
 
   PendingRecord* record_ = nullptr;
+};
+
+// While a file's content is rewritten in place and cut to its new length,
+// the signals that would end the program wait, since a program ended in
+// between would leave the new content followed by the rest of the earlier
+// one. This thread blocks them; the handler of RemoveTemporaryFileOnSignals,
+// run by another thread, leaves the ending to the last rewrite under way.
+// Only where no such handler is installed may another thread's default
+// action still end the program half-way, and SIGKILL always can.
+class HeldSignals {
+ public:
+  HeldSignals() {
+    const sigset_t set = EndingSet();
+    ::pthread_sigmask(SIG_BLOCK, &set, &before_);
+    g_rewrites.fetch_add(1);
+  }
+  ~HeldSignals() {
+    const bool last = g_rewrites.fetch_sub(1) == 1;
+    ::pthread_sigmask(SIG_SETMASK, &before_, nullptr);  // a signal held in this thread acts now
+    const int ending = g_ending.load();
+    if (last && ending != 0) ::kill(::getpid(), ending);
+  }
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
+
+  // True once the program is ending: a rewrite begun now would be cut short.
+  static bool Ending() { return g_ending.load() != 0; }
+
+ private:
+  sigset_t before_;
 };
 
 // The faults a test gave one write, asked at each step.
@@ -150,15 +203,50 @@ int ResolveTarget(const std::string& name, std::string& path, struct stat& st, b
   }
 }
 
-int WriteAll(int fd, std::string_view bytes, const Faults& faults) {
+// `touched` turns true once a byte has reached the file.
+int WriteAll(int fd, std::string_view bytes, const Faults& faults, bool& touched) {
   if (const int e = faults.At(WriteStep::Write)) return e;
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return errno;
     if (n == 0) return EIO;
+    touched = true;
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
+  return 0;
+}
+
+// Room for the whole new content is claimed before its first byte is
+// written, so that a full disk or quota fails the write while the earlier
+// content is whole. Blocks past the end are claimed without changing the
+// file's length. A file system that claims none ahead (EOPNOTSUPP) is
+// written without: should that write fail part-way, the file is reported
+// damaged. On a copy-on-write file system an overwrite may need new blocks
+// all the same.
+int Reserve(int fd, std::size_t size) {
+#ifdef FALLOC_FL_KEEP_SIZE
+  if (size == 0) return 0;
+  while (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) != 0) {
+    if (errno == EINTR) continue;
+    return errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
+  }
+#else
+  static_cast<void>(fd);
+  static_cast<void>(size);
+#endif
+  return 0;
+}
+
+// The new content over the earlier one, then the file cut to its length,
+// with the ending signals held.
+int Rewrite(int fd, std::string_view bytes, const Faults& faults, bool& touched) {
+  const HeldSignals held;
+  if (HeldSignals::Ending()) return EINTR;
+  if (const int e = WriteAll(fd, bytes, faults, touched)) return e;
+  if (const int e = faults.At(WriteStep::Truncate)) return e;
+  while (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+    if (errno != EINTR) return errno;
   return 0;
 }
 
@@ -196,14 +284,14 @@ std::string TempName() {
 
 // Written where it stands: devices and FIFOs (/dev/null, a pipe), which
 // cannot be replaced by a renamed file, and regular files that must keep
-// their inode (several hard links, or a directory we may not write to). The
-// new content is complete in memory before the file is truncated.
+// their inode (several hard links, or a directory we may not write to).
 //
 // A regular file is locked while it is written, so that writers in other
-// threads and processes take turns instead of mixing their contents; and it
-// is overwritten before it is cut to its new length, so that a writer killed
-// half-way leaves the earlier content where it has not yet written, never an
-// empty file.
+// threads and processes take turns instead of mixing their contents. Room
+// for the new content is claimed first, then the content is overwritten and
+// the file cut to its new length with the ending signals held, so that
+// neither a full disk nor a signal costs the earlier content. Once a byte
+// has changed, a failure leaves the file damaged, and says so.
 WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::string_view bytes,
                           const Faults& faults) {
   WriteOutcome out;
@@ -216,6 +304,7 @@ WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::s
     return out;
   }
   out.created = true;
+  bool touched = false;
   if (regular) {
     while (::flock(fd, LOCK_EX) != 0) {
       if (errno != EINTR) {
@@ -224,15 +313,17 @@ WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::s
       }
     }
     if (out.err == 0) out.err = faults.At(WriteStep::Created);
+    if (out.err == 0) out.err = Reserve(fd, bytes.size());
+    if (out.err == 0) out.err = Rewrite(fd, bytes, faults, touched);
+    if (out.err == 0) out.err = Sync(fd, faults);
   } else {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    out.err = WriteAll(fd, bytes, faults, touched);
   }
-  if (out.err == 0) out.err = WriteAll(fd, bytes, faults);
-  if (out.err == 0 && regular && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) out.err = errno;
-  if (out.err == 0 && regular) out.err = Sync(fd, faults);
   const int closed = CloseChecked(fd, faults);  // which also ends the lock
   if (out.err == 0) out.err = closed;
+  out.damaged = regular && touched && out.err != 0;
   return out;
 }
 
@@ -278,7 +369,8 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
     }
   }
 
-  if (out.err == 0) out.err = WriteAll(fd, bytes, faults);
+  bool touched = false;  // the temporary file's bytes alone
+  if (out.err == 0) out.err = WriteAll(fd, bytes, faults, touched);
   if (out.err == 0) out.err = Sync(fd, faults);
   const int closed = CloseChecked(fd, faults);
   if (out.err == 0) out.err = closed;
@@ -315,7 +407,8 @@ WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes, co
 }
 
 Error WriteError(const std::string& name, const WriteOutcome& out) {
-  return detail::OutputError(name, detail::ClassifyOutputError(out.err), out.err);
+  const detail::OpenCause cause = out.damaged ? detail::OpenCause::Damaged : detail::ClassifyOutputError(out.err);
+  return detail::OutputError(name, cause, out.err);
 }
 
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -335,7 +428,9 @@ void InstallTemporaryFileCleanup() {
     if (::sigaction(sig, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
     struct sigaction act {};
     act.sa_handler = RemoveTempsAndEnd;
-    sigemptyset(&act.sa_mask);
+    // A call interrupted by a signal left waiting for a rewrite goes on.
+    act.sa_flags = SA_RESTART;
+    act.sa_mask = EndingSet();
     ::sigaction(sig, &act, nullptr);
   }
 }

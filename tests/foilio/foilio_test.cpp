@@ -92,7 +92,7 @@ TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
 }
 
 // Each errno of a failed write as the window tells it: why the file could
-// not be written, or the cause's own words.
+// not be written, or the cause's own words; and a file left damaged.
 TEST(WriteFoilFileTest, EveryErrnoOfAFailedWriteAsTheWindowSaysIt) {
   const std::string cant = "Output file could not be written: ", invalid = "Output file name not valid";
   const std::pair<int, std::string> rows[] = {
@@ -107,6 +107,12 @@ TEST(WriteFoilFileTest, EveryErrnoOfAFailedWriteAsTheWindowSaysIt) {
       {ENOMEDIUM, "Drive not available"}, {EPIPE, "Output pipe has no reader"}};
   for (const auto& [err, text] : rows)
     EXPECT_EQ(WindowText(WriteError("out.FOI", {.err = err})), "  out.FOI - " + text + " !! ") << err;
+  // A file written in place that failed once its content had changed.
+  const std::string damaged = "  out.FOI - Output file could not be written and is damaged: ";
+  EXPECT_EQ(WindowText(WriteError("out.FOI", {.err = ENOSPC, .created = true, .damaged = true})),
+            damaged + "no room left on the device !! ");
+  EXPECT_EQ(WindowText(WriteError("out.FOI", {.err = EIO, .created = true, .damaged = true})),
+            damaged + "input/output error !! ");
 }
 
 // Items wherever the lines break, line 1 as it stands, under a decimal comma; then every message
