@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <pthread.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,8 +52,10 @@ std::atomic<PendingRecord*> g_pending{nullptr};
 std::atomic<int> g_rewrites{0};
 std::atomic<int> g_ending{0};
 
-// The signals that end a program and may be caught: held off while a file
-// is rewritten in place.
+// The signals that end a program and may be caught: each removes the pending
+// temporary files, and each is held off while a file is rewritten in place.
+// SIGPIPE too: a program writing to a closed pipe ends as it would have, or,
+// where it ignores SIGPIPE, goes on to hear EPIPE.
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2,
                                   SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGPIPE};
 
@@ -250,6 +253,14 @@ int Rewrite(int fd, std::string_view bytes, const Faults& faults, bool& touched)
   return 0;
 }
 
+// A file longer than the process may write (RLIMIT_FSIZE) is refused before
+// anything is touched: written, it would stop at the limit, half new.
+int CheckSizeLimit(std::size_t size) {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
+  return size > limit.rlim_cur ? EFBIG : 0;
+}
+
 // The content reaches the disk before it counts as written: a crash must not
 // leave a renamed but empty file.
 int Sync(int fd, const Faults& faults) {
@@ -391,6 +402,8 @@ WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes, co
   bool exists = false;
   WriteOutcome out;
   if ((out.err = ResolveTarget(name, path, st, exists)) != 0) return out;
+  // Devices and FIFOs have no size to limit.
+  if ((!exists || S_ISREG(st.st_mode)) && (out.err = CheckSizeLimit(bytes.size())) != 0) return out;
   if (!exists) return WriteReplacing(path, nullptr, bytes, steps);
   if (S_ISDIR(st.st_mode)) {
     out.err = EISDIR;
@@ -423,7 +436,7 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
 }
 
 void InstallTemporaryFileCleanup() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int sig : kEndingSignals) {
     struct sigaction now {};
     if (::sigaction(sig, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
     struct sigaction act {};
@@ -433,6 +446,10 @@ void InstallTemporaryFileCleanup() {
     act.sa_mask = EndingSet();
     ::sigaction(sig, &act, nullptr);
   }
+  // A write past the file-size limit then fails with EFBIG, which is
+  // reported, instead of ending the program with its temporary file left.
+  struct sigaction now {};
+  if (::sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace tarvelo

@@ -32,7 +32,9 @@ using WriteFaults = std::function<int(WriteStep)>;
 // temporary file is pending for the handlers of RemoveTemporaryFileOnSignals
 // until then. A symbolic link is followed so it stays a link, unless another
 // user planted it in a shared sticky directory (EACCES). A directory gives
-// EISDIR, a file the caller may not write EACCES.
+// EISDIR, a file the caller may not write EACCES, and content longer than
+// the process may write to a file (RLIMIT_FSIZE) EFBIG, before anything is
+// touched.
 //
 // Written in place: a device or FIFO (EPIPE when a FIFO has no reader), a
 // file with several hard links, and a writable file in a directory we may
@@ -53,8 +55,11 @@ Error WriteError(const std::string& name, const WriteOutcome& out);
 // file exists, else the same path once resolved.
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
-// SIGINT, SIGTERM and SIGHUP remove every pending temporary file, then end
-// the program as the signal would.
+// SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU,
+// SIGVTALRM, SIGPROF and SIGPIPE remove every pending temporary file, then
+// end the program as the signal would; one that is ignored stays ignored.
+// SIGXFSZ is ignored, so that a write past the file-size limit fails with
+// EFBIG instead of ending the program.
 void InstallTemporaryFileCleanup();
 
 }  // namespace tarvelo

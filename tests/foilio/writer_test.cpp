@@ -325,30 +325,104 @@ TEST(SafeWriteTest, AFullDiskFailsBeforeTheEarlierFileChanges) {
   }
 }
 
-// A program ended by a signal in the middle of a write, or just as its
-// temporary file appears, leaves the earlier file and no temporary file.
+// The signals that end a program and may be caught.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2,
+                                  SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGPIPE};
+
+// A program ended by any of them in the middle of a write, or just as its
+// temporary file appears, ends by that signal and leaves the earlier file
+// and no temporary file. One that the program ignores stays ignored: the
+// write goes on.
 TEST(SafeWriteTest, ASignalDuringAWriteRemovesTheTemporaryFile) {
-  for (const WriteStep at : {WriteStep::Created, WriteStep::Write}) {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-      test::TempDir tmp;
-      const std::string target = tmp.file("out.FOI");
-      WriteBytes(target, "earlier\r\n");
-      EXPECT_EQ(InChild([&] {
-                  RemoveTemporaryFileOnSignals();
-                  const WriteFaults raise = [sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; };
-                  WriteFileSafely(target, "new\r\n", &raise);
-                  return 0;
-                }),
-                100 + sig);
-      EXPECT_EQ(Entries(tmp.path()), 1) << sig;
-      EXPECT_EQ(ReadBytes(target), "earlier\r\n");
+  for (const bool ignored : {false, true}) {
+    for (const WriteStep at : {WriteStep::Created, WriteStep::Write}) {
+      for (const int sig : kEndingSignals) {
+        test::TempDir tmp;
+        const std::string target = tmp.file("out.FOI");
+        WriteBytes(target, "earlier\r\n");
+        EXPECT_EQ(InChild([&] {
+                    if (ignored) std::signal(sig, SIG_IGN);
+                    RemoveTemporaryFileOnSignals();
+                    const WriteFaults raise = [sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; };
+                    return WriteFileSafely(target, "new\r\n", &raise).err;
+                  }),
+                  ignored ? 0 : 100 + sig)
+            << sig << " at " << static_cast<int>(at);
+        EXPECT_EQ(Entries(tmp.path()), 1) << sig;
+        EXPECT_EQ(ReadBytes(target), ignored ? "new\r\n" : "earlier\r\n") << sig;
+      }
     }
   }
 }
 
-// The signals that end a program and may be caught.
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2,
-                                  SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGPIPE};
+// A file larger than the process may write (RLIMIT_FSIZE) is refused before
+// anything is touched, replaced or written in place, even where SIGXFSZ
+// would end the program: "file too large", the earlier file kept, no
+// temporary file. One as long as the limit is written.
+TEST(SafeWriteTest, AFileLargerThanTheSizeLimitIsRefusedWhole) {
+  constexpr rlim_t kLimit = 64;
+  test::TempDir tmp;
+  const std::string single = tmp.file("single.FOI"), a = tmp.file("a.FOI"), b = tmp.file("b.FOI");
+  const std::string old = "earlier\r\n", at(kLimit, 'x'), beyond = at + "y";
+  WriteBytes(a, "");
+  fs::create_hard_link(a, b);
+  const std::string large = ": output file could not be written: file too large";
+  const struct {
+    std::string name, bytes, message, after;
+  } rows[] = {
+      {single, beyond, single + large, old}, {single, at, "", at},
+      {b, beyond, b + large, old},           {b, at, "", at},
+  };
+  for (const auto& r : rows) {
+    WriteBytes(single, old);
+    WriteBytes(a, old);
+    EXPECT_EQ(InChild([&] {
+                const struct rlimit limit = {kLimit, RLIM_INFINITY};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                return Message(r.name, r.bytes) == r.message ? 0 : 1;
+              }),
+              0)
+        << r.name << " " << r.bytes.size();
+    EXPECT_EQ(ReadBytes(r.name), r.after);
+    EXPECT_EQ(Entries(tmp.path()), 3);
+  }
+}
+
+// A limit lowered once a write has begun stops it at the limit. With
+// RemoveTemporaryFileOnSignals, SIGXFSZ is ignored and the write fails with
+// EFBIG: a replaced file is kept; one written in place is damaged, and holds
+// the new content up to the limit, the earlier one after.
+TEST(SafeWriteTest, AWriteStoppedAtTheSizeLimitFailsInsteadOfEndingTheProgram) {
+  constexpr rlim_t kLimit = 4;
+  test::TempDir tmp;
+  const std::string single = tmp.file("single.FOI"), a = tmp.file("a.FOI"), b = tmp.file("b.FOI");
+  const std::string old = "earlier rows\r\n", now = "new content\r\n";
+  WriteBytes(a, "");
+  fs::create_hard_link(a, b);
+  const struct {
+    std::string name, message, after;
+  } rows[] = {
+      {single, single + ": output file could not be written: file too large", old},
+      {b, b + ": output file could not be written and is damaged: file too large", "new ier rows\r\n"},
+  };
+  for (const auto& r : rows) {
+    WriteBytes(single, old);
+    WriteBytes(a, old);
+    EXPECT_EQ(InChild([&] {
+                RemoveTemporaryFileOnSignals();
+                const WriteFaults lower = [](WriteStep s) {
+                  const struct rlimit limit = {kLimit, RLIM_INFINITY};
+                  return s == WriteStep::Write ? ::setrlimit(RLIMIT_FSIZE, &limit) : 0;
+                };
+                const WriteOutcome out = WriteFileSafely(r.name, now, &lower);
+                return std::string(WriteError(r.name, out).what()) == r.message ? 0 : 1;
+              }),
+              0)
+        << r.name;
+    EXPECT_EQ(ReadBytes(r.name), r.after);
+    EXPECT_EQ(Entries(tmp.path()), 3);
+  }
+}
 
 // A signal that comes as a file is rewritten in place, before its first
 // byte or between the write and the cut, waits until the file holds the
