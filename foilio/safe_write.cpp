@@ -29,6 +29,10 @@ namespace {
 constexpr int kMaxLinks = 40;
 constexpr int kTempAttempts = 100;
 
+// What the signal handler must know of the writes under way, the one
+// process-wide state of the library: a handler is given nothing but the
+// signal's number.
+//
 // The temporary files that writes in any thread have pending, for the signal
 // handler to remove. A record is made once and never freed, so the handler
 // may walk the list at any moment without a lock; a write claims a free
