@@ -258,7 +258,8 @@ int Rewrite(int fd, std::string_view bytes, const Faults& faults, bool& touched)
 }
 
 // A file longer than the process may write (RLIMIT_FSIZE) is refused before
-// anything is touched: written, it would stop at the limit, half new.
+// a byte is written: written, it would stop at the limit, half new. Devices
+// and FIFOs have no size to limit.
 int CheckSizeLimit(std::size_t size) {
   struct rlimit limit {};
   if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
@@ -328,6 +329,7 @@ WriteOutcome WriteInPlace(const std::string& path, const struct stat& st, std::s
       }
     }
     if (out.err == 0) out.err = faults.At(WriteStep::Created);
+    if (out.err == 0) out.err = CheckSizeLimit(bytes.size());
     if (out.err == 0) out.err = Reserve(fd, bytes.size());
     if (out.err == 0) out.err = Rewrite(fd, bytes, faults, touched);
     if (out.err == 0) out.err = Sync(fd, faults);
@@ -375,6 +377,7 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
   }
   out.created = true;
   out.err = faults.At(WriteStep::Created);
+  if (out.err == 0) out.err = CheckSizeLimit(bytes.size());
   if (out.err == 0 && existing != nullptr) {
     // The replacement keeps the permission bits, and the owner and group where
     // we may set them (root rewriting a user's file; a user's own group).
@@ -406,8 +409,6 @@ WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes, co
   bool exists = false;
   WriteOutcome out;
   if ((out.err = ResolveTarget(name, path, st, exists)) != 0) return out;
-  // Devices and FIFOs have no size to limit.
-  if ((!exists || S_ISREG(st.st_mode)) && (out.err = CheckSizeLimit(bytes.size())) != 0) return out;
   if (!exists) return WriteReplacing(path, nullptr, bytes, steps);
   if (S_ISDIR(st.st_mode)) {
     out.err = EISDIR;

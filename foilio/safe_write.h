@@ -33,8 +33,8 @@ using WriteFaults = std::function<int(WriteStep)>;
 // until then. A symbolic link is followed so it stays a link, unless another
 // user planted it in a shared sticky directory (EACCES). A directory gives
 // EISDIR, a file the caller may not write EACCES, and content longer than
-// the process may write to a file (RLIMIT_FSIZE) EFBIG, before anything is
-// touched.
+// the process may write to a file (RLIMIT_FSIZE) EFBIG, before a byte is
+// written.
 //
 // Written in place: a device or FIFO (EPIPE when a FIFO has no reader), a
 // file with several hard links, and a writable file in a directory we may

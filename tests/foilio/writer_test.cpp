@@ -356,9 +356,9 @@ TEST(SafeWriteTest, ASignalDuringAWriteRemovesTheTemporaryFile) {
 }
 
 // A file larger than the process may write (RLIMIT_FSIZE) is refused before
-// anything is touched, replaced or written in place, even where SIGXFSZ
-// would end the program: "file too large", the earlier file kept, no
-// temporary file. One as long as the limit is written.
+// a byte is written, replaced or written in place, even where SIGXFSZ would
+// end the program: "file too large", the earlier file kept, no temporary
+// file. One as long as the limit is written. A missing folder is said first.
 TEST(SafeWriteTest, AFileLargerThanTheSizeLimitIsRefusedWhole) {
   constexpr rlim_t kLimit = 64;
   test::TempDir tmp;
@@ -372,6 +372,8 @@ TEST(SafeWriteTest, AFileLargerThanTheSizeLimitIsRefusedWhole) {
   } rows[] = {
       {single, beyond, single + large, old}, {single, at, "", at},
       {b, beyond, b + large, old},           {b, at, "", at},
+      {tmp.file("no/new.FOI"), beyond, tmp.file("no/new.FOI") + ": output file could not be written: no such folder",
+       ""},
   };
   for (const auto& r : rows) {
     WriteBytes(single, old);
@@ -501,7 +503,8 @@ TEST(SafeWriteTest, ASignalRemovesTheTemporaryFilesOfEveryThread) {
               };
               std::vector<std::thread> threads;
               for (int t = 0; t < kThreads; ++t)
-                threads.emplace_back([&, t] { WriteFileSafely(tmp.file(std::to_string(t) + ".FOI"), "new\r\n", &stop); });
+                threads.emplace_back(
+                    [&, t] { WriteFileSafely(tmp.file(std::to_string(t) + ".FOI"), "new\r\n", &stop); });
               while (waiting < kThreads) std::this_thread::yield();
               if (Entries(tmp.path()) != 2 * kThreads) return 1;
               ::kill(::getpid(), SIGTERM);
