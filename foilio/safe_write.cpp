@@ -400,6 +400,13 @@ WriteOutcome WriteReplacing(const std::string& path, const struct stat* existing
   return out;
 }
 
+// True when sig does what the system does by default: a signal the program
+// ignores, or handles itself, is left to it.
+bool Unhandled(int sig) {
+  struct sigaction now {};
+  return ::sigaction(sig, nullptr, &now) == 0 && (now.sa_flags & SA_SIGINFO) == 0 && now.sa_handler == SIG_DFL;
+}
+
 }  // namespace
 
 WriteOutcome WriteFileSafely(const std::string& name, std::string_view bytes, const WriteFaults* faults) {
@@ -442,8 +449,7 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
 
 void InstallTemporaryFileCleanup() {
   for (const int sig : kEndingSignals) {
-    struct sigaction now {};
-    if (::sigaction(sig, nullptr, &now) != 0 || now.sa_handler == SIG_IGN) continue;
+    if (!Unhandled(sig)) continue;
     struct sigaction act {};
     act.sa_handler = RemoveTempsAndEnd;
     // A call interrupted by a signal left waiting for a rewrite goes on.
@@ -453,8 +459,7 @@ void InstallTemporaryFileCleanup() {
   }
   // A write past the file-size limit then fails with EFBIG, which is
   // reported, instead of ending the program with its temporary file left.
-  struct sigaction now {};
-  if (::sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) std::signal(SIGXFSZ, SIG_IGN);
+  if (Unhandled(SIGXFSZ)) std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace tarvelo

@@ -57,9 +57,9 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU,
 // SIGVTALRM, SIGPROF and SIGPIPE remove every pending temporary file, then
-// end the program as the signal would; one that is ignored stays ignored.
-// SIGXFSZ is ignored, so that a write past the file-size limit fails with
-// EFBIG instead of ending the program.
+// end the program as the signal would; one the program ignores, or handles
+// itself, is left to it. SIGXFSZ is ignored, so that a write past the
+// file-size limit fails with EFBIG instead of ending the program.
 void InstallTemporaryFileCleanup();
 
 }  // namespace tarvelo

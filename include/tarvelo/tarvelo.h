@@ -443,11 +443,11 @@ void CheckNotInput(const std::filesystem::path& input, const std::filesystem::pa
 // SIGPIPE) remove every temporary file that a write of this library has
 // pending, in any thread, before the program ends as the signal would end
 // it; so no half-written file is left beside a target. One that comes while
-// a file is rewritten in place waits until the file is whole. A signal that
-// is ignored stays ignored: a program that ignores SIGPIPE goes on to hear
-// EPIPE. SIGXFSZ is ignored, so that a write past the file-size limit fails
-// ("file too large") instead of ending the program. Programs call it once at
-// start.
+// a file is rewritten in place waits until the file is whole. A signal the
+// program ignores, or handles itself, is left to it: a program that ignores
+// SIGPIPE goes on to hear EPIPE. SIGXFSZ is ignored, so that a write past the
+// file-size limit fails ("file too large") instead of ending the program.
+// Programs call it once at start, after any handlers of their own.
 //
 // The record these handlers read is the one process-wide state the library
 // keeps: a handler is given nothing but the signal's number, so the writes

@@ -331,25 +331,30 @@ constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1,
 
 // A program ended by any of them in the middle of a write, or just as its
 // temporary file appears, ends by that signal and leaves the earlier file
-// and no temporary file. One that the program ignores stays ignored: the
-// write goes on.
+// and no temporary file. One that the program ignores, or handles itself,
+// is left to it: the write goes on.
+std::atomic<int> g_handled{0};
+
 TEST(SafeWriteTest, ASignalDuringAWriteRemovesTheTemporaryFile) {
-  for (const bool ignored : {false, true}) {
+  enum Disposition { kDefault, kIgnored, kOwnHandler };
+  for (const Disposition was : {kDefault, kIgnored, kOwnHandler}) {
     for (const WriteStep at : {WriteStep::Created, WriteStep::Write}) {
       for (const int sig : kEndingSignals) {
         test::TempDir tmp;
         const std::string target = tmp.file("out.FOI");
         WriteBytes(target, "earlier\r\n");
         EXPECT_EQ(InChild([&] {
-                    if (ignored) std::signal(sig, SIG_IGN);
+                    if (was == kIgnored) std::signal(sig, SIG_IGN);
+                    if (was == kOwnHandler) std::signal(sig, [](int s) { g_handled = s; });
                     RemoveTemporaryFileOnSignals();
                     const WriteFaults raise = [sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; };
-                    return WriteFileSafely(target, "new\r\n", &raise).err;
+                    const int err = WriteFileSafely(target, "new\r\n", &raise).err;
+                    return err != 0 ? err : was == kOwnHandler && g_handled != sig ? 1 : 0;
                   }),
-                  ignored ? 0 : 100 + sig)
-            << sig << " at " << static_cast<int>(at);
+                  was == kDefault ? 100 + sig : 0)
+            << sig << " at " << static_cast<int>(at) << " as " << was;
         EXPECT_EQ(Entries(tmp.path()), 1) << sig;
-        EXPECT_EQ(ReadBytes(target), ignored ? "new\r\n" : "earlier\r\n") << sig;
+        EXPECT_EQ(ReadBytes(target), was == kDefault ? "earlier\r\n" : "new\r\n") << sig;
       }
     }
   }
