@@ -52,7 +52,7 @@ static_assert(std::atomic<int>::is_always_lock_free && std::atomic<unsigned>::is
 std::atomic<PendingRecord*> g_pending{nullptr};
 
 // The files that threads are rewriting in place, counted; and the signal that
-// ends the program, once one came while a rewrite was under way.
+// is ending the program, once one has come.
 std::atomic<int> g_rewrites{0};
 std::atomic<int> g_ending{0};
 
@@ -149,6 +149,8 @@ class HeldSignals {
   HeldSignals& operator=(const HeldSignals&) = delete;
 
   // True once the program is ending: a rewrite begun now would be cut short.
+  // Asked once the count is up, so that a handler either sees this rewrite
+  // or is seen by it.
   static bool Ending() { return g_ending.load() != 0; }
 
  private:
