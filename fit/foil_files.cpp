@@ -44,16 +44,18 @@ ReadOutcome Read_FoilData(State& s) {
 void Write_FoilFile(State& s) {
   s.ErFlag = kFalse;
   const std::string& name = s.OutFile;
-  const auto fail = [&s, &name](detail::OpenCause cause) {
-    s.ErMsg = WindowText(detail::OutputError(name, cause));
+  const auto fail = [&s](const Error& error) {
+    s.ErMsg = WindowText(error);
     s.ErFlag = kTrue;
   };
 
-  if (detail::UnusableName(name)) return fail(detail::OpenCause::NameNotValid);
+  if (detail::UnusableName(name)) return fail(detail::OutputError(name, detail::OpenCause::NameNotValid));
   // The section data must never be replaced by the fit made from them.
-  if (!s.InFile.empty() && IsSameFile(s.InFile, name)) return fail(detail::OpenCause::SameFile);
+  if (!s.InFile.empty() && IsSameFile(s.InFile, name))
+    return fail(detail::OutputError(name, detail::OpenCause::SameFile));
   // A fit of ncp control points is written; nothing else is.
-  if (!s.fit || !(s.ncp == s.fit->control_points)) return fail(detail::OpenCause::Failed);
+  if (!s.fit || !(s.ncp == s.fit->control_points))
+    return fail(Error(ErrorKind::NotWritten, name, detail::CouldNotWrite("control points are missing")));
 
   Fit& fit = *s.fit;
   const std::string text =
@@ -64,7 +66,7 @@ void Write_FoilFile(State& s) {
   if (out.created) {
     for (int j = 1; j <= fit.control_points; ++j) s.xcp(j) = WrittenX(s.xcp(j));
   }
-  if (out.err != 0) fail(detail::ClassifyOutputError(out.err));
+  if (out.err != 0) fail(WriteError(name, out));
 }
 
 }  // namespace tarvelo

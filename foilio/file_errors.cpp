@@ -1,7 +1,7 @@
 #include "foilio/file_errors.h"
 
 #include <cerrno>
-#include <utility>
+#include <cstring>
 
 namespace tarvelo::detail {
 
@@ -14,11 +14,6 @@ bool DriveError(int err) {
   if (err == ENOMEDIUM) return true;
 #endif
   return err == ENXIO || err == ENODEV;
-}
-
-WriteFaultHook& Hook() {
-  static WriteFaultHook hook;
-  return hook;
 }
 
 }  // namespace
@@ -48,23 +43,53 @@ const char* InputReason(OpenCause cause) {
     case OpenCause::NotRegular: return "input file is not a regular file";
     case OpenCause::NoReader:
     case OpenCause::SameFile:
-    case OpenCause::Failed: break;
+    case OpenCause::Failed:
+    case OpenCause::Damaged: break;
   }
   return "input file could not be read";
 }
 
-const char* OutputReason(OpenCause cause) {
+std::string OutputReason(OpenCause cause, int err) {
   switch (cause) {
     case OpenCause::NameNotValid: return "output file name not valid";
     case OpenCause::NoDrive: return "drive not available";
     case OpenCause::Directory: return "output file is a directory";
     case OpenCause::NoReader: return "output pipe has no reader";
     case OpenCause::SameFile: return "output file is the input file";
+    case OpenCause::Damaged: return "output file could not be written and is damaged: " + WriteFailureText(err);
     case OpenCause::NotFound:  // a missing directory: the file could not be written
     case OpenCause::NotRegular:
     case OpenCause::Failed: break;
   }
-  return "output file could not be written";
+  return CouldNotWrite(WriteFailureText(err));
+}
+
+std::string CouldNotWrite(std::string_view why) {
+  return "output file could not be written: " + std::string(why);
+}
+
+std::string WriteFailureText(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR: return "no such folder";
+    case ENOSPC:
+    case EDQUOT: return "no room left on the device";
+    case EACCES:
+    case EPERM: return "permission denied";
+    case EROFS: return "read-only file system";
+    case EFBIG: return "file too large";
+    default: break;
+  }
+  // The C library's description, not strerror's: that one follows the
+  // locale, and a library's reasons are the same wherever it runs.
+  const char* text = ::strerrordesc_np(err);
+  if (text == nullptr) return "error " + std::to_string(err);
+  std::string why = text;
+  // "Input/output error" begins a sentence; "RFS specific error" keeps its
+  // initials.
+  const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+  if (upper(why[0]) && !(why.size() > 1 && upper(why[1]))) why[0] = static_cast<char>(why[0] - 'A' + 'a');
+  return why;
 }
 
 ErrorKind InputKind(OpenCause cause) {
@@ -76,7 +101,8 @@ ErrorKind InputKind(OpenCause cause) {
     case OpenCause::NotRegular:
     case OpenCause::NoReader:
     case OpenCause::SameFile:
-    case OpenCause::Failed: break;
+    case OpenCause::Failed:
+    case OpenCause::Damaged: break;
   }
   return ErrorKind::NotReadable;
 }
@@ -89,19 +115,12 @@ Error InputError(const std::string& name, OpenCause cause) {
   return Error(InputKind(cause), name, InputReason(cause));
 }
 
-Error OutputError(const std::string& name, OpenCause cause) {
-  return Error(OutputKind(cause), name, OutputReason(cause));
+Error OutputError(const std::string& name, OpenCause cause, int err) {
+  return Error(OutputKind(cause), name, OutputReason(cause, err));
 }
 
 bool UnusableName(const std::string& name) {
   return name.empty() || name.find('\0') != std::string::npos;
-}
-
-void SetWriteFaultHook(WriteFaultHook hook) { Hook() = std::move(hook); }
-
-int InjectedWriteFault(WriteStep step) {
-  const WriteFaultHook& hook = Hook();
-  return hook ? hook(step) : 0;
 }
 
 }  // namespace tarvelo::detail

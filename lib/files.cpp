@@ -10,7 +10,7 @@ void WriteFileContents(const std::filesystem::path& file, std::string_view bytes
   const std::string name = file.string();
   if (detail::UnusableName(name)) throw detail::OutputError(name, detail::OpenCause::NameNotValid);
   const WriteOutcome out = WriteFileSafely(name, bytes);
-  if (out.err != 0) throw detail::OutputError(name, detail::ClassifyOutputError(out.err));
+  if (out.err != 0) throw WriteError(name, out);
 }
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) { return IsSameFile(a, b); }

@@ -14,8 +14,11 @@
 //   double t = foil.Evaluate(0.3).thickness;
 //   std::string dxf = tarvelo::Export(foil, "dxf", {{0.12, 0.02}});
 //
-// Threads: the library keeps no process-wide mutable state. Every function
-// may be called from several threads at once, as long as no object one call
+// Threads: the library keeps one process-wide thing, the record of the
+// writes under way (their pending temporary files, and the files being
+// rewritten in place), which the signal handlers of
+// RemoveTemporaryFileOnSignals must reach; nothing else. Every function may
+// be called from several threads at once, as long as no object one call
 // writes is used by another at the same time (a const object may be shared).
 // Writes of files from several threads are safe, to different files and to
 // one file alike (the last complete write wins). Only
@@ -404,8 +407,9 @@ CountChoice FewestControlPoints(const ImportedSection& imported, const CountOpti
 // Writes the .FOI file of a fit: the ID line, the count and the order, and x,
 // thickness and camber of each control point with five decimals, lines ending
 // in CR LF. The file is replaced only when the new one is complete; on failure
-// an earlier file of that name is left as it was. Throws Error (Usage) for an
-// ID line that holds a CR or LF: it would read back as other data.
+// an earlier file of that name is left as it was (for a file rewritten in
+// place, see WriteFileContents). Throws Error (Usage) for an ID line that
+// holds a CR or LF: it would read back as other data.
 void WriteFoilFile(const std::filesystem::path& file, const Fit& fit);
 
 // The bytes WriteFoilFile writes.
@@ -413,7 +417,14 @@ std::string FoilFileBytes(const Fit& fit);
 
 // Writes bytes as the whole content of a file, as safely as WriteFoilFile:
 // the file is replaced only when the new one is complete, and an earlier file
-// of that name is kept when anything fails.
+// of that name is kept when anything fails. A file that must keep its inode
+// (several hard links, or a directory the caller may not write to) is
+// rewritten in place: room for the new content is claimed first, so a full
+// disk fails before it changes, and the signals that end a program wait, in
+// the writing thread, until it is whole; should the write fail after it has
+// begun, the Error says the file is damaged. Throws Error (NotWritten)
+// naming why: "output file could not be written: no room left on the
+// device", and so on.
 void WriteFileContents(const std::filesystem::path& file, std::string_view bytes);
 
 // True when the two names name one file: the same device and inode where the
@@ -424,10 +435,22 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // when the two name one file: what is made of a file must never replace it.
 void CheckNotInput(const std::filesystem::path& input, const std::filesystem::path& output);
 
-// Makes SIGINT, SIGTERM and SIGHUP remove every temporary file that a write
-// of this library has pending, in any thread, before the program ends as the
-// signal would end it; so no half-written file is left beside a target.
-// Programs call it once at start; a signal that is ignored stays ignored.
+// Makes the signals that end a program and may be caught (SIGHUP, SIGINT,
+// SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF,
+// SIGPIPE) remove every temporary file that a write of this library has
+// pending, in any thread, before the program ends as the signal would end
+// it; so no half-written file is left beside a target. One that comes while
+// a file is rewritten in place waits until the file is whole. A signal the
+// program ignores, or handles itself, is left to it: a program that ignores
+// SIGPIPE goes on to hear EPIPE. SIGXFSZ is ignored, so that a write past the
+// file-size limit fails ("file too large") instead of ending the program.
+// Programs call it once at start, after any handlers of their own.
+//
+// The record these handlers read is the one process-wide state the library
+// keeps: a handler is given nothing but the signal's number, so the writes
+// under way must be where it can find them. It takes no lock, so that a
+// handler may read it at any moment, and holds a name's room for each write
+// that was ever pending at once.
 void RemoveTemporaryFileOnSignals();
 
 // The largest thickness and camber of a section outline, fractions of the

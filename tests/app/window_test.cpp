@@ -606,7 +606,7 @@ class WindowTest : public QObject {
     } failures[] = {
         {"refused", bad, "", "  " + bad + " - Invalid number in line 3 !! "},
         {"not written", coords, dir.file("missing/x.dat"),
-         "  " + dir.file("missing/x.dat") + " - Output file could not be written !! "},
+         "  " + dir.file("missing/x.dat") + " - Output file could not be written: no such folder !! "},
         {"save cancelled", coords, "", ""},
         {"open cancelled", "", "", ""},
     };
@@ -683,7 +683,7 @@ class WindowTest : public QObject {
     const std::string in = dir.file("naca2412.dat"), data = ReadBytes(in);
     const struct {
       std::string out, error;
-    } rows[] = {{dir.file("missing/out.FOI"), " - Output file could not be written !! "},
+    } rows[] = {{dir.file("missing/out.FOI"), " - Output file could not be written: no such folder !! "},
                 {in, " - Output file is the input file !! "}};
     for (const auto& r : rows) {
       w->SetText(Field::Text2, r.out);

@@ -1,10 +1,14 @@
 // tarvelo-fit end to end on copies of the bundled sections.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <tarvelo/tarvelo.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <cstdio>
 #include <filesystem>
@@ -117,7 +121,7 @@ TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
   EXPECT_EQ(Run({"-n", "41", "naca0012.dat"}), 1);
   EXPECT_EQ(err.str(), "tarvelo-fit: 4 to 40 control points are allowed, not 41\n");
   EXPECT_EQ(Run({"-o", dir.file("nodir/x.FOI"), "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("nodir/x.FOI") + ": output file could not be written\n");
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("nodir/x.FOI") + ": output file could not be written: no such folder\n");
 }
 
 TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
@@ -579,6 +583,41 @@ TEST(FitProgramTest, AFullStandardOutputIsReportedWithItsReason) {
                 ": 1 data point is fitted off its chord position, by up to 2.3e-6 of the chord; "
                 "--placement=exact places it exactly\n"
                 "tarvelo-fit: standard output: No space left on device\n");
+}
+
+// A standard output whose reader has gone. Where SIGPIPE is ignored, the
+// program says so with the reason; where it is not, the program ends by
+// SIGPIPE, as a program in a pipeline does, having said nothing of it.
+TEST(FitProgramTest, AClosedPipeEndsTheProgramOrIsReportedWhereSigpipeIsIgnored) {
+  test::TempDir dir;
+  fs::copy_file(test::ExamplePath("naca0012.dat"), dir.path() / "a.dat");
+  const std::string said = dir.file("err.txt");
+  const std::string warning = "tarvelo-fit: " + dir.file("a.dat") +
+                              ": 1 data point is fitted off its chord position, by up to 2.3e-6 of the chord; "
+                              "--placement=exact places it exactly\n";
+  for (const bool ignored : {true, false}) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ::close(fds[0]);  // no reader
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(fds[1], STDOUT_FILENO);
+      ::dup2(::open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+      std::signal(SIGPIPE, ignored ? SIG_IGN : SIG_DFL);
+      ::execl(TARVELO_FIT_PROGRAM, "tarvelo-fit", dir.file("a.dat").c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (ignored) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+      EXPECT_EQ(ReadBytes(said), warning + "tarvelo-fit: standard output: Broken pipe\n");
+    } else {
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
+      EXPECT_EQ(ReadBytes(said), warning);
+    }
+  }
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
        "the stored camber is nowhere above 0: it holds the section's own camber, which only a largest "
        "camber of 1 gives back (0 leaves it out)"},
       {{"-o", dir.file("nodir/out.txt"), flat},
-       dir.file("nodir/out.txt") + ": output file could not be written"},
+       dir.file("nodir/out.txt") + ": output file could not be written: no such folder"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 1);

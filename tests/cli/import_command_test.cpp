@@ -82,7 +82,7 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
       {{"-o", file, "--stations", "402", coords}, "5 to 401 stations are allowed"},
       // A read error is not the end of the file.
       {{"-o", file, "/proc/self/mem"}, "/proc/self/mem: input file could not be read"},
-      {{"-o", dir.file("no-dir/out.dat"), coords}, dir.file("no-dir/out.dat") + ": output file could not be written"},
+      {{"-o", dir.file("no-dir/out.dat"), coords}, dir.file("no-dir/out.dat") + ": output file could not be written: no such folder"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 1) << r.message;

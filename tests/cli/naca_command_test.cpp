@@ -56,7 +56,7 @@ TEST_F(NacaCommandTest, WritesTheSectionDataToStandardOutputOrToOut) {
   // An OUT that cannot be written: status 1, the library's message, an
   // earlier file kept.
   EXPECT_EQ(Run({"-o", dir.file("no/such.dat"), "2412"}), 1);
-  EXPECT_EQ(err.str(), "tarvelo-naca: " + dir.file("no/such.dat") + ": output file could not be written\n");
+  EXPECT_EQ(err.str(), "tarvelo-naca: " + dir.file("no/such.dat") + ": output file could not be written: no such folder\n");
   EXPECT_EQ(Run({"-o", "-", "--closed-te", "--stations=5", "0012"}), 0);
   EXPECT_EQ(out.str(), closed);
   EXPECT_EQ(Run({"-o", file, "2x12"}), 2);

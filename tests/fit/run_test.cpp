@@ -214,7 +214,7 @@ TEST_F(RunTest, StoppedRunsKeepWhatTheyDidNotReach) {
   form.SetText(Field::Text2, dir.file("no-such-dir/out.FOI"));
   Main(s, pic, form);
   EXPECT_TRUE(ShowsError("  " + dir.file("no-such-dir/out.FOI") +
-                         " - Output file could not be written !! "));
+                         " - Output file could not be written: no such folder !! "));
   EXPECT_TRUE(s.fit.has_value());  // the results are in place
 }
 

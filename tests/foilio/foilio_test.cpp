@@ -12,6 +12,8 @@
 #include "fit/foil_files.h"
 #include "foilio/number_format.h"
 #include "foilio/reader_check.h"
+#include "foilio/safe_write.h"
+#include "screens/screens.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
@@ -47,10 +49,10 @@ State Fitted(const std::string& out, int ncp = 4, std::string id = "NACA \xE4\xF
   return s;
 }
 
-// The exact bytes; a name that cannot be written or a failing step keeps them, and no temporary.
+// The exact bytes; a name that cannot be written keeps them, and no temporary is left.
 TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
   test::TempDir dir;
-  const std::string out = dir.file("out.FOI"), cant = "Output file could not be written";
+  const std::string out = dir.file("out.FOI"), cant = "Output file could not be written: ";
   const std::string invalid = "Output file name not valid";
   State s = Fitted(dir.file("link.FOI"));  // the mode is kept; a symbolic link stays a link
   fs::create_symlink("out.FOI", s.OutFile);
@@ -66,28 +68,54 @@ TEST(WriteFoilFileTest, ExactBytesOrAMessageWithTheEarlierFileKept) {
   EXPECT_TRUE(test::ReadBytes(out) == written && s.ErFlag == kFalse && entries() == 2 &&
               fs::status(out).permissions() == fs::perms(0640));
   EXPECT_TRUE(s.xcp(1) == 0 && s.xcp(2) == (2 - 1.00002) / 3);  // x as written, once created
-  using enum detail::WriteStep;
-  struct Case { std::string name, text; detail::WriteStep step = Create; int err = 0, ncp = 4; };
+  const std::string sock = dir.file("s"), loop = dir.file("loop.FOI");
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);  // opening it fails as a missing drive does
+  sockaddr_un addr{AF_UNIX, {}};
+  sock.copy(addr.sun_path, sizeof addr.sun_path - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  fs::create_symlink("loop.FOI", loop);
+  struct Case { std::string name, text; int ncp = 4; };
   const Case cases[] = {
-      {dir.file("missing-dir/out.FOI"), cant}, {out + "/out.FOI", cant}, {"/dev/full", cant},
-      {dir.path().string(), "Output file is a directory"}, {out + "/", invalid}, {out, cant, Create, 0, 5},
-      {std::string("a\0b.FOI", 7), invalid}, {dir.file(std::string(300, 'n')), invalid},
-      {"", invalid}, {out, cant, Create, EACCES}, {out, "Drive not available", Create, ENOMEDIUM},
-      {out, "Drive not available", Create, ENODEV}, {out, "Drive not available", Create, ENXIO},
-      {out, invalid, Create, EINVAL}, {out, cant, Write, ENOSPC}, {out, cant, Sync, EIO},
-      {out, cant, Close, EIO}, {out, cant, Rename, EXDEV}};
+      {dir.file("missing-dir/out.FOI"), cant + "no such folder"}, {out + "/out.FOI", cant + "no such folder"},
+      {"/dev/full", cant + "no room left on the device"}, {dir.path().string(), "Output file is a directory"},
+      {out + "/", invalid}, {out, cant + "control points are missing", 5},
+      {std::string("a\0b.FOI", 7), invalid}, {dir.file(std::string(300, 'n')), invalid}, {"", invalid},
+      {sock, "Drive not available"}, {loop, cant + "too many levels of symbolic links"}};
   for (const Case& c : cases) {  // c.ncp 5: only 4 points fitted
     std::tie(s.OutFile, s.ncp, s.ErFlag) = std::tuple(c.name, c.ncp, kFalse);
-    detail::SetWriteFaultHook([&c](auto at) { return at == c.step ? c.err : 0; });
     Write_FoilFile(s);
-    detail::SetWriteFaultHook(nullptr);
     EXPECT_EQ(std::tuple(s.ErFlag, s.ErMsg, test::ReadBytes(out) == written, entries()),
-              std::tuple(kTrue, "  " + c.name + " - " + c.text + " !! ", true, 2)) << c.err;
+              std::tuple(kTrue, "  " + c.name + " - " + c.text + " !! ", true, 4)) << c.name;
   }
+  ::close(fd);
   s = Fitted(out, 20, "");  // ncp + 2 lines, the first empty
   Write_FoilFile(s);
   const std::string b = test::ReadBytes(out);
   EXPECT_TRUE(b.starts_with("\r\n 20  4 \r\n") && std::count(b.begin(), b.end(), '\n') == 22);
+}
+
+// Each errno of a failed write as the window tells it: why the file could
+// not be written, or the cause's own words; and a file left damaged.
+TEST(WriteFoilFileTest, EveryErrnoOfAFailedWriteAsTheWindowSaysIt) {
+  const std::string cant = "Output file could not be written: ", invalid = "Output file name not valid";
+  const std::pair<int, std::string> rows[] = {
+      {ENOENT, cant + "no such folder"}, {ENOTDIR, cant + "no such folder"},
+      {ENOSPC, cant + "no room left on the device"}, {EDQUOT, cant + "no room left on the device"},
+      {EACCES, cant + "permission denied"}, {EPERM, cant + "permission denied"},
+      {EROFS, cant + "read-only file system"}, {EFBIG, cant + "file too large"},
+      {EIO, cant + "input/output error"}, {EXDEV, cant + "invalid cross-device link"},
+      {EDOTDOT, cant + "RFS specific error"}, {4095, cant + "error 4095"},
+      {ENAMETOOLONG, invalid}, {EINVAL, invalid}, {EISDIR, "Output file is a directory"},
+      {ENXIO, "Drive not available"}, {ENODEV, "Drive not available"},
+      {ENOMEDIUM, "Drive not available"}, {EPIPE, "Output pipe has no reader"}};
+  for (const auto& [err, text] : rows)
+    EXPECT_EQ(WindowText(WriteError("out.FOI", {.err = err})), "  out.FOI - " + text + " !! ") << err;
+  // A file written in place that failed once its content had changed.
+  const std::string damaged = "  out.FOI - Output file could not be written and is damaged: ";
+  EXPECT_EQ(WindowText(WriteError("out.FOI", {.err = ENOSPC, .created = true, .damaged = true})),
+            damaged + "no room left on the device !! ");
+  EXPECT_EQ(WindowText(WriteError("out.FOI", {.err = EIO, .created = true, .damaged = true})),
+            damaged + "input/output error !! ");
 }
 
 // Items wherever the lines break, line 1 as it stands, under a decimal comma; then every message

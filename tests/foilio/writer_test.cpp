@@ -2,7 +2,10 @@
 // protection, links planted by another user, hard links, owners, read-only
 // directories, pipes, and a program ended by a signal in the middle.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <tarvelo/tarvelo.h>
@@ -10,7 +13,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -22,7 +27,7 @@
 #include "support/test_support.h"
 
 // close, fsync and fdatasync as the system would fail them, for files under
-// one directory: the writer's fault hook answers before the system does, so
+// one directory: the faults given to a write answer before the system does, so
 // only these show that the system's answer is heard.
 namespace {
 std::atomic<int> g_closeError{0};
@@ -59,7 +64,6 @@ namespace tarvelo {
 namespace {
 
 namespace fs = std::filesystem;
-using detail::WriteStep;
 using test::ReadBytes;
 using test::WriteBytes;
 
@@ -80,9 +84,9 @@ int AsOtherUser(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
-std::string Message(const std::string& name) {
+std::string Message(const std::string& name, const std::string& bytes = "new\r\n") {
   try {
-    WriteFileContents(name, "new\r\n");
+    WriteFileContents(name, bytes);
   } catch (const Error& e) {
     return e.what();
   }
@@ -91,6 +95,21 @@ std::string Message(const std::string& name) {
 
 int Entries(const fs::path& dir) {
   return static_cast<int>(std::distance(fs::directory_iterator(dir), {}));
+}
+
+// Runs `child` in a forked process, which dumps no core, and returns how it
+// ended: the child's result as its exit status, or 100 + the signal that
+// ended it.
+int InChild(const std::function<int()>& child) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const struct rlimit none {};
+    ::setrlimit(RLIMIT_CORE, &none);
+    ::_exit(child());
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
 TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
@@ -108,9 +127,8 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
     ASSERT_EQ(::chown(plain.c_str(), kNobody, kNobody), 0);
   }
   std::vector<WriteStep> steps;
-  detail::SetWriteFaultHook([&steps](WriteStep s) { return steps.push_back(s), 0; });
-  EXPECT_EQ(Message(plain), "");
-  detail::SetWriteFaultHook(nullptr);
+  const WriteFaults record = [&steps](WriteStep s) { return steps.push_back(s), 0; };
+  EXPECT_EQ(WriteFileSafely(plain, "new\r\n", &record).err, 0);
   using enum WriteStep;
   EXPECT_EQ(steps, (std::vector{Create, Created, Write, Sync, Close, Rename}));
   struct stat st {};
@@ -149,7 +167,7 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
     fs::create_symlink(target, shared / "planted.FOI");
     ASSERT_EQ(::lchown((shared / "planted.FOI").c_str(), kNobody, kNobody), 0);
     const std::string planted = (shared / "planted.FOI").string();
-    EXPECT_EQ(Message(planted), planted + ": output file could not be written");
+    EXPECT_EQ(Message(planted), planted + ": output file could not be written: permission denied");
     EXPECT_EQ(ReadBytes(target), old);
   }
 
@@ -168,7 +186,7 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
   fs::permissions(inside, fs::perms(0666));
   fs::permissions(closed, fs::perms(root ? 0755 : 0555));
   EXPECT_EQ(AsOtherUser([&] {
-              if (Message(locked) != locked + ": output file could not be written") return 1;
+              if (Message(locked) != locked + ": output file could not be written: permission denied") return 1;
               if (ReadBytes(locked) != old) return 2;
               if (Message(inside) != "") return 3;
               return ReadBytes(inside) == "new\r\n" && Entries(closed) == 1 ? 0 : 4;
@@ -180,7 +198,8 @@ TEST(SafeWriteTest, RefusesWhatTheKernelWouldAndKeepsInodesOwnersAndModes) {
 
 // A disk that fails as the file is synced or closed (an I/O error, a quota
 // reached on a network file system) fails the write. A file replaced keeps
-// its earlier content; one written in place (two names) cannot.
+// its earlier content; one written in place (two names) holds the new one,
+// which may not have reached the disk, and is said to be damaged.
 TEST(SafeWriteTest, AFailedSyncOrCloseIsAFailedWrite) {
   test::TempDir tmp;
   g_failUnder = tmp.path().string() + "/";
@@ -188,52 +207,286 @@ TEST(SafeWriteTest, AFailedSyncOrCloseIsAFailedWrite) {
   WriteBytes(single, "earlier\r\n");
   WriteBytes(linked, "earlier\r\n");
   fs::create_hard_link(linked, tmp.file("other.FOI"));
+  const std::string cant = ": output file could not be written: input/output error";
+  const std::string damaged = ": output file could not be written and is damaged: input/output error";
   for (std::atomic<int>* error : {&g_syncError, &g_closeError}) {
-    for (const std::string& name : {single, linked}) {
+    for (const auto& [name, message, after] :
+         {std::tuple(single, single + cant, "earlier\r\n"), std::tuple(linked, linked + damaged, "new\r\n")}) {
+      WriteBytes(linked, "earlier\r\n");
       *error = EIO;
-      const std::string message = Message(name);
+      const std::string said = Message(name);
       *error = 0;
-      EXPECT_EQ(message, name + ": output file could not be written");
+      EXPECT_EQ(std::tuple(said, ReadBytes(name)), std::tuple(message, after));
       EXPECT_EQ(fs::hard_link_count(name), name == single ? 1u : 2u);
     }
-    EXPECT_EQ(ReadBytes(single), "earlier\r\n");
     EXPECT_EQ(Entries(tmp.path()), 3);  // no temporary file left
   }
   EXPECT_EQ(Message(linked), "");
   EXPECT_EQ(ReadBytes(tmp.file("other.FOI")), "new\r\n");
 }
 
-// Runs `child` in a forked process and returns how it ended: its exit status,
-// or 100 + the signal that ended it.
-int InChild(const std::function<void()>& child) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    child();
-    ::_exit(0);
+// A step that fails ends the write with its errno. A replaced file is kept
+// at every step; one written in place until its content changes, after
+// which it is damaged: the new content over the earlier one, uncut. No
+// temporary file is left. A write in place has no rename, a replacement no
+// cut.
+TEST(SafeWriteTest, AFailedStepEndsTheWriteWithItsErrno) {
+  test::TempDir tmp;
+  const std::string single = tmp.file("single.FOI"), linked = tmp.file("linked.FOI");
+  WriteBytes(linked, "");
+  fs::create_hard_link(linked, tmp.file("other.FOI"));
+  const std::string old = "earlier\r\n", now = "new\r\n";
+  using enum WriteStep;
+  const struct {
+    std::string name;
+    WriteStep step;
+    int err;
+    bool created, damaged;
+    std::string after;
+  } rows[] = {
+      {single, Create, EXDEV, false, false, old}, {single, Created, EXDEV, true, false, old},
+      {single, Write, EXDEV, true, false, old},   {single, Truncate, 0, true, false, now},
+      {single, Sync, EXDEV, true, false, old},    {single, Close, EXDEV, true, false, old},
+      {single, Rename, EXDEV, true, false, old},  {linked, Create, EXDEV, false, false, old},
+      {linked, Created, EXDEV, true, false, old}, {linked, Write, EXDEV, true, false, old},
+      {linked, Truncate, EXDEV, true, true, "new\r\ner\r\n"},
+      {linked, Sync, EXDEV, true, true, now},     {linked, Close, EXDEV, true, true, now},
+      {linked, Rename, 0, true, false, now},
+  };
+  for (const auto& r : rows) {
+    WriteBytes(single, old);
+    WriteBytes(linked, old);
+    const WriteFaults fail = [&r](WriteStep s) { return s == r.step ? EXDEV : 0; };
+    const WriteOutcome out = WriteFileSafely(r.name, now, &fail);
+    EXPECT_EQ(std::tuple(out.err, out.created, out.damaged, ReadBytes(r.name)),
+              std::tuple(r.err, r.created, r.damaged, r.after))
+        << r.name << " " << static_cast<int>(r.step);
+    EXPECT_EQ(Entries(tmp.path()), 3);
   }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
-// A program ended by a signal in the middle of a write, or just as its
-// temporary file appears, leaves the earlier file and no temporary file.
+// A file system of 64 KiB of its own, mounted on a new folder for as long
+// as this lives, so that a test can fill a disk.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const fs::path& at) : at_(at) {
+    fs::create_directory(at);
+    if (::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=64k") != 0) error_ = std::strerror(errno);
+  }
+  ~SmallDisk() {
+    if (error_.empty()) ::umount2(at_.c_str(), MNT_DETACH);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+
+  const std::string& error() const { return error_; }
+  std::string file(const std::string& name) const { return (at_ / name).string(); }
+
+  // Takes every page that is left: a page's worth more fails.
+  void Fill() const {
+    const int fd = ::open(file("filler").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    const std::string page(4096, 'f');
+    while (::write(fd, page.data(), page.size()) == static_cast<ssize_t>(page.size())) {
+    }
+    ::close(fd);
+  }
+
+ private:
+  fs::path at_;
+  std::string error_;
+};
+
+// On a full disk, a file with two names that would grow by a byte past the
+// page it holds is refused before it changes: room is claimed first. Up to
+// the end of that page it is written. A replacement needs pages of its own.
+TEST(SafeWriteTest, AFullDiskFailsBeforeTheEarlierFileChanges) {
+  test::TempDir tmp;
+  const SmallDisk disk(tmp.path() / "disk");
+  if (!disk.error().empty()) GTEST_SKIP() << "no 64 KiB tmpfs to fill (mounting one needs root): " << disk.error();
+  const std::string t = disk.file("t.txt"), t2 = disk.file("t2.txt"), single = disk.file("single.txt");
+  const std::string old = "earlier rows\r\n", page(4096, 'p');
+  WriteBytes(t, old);
+  fs::create_hard_link(t, t2);
+  WriteBytes(single, old);
+  disk.Fill();
+  const std::string full = ": output file could not be written: no room left on the device";
+  const struct {
+    std::string name, bytes, message, after;
+  } rows[] = {
+      {t, page + "q", t + full, old},
+      {single, "x", single + full, old},
+      {t, page, "", page},
+  };
+  for (const auto& r : rows) {
+    const std::string said = Message(r.name, r.bytes);
+    EXPECT_EQ(std::tuple(said, ReadBytes(r.name)), std::tuple(r.message, r.after)) << r.bytes.size();
+    EXPECT_TRUE(fs::equivalent(t, t2));
+    EXPECT_EQ(Entries(disk.file("")), 4);
+  }
+}
+
+// The signals that end a program and may be caught.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2,
+                                  SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGPIPE};
+
+// A program ended by any of them in the middle of a write, or just as its
+// temporary file appears, ends by that signal and leaves the earlier file
+// and no temporary file. One that the program ignores, or handles itself,
+// is left to it: the write goes on.
+std::atomic<int> g_handled{0};
+
 TEST(SafeWriteTest, ASignalDuringAWriteRemovesTheTemporaryFile) {
-  for (const WriteStep at : {WriteStep::Created, WriteStep::Write}) {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-      test::TempDir tmp;
-      const std::string target = tmp.file("out.FOI");
-      WriteBytes(target, "earlier\r\n");
-      EXPECT_EQ(InChild([&] {
-                  RemoveTemporaryFileOnSignals();
-                  detail::SetWriteFaultHook([sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; });
-                  WriteFileSafely(target, "new\r\n");
-                }),
-                100 + sig);
-      EXPECT_EQ(Entries(tmp.path()), 1) << sig;
-      EXPECT_EQ(ReadBytes(target), "earlier\r\n");
+  enum Disposition { kDefault, kIgnored, kOwnHandler };
+  for (const Disposition was : {kDefault, kIgnored, kOwnHandler}) {
+    for (const WriteStep at : {WriteStep::Created, WriteStep::Write}) {
+      for (const int sig : kEndingSignals) {
+        test::TempDir tmp;
+        const std::string target = tmp.file("out.FOI");
+        WriteBytes(target, "earlier\r\n");
+        EXPECT_EQ(InChild([&] {
+                    if (was == kIgnored) std::signal(sig, SIG_IGN);
+                    if (was == kOwnHandler) std::signal(sig, [](int s) { g_handled = s; });
+                    RemoveTemporaryFileOnSignals();
+                    const WriteFaults raise = [sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; };
+                    const int err = WriteFileSafely(target, "new\r\n", &raise).err;
+                    return err != 0 ? err : was == kOwnHandler && g_handled != sig ? 1 : 0;
+                  }),
+                  was == kDefault ? 100 + sig : 0)
+            << sig << " at " << static_cast<int>(at) << " as " << was;
+        EXPECT_EQ(Entries(tmp.path()), 1) << sig;
+        EXPECT_EQ(ReadBytes(target), was == kDefault ? "earlier\r\n" : "new\r\n") << sig;
+      }
     }
   }
+}
+
+// A file larger than the process may write (RLIMIT_FSIZE) is refused before
+// a byte is written, replaced or written in place, even where SIGXFSZ would
+// end the program: "file too large", the earlier file kept, no temporary
+// file. One as long as the limit is written. A missing folder is said first.
+TEST(SafeWriteTest, AFileLargerThanTheSizeLimitIsRefusedWhole) {
+  constexpr rlim_t kLimit = 64;
+  test::TempDir tmp;
+  const std::string single = tmp.file("single.FOI"), a = tmp.file("a.FOI"), b = tmp.file("b.FOI");
+  const std::string old = "earlier\r\n", at(kLimit, 'x'), beyond = at + "y";
+  WriteBytes(a, "");
+  fs::create_hard_link(a, b);
+  const std::string large = ": output file could not be written: file too large";
+  const struct {
+    std::string name, bytes, message, after;
+  } rows[] = {
+      {single, beyond, single + large, old}, {single, at, "", at},
+      {b, beyond, b + large, old},           {b, at, "", at},
+      {tmp.file("no/new.FOI"), beyond, tmp.file("no/new.FOI") + ": output file could not be written: no such folder",
+       ""},
+  };
+  for (const auto& r : rows) {
+    WriteBytes(single, old);
+    WriteBytes(a, old);
+    EXPECT_EQ(InChild([&] {
+                const struct rlimit limit = {kLimit, RLIM_INFINITY};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                return Message(r.name, r.bytes) == r.message ? 0 : 1;
+              }),
+              0)
+        << r.name << " " << r.bytes.size();
+    EXPECT_EQ(ReadBytes(r.name), r.after);
+    EXPECT_EQ(Entries(tmp.path()), 3);
+  }
+}
+
+// A limit lowered once a write has begun stops it at the limit. With
+// RemoveTemporaryFileOnSignals, SIGXFSZ is ignored and the write fails with
+// EFBIG: a replaced file is kept; one written in place is damaged, and holds
+// the new content up to the limit, the earlier one after.
+TEST(SafeWriteTest, AWriteStoppedAtTheSizeLimitFailsInsteadOfEndingTheProgram) {
+  constexpr rlim_t kLimit = 4;
+  test::TempDir tmp;
+  const std::string single = tmp.file("single.FOI"), a = tmp.file("a.FOI"), b = tmp.file("b.FOI");
+  const std::string old = "earlier rows\r\n", now = "new content\r\n";
+  WriteBytes(a, "");
+  fs::create_hard_link(a, b);
+  const struct {
+    std::string name, message, after;
+  } rows[] = {
+      {single, single + ": output file could not be written: file too large", old},
+      {b, b + ": output file could not be written and is damaged: file too large", "new ier rows\r\n"},
+  };
+  for (const auto& r : rows) {
+    WriteBytes(single, old);
+    WriteBytes(a, old);
+    EXPECT_EQ(InChild([&] {
+                RemoveTemporaryFileOnSignals();
+                const WriteFaults lower = [](WriteStep s) {
+                  const struct rlimit limit = {kLimit, RLIM_INFINITY};
+                  return s == WriteStep::Write ? ::setrlimit(RLIMIT_FSIZE, &limit) : 0;
+                };
+                const WriteOutcome out = WriteFileSafely(r.name, now, &lower);
+                return std::string(WriteError(r.name, out).what()) == r.message ? 0 : 1;
+              }),
+              0)
+        << r.name;
+    EXPECT_EQ(ReadBytes(r.name), r.after);
+    EXPECT_EQ(Entries(tmp.path()), 3);
+  }
+}
+
+// A signal that comes as a file is rewritten in place, before its first
+// byte or between the write and the cut, waits until the file holds the
+// whole new content; then it ends the program, whether
+// RemoveTemporaryFileOnSignals was called or not.
+TEST(SafeWriteTest, ASignalWaitsUntilAFileRewrittenInPlaceIsWhole) {
+  test::TempDir tmp;
+  const std::string a = tmp.file("a.FOI"), b = tmp.file("b.FOI");
+  const std::string old = std::string(300, 'o') + "\r\n", now = "new\r\n";
+  WriteBytes(a, old);
+  fs::create_hard_link(a, b);
+  for (const bool cleanup : {false, true}) {
+    for (const WriteStep at : {WriteStep::Write, WriteStep::Truncate}) {
+      for (const int sig : kEndingSignals) {
+        WriteBytes(a, old);
+        EXPECT_EQ(InChild([&] {
+                    if (cleanup) RemoveTemporaryFileOnSignals();
+                    const WriteFaults raise = [sig, at](WriteStep s) { return s == at ? ::raise(sig) : 0; };
+                    return WriteFileSafely(b, now, &raise).err;
+                  }),
+                  100 + sig)
+            << sig << " at " << static_cast<int>(at);
+        EXPECT_EQ(ReadBytes(a), now) << sig << " at " << static_cast<int>(at);
+      }
+    }
+  }
+  EXPECT_EQ(Entries(tmp.path()), 2);
+}
+
+// In a program with other threads, a signal that another thread takes as a
+// file is rewritten in place ends the program once the file is whole.
+TEST(SafeWriteTest, ASignalToAnotherThreadWaitsForTheRewriteInPlace) {
+  test::TempDir tmp;
+  const std::string a = tmp.file("a.FOI"), b = tmp.file("b.FOI");
+  const std::string old = std::string(300, 'o') + "\r\n", now = "new\r\n";
+  WriteBytes(a, old);
+  fs::create_hard_link(a, b);
+  EXPECT_EQ(InChild([&] {
+              RemoveTemporaryFileOnSignals();
+              std::atomic<bool> cutting{false};
+              // The writer waits between its write and its cut.
+              const WriteFaults slow = [&cutting](WriteStep s) {
+                if (s == WriteStep::Truncate) {
+                  cutting = true;
+                  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                }
+                return 0;
+              };
+              std::thread writer([&] { WriteFileSafely(b, now, &slow); });
+              while (!cutting) std::this_thread::yield();
+              ::kill(::getpid(), SIGTERM);  // taken by this thread: the writer holds it off
+              writer.join();
+              std::this_thread::sleep_for(std::chrono::seconds(2));  // for the signal to end it
+              return 0;
+            }),
+            100 + SIGTERM);
+  EXPECT_EQ(ReadBytes(a), now);
 }
 
 // Several threads with writes pending at once: a signal removes every one of
@@ -246,18 +499,19 @@ TEST(SafeWriteTest, ASignalRemovesTheTemporaryFilesOfEveryThread) {
               RemoveTemporaryFileOnSignals();
               std::atomic<int> waiting{0};
               // Each write stops once its temporary file holds nothing yet.
-              detail::SetWriteFaultHook([&waiting](WriteStep s) {
+              const WriteFaults stop = [&waiting](WriteStep s) {
                 if (s == WriteStep::Write) {
                   ++waiting;
                   for (;;) ::pause();
                 }
                 return 0;
-              });
+              };
               std::vector<std::thread> threads;
               for (int t = 0; t < kThreads; ++t)
-                threads.emplace_back([&, t] { WriteFileSafely(tmp.file(std::to_string(t) + ".FOI"), "new\r\n"); });
+                threads.emplace_back(
+                    [&, t] { WriteFileSafely(tmp.file(std::to_string(t) + ".FOI"), "new\r\n", &stop); });
               while (waiting < kThreads) std::this_thread::yield();
-              EXPECT_EQ(Entries(tmp.path()), 2 * kThreads);
+              if (Entries(tmp.path()) != 2 * kThreads) return 1;
               ::kill(::getpid(), SIGTERM);
               for (;;) ::pause();
             }),
@@ -323,8 +577,9 @@ TEST(SafeWriteTest, InPlaceWritesTakeTurnsAndAKillLeavesTheEarlierContent) {
   }
   WriteBytes(a, "earlier\r\n");
   EXPECT_EQ(InChild([&] {
-              detail::SetWriteFaultHook([](WriteStep s) { return s == WriteStep::Write ? ::raise(SIGKILL) : 0; });
-              WriteFileSafely(b, Content(0, 0));
+              const WriteFaults kill = [](WriteStep s) { return s == WriteStep::Write ? ::raise(SIGKILL) : 0; };
+              WriteFileSafely(b, Content(0, 0), &kill);
+              return 0;
             }),
             100 + SIGKILL);
   EXPECT_EQ(ReadBytes(a), "earlier\r\n");
