@@ -376,7 +376,9 @@ struct CountChoice {
 };
 
 struct CountOptions {
-  double tolerance = kFairnessLimit;  // per chord
+  // Per chord: a positive normal number, up to the largest double; any other
+  // (0, below 0, subnormal, NaN, infinite) is refused with Error (Usage).
+  double tolerance = kFairnessLimit;
   ErrorMeasure measure = ErrorMeasure::Rms;
   std::string placement = kDefaultPlacement;
   // The counts searched: kFewestControlPoints to this, at most kMostControlPoints.

@@ -493,7 +493,8 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
     const char* file;
   } rows[] = {{"--auto", "naca2412.dat"}, {"--auto=2e-5", "naca2412.dat"},
               {"--auto-max=3e-4", "naca0012.dat"}, {"--auto=1e-12", "naca2412.dat"},
-              {"--auto-max=0", "ten.dat"}, {"--auto=1e-3", "ten.dat"}};
+              {"--auto-max=2.2250738585072014e-308", "ten.dat"}, {"--auto=1e-3", "ten.dat"},
+              {"--auto=1.7976931348623157e308", "ten.dat"}};
   for (const auto& r : rows) {
     const std::string option = r.option;
     const bool max = option.starts_with("--auto-max");
@@ -524,6 +525,7 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
 // Refused before anything is read or written.
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
   const std::string oneFile = "-o, --foil-number and --svg take one input FILE";
+  const std::string tolerance = "the tolerance is a number from 2.2250738585072014e-308 to 1.7976931348623157e+308: ";
   const std::string noValue = "' doesn't allow an argument";
   const struct {
     std::vector<std::string> args;
@@ -538,8 +540,13 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"-o", "a.FOI", "--foil-number", "123", "naca0012.dat"}, "-o and --foil-number exclude each other"},
       {{"-n", "8", "--auto", "naca0012.dat"}, "-n and --auto exclude each other"},
       {{"--auto", "--auto-max", "naca0012.dat"}, "--auto, --auto-max and --auto-outline exclude each other"},
-      {{"--auto=-1", "naca0012.dat"}, "the tolerance is a number of at least 0: '-1'"},
-      {{"--auto=1e-4x", "naca0012.dat"}, "the tolerance is a number of at least 0: '1e-4x'"},
+      {{"--auto=-1", "naca0012.dat"}, tolerance + "'-1'"},
+      {{"--auto=1e-4x", "naca0012.dat"}, tolerance + "'1e-4x'"},
+      {{"--auto=0", "naca0012.dat"}, tolerance + "'0'"},
+      {{"--auto-max=-0", "naca0012.dat"}, tolerance + "'-0'"},
+      {{"--auto=2.225073858507201e-308", "naca0012.dat"}, tolerance + "'2.225073858507201e-308'"},
+      {{"--auto=nan", "naca0012.dat"}, tolerance + "'nan'"},
+      {{"--auto=inf", "naca0012.dat"}, tolerance + "'inf'"},
       {{"--json", "--screens", "naca0012.dat"}, "--screens and --json exclude each other"},
       {{"--quiet", "--screens", "naca0012.dat"}, "--quiet excludes --json and --screens"},
       {{"-o", "a.FOI", "--output-dir", ".", "naca0012.dat"}, "-o and --output-dir exclude each other"},

@@ -181,6 +181,47 @@ TEST(FewestControlPointsTest, ACountWhoseErrorEqualsTheToleranceReachesIt) {
             "too_few_points: 4 control points need at least 5 data points; the section has 4");
 }
 
+// The tolerance is a positive normal number: the smallest is taken (no count
+// is within it) and so is the largest (the fewest count is); anything else is
+// refused, by either overload and every measure.
+TEST(FewestControlPointsTest, TheToleranceIsAPositiveNormalNumber) {
+  using limits = std::numeric_limits<double>;
+  const Section section = Smooth(41);
+  const ImportedSection imported = ImportOutlineText(test::Naca0012Outline(), "naca0012");
+  const std::string range =
+      "usage: the tolerance must be from 2.2250738585072014e-308 to 1.7976931348623157e+308 (per chord), not ";
+  const struct {
+    double tolerance;
+    std::string refusal;
+    bool reached;
+  } rows[] = {
+      {limits::min(), "done", false},
+      {limits::max(), "done", true},
+      {std::nextafter(limits::min(), 0.0), range + "2.225073858507201e-308", false},
+      {limits::denorm_min(), range + "5e-324", false},
+      {0.0, range + "0", false},
+      {-0.0, range + "-0", false},
+      {-1.0, range + "-1", false},
+      {limits::quiet_NaN(), range + "nan", false},
+      {limits::infinity(), range + "inf", false},
+      {-limits::infinity(), range + "-inf", false},
+  };
+  for (const auto& r : rows) {
+    for (const ErrorMeasure measure : {ErrorMeasure::Rms, ErrorMeasure::MaxDeviation, ErrorMeasure::OutlineDeviation}) {
+      const CountOptions options{r.tolerance, measure, "exact", 6};
+      CountChoice choice;
+      const auto search = [&] {
+        choice = measure == ErrorMeasure::OutlineDeviation ? FewestControlPoints(imported, options)
+                                                           : FewestControlPoints(section, options);
+      };
+      EXPECT_EQ(Refusal(search), r.refusal) << r.tolerance;
+      if (r.refusal != "done") continue;
+      EXPECT_EQ(choice.reached, r.reached) << r.tolerance;
+      if (r.reached) EXPECT_EQ(choice.control_points, 4) << r.tolerance;
+    }
+  }
+}
+
 TEST(LibraryFilesTest, SectionsAndFoilFilesAsTheWindowReadsAndWritesThem) {
   test::TempDir dir;
   const Section section = ReadSection(test::ExamplePath("naca2412.dat"));
