@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bindings.h"
 
@@ -29,6 +30,14 @@ py::list Formats() {
   return formats;
 }
 
+// Stations given are at least one: none at all would be the format's
+// default, not the empty table asked for (as tarvelo-export --at refuses "").
+std::vector<double> Stations(const py::object& given) {
+  std::vector<double> stations = Vector(given, "stations");
+  if (stations.empty()) Refuse("stations must hold at least one chord position");
+  return stations;
+}
+
 py::bytes Exported(const FoilSpline& foil, const std::string& format, const ExportOptions& options) {
   return py::bytes(Released([&] { return Export(foil, format, options); }));
 }
@@ -41,7 +50,7 @@ py::bytes ExportAny(const FoilSpline& foil, const std::string& format, double th
   ExportOptions options;
   options.size = {thickness, camber};
   options.points = points;
-  if (!stations.is_none()) options.stations = Vector(stations, "stations");
+  if (!stations.is_none()) options.stations = Stations(stations);
   options.chord = chord;
   options.units = units.empty() ? LengthUnit::None : FindLengthUnit(units);
   options.te_thickness = te_thickness;
@@ -54,7 +63,7 @@ void OlderSpellings(py::module_& m) {
   m.def(
       "export_table",
       [](const FoilSpline& foil, const py::object& stations) {
-        return Exported(foil, "table", {{}, 0, Vector(stations, "stations")});
+        return Exported(foil, "table", {{}, 0, Stations(stations)});
       },
       py::arg("foil"), py::arg("stations"), "export(foil, 'table', stations=stations).");
   m.def(

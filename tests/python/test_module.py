@@ -173,6 +173,11 @@ def test_exports_are_the_bytes_of_tarvelo_export(tmp_path):
         assert tarvelo.export(foil, f["name"], 0.12 if sized else 0.0, 0.02 if sized else 0.0) == \
             program("--format", f["name"], *sized)
     assert tarvelo.export(foil, "table", points=5) == program("--points", "5")
+    assert tarvelo.export(foil, "table", stations=[0.25, 1.0]) == program("--at", "0.25,1") == \
+        tarvelo.export_table(foil, np.array([0.25, 1.0]))
+    for empty in (lambda: tarvelo.export(foil, "table", stations=[]), lambda: tarvelo.export_table(foil, [])):
+        with pytest.raises(tarvelo.UsageError, match="^stations must hold at least one chord position$"):
+            empty()
     with pytest.raises(tarvelo.Error, match="unknown export format 'pdf'") as e:
         tarvelo.export(foil, "pdf")
     assert e.value.kind == "usage"
