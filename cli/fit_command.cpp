@@ -171,8 +171,9 @@ void CheckNotATolerance(const std::string& option, const std::string& operand) {
 }
 
 double ToleranceOf(const std::string& text) {
-  return Checked<double>(text, [](double v) { return std::isfinite(v) && v >= 0; },
-                         "the tolerance is a number of at least 0");
+  // As the library takes it: a positive normal number.
+  return Checked<double>(text, [](double v) { return std::isnormal(v) && v > 0; },
+                         "the tolerance is a number from 2.2250738585072014e-308 to 1.7976931348623157e+308");
 }
 
 // Returns nullopt after --help or --version, which are already answered.

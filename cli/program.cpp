@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <ostream>
 #include <streambuf>
@@ -79,8 +80,10 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 }
 
 double ChordOption(const std::string& text) {
-  return Checked<double>(text, [](double c) { return c > 0 && c <= 1e6; },
-                         "--chord takes a length above 0 and at most 1e6");
+  // As the library takes it: smaller than a normal number, every coordinate
+  // would be drawn as 0.
+  return Checked<double>(text, [](double c) { return std::isnormal(c) && c > 0 && c <= 1e6; },
+                         "--chord takes a length from 2.2250738585072014e-308 to 1e6");
 }
 
 LengthUnit UnitsOption(const std::string& name) {

@@ -411,7 +411,11 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
       {{"--export", "pdf", "down.dat"}, "--export: unknown export format 'pdf': use table, selig, dxf, svg or properties"},
       {{"--chord", "100", "down.dat"}, "--chord and --units are for --export"},
       {{"--export", "table", "--units", "mm", "down.dat"}, "--chord and --units draw outlines: the table is normalised"},
-      {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},
+      {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length from 2.2250738585072014e-308 to 1e6: '-1'"},
+      {{"--export", "dxf", "--chord", "2.225073858507201e-308", "down.dat"},
+       "--chord takes a length from 2.2250738585072014e-308 to 1e6: '2.225073858507201e-308'"},
+      {{"--export", "dxf", "--chord", "1000000.0000000001", "down.dat"},
+       "--chord takes a length from 2.2250738585072014e-308 to 1e6: '1000000.0000000001'"},
       {{"--export", "dxf", "--units", "ft", "down.dat"}, "--units takes mm, cm, m or in: 'ft'"},
       {{"--auto-outline", "down.dat"}, "--auto-outline is for --coordinates"},
       {{"--te-thickness", "0.003", "down.dat"}, "--te-thickness is for --export of an outline"},
@@ -497,7 +501,8 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
     const char* file;
   } rows[] = {{"--auto", "naca2412.dat"}, {"--auto=2e-5", "naca2412.dat"},
               {"--auto-max=3e-4", "naca0012.dat"}, {"--auto=1e-12", "naca2412.dat"},
-              {"--auto-max=0", "ten.dat"}, {"--auto=1e-3", "ten.dat"}};
+              {"--auto-max=2.2250738585072014e-308", "ten.dat"}, {"--auto=1e-3", "ten.dat"},
+              {"--auto=1.7976931348623157e308", "ten.dat"}};
   for (const auto& r : rows) {
     const std::string option = r.option;
     const bool max = option.starts_with("--auto-max");
@@ -528,6 +533,7 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
 // Refused before anything is read or written.
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
   const std::string oneFile = "-o, --foil-number and --svg take one input FILE";
+  const std::string tolerance = "the tolerance is a number from 2.2250738585072014e-308 to 1.7976931348623157e+308: ";
   const std::string noValue = "' doesn't allow an argument";
   const struct {
     std::vector<std::string> args;
@@ -542,8 +548,13 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"-o", "a.FOI", "--foil-number", "123", "naca0012.dat"}, "-o and --foil-number exclude each other"},
       {{"-n", "8", "--auto", "naca0012.dat"}, "-n and --auto exclude each other"},
       {{"--auto", "--auto-max", "naca0012.dat"}, "--auto, --auto-max and --auto-outline exclude each other"},
-      {{"--auto=-1", "naca0012.dat"}, "the tolerance is a number of at least 0: '-1'"},
-      {{"--auto=1e-4x", "naca0012.dat"}, "the tolerance is a number of at least 0: '1e-4x'"},
+      {{"--auto=-1", "naca0012.dat"}, tolerance + "'-1'"},
+      {{"--auto=1e-4x", "naca0012.dat"}, tolerance + "'1e-4x'"},
+      {{"--auto=0", "naca0012.dat"}, tolerance + "'0'"},
+      {{"--auto-max=-0", "naca0012.dat"}, tolerance + "'-0'"},
+      {{"--auto=2.225073858507201e-308", "naca0012.dat"}, tolerance + "'2.225073858507201e-308'"},
+      {{"--auto=nan", "naca0012.dat"}, tolerance + "'nan'"},
+      {{"--auto=inf", "naca0012.dat"}, tolerance + "'inf'"},
       {{"--json", "--screens", "naca0012.dat"}, "--screens and --json exclude each other"},
       {{"--quiet", "--screens", "naca0012.dat"}, "--quiet excludes --json and --screens"},
       {{"-o", "a.FOI", "--output-dir", ".", "naca0012.dat"}, "-o and --output-dir exclude each other"},
