@@ -77,9 +77,12 @@ TEST_F(ProgramsTest, CountsAndTolerancesAreCheckedBeforeAnythingIsWritten) {
     int status;
     std::string err;
   } rows[] = {
-      {fit + " -n 99999999999 " + a, 1, "tarvelo-fit: 4 to 40 control points are allowed, not 2147483647\n"},
+      {fit + " -n 99999999999 " + a, 2,
+       "tarvelo-fit: -n takes 4 to 40 control points: '99999999999'\nTry 'tarvelo-fit --help' for more information.\n"},
       {fit + " -n 000000000000008 --placement=exact -o " + dir.file("b.FOI") + " " + a, 0, ""},
-      {import + " --stations 12345678901 " + c, 1, "tarvelo-import: 5 to 401 stations are allowed\n"},
+      {import + " --stations 12345678901 " + c, 2,
+       "tarvelo-import: --stations takes 5 to 401 stations: '12345678901'\n"
+       "Try 'tarvelo-import --help' for more information.\n"},
       {fit + " --auto 1e-5 " + a, 2,
        "tarvelo-fit: no file '1e-5': a tolerance goes with the option, use --auto=1e-5\n"
        "Try 'tarvelo-fit --help' for more information.\n"},

@@ -1,0 +1,72 @@
+#include "cli/clash.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace tarvelo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+}  // namespace
+
+std::string FileKeys::Key(const std::string& name) {
+  // A name that exists is its file; one that does not, its place.
+  std::string key(1, '=');
+  struct stat st {};
+  if (::stat(name.c_str(), &st) == 0)
+    return key.append(std::to_string(st.st_dev)).append(":").append(std::to_string(st.st_ino));
+  key[0] = '~';
+  const fs::path path(name);
+  const fs::path file = path.filename();
+  if (file.empty() || file == "." || file == "..") {
+    std::error_code ec;
+    return key.append(fs::weakly_canonical(path, ec).string());
+  }
+  return key.append((fs::path(ResolvedDirectory(path.parent_path().string())) / file).string());
+}
+
+// A directory as written resolves as the kernel resolves it: its links
+// followed, as far as it exists, before any ".." is taken back.
+std::string FileKeys::ResolvedDirectory(const std::string& directory) {
+  if (const auto known = directories_.find(directory); known != directories_.end()) return known->second;
+  if (!cwd_) {
+    std::error_code ec;
+    cwd_ = fs::current_path(ec).string();
+  }
+  const fs::path given(directory);
+  const fs::path absolute = given.is_absolute() ? given : fs::path(*cwd_) / given;
+  std::error_code ec;
+  fs::path resolved = fs::weakly_canonical(absolute, ec);
+  if (ec) resolved = absolute.lexically_normal();
+  return directories_.emplace(directory, resolved.string()).first->second;
+}
+
+std::optional<std::string> FirstClash(const std::vector<Planned>& plan) {
+  FileKeys keys;
+  // The first entry that reads each file, and the first that writes each.
+  std::unordered_map<std::string, std::size_t> read;
+  for (std::size_t i = 0; i < plan.size(); ++i)
+    if (plan[i].reads_input && plan[i].input != kStandardStream) read.emplace(keys.Key(plan[i].input), i);
+  std::unordered_map<std::string, std::size_t> written;
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    for (const std::string& out : plan[i].outputs) {
+      if (out == kStandardStream) continue;
+      const std::string key = keys.Key(out);
+      if (const auto input = read.find(key); input != read.end())
+        return input->second == i ? out + ": output file is the input file"
+                                  : out + " would replace the input " + plan[input->second].input +
+                                        " (written for " + plan[i].input + ")";
+      const auto [earlier, first] = written.emplace(key, i);
+      if (!first)
+        return earlier->second == i ? out + " would be written twice for " + plan[i].input
+                                    : plan[earlier->second].input + " and " + plan[i].input +
+                                          " would both write " + out;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace tarvelo
