@@ -10,16 +10,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// As many links as the kernel follows in one name.
+constexpr int kMostLinks = 40;
+
 }  // namespace
 
 std::string FileKeys::Key(const std::string& name) {
-  // A name that exists is its file; one that does not, its place.
+  // A name that exists is its file; one that does not, its place. A link
+  // to no file yet is the place it points to, where a write would go.
   std::string key(1, '=');
+  std::string place = name;
   struct stat st {};
-  if (::stat(name.c_str(), &st) == 0)
-    return key.append(std::to_string(st.st_dev)).append(":").append(std::to_string(st.st_ino));
+  for (int hop = 0; hop < kMostLinks; ++hop) {
+    if (::stat(place.c_str(), &st) == 0)
+      return key.append(std::to_string(st.st_dev)).append(":").append(std::to_string(st.st_ino));
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(place, ec))) break;
+    const fs::path target = fs::read_symlink(place, ec);
+    if (ec) break;
+    place = (target.is_absolute() ? target : fs::path(place).parent_path() / target).string();
+  }
   key[0] = '~';
-  const fs::path path(name);
+  const fs::path path(place);
   const fs::path file = path.filename();
   if (file.empty() || file == "." || file == "..") {
     std::error_code ec;

@@ -24,13 +24,13 @@ struct Planned {
 // Before anything is written: the text of the first clash, that two inputs
 // would write one output (naming both) or that an output is an input; nothing
 // when there is none. Standard input and output ("-") clash with nothing.
-// Two names clash where SameFile would call them one file.
+// Two names clash where a write to one would replace the other.
 std::optional<std::string> FirstClash(const std::vector<Planned>& plan);
 
 // What makes two names one file, comparable in a hash map: the device and
 // inode of a name that exists; else the name made absolute with its
 // directory resolved (each directory resolved once, however many names it
-// holds).
+// holds), and a link that names no file yet followed to the name it names.
 class FileKeys {
  public:
   std::string Key(const std::string& name);
