@@ -261,6 +261,30 @@ TEST_F(CliTest, JsonLinesReportEveryFitAndEveryFailure) {
   }
 }
 
+// An ID line that is UTF-8 stays as it is in the JSON; any other is read as
+// Latin-1, byte for byte: 0x7F is the last byte that stays one byte, 0x80 the
+// first that becomes two.
+TEST_F(CliTest, JsonShowsAnIdLineAsUtf8OrItsBytesAsLatin1) {
+  const struct {
+    std::string id;
+    std::string json;
+  } rows[] = {
+      {"A\x7F", "A\x7F"},                  // UTF-8 already
+      {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},  // UTF-8 already
+      {"\x7F\xFF", "\x7F\xC3\xBF"},          // not UTF-8: 0x7F kept
+      {"\x80", "\xC2\x80"},                // the first byte of Latin-1's upper half
+      {"\xC3", "\xC3\x83"},                // a sequence cut short
+  };
+  std::string data = ReadBytes(dir.file("naca0012.dat"));
+  const std::size_t end = data.find('\r');
+  for (const auto& r : rows) {
+    test::WriteBytes(dir.file("id.dat"), r.id + data.substr(end));
+    ASSERT_EQ(Run({"--json", "-o", "id.FOI", "id.dat"}), 0) << err.str();
+    EXPECT_NE(out.str().find(",\"id_line\":\"" + r.json + "\","), std::string::npos) << out.str();
+    EXPECT_EQ(ReadBytes(dir.file("id.FOI")).substr(0, r.id.size() + 2), r.id + "\r\n");  // the bytes as read
+  }
+}
+
 // The placement is chosen by name; the exact one fits NACA 0012 at 401
 // stations to its tolerance where the window's misplaces the nose and says
 // so; more control points than the window's are taken up to 40.
