@@ -10,6 +10,7 @@
 // Target: linear in the inputs, 400 inputs at most 6 times 100.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,7 +63,13 @@ void PlanAndCheck(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.range(0)),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(PlanAndCheck)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
+// With others on the machine, the fastest of the repetitions says most.
+BENCHMARK(PlanAndCheck)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(400)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
 
 }  // namespace
 

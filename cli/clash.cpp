@@ -1,7 +1,9 @@
 #include "cli/clash.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
 #include <filesystem>
 
 namespace tarvelo {
@@ -21,14 +23,18 @@ std::string FileKeys::Key(const std::string& name) {
   std::string key(1, '=');
   std::string place = name;
   struct stat st {};
+  const auto inode = [&key](const struct stat& file) {
+    return key.append(std::to_string(file.st_dev)).append(":").append(std::to_string(file.st_ino));
+  };
   for (int hop = 0; hop < kMostLinks; ++hop) {
-    if (::stat(place.c_str(), &st) == 0)
-      return key.append(std::to_string(st.st_dev)).append(":").append(std::to_string(st.st_ino));
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(place, ec))) break;
-    const fs::path target = fs::read_symlink(place, ec);
-    if (ec) break;
-    place = (target.is_absolute() ? target : fs::path(place).parent_path() / target).string();
+    // One call for a name that is no link, by far the most.
+    if (::lstat(place.c_str(), &st) != 0) break;
+    if (!S_ISLNK(st.st_mode) || ::stat(place.c_str(), &st) == 0) return inode(st);
+    std::array<char, 4096> target{};
+    const ssize_t length = ::readlink(place.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) == target.size()) break;
+    const std::string to(target.data(), static_cast<std::size_t>(length));
+    place = to.front() == '/' ? to : (fs::path(place).parent_path() / to).string();
   }
   key[0] = '~';
   const fs::path path(place);
@@ -60,9 +66,11 @@ std::optional<std::string> FirstClash(const std::vector<Planned>& plan) {
   FileKeys keys;
   // The first entry that reads each file, and the first that writes each.
   std::unordered_map<std::string, std::size_t> read;
+  read.reserve(plan.size());
   for (std::size_t i = 0; i < plan.size(); ++i)
     if (plan[i].reads_input && plan[i].input != kStandardStream) read.emplace(keys.Key(plan[i].input), i);
   std::unordered_map<std::string, std::size_t> written;
+  written.reserve(plan.size() * (plan.empty() ? 0 : plan.front().outputs.size()));
   for (std::size_t i = 0; i < plan.size(); ++i) {
     for (const std::string& out : plan[i].outputs) {
       if (out == kStandardStream) continue;
