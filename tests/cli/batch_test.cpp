@@ -377,6 +377,16 @@ TEST_F(BatchTest, AnOutputDirectoryIsMadeWhereItsParentIs) {
   EXPECT_TRUE(fs::exists(dir.file("tables/clarky-table.txt")));
 }
 
+// A summary that cannot be written is said once, however many inputs
+// follow, and the inputs are fitted all the same.
+TEST_F(BatchTest, ASummaryThatCannotBeWrittenIsSaidOnce) {
+  EXPECT_EQ(Fit({"--coordinates", "--json", "--quiet", "--summary", dir.file("db"), db("clarky"), db("turned.selig")}),
+            1);
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("db") + ": output file is a directory\n");
+  EXPECT_EQ(Lines(out.str()).size(), 2u);
+  EXPECT_TRUE(fs::exists(db("clarky.FOI")) && fs::exists(db("turned.FOI")));
+}
+
 // The summary is written anew after each input: a run stopped by a signal
 // keeps the rows of the inputs it finished. The program runs as a process of
 // its own and is stopped inside its third input: its standard error is a
