@@ -30,6 +30,8 @@ PictureBox::PictureBox(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setAutoFillBackground(true);
   lineHeight_ = painter_.lineHeight();
   measureBars();
+  // Only the rows in sight are made; copying and saving make them all.
+  keepRowsLazily(true);
 }
 
 QSize PictureBox::surfaceSize() const {
@@ -40,6 +42,7 @@ QSize PictureBox::surfaceSize() const {
 void PictureBox::Cls() {
   widest_ = 0;
   measured_ = 0;
+  measuredLines_ = std::numeric_limits<std::size_t>::max();  // laid out anew
   RecordingDisplay::Cls();
   // A new screen starts at its top left.
   verticalScrollBar()->setValue(0);
@@ -47,8 +50,12 @@ void PictureBox::Cls() {
 }
 
 void PictureBox::pageChanged() {
-  measureNewLines();
-  layOutLines();
+  // A shape drawn changes neither the lines nor the bars: the graphic of a
+  // million points draws two million circles.
+  if (page().size() != measuredLines_ || page().lastLineOpen || measuredOpen_) {
+    measureNewLines();
+    layOutLines();
+  }
   // The bars follow once the screen is printed, not at every line: a change
   // of their range posts an event, and a long listing would post one a line.
   if (!barsDue_) {
@@ -68,6 +75,9 @@ void PictureBox::measureNewLines() {
   for (std::size_t i = measured_ > 0 ? measured_ - 1 : 0; i < lines.size(); ++i)
     widest_ = std::max(widest_, PagePainter::columns(lines[i]));
   measured_ = lines.size();
+  if (page().lazy) widest_ = std::max(widest_, static_cast<qsizetype>(page().lazy->rows.widest));
+  measuredLines_ = page().size();
+  measuredOpen_ = page().lastLineOpen;
 }
 
 void PictureBox::layOutLines() {
@@ -77,7 +87,7 @@ void PictureBox::layOutLines() {
   // depends on whether a bar across is shown.
   const QSize room = surfaceSize();
   wide_ = painter_.widthOf(widest_);
-  const auto lines = static_cast<qint64>(page().lines.size());
+  const auto lines = static_cast<qint64>(page().size());
   across_ = wide_ > room.width();
   high_ = room.height() - (across_ ? barAcross_ : 0);
   lineHeight_ = painter_.lineHeightFor(high_);
@@ -187,7 +197,7 @@ void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
   QAction* copy = menu.addAction(tr("Copy Text"));
   QAction* png = menu.addAction(QStringLiteral(u"Save Screen as PNG\u2026"));
   QAction* svg = menu.addAction(QStringLiteral(u"Save Graphic as SVG\u2026"));
-  copy->setEnabled(!page().lines.empty());
+  copy->setEnabled(page().size() > 0);
   svg->setEnabled(!page().shapes.empty());
   if (!windowActions_.isEmpty()) {
     emit menuAboutToShow();

@@ -77,6 +77,10 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   // the square of its length. measured_ lines have been looked at.
   qsizetype widest_ = 0;
   std::size_t measured_ = 0;
+  // Lines of the whole page when it was last measured, and whether its last
+  // line was open then.
+  std::size_t measuredLines_ = 0;
+  bool measuredOpen_ = false;
   // The scroll bars' thickness, which the style decides.
   int barAcross_ = 0;
   int barDown_ = 0;

@@ -73,7 +73,7 @@ void ListingScreen(benchmark::State& st) {
     // The scroll bars settle and the area paints, as after a press.
     QApplication::processEvents();
   }
-  const auto lines = static_cast<double>(pic.page().lines.size());
+  const auto lines = static_cast<double>(pic.page().size());
   st.counters["per_line"] =
       benchmark::Counter(static_cast<double>(st.iterations()) * lines,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
