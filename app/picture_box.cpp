@@ -5,6 +5,8 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,6 +18,40 @@
 #include "screens/svg.h"
 
 namespace tarvelo {
+
+namespace {
+
+bool WritePng(const QImage& image, const QString& path) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (image.isNull() || !image.save(&file, "PNG")) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+}  // namespace
+
+QString PngRefusal(QSize size) {
+  const qint64 bytes = qint64{size.width()} * size.height() * 4;  // 32 bits a pixel
+  if (size.height() > kPngMostPixels)
+    return QStringLiteral("The screen is %1 pixels high: a PNG image holds at most %2 rows.")
+        .arg(size.height())
+        .arg(kPngMostPixels);
+  if (size.width() > kPngMostPixels)
+    return QStringLiteral("The screen is %1 pixels wide: a PNG image holds at most %2 columns.")
+        .arg(size.width())
+        .arg(kPngMostPixels);
+  if (bytes > kPngMostBytes)
+    return QStringLiteral("The screen is %1 x %2 pixels: its image would take %3 MB, more than the %4 MB "
+                          "an image may take here.")
+        .arg(size.width())
+        .arg(size.height())
+        .arg((bytes + (1 << 20) - 1) >> 20)
+        .arg(kPngMostBytes >> 20);
+  return {};
+}
 
 PictureBox::PictureBox(QWidget* parent) : QAbstractScrollArea(parent) {
   // A sunken two-pixel border, like the picture box the screens were laid out
@@ -147,27 +183,40 @@ void PictureBox::paintEvent(QPaintEvent*) {
   painter_.paint(p, page(), surfaceSize(), lineHeight_, top, top + viewport()->height());
 }
 
-QImage PictureBox::renderImage() const {
+QSize PictureBox::imageSize() const {
   const QSize surface = surfaceSize();
-  QImage image(std::max(surface.width(), painter_.textWidth(page())),
-               std::max(surface.height(), painter_.textHeight(page())), QImage::Format_RGB32);
+  return QSize(std::max(surface.width(), painter_.textWidth(page())),
+               std::max(surface.height(), painter_.textHeight(page())));
+}
+
+QImage PictureBox::renderImage() const {
+  QImage image(imageSize(), QImage::Format_RGB32);
+  if (image.isNull()) return image;
   image.fill(ToQColor(kAreaBackground));
   QPainter p(&image);
-  painter_.paint(p, page(), surface);
+  painter_.paint(p, page(), surfaceSize());
+  return image;
+}
+
+QImage PictureBox::renderVisible() const {
+  const QSize surface = surfaceSize();
+  QImage image(surface, QImage::Format_RGB32);
+  image.fill(ToQColor(kAreaBackground));
+  QPainter p(&image);
+  const int left = horizontalScrollBar()->value(), top = verticalScrollBar()->value();
+  p.translate(-left, -top);
+  painter_.paint(p, page(), surface, lineHeight_, top, top + surface.height());
   return image;
 }
 
 void PictureBox::copyText() const { QApplication::clipboard()->setText(plainText()); }
 
 bool PictureBox::savePng(const QString& path) const {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (!renderImage().save(&file, "PNG")) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  if (!PngRefusal(imageSize()).isEmpty()) return false;
+  return WritePng(renderImage(), path);
 }
+
+bool PictureBox::saveVisiblePng(const QString& path) const { return WritePng(renderVisible(), path); }
 
 bool PictureBox::saveSvg(const QString& path) const {
   const std::string svg = PageToSvg(page());
@@ -192,6 +241,39 @@ void PictureBox::saveAs(const QString& caption, const QString& filter, const QSt
   }
 }
 
+void PictureBox::savePngAs() {
+  const QString refusal = PngRefusal(imageSize());
+  if (refusal.isEmpty()) {
+    saveAs(tr("Save Screen as PNG"), tr("PNG images (*.png)"), QStringLiteral(".png"), &PictureBox::savePng);
+    return;
+  }
+  // Said before a name is asked for: nothing of the page's size is made.
+  QMessageBox box(QMessageBox::Warning, window()->windowTitle(), refusal, QMessageBox::Cancel, this);
+  box.setObjectName(QStringLiteral("PngRefusal"));
+  box.setInformativeText(tr("The page in sight can be saved instead."));
+  QPushButton* visible = box.addButton(QStringLiteral(u"Save Visible Page\u2026"), QMessageBox::AcceptRole);
+  box.setDefaultButton(visible);
+  box.exec();
+  if (box.clickedButton() != visible) return;
+  saveAs(tr("Save Visible Page as PNG"), tr("PNG images (*.png)"), QStringLiteral(".png"),
+         &PictureBox::saveVisiblePng);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  QScrollBar* down = verticalScrollBar();
+  switch (event->key()) {
+    case Qt::Key_Home:
+      down->setValue(down->minimum());
+      horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+      return;
+    case Qt::Key_End:
+      down->setValue(down->maximum());
+      return;
+    default:
+      QAbstractScrollArea::keyPressEvent(event);
+  }
+}
+
 void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   QAction* copy = menu.addAction(tr("Copy Text"));
@@ -206,9 +288,7 @@ void PictureBox::contextMenuEvent(QContextMenuEvent* event) {
   }
   QAction* chosen = menu.exec(event->globalPos());
   if (chosen == copy) copyText();
-  if (chosen == png)
-    saveAs(tr("Save Screen as PNG"), tr("PNG images (*.png)"), QStringLiteral(".png"),
-           &PictureBox::savePng);
+  if (chosen == png) savePngAs();
   if (chosen == svg)
     saveAs(tr("Save Graphic as SVG"), tr("SVG drawings (*.svg)"), QStringLiteral(".svg"),
            &PictureBox::saveSvg);
