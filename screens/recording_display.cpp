@@ -30,10 +30,12 @@ std::vector<std::string> Page::texts() const {
 }
 
 void RecordingDisplay::Cls() {
-  page_.lines.clear();
+  // The memory goes too: a graphic of a million points drew two million
+  // circles, which the next screen does not need.
+  std::vector<TextLine>().swap(page_.lines);
   page_.lazy.reset();
   page_.lastLineOpen = false;
-  page_.shapes.clear();
+  std::vector<Shape>().swap(page_.shapes);
   curX_ = 0;
   curY_ = 0;
   pageChanged();
