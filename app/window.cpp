@@ -274,8 +274,9 @@ void Window::updateMenuActions() {
   QString text = QStringLiteral("Place points exactly");
   if (const std::optional<Fit>& fit = state_.fit;
       fit && fit->placement == kDefaultPlacement && fit->misplaced_points > 0)
-    text += QStringLiteral(" (the last run fitted %1 points up to %2 of the chord off their places)")
+    text += QStringLiteral(" (the last run placed %1 %2 up to %3 of the chord off)")
                 .arg(fit->misplaced_points)
+                .arg(fit->misplaced_points == 1 ? QStringLiteral("point") : QStringLiteral("points"))
                 .arg(QString::number(fit->largest_misplacement, 'g', 2));
   exact_->setText(text);
 }

@@ -1041,8 +1041,9 @@ class WindowTest : public QObject {
     QCOMPARE(offered(), plain);
 
     const auto toldOf = [&](const Fit& fit) {
-      return plain + QStringLiteral(" (the last run fitted %1 points up to %2 of the chord off their places)")
+      return plain + QStringLiteral(" (the last run placed %1 point%2 up to %3 of the chord off)")
                          .arg(fit.misplaced_points)
+                         .arg(fit.misplaced_points == 1 ? "" : "s")
                          .arg(QString::number(fit.largest_misplacement, 'g', 2));
     };
     // One of the example's points is placed off its own chord position, and
