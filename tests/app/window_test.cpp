@@ -867,8 +867,15 @@ class WindowTest : public QObject {
           },
           ReadBox(exported),
       });
+      // A file made beside since the list was read shows up once the export
+      // has refreshed it; the file taken stays selected.
+      auto* file1 = Child<FileList>(*w, "File1");
+      WriteBytes(dir.file("late.dat"), "x");
+      QVERIFY(!file1->names().contains("late.dat"));
       QVERIFY(UseMenu(w->picture1(), exportItem).contains(exportItem));
       QCOMPARE(answers.seen(), QStringList({"tarvelo::ExportDialog", "QFileDialog", "QMessageBox"}));
+      QCOMPARE(file1->names(), QStringList({"late.dat", "naca2412.dat"}));
+      QCOMPARE(file1->currentItem()->text(), QStringLiteral("naca2412.dat"));
       QCOMPARE(named, Q(foi));
       QCOMPARE(exported, Q("Exported " + foi + "\nto " + dxf + "."));
       QCOMPARE(proposed, QStringList({"0.120034", "0.02"}));
