@@ -36,9 +36,9 @@ void CheckBetweenRows(const std::vector<BladeRow>& rows) {
   for (std::size_t i = 0; i + 1 < rows.size(); ++i)
     for (int k = 1; k < kLooksPerInterval; ++k) {
       const double at = r[i] + (r[i + 1] - r[i]) * k / kLooksPerInterval;
-      const std::string between = "between " + RowPlace(rows[i], i, "") + " and " + RowPlace(rows[i + 1], i + 1, "");
       const auto where = [&](const char* column) {
-        return RowPlace(rows[i], i, column) + " and the next row: the interpolated ";
+        return "between " + RowName(rows[i], i) + " and " + RowName(rows[i + 1], i + 1) + ", column " + column +
+               ": the interpolated ";
       };
       if (!(chord.Value(at) > 0))
         throw Error(ErrorKind::BadData, "the table", where("c/D") + "chord falls to 0 or below at r/R = " + ShortestText(at));

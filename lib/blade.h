@@ -109,7 +109,9 @@ void ReportBlade(const BladeShape& shape, Blade& blade);
 // The blade's shape again, for what is written of it.
 BladeShape ShapeOf(const Blade& blade);
 
-// The message of a table's row and column: "line 7, column c/D" or "row 3, column c/D".
+// A row in a message: "line 7" in a file, "row 3" in memory; with a column,
+// "line 7, column c/D".
+std::string RowName(const BladeRow& row, std::size_t index);
 std::string RowPlace(const BladeRow& row, std::size_t index, const std::string& column);
 
 }  // namespace tarvelo

@@ -8,6 +8,7 @@
 // (+1). Faces that meet share the knots of their common direction and
 // interpolate the same data along it, so their boundaries are one curve.
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <string>
 
@@ -25,6 +26,9 @@ enum Var { kT = 0, kR = 1, kW = 2 };
 // interval find each peak to within a few percent.
 constexpr int kDirectionSamples = 6;
 constexpr int kDenseSamples = 8;
+// The largest samples of each face climbed to their peaks, and how finely.
+constexpr std::size_t kPeaks = 24;
+constexpr int kClimbHalvings = 12;
 // Each direction is refined until its own error is at most this share of
 // the tolerance, so that both together stay within it.
 constexpr double kDirectionShare = 1.0 / 3;
@@ -212,6 +216,44 @@ void Compare(const BladeShape& shape, const Fitted& f, const std::vector<double>
     for (std::size_t i = 0; i < us.size(); ++i) note(i, j, Distance(f.At(bu[i], bv[j]), want[j * us.size() + i]));
 }
 
+// The deviation at one point of a face.
+double ErrorAt(const BladeShape& shape, const Fitted& f, double u, double v) {
+  double e = 0;
+  Compare(shape, f, {u}, {v}, [&](std::size_t, std::size_t, double d) { e = d; });
+  return e;
+}
+
+struct Peak {
+  double u, v, e;
+};
+
+// The top of the deviation's hill from (u, v): a pattern search, each step
+// to the best of the eight neighbours, the steps halved where none is
+// higher, within the face's parameter rectangle.
+Peak Climb(const BladeShape& shape, const Fitted& f, double u, double v, double du, double dv) {
+  const double u0 = f.u->knots().front(), u1 = f.u->knots().back();
+  const double v0 = f.v->knots().front(), v1 = f.v->knots().back();
+  Peak best{u, v, ErrorAt(shape, f, u, v)};
+  for (int halvings = 0; halvings < kClimbHalvings;) {
+    Peak next = best;
+    for (int a = -1; a <= 1; ++a)
+      for (int b = -1; b <= 1; ++b) {
+        if (a == 0 && b == 0) continue;
+        const double pu = std::clamp(best.u + a * du, u0, u1), pv = std::clamp(best.v + b * dv, v0, v1);
+        const double e = ErrorAt(shape, f, pu, pv);
+        if (e > next.e) next = {pu, pv, e};
+      }
+    if (next.e > best.e) {
+      best = next;
+    } else {
+      du /= 2;
+      dv /= 2;
+      ++halvings;
+    }
+  }
+  return best;
+}
+
 BladeSurface SurfaceOf(const Fitted& f) {
   BladeSurface s;
   s.name = f.kind->name;
@@ -281,17 +323,28 @@ FittedSurfaces FitBladeSurfaces(const BladeShape& shape, double tolerance) {
     }
     if (refined) continue;
 
-    // Both directions at once, on a dense grid of every face.
+    // Both directions at once, on a dense grid of every face, each of the
+    // largest samples then climbed to the peak of its own hill: a sample
+    // falls a little short of the peak between two.
     FittedSurfaces out;
     for (const Fitted& f : fitted) {
       const Samples su = Dense(dirs[f.kind->u], kDenseSamples), sv = Dense(dirs[f.kind->v], kDenseSamples);
+      std::vector<std::pair<double, std::pair<std::size_t, std::size_t>>> largest;
       Compare(shape, f, su.at, sv.at, [&](std::size_t i, std::size_t j, double e) {
-        if (!(e > out.deviation.deviation) && !out.deviation.side.empty()) return;
-        const auto value = [&](Var var) {
-          return f.kind->u == var ? su.at[i] : f.kind->v == var ? sv.at[j] : f.kind->fixed;
-        };
-        out.deviation = {e, value(kR), shape.Foil(value(kT)).x, f.kind->name};
+        largest.push_back({e, {i, j}});
       });
+      const auto top = largest.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(kPeaks, largest.size()));
+      std::partial_sort(largest.begin(), top, largest.end(), std::greater<>());
+      for (auto it = largest.begin(); it != top; ++it) {
+        const auto [i, j] = it->second;
+        const double du = (su.at[std::min(i + 1, su.at.size() - 1)] - su.at[i > 0 ? i - 1 : 0]) / 2;
+        const double dv = (sv.at[std::min(j + 1, sv.at.size() - 1)] - sv.at[j > 0 ? j - 1 : 0]) / 2;
+        const Peak p = Climb(shape, f, su.at[i], sv.at[j], du, dv);
+        if (p.e > out.deviation.deviation || out.deviation.side.empty()) {
+          const auto value = [&](Var var) { return f.kind->u == var ? p.u : f.kind->v == var ? p.v : f.kind->fixed; };
+          out.deviation = {p.e, value(kR), shape.Foil(value(kT)).x, f.kind->name};
+        }
+      }
       out.surfaces.push_back(SurfaceOf(f));
     }
     if (out.deviation.deviation <= tolerance) return out;

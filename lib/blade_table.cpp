@@ -99,9 +99,12 @@ void Setting(const std::string& key, const std::string& value, int line, const s
 
 }  // namespace
 
+std::string RowName(const BladeRow& row, std::size_t index) {
+  return row.line > 0 ? "line " + std::to_string(row.line) : "row " + std::to_string(index + 1);
+}
+
 std::string RowPlace(const BladeRow& row, std::size_t index, const std::string& column) {
-  return (row.line > 0 ? "line " + std::to_string(row.line) : "row " + std::to_string(index + 1)) + ", column " +
-         column;
+  return RowName(row, index) + ", column " + column;
 }
 
 void CheckBladeTable(const BladeTable& table, const std::string& name) {

@@ -1,6 +1,8 @@
 // The blade's formats: the table every front end reads, and the files that
 // need no CAD module: the sections' points and the pictures.
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -50,6 +52,13 @@ std::string Num(double v) {
   return out;
 }
 
+// Four significant digits, for a legend.
+std::string Significant(double v) {
+  std::array<char, 32> buf{};
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, 4);
+  return std::string(buf.data(), res.ptr);
+}
+
 std::string Xml(std::string_view text) {
   std::string out;
   AppendXmlText(out, text);
@@ -58,13 +67,16 @@ std::string Xml(std::string_view text) {
 
 // A polyline of (a, b) points mapped into panel `k` so that the box
 // [a0, a1] x [b0, b1] fills it, b upwards.
+// A graph (`graph`) fills the panel in both directions; a drawing keeps its
+// proportions.
 struct Frame {
   int k;
   double a0, a1, b0, b1;
+  bool graph = false;
   std::string Point(double a, double b) const {
     const double scale = std::min(kPanel / (a1 - a0), kPanel / (b1 - b0));
-    const double x = kMargin + k * (kPanel + 2 * kMargin) + (a - a0) * scale;
-    const double y = kMargin + kPanel - (b - b0) * scale;
+    const double x = kMargin + k * (kPanel + 2 * kMargin) + (a - a0) * (graph ? kPanel / (a1 - a0) : scale);
+    const double y = kMargin + kPanel - (b - b0) * (graph ? kPanel / (b1 - b0) : scale);
     return Num(x) + "," + Num(y);
   }
 };
@@ -140,7 +152,7 @@ std::string WriteSvg(const Blade& blade, std::vector<SolidCheck>*) {
   }
 
   // The columns against r/R, each over its largest size.
-  const Frame di{2, r0, r1, -1.05, 1.05};
+  const Frame di{2, r0, r1, -1.05, 1.05, true};
   out += Label(di, "radial distributions, each over its largest size");
   out += Path(di, {{r0, 0}, {r1, 0}}, guide);
   const struct {
@@ -164,9 +176,9 @@ std::string WriteSvg(const Blade& blade, std::vector<SolidCheck>*) {
     if (largest == 0) continue;
     for (auto& p : line) p.second /= largest;
     out += Path(di, line, (std::string("fill=\"none\" stroke=\"") + c.colour + "\" stroke-width=\"1.5\"").c_str());
-    const double x = kMargin + 2 * (kPanel + 2 * kMargin) + 8, y = kMargin + kPanel - 8 - 15 * legend++;
+    const double x = kMargin + 2 * (kPanel + 2 * kMargin) + kPanel * 0.55, y = kMargin + kPanel - 8 - 15 * legend++;
     out += "<text x=\"" + Num(x) + "\" y=\"" + Num(y) + "\" font-family=\"sans-serif\" font-size=\"11\" fill=\"" +
-           c.colour + "\">" + Xml(std::string(c.name) + " / " + PlainNumber(largest)) + "</text>\n";
+           c.colour + "\">" + Xml(std::string(c.name) + " / " + Significant(largest)) + "</text>\n";
   }
   return out + "</svg>\n";
 }

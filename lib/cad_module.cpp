@@ -34,13 +34,17 @@ bool Inside(const fs::path& file, const fs::path& dir) {
   return end == d.end();
 }
 
-// Where the module may be, in the order tried.
+// Where the module may be, in the order tried: where the installation puts
+// it beside the program or the Python module, then this build tree's for
+// what is built and run here, then the configured installation's.
 std::vector<fs::path> Candidates() {
   const fs::path own = OwnObject();
-  if (Inside(own, TARVELO_CAD_BUILD_TREE)) return {TARVELO_CAD_BUILD_MODULE};
   const fs::path dir = own.parent_path();
-  return {(dir / TARVELO_CAD_FROM_PROGRAMS).lexically_normal(), (dir / TARVELO_CAD_FROM_PYTHON).lexically_normal(),
-          TARVELO_CAD_INSTALLED};
+  std::vector<fs::path> places = {(dir / TARVELO_CAD_FROM_PROGRAMS).lexically_normal(),
+                                   (dir / TARVELO_CAD_FROM_PYTHON).lexically_normal()};
+  if (Inside(own, TARVELO_CAD_BUILD_TREE)) places.push_back(TARVELO_CAD_BUILD_MODULE);
+  places.push_back(TARVELO_CAD_INSTALLED);
+  return places;
 }
 
 // The module opened and closed again, its entry point valid meanwhile.
