@@ -16,6 +16,9 @@
 namespace py = pybind11;
 using namespace tarvelo;
 
+// The blade, in a file of its own.
+void RegisterBlade(py::module_& m);
+
 namespace {
 
 // Released around a library call; what it takes and returns is C++ data.
@@ -412,4 +415,6 @@ PYBIND11_MODULE(tarvelo, m) {
       py::arg("max_control_points") = kSearchedControlPoints,
       "(control_points, reached, fit): the fewest control points whose errors are within the "
       "tolerance.");
+
+  RegisterBlade(m);
 }
