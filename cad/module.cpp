@@ -21,6 +21,9 @@
 #include <Geom_BSplineSurface.hxx>
 #include <IGESControl_Controller.hxx>
 #include <IGESControl_Writer.hxx>
+#include <IGESData_GlobalSection.hxx>
+#include <IGESData_IGESModel.hxx>
+#include <StepData_StepModel.hxx>
 #include <Interface_Static.hxx>
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
@@ -154,15 +157,17 @@ Solid Checked(const TopoDS_Shape& shape) {
   Solid s;
   s.valid = BRepCheck_Analyzer(shape).IsValid() == Standard_True;
   GProp_GProps surface;
-  BRepGProp::SurfaceProperties(shape, surface);
+  BRepGProp::SurfaceProperties(shape, surface, 1e-9);
   s.area = surface.Mass();
   if (shape.ShapeType() == TopAbs_SOLID) {
     // Every edge of each shell shared by two of its faces.
     s.closed = true;
     for (TopExp_Explorer e(shape, TopAbs_SHELL); e.More(); e.Next())
       s.closed = s.closed && BRep_Tool::IsClosed(e.Current()) == Standard_True;
+    // Adaptive, to a relative 1e-9: the fixed rule runs short on faces of
+    // many knot spans.
     GProp_GProps volume;
-    BRepGProp::VolumeProperties(shape, volume);
+    BRepGProp::VolumeProperties(shape, volume, 1e-9);
     s.volume = volume.Mass();
   }
   return s;
@@ -179,6 +184,18 @@ const char* StepUnit(Unit unit) {
 }
 
 const char* IgesUnit(Unit unit) { return unit == Unit::Inch ? "IN" : StepUnit(unit); }
+
+// The unit's length in millimetres: the writers' models take the shape's
+// unit so, and write the file in it without converting.
+double Millimetres(Unit unit) {
+  switch (unit) {
+    case Unit::Millimetre: return 1;
+    case Unit::Centimetre: return 10;
+    case Unit::Metre: return 1000;
+    case Unit::Inch: return 25.4;
+  }
+  return 1;
+}
 
 // A file a writer that takes only names writes, read back whole and removed.
 class ScratchFile {
@@ -226,6 +243,8 @@ std::string Step(const TopoDS_Shape& shape, Unit unit, const std::string& name) 
   Interface_Static::SetCVal("xstep.cascade.unit", StepUnit(unit));
   Interface_Static::SetCVal("write.step.unit", StepUnit(unit));
   Interface_Static::SetCVal("write.step.product.name", name.c_str());
+  writer.Model()->SetLocalLengthUnit(Millimetres(unit));
+  writer.Model()->SetWriteLengthUnit(Millimetres(unit));
   if (writer.Transfer(shape, STEPControl_AsIs) != IFSelect_RetDone)
     throw Refused("the STEP writer did not take the shape");
   ScratchFile file(".stp");
@@ -239,6 +258,9 @@ std::string Iges(const TopoDS_Shape& shape, Unit unit) {
   IGESControl_Controller::Init();
   Interface_Static::SetCVal("xstep.cascade.unit", StepUnit(unit));
   IGESControl_Writer writer(IgesUnit(unit), 1);  // 1: faces as B-rep entities
+  IGESData_GlobalSection header = writer.Model()->GlobalSection();
+  header.SetCascadeUnit(Millimetres(unit));
+  writer.Model()->SetGlobalSection(header);
   if (!writer.AddShape(shape)) throw Refused("the IGES writer did not take the shape");
   writer.ComputeModel();
   std::ostringstream out;
