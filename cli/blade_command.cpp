@@ -246,7 +246,7 @@ int RunBladeCommand(const std::vector<std::string>& args, std::ostream& out, std
     return 0;
   }
   const std::string unit = LengthUnitName(blade.units);
-  out << blade.blades << " blades, diameter " << blade.diameter << ' ' << unit << ", volume " << blade.volume << ' '
+  out << blade.blades << (blade.blades == 1 ? " blade" : " blades") << ", diameter " << blade.diameter << ' ' << unit << ", volume " << blade.volume << ' '
       << unit << "^3, expanded area ratio " << blade.expanded_area_ratio << ", projected "
       << blade.projected_area_ratio << '\n'
       << "largest deviation " << blade.max_deviation.deviation << ' ' << unit << " at r/R "
