@@ -4,6 +4,7 @@
 // tarvelo_cad_run; nothing else of ours links Open CASCADE.
 #include "cad/cad.h"
 
+#include <APIHeaderSection_MakeHeader.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakeSolid.hxx>
@@ -35,6 +36,7 @@
 #include <TColStd_Array1OfReal.hxx>
 #include <TColgp_Array1OfPnt.hxx>
 #include <TColgp_Array2OfPnt.hxx>
+#include <TCollection_HAsciiString.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
@@ -222,6 +224,10 @@ class ScratchFile {
   std::string name_;
 };
 
+// What a STEP file gives as its time of writing: a fixed one, so that a
+// file says only what its shape says.
+constexpr const char* kTimeStamp = "1970-01-01T00:00:00";
+
 // Open CASCADE's writers take their units and names from process-wide
 // settings: one write at a time sets them and writes.
 std::mutex& WriterLock() {
@@ -247,6 +253,11 @@ std::string Step(const TopoDS_Shape& shape, Unit unit, const std::string& name) 
   writer.Model()->SetWriteLengthUnit(Millimetres(unit));
   if (writer.Transfer(shape, STEPControl_AsIs) != IFSelect_RetDone)
     throw Refused("the STEP writer did not take the shape");
+  // The same shape gives the same bytes: no clock, no scratch file's name.
+  APIHeaderSection_MakeHeader header(writer.Model());
+  header.SetName(new TCollection_HAsciiString(name.c_str()));
+  header.SetTimeStamp(new TCollection_HAsciiString(kTimeStamp));
+  header.SetOriginatingSystem(new TCollection_HAsciiString("TARVELO"));
   ScratchFile file(".stp");
   if (writer.Write(file.name().c_str()) != IFSelect_RetDone) throw Refused("the STEP writer failed");
   return file.Bytes();

@@ -57,7 +57,7 @@ TEST_F(BladeCommandTest, JsonHasTheKeysAndTheLibrarysNumbers) {
   EXPECT_EQ(Run({"--section", foil, "--export", "csv,svg", "--output-dir", dir.file("out"), "--json", "--blades", "4",
                  "--units", "m", table}),
             0);
-  const nlohmann::json j = nlohmann::json::parse(out.str());
+  const nlohmann::ordered_json j = nlohmann::ordered_json::parse(out.str());
   std::vector<std::string> keys;
   for (const auto& [k, v] : j.items()) keys.push_back(k);
   EXPECT_EQ(keys, (std::vector<std::string>{"diameter", "units", "blades", "volume", "expanded_area_ratio",
@@ -92,13 +92,14 @@ TEST_F(BladeCommandTest, TheCsvHoldsEachRowsSectionAsTheDefinitionGivesIt) {
   BladeOptions o;
   o.tolerance = 1e-4;
   const Blade b = MakeBlade(ReadBladeTable(table), ReadFoilFile(foil), o);
-  const std::size_t at = csv.find("\n0.5,face,0.5,");
+  // The trailing edge, x = 1 exactly.
+  const std::size_t at = csv.find("\n0.5,face,1,");
   ASSERT_NE(at, std::string::npos);
-  std::istringstream line(csv.substr(at + 14, csv.find('\n', at + 1) - at - 14));
+  std::istringstream line(csv.substr(at + 12, csv.find('\n', at + 1) - at - 12));
   std::array<double, 3> p{};
   char comma = 0;
   line >> p[0] >> comma >> p[1] >> comma >> p[2];
-  EXPECT_EQ(p, BladePoint(b, 0.5, 0.5, false));
+  EXPECT_EQ(p, BladePoint(b, 0.5, 1, false));
 }
 
 TEST_F(BladeCommandTest, RefusalsSayWhyAndWriteNothing) {

@@ -204,7 +204,7 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{f, "b.FOI"}, "extra operand 'b.FOI'"},
       {{"--frobnicate", f}, "unrecognized option '--frobnicate'"},
       {{f, "--format"}, "option '--format' requires an argument"},
-      {{"--format", "pdf", f}, "unknown format 'pdf': use table, selig, dxf, svg or properties"},
+      {{"--format", "pdf", f}, "unknown format 'pdf': use table, selig, dxf, svg, properties or step"},
       {{"--format", "svg", "--camber", "0", f}, "selig, dxf, svg and properties need --thickness and --camber"},
       {{"--thickness", "0.12", f}, "the table takes neither --thickness nor --camber"},
       {{"--te-thickness", "0.003", f}, "--te-thickness is for the selig, dxf, svg and properties only"},
