@@ -24,6 +24,7 @@
 #include <IGESControl_Writer.hxx>
 #include <IGESData_GlobalSection.hxx>
 #include <IGESData_IGESModel.hxx>
+#include <StepBasic_Product.hxx>
 #include <StepData_StepModel.hxx>
 #include <Interface_Static.hxx>
 #include <Message.hxx>
@@ -253,7 +254,15 @@ std::string Step(const TopoDS_Shape& shape, Unit unit, const std::string& name) 
   writer.Model()->SetWriteLengthUnit(Millimetres(unit));
   if (writer.Transfer(shape, STEPControl_AsIs) != IFSelect_RetDone)
     throw Refused("the STEP writer did not take the shape");
-  // The same shape gives the same bytes: no clock, no scratch file's name.
+  // The same shape gives the same bytes: no clock, no scratch file's name,
+  // no count of the products the process has written before.
+  const Handle(StepData_StepModel) model = writer.Model();
+  for (int i = 1; i <= model->NbEntities(); ++i) {
+    const Handle(StepBasic_Product) product = Handle(StepBasic_Product)::DownCast(model->Value(i));
+    if (product.IsNull()) continue;
+    product->SetId(new TCollection_HAsciiString(name.c_str()));
+    product->SetName(new TCollection_HAsciiString(name.c_str()));
+  }
   APIHeaderSection_MakeHeader header(writer.Model());
   header.SetName(new TCollection_HAsciiString(name.c_str()));
   header.SetTimeStamp(new TCollection_HAsciiString(kTimeStamp));

@@ -205,9 +205,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{"--frobnicate", f}, "unrecognized option '--frobnicate'"},
       {{f, "--format"}, "option '--format' requires an argument"},
       {{"--format", "pdf", f}, "unknown format 'pdf': use table, selig, dxf, svg, properties or step"},
-      {{"--format", "svg", "--camber", "0", f}, "selig, dxf, svg and properties need --thickness and --camber"},
+      {{"--format", "svg", "--camber", "0", f}, "selig, dxf, svg, properties and step need --thickness and --camber"},
       {{"--thickness", "0.12", f}, "the table takes neither --thickness nor --camber"},
-      {{"--te-thickness", "0.003", f}, "--te-thickness is for the selig, dxf, svg and properties only"},
+      {{"--te-thickness", "0.003", f}, "--te-thickness is for the selig, dxf, svg, properties and step only"},
       {with({"--te-thickness", "-0.001", f}), "--te-thickness takes a fraction of the chord from 0 to 1: '-0.001'"},
       {with({"--te-thickness", "0.13", f}), "--te-thickness takes at most the --thickness"},
       {with({"--thickness", "12", f}), thickness + "'12'"},
@@ -221,9 +221,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{"--points", "5", "--at", "0.5", f}, "--points and --at exclude each other"},
       {{"--format", "selig", "--thickness", "0.1", "--camber", "0", "--at", "0.5", f},
        "--at is for the table only"},
-      {with({"--points", "5", f}), "--points is for the table and selig only: dxf, svg and properties are exact"},
+      {with({"--points", "5", f}), "--points is for the table and selig only: dxf, svg, properties and step are exact"},
       {{"--format=svg", "--thickness=0.1", "--camber=0", "--points=81", f},
-       "--points is for the table and selig only: dxf, svg and properties are exact"},
+       "--points is for the table and selig only: dxf, svg, properties and step are exact"},
       {{"--list-formats=all"}, "option '--list-formats' doesn't allow an argument"},
       {{"--version=1", f}, "option '--version' doesn't allow an argument"},
   };
@@ -262,7 +262,7 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
                            "                         selig)\n"),
             std::string::npos)
       << out.str();
-  EXPECT_NE(out.str().find("selig, dxf, svg and properties need --thickness and --camber; the table\n"
+  EXPECT_NE(out.str().find("selig, dxf, svg, properties and step need --thickness and --camber; the table\n"
                            "takes neither.\n"),
             std::string::npos);
   EXPECT_EQ(Run({"--list-formats"}), 0);
