@@ -262,8 +262,8 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
                            "                         selig)\n"),
             std::string::npos)
       << out.str();
-  EXPECT_NE(out.str().find("selig, dxf, svg, properties and step need --thickness and --camber; the table\n"
-                           "takes neither.\n"),
+  EXPECT_NE(out.str().find("selig, dxf, svg, properties and step need --thickness and --camber; the\n"
+                           "table takes neither.\n"),
             std::string::npos);
   EXPECT_EQ(Run({"--list-formats"}), 0);
   EXPECT_EQ(out.str(),
@@ -273,7 +273,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
             "dxf\tthe exact outline as two cubic SPLINE entities on the layers UPPER and LOWER\n"
             "svg\tthe exact outline as cubic Bezier paths, 1000 units to the chord\n"
             "properties\tlargest thickness and camber, leading-edge radius, trailing-edge thickness and "
-            "angle, area, centroid and second moments of the outline, as one JSON object\n");
+            "angle, area, centroid and second moments of the outline, as one JSON object\n"
+            "step\tthe exact outline as B-spline curves bounding a planar face, in a STEP file (AP214); mm "
+            "unless --units says\n");
   EXPECT_EQ(Run({"--version", f}), 0);
   EXPECT_EQ(out.str(), "tarvelo-export (TARVELO) 2.01\n");
 }
