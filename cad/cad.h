@@ -53,7 +53,7 @@ struct Request {
   std::vector<Curve> outline;
   double tolerance = 1e-7;  // in the unit
   double stl_deflection = 0;  // the STL's chordal tolerance, in the unit
-  std::string name;  // the product's name in STEP
+  std::string name;  // the product's name in STEP, encoded as the inside of a STEP string
 };
 
 // What Open CASCADE finds of each solid (or of the planar face: its area,

@@ -242,6 +242,10 @@ void Quiet() {
   while (!messenger->Printers().IsEmpty()) messenger->RemovePrinter(messenger->Printers().First());
 }
 
+// The writer escapes ' and \ but passes other bytes through as they are; the
+// name, already a STEP string's inside, replaces this token in the file.
+constexpr const char* kNameToken = "TARVELO-STEP-NAME";
+
 std::string Step(const TopoDS_Shape& shape, Unit unit, const std::string& name) {
   const std::lock_guard<std::mutex> hold(WriterLock());
   Quiet();
@@ -249,7 +253,7 @@ std::string Step(const TopoDS_Shape& shape, Unit unit, const std::string& name) 
   Interface_Static::SetCVal("write.step.schema", "AP214IS");
   Interface_Static::SetCVal("xstep.cascade.unit", StepUnit(unit));
   Interface_Static::SetCVal("write.step.unit", StepUnit(unit));
-  Interface_Static::SetCVal("write.step.product.name", name.c_str());
+  Interface_Static::SetCVal("write.step.product.name", kNameToken);
   writer.Model()->SetLocalLengthUnit(Millimetres(unit));
   writer.Model()->SetWriteLengthUnit(Millimetres(unit));
   if (writer.Transfer(shape, STEPControl_AsIs) != IFSelect_RetDone)
@@ -260,16 +264,21 @@ std::string Step(const TopoDS_Shape& shape, Unit unit, const std::string& name) 
   for (int i = 1; i <= model->NbEntities(); ++i) {
     const Handle(StepBasic_Product) product = Handle(StepBasic_Product)::DownCast(model->Value(i));
     if (product.IsNull()) continue;
-    product->SetId(new TCollection_HAsciiString(name.c_str()));
-    product->SetName(new TCollection_HAsciiString(name.c_str()));
+    product->SetId(new TCollection_HAsciiString(kNameToken));
+    product->SetName(new TCollection_HAsciiString(kNameToken));
   }
   APIHeaderSection_MakeHeader header(writer.Model());
-  header.SetName(new TCollection_HAsciiString(name.c_str()));
+  header.SetName(new TCollection_HAsciiString(kNameToken));
   header.SetTimeStamp(new TCollection_HAsciiString(kTimeStamp));
   header.SetOriginatingSystem(new TCollection_HAsciiString("TARVELO"));
   ScratchFile file(".stp");
   if (writer.Write(file.name().c_str()) != IFSelect_RetDone) throw Refused("the STEP writer failed");
-  return file.Bytes();
+  // The name goes in as the library encoded it, where the writer put the token.
+  std::string bytes = file.Bytes();
+  const std::string token = std::string("'") + kNameToken + "'", quoted = "'" + name + "'";
+  for (std::size_t at = bytes.find(token); at != std::string::npos; at = bytes.find(token, at + quoted.size()))
+    bytes.replace(at, token.size(), quoted);
+  return bytes;
 }
 
 std::string Iges(const TopoDS_Shape& shape, Unit unit) {

@@ -23,7 +23,7 @@ std::string Solids(const Blade& blade, cad::Format format, std::vector<SolidChec
   request.copies = blade.blades;
   request.tolerance = std::max(kCadResolution, kSewingShare * blade.tolerance);
   request.stl_deflection = blade.stl_tolerance;
-  request.name = blade.foil.id_line;
+  request.name = StepString(blade.foil.id_line);
   for (const BladeSurface& s : blade.surfaces) {
     cad::Surface face{s.degree_u, s.degree_v, s.knots_u, s.knots_v, s.count_u, s.count_v, {}};
     for (const std::array<double, 3>& p : s.poles) face.poles.insert(face.poles.end(), p.begin(), p.end());

@@ -95,4 +95,41 @@ cad::Unit CadUnit(LengthUnit unit) {
   }
 }
 
+std::string StepString(std::string_view bytes) {
+  const std::string text = TextAsUtf8(bytes);
+  std::string out;
+  // The escape now open: 0 none, else the digits of each character in it.
+  int open = 0;
+  const auto escape = [&](char32_t c) {
+    const int digits = c > 0xFFFF ? 8 : 4;
+    if (open != digits) {
+      if (open != 0) out += "\\X0\\";
+      out += digits == 8 ? "\\X4\\" : "\\X2\\";
+      open = digits;
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    // TextAsUtf8 gives well-formed UTF-8: the lead byte says the length.
+    const int length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? b : b & (0x7F >> length);
+    for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    i += static_cast<std::size_t>(length);
+    if (c < 0x20 || c > 0x7E) {
+      escape(c);
+      continue;
+    }
+    if (open != 0) {
+      out += "\\X0\\";
+      open = 0;
+    }
+    out += static_cast<char>(c);
+    if (c == '\'' || c == '\\') out += static_cast<char>(c);
+  }
+  if (open != 0) out += "\\X0\\";
+  return out;
+}
+
 }  // namespace tarvelo

@@ -6,6 +6,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include <string>
+#include <string_view>
 
 #include "cad/cad.h"
 
@@ -18,5 +19,11 @@ namespace tarvelo {
 cad::Result RunCad(const cad::Request& request, const std::string& subject);
 
 cad::Unit CadUnit(LengthUnit unit);
+
+// `bytes` (UTF-8, else Latin-1, as TextAsUtf8 reads them) as the inside of a
+// STEP string: printable ASCII as it is, ' and \ doubled, every other
+// character escaped (\X2\hhhh\X0\, \X4\ beyond the 16-bit plane), so that
+// the file stays plain ASCII whatever a section's name holds.
+std::string StepString(std::string_view bytes);
 
 }  // namespace tarvelo

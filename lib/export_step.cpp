@@ -44,7 +44,7 @@ std::string WriteStep(const FoilSpline& foil, const ExportOptions& options) {
   cad::Request request;
   request.format = cad::Format::Step;
   request.unit = CadUnit(options.units);
-  request.name = foil.id_line;
+  request.name = StepString(foil.id_line);
   request.outline.push_back(upper);
   if (!Meet(upper, lower)) request.outline.push_back(Joining(upper, lower));
   request.outline.push_back(lower);

@@ -331,5 +331,34 @@ TEST(SectionStepTest, TheOutlineBoundsAValidFaceOfTheSectionsArea) {
   }
 }
 
+// A section's name in a STEP file: plain ASCII whatever its bytes, the file
+// still read as a face. Latin-1 and UTF-8 give the same characters.
+TEST(SectionStepTest, TheNameIsAStepStringOfPlainAscii) {
+  const struct {
+    std::string id;
+    std::string in_file;
+  } cases[] = {
+      {"NACA 2412", "NACA 2412"},
+      {"", ""},
+      {"O'Brien \\ 'q'", "O''Brien \\\\ ''q''"},
+      {"\xE9t\xE9 nan", "\\X2\\00E9\\X0\\t\\X2\\00E9\\X0\\ nan"},            // Latin-1
+      {"\xC3\xA9t\xC3\xA9", "\\X2\\00E9\\X0\\t\\X2\\00E9\\X0\\"},            // UTF-8
+      {"\x1B[2J\x7F~", "\\X2\\001B\\X0\\[2J\\X2\\007F\\X0\\~"},                 // controls
+      {"\xE6\x97\xA5\xF0\x9D\x84\x9E\xC3\xA9", "\\X2\\65E5\\X0\\\\X4\\0001D11E\\X0\\\\X2\\00E9\\X0\\"},
+  };
+  FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
+  for (const auto& c : cases) {
+    foil.id_line = c.id;
+    ExportOptions o;
+    o.size = {0.12, 0.02};
+    const std::string step = Export(foil, "step", o);
+    EXPECT_NE(step.find("FILE_NAME('" + c.in_file + "','1970-01-01T00:00:00'"), std::string::npos) << c.in_file;
+    EXPECT_NE(step.find("PRODUCT('" + c.in_file + "','" + c.in_file + "',"), std::string::npos) << c.in_file;
+    EXPECT_EQ(step.find("TARVELO-STEP-NAME"), std::string::npos);
+    for (const char ch : step) ASSERT_TRUE((ch >= 0x20 && ch <= 0x7E) || ch == '\n') << int(ch);
+    EXPECT_TRUE(BRepCheck_Analyzer(ReadBack(step, ".step")).IsValid()) << c.in_file;
+  }
+}
+
 }  // namespace
 }  // namespace tarvelo

@@ -22,6 +22,8 @@
 #include "foilio/foil_file.h"
 #include "foilio/xml_text.h"
 
+#include "lib/cad_module.h"
+
 namespace {
 
 using tarvelo::Error;
@@ -85,7 +87,7 @@ void CheckEvaluate(const FoilSpline& foil) {
 std::string Numbers(std::string bytes, const std::string& id) {
   std::string xml;
   tarvelo::AppendXmlText(xml, id);
-  for (const std::string& text : {id, xml}) {
+  for (const std::string& text : {id, xml, tarvelo::StepString(id)}) {
     if (text.empty()) continue;
     for (std::size_t at = bytes.find(text); at != std::string::npos; at = bytes.find(text, at))
       bytes.erase(at, text.size());
@@ -122,6 +124,10 @@ void CheckExports(const FoilSpline& foil) {
         continue;
       }
       if (bytes.empty() || bytes.back() != '\n') Fault(std::string(f.name) + ": not whole lines");
+      // A STEP file is plain ASCII, whatever the section's name holds.
+      if (std::string(f.name) == "step" &&
+          std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c < 0x20 || c > 0x7E) && c != '\n'; }))
+        Fault("step: a byte that is not printable ASCII");
       const std::string numbers = Numbers(bytes, foil.id_line);
       if (numbers.find("inf") != std::string::npos || numbers.find("nan") != std::string::npos)
         Fault(std::string(f.name) + ": not finite");
