@@ -44,11 +44,14 @@ ImportedSection Cut(const Placed& placed, const Scale& scale, const ImportOption
 
 ImportedSection Decompose(OutlineSource& source, const ImportOptions& options) {
   const Scale scale = CheckAndScale(source);
-  const bool kept = KeepsOwnFrame(source.points);
+  const bool spans = SpansOwnChord(source.points);
   const Knots knots = DistinctPoints(source, scale);
   CheckListing(knots);
-  const std::size_t foremost = kept ? ForemostKnot(knots) : 0;
   const Curve curve(knots.s, knots.x, knots.y);
+  // The frame is judged on the curve the section is read from: file points
+  // at x >= 0 do not keep it from reaching ahead of x = 0 between them.
+  const bool kept = spans && KeepsOwnNose(curve.LeastX(), scale);
+  const std::size_t foremost = kept ? ForemostKnot(knots) : 0;
   const Chord chord = kept ? KeptChord(knots, foremost, scale) : NormalisedChord(curve, knots);
   return Cut(PlaceOn(curve, knots, chord), scale, options);
 }

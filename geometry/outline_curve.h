@@ -3,10 +3,21 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
 namespace tarvelo::outline {
+
+// The real roots of c2 u^2 + c1 u + c0, each computed without cancellation.
+inline std::vector<double> QuadraticRoots(double c2, double c1, double c0) {
+  if (c2 == 0) return c1 == 0 ? std::vector<double>{} : std::vector<double>{-c0 / c1};
+  const double disc = c1 * c1 - 4 * c2 * c0;
+  if (disc < 0) return {};
+  const double q = -(c1 + std::copysign(std::sqrt(disc), c1)) / 2;
+  if (q == 0) return {0};
+  return {q / c2, c0 / q};
+}
 
 struct Point {
   double x = 0;
@@ -58,6 +69,20 @@ class Curve {
             (y_[k + 1] - y_[k]) / h + ca * my_[k] + cb * my_[k + 1]};
   }
   Point Slope(double t) const { return Slope(t, Segment(t)); }
+  // The least x the curve reaches: at a knot, or where dx/ds vanishes
+  // inside an interval, dx/ds being a quadratic there.
+  double LeastX() const {
+    double least = HUGE_VAL;
+    for (std::size_t k = 0; k + 1 < s_.size(); ++k) {
+      least = std::min(least, x_[k]);
+      const double h = s_[k + 1] - s_[k], a = mx_[k] * h / 6, b = mx_[k + 1] * h / 6;
+      // dx/ds = c0 + c1 u + c2 u^2 with u = (s - s_k) / h from 0 to 1.
+      const double c0 = (x_[k + 1] - x_[k]) / h - 2 * a - b, c1 = 6 * a, c2 = 3 * (b - a);
+      for (const double u : QuadraticRoots(c2, c1, c0))
+        if (u > 0 && u < 1) least = std::min(least, At(s_[k] + u * h, k).x);
+    }
+    return std::min(least, x_.back());
+  }
 
  private:
   const std::vector<double>& s_;

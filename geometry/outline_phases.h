@@ -98,9 +98,12 @@ struct Frame {
   }
 };
 
-// An outline spanning x = 0..1 with its leading-edge point at (0, 0) keeps
-// its own frame.
-bool KeepsOwnFrame(const std::vector<CoordinatePoint>& points);
+// The given points span x = 0..1 with the foremost at (0, 0), within 1e-4.
+bool SpansOwnChord(const std::vector<CoordinatePoint>& points);
+// Such an outline keeps its own frame when its curve, whose least x is
+// `least_x` in the scaled units (Curve::LeastX), reaches no farther ahead of
+// x = 0 than 1e-5 of the chord.
+bool KeepsOwnNose(double least_x, const Scale& scale);
 // The frame from the curve's point at `le` to `te`; refuses a chord of 0.
 Frame FrameOf(const Curve& curve, double le, Point te);
 // The slope of the outline at `t`, across the chord against along it.

@@ -163,7 +163,7 @@ struct Coordinates {
 
 // Where the chord of an imported outline came from.
 enum class ImportFrame {
-  Kept,        // the outline spanned x = 0..1 with its leading-edge point at (0, 0)
+  Kept,        // the outline spanned x = 0..1 with its leading edge at (0, 0)
   Normalised,  // the outline was moved, turned and scaled onto the chord
 };
 
@@ -209,11 +209,12 @@ struct ImportedSection {
 // warning. Two whole numbers first that do not count the points after them
 // are taken as a Selig point when the outline can start there.
 //
-// The outline is interpolated by a parametric cubic spline. An outline that
-// spans x = 0 to 1 with its leading-edge point at (0, 0), both within 1e-4, is
-// kept in its own frame; any other is normalised: its leading edge (the point
-// farthest from the trailing edge) goes to (0, 0), the trailing edge to
-// (1, 0). The trailing edge is the end of the longer surface when the other
+// The outline is interpolated by a parametric cubic spline. An outline whose
+// points span x = 0 to 1 with the foremost at (0, 0), both within 1e-4, and
+// whose interpolated outline reaches no farther ahead of x = 0 than 1e-5 of
+// the chord, is kept in its own frame; any other is normalised: its leading
+// edge (the point of the interpolated outline farthest from the trailing
+// edge) goes to (0, 0), the trailing edge to (1, 0). The trailing edge is the end of the longer surface when the other
 // stops short of it in x by more than the two ends differ across (that
 // surface is continued by a straight line, with a warning), else the middle
 // of the two ends, the shorter surface being extended at its last slope. At

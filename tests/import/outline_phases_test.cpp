@@ -281,7 +281,48 @@ TEST(OutlineFrameTest, AnOutlineKeepsItsFrameWithin1e4OfItsChordAndLeadingEdge) 
     Points p = Nine();
     p.front().x = p.back().x = r.te;
     p[4] = {r.le.x, r.le.y};
-    EXPECT_EQ(KeepsOwnFrame(p), r.kept) << r.te << " " << r.le.x << " " << r.le.y;
+    EXPECT_EQ(SpansOwnChord(p), r.kept) << r.te << " " << r.le.x << " " << r.le.y;
+  }
+}
+
+// The least x of the curve, found where dx/ds vanishes, against the curve
+// sampled a million times (whose least lies up to 3e-11 above it, the
+// curve's turn over half a sample step): a symmetric outline reaches no farther than its
+// point at (0, 0); the table of NACA 23012, whose points lie at x >= 0,
+// reaches 4.8e-4 ahead between two of them.
+TEST(OutlineFrameTest, TheCurvesLeastXIsFoundInsideAnInterval) {
+  const test::Naca n0012{0, 0, 0.12};
+  const struct {
+    const char* what;
+    Points points;
+    double least;
+  } rows[] = {
+      {"NACA 0012", test::Selig(test::NacaSurfaces(n0012, 41)), 0},
+      {"NACA 23012 as tabled", test::Selig(test::Naca23012Table()), -4.772e-4},
+  };
+  for (const auto& r : rows) {
+    const Prepared p(r.points);
+    const Curve curve(p.knots.s, p.knots.x, p.knots.y);
+    double sampled = HUGE_VAL;
+    for (int i = 0; i <= 1000000; ++i) sampled = std::min(sampled, curve.At(p.knots.s.back() * i / 1e6).x);
+    const double least = curve.LeastX();
+    EXPECT_LE(least, sampled) << r.what;
+    EXPECT_NEAR(least, sampled, 1e-10) << r.what;
+    EXPECT_NEAR(std::ldexp(least, p.scale.exponent), r.least, 1e-7) << r.what;
+  }
+}
+
+// The frame is kept while the curve reaches no farther ahead of x = 0 than
+// 1e-5 of the chord, whatever the power of two the points are scaled by.
+TEST(OutlineFrameTest, TheFrameIsKeptWhileTheCurveReachesAtMost1e5Ahead) {
+  for (const int exponent : {1, 0, -3}) {
+    const Scale scale{exponent, 1};
+    const double limit = -std::ldexp(1e-5, -exponent);
+    const struct {
+      double least;
+      bool kept;
+    } rows[] = {{0, true}, {1e-3, true}, {limit, true}, {Down(limit), false}, {-1e-3, false}};
+    for (const auto& r : rows) EXPECT_EQ(KeepsOwnNose(r.least, scale), r.kept) << exponent << " " << r.least;
   }
 }
 
