@@ -21,6 +21,9 @@ namespace tarvelo {
 namespace {
 
 constexpr const char* kProgram = "tarvelo-fit";
+// The cosine-spaced stations a count by the outline adds to those of the
+// file's points: enough for every knot span of 80 control points.
+constexpr int kEveryPointCosineStations = 161;
 
 // The file endings of the export formats, as the help lists them.
 std::string Endings() {
@@ -44,7 +47,7 @@ std::string Help() {
     "cubic B-splines and write the control points to a .FOI file, as the\n"
     "TARVELO window does for a file chosen in its list when Start is pressed.\n"
     "\n"
-    "  -n N                 number of control points, 4 to 40 (default 8; the\n"
+    "  -n N                 number of control points, 4 to 80 (default 8; the\n"
     "                         window takes 4 to 20)\n"
     "      --auto[=TOL]     the fewest control points (4 to the most below) for\n"
     "                         which the R.M.S. errors of thickness and camber are\n"
@@ -53,7 +56,7 @@ std::string Help() {
     "      --auto-outline[=TOL]  with --coordinates: the same for the fitted\n"
     "                         outline's distance from every point of the file\n"
     "      --max-control-points N  the most control points --auto and --auto-max\n"
-    "                         try, 4 to 40 (default 20)\n"
+    "                         try, 4 to 80 (default 20)\n"
     "      --placement=HOW  where each data point is placed on the fitted curves:\n") +
     placements + std::string(
     "                         (default " + std::string(PlacementMethods().front().name) + ")\n"
@@ -217,7 +220,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.mostControlPoints = CountOf(a.Value(), "control points");
       o.mostGiven = true;
       if (o.mostControlPoints < kFewestControlPoints || o.mostControlPoints > kMostControlPoints)
-        throw UsageError{"--max-control-points takes 4 to 40"};
+        throw UsageError{"--max-control-points takes 4 to " + std::to_string(kMostControlPoints)};
     } else if (a.Is("-n")) {
       o.count = CountOf(a.Value(), "control points");
       o.countGiven = true;
@@ -258,6 +261,12 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (o.stationsGiven && !o.coordinates) throw UsageError{"--stations is for --coordinates"};
   if (o.autoMeasure == ErrorMeasure::OutlineDeviation && !o.coordinates)
     throw UsageError{"--auto-outline is for --coordinates"};
+  // A count by the outline is measured at every point of the file: the
+  // section is given where they are, unless the stations are asked for.
+  if (o.autoMeasure == ErrorMeasure::OutlineDeviation && !o.stationsGiven) {
+    o.import.at_every_point = true;
+    o.import.stations = kEveryPointCosineStations;
+  }
   if ((o.chord > 0 || o.units != LengthUnit::None) && o.exports.empty())
     throw UsageError{"--chord and --units are for --export"};
   const auto drawn = [](const ExportFormat* f) { return f->needs_size; };
@@ -326,6 +335,8 @@ nlohmann::ordered_json CurveReport(const CurveFit& curve) {
   j["rms"] = curve.rms;
   j["max_deviation"] = curve.max_deviation;
   j["max_deviation_x"] = curve.max_deviation_x;
+  j["between_deviation"] = curve.between_deviation;
+  j["between_deviation_x"] = curve.between_deviation_x;
   j["control"] = curve.control;
   return j;
 }
@@ -337,12 +348,27 @@ nlohmann::ordered_json ImportReport(const ImportedSection& imported) {
   j["angle_deg"] = imported.transform.angle_deg;
   j["shift"] = {imported.transform.shift.x, imported.transform.shift.y};
   j["warnings"] = imported.warnings;
+  j["le_radius"] = imported.le_radius;
+  return j;
+}
+
+const char* Surface(bool upper) { return upper ? "upper" : "lower"; }
+
+nlohmann::ordered_json NoseReport(const NoseCheck& nose) {
+  nlohmann::ordered_json j;
+  j["le_radius"] = nose.le_radius;
+  j["data_le_radius"] = nose.data_le_radius;
+  j["added_inflections"] = nlohmann::ordered_json::array();
+  for (const CurvatureChange& c : nose.added) j["added_inflections"].push_back({{"x", c.x}, {"surface", Surface(c.upper)}});
+  j["between_deviation"] = nose.between;
+  j["between_deviation_x"] = nose.between_x;
+  j["between_deviation_surface"] = Surface(nose.between_upper);
   return j;
 }
 
 nlohmann::ordered_json Report(const std::string& path, const std::string& output,
                               const Section& section, const Fit& fit,
-                              const std::optional<ImportedSection>& imported) {
+                              const std::optional<ImportedSection>& imported, const std::optional<NoseCheck>& nose) {
   nlohmann::ordered_json j;
   j["file"] = TextAsUtf8(path);
   j["output"] = TextAsUtf8(output);
@@ -361,7 +387,11 @@ nlohmann::ordered_json Report(const std::string& path, const std::string& output
     const OutlineDeviation d = OutlineDeviationOf(fit, *imported);
     j["outline_deviation"] = d.deviation;
     j["outline_deviation_x"] = d.x;
-    j["outline_deviation_surface"] = d.upper ? "upper" : "lower";
+    j["outline_deviation_surface"] = Surface(d.upper);
+    j["outline_between_deviation"] = d.between;
+    j["outline_between_deviation_x"] = d.between_x;
+    j["outline_between_deviation_surface"] = Surface(d.between_upper);
+    if (nose) j["nose"] = NoseReport(*nose);
   }
   // At the section's own size, as --export properties writes them; a section
   // thicker than its chord has no outline to measure.
@@ -450,6 +480,10 @@ class FitFileRun {
         imported = bytes ? ImportOutlineText(*bytes, shown, o_.import) : ImportOutline(path, o_.import);
         progress_.Clear();
         ReportImport(kProgram, shown, *imported, err_, terminal_);
+        if (o_.import.at_every_point && !o_.quiet)
+          err_ << kProgram << ": " << (terminal_ ? ForTerminal(shown) : shown) << ": "
+               << imported->section.points() << " stations: the chord positions of the file's points, of its outline "
+               << "halfway between them and " << kEveryPointCosineStations << " cosine-spaced ones\n";
         row.warnings = imported->warnings;
         section = imported->section;
       } else {
@@ -463,10 +497,15 @@ class FitFileRun {
       const std::vector<std::string> exports = Exported(output, fit);
       Misplaced(shown, fit);
       row.fit = fit;
-      if (imported) row.outline = OutlineDeviationOf(fit, *imported);
+      std::optional<NoseCheck> nose;
+      if (imported) {
+        row.outline = OutlineDeviationOf(fit, *imported);
+        nose = CheckNose(fit, *imported);
+        Nose(shown, *nose);
+      }
       const ScreenFiles files{shown, output, true};
       if (o_.json) {
-        nlohmann::ordered_json j = Report(shown, output, *section, fit, imported);
+        nlohmann::ordered_json j = Report(shown, output, *section, fit, imported, nose);
         if (row.reached) j["reached"] = *row.reached;
         if (!exports.empty()) {
           j["exports"] = nlohmann::ordered_json::array();
@@ -501,9 +540,30 @@ class FitFileRun {
     if (!choice.reached) {
       progress_.Clear();
       err_ << kProgram << ": " << shown << ": no count from 4 to " << o_.mostControlPoints << " reaches "
-           << o_.toleranceText << "; using " << choice.control_points << '\n';
+           << o_.toleranceText << " with curves the data carry; using " << choice.control_points;
+      if (choice.carried) {
+        err_ << " (error " << Significant(choice.error) << ")\n";
+      } else {
+        const double stray = std::max(choice.fit.thickness.between_deviation, choice.fit.camber.between_deviation);
+        err_ << ", whose curves stray least between the data points (up to " << Significant(stray)
+             << " of the chord)\n";
+      }
     }
     return std::move(choice.fit);
+  }
+
+  // What the fitted nose does that the file's outline does not.
+  void Nose(const std::string& shown, const NoseCheck& nose) {
+    const std::string at = std::string(kProgram) + ": " + (terminal_ ? ForTerminal(shown) : shown) + ": warning: ";
+    progress_.Clear();
+    for (const CurvatureChange& c : nose.added)
+      err_ << at << "the fitted outline's curvature changes sign at x = " << Significant(c.x) << " on the "
+           << Surface(c.upper) << " surface, within " << Significant(100 * kNoseChord)
+           << " % of the chord of its nose, where the file's outline does not\n";
+    if (!NoseRadiusKept(nose))
+      err_ << at << "the fitted nose radius " << Significant(nose.le_radius) << " is "
+           << Significant(nose.le_radius / nose.data_le_radius) << " times the file's outline's ("
+           << Significant(nose.data_le_radius) << ")\n";
   }
 
   // The fitted section at its own size in each format asked for, beside the

@@ -28,7 +28,8 @@ ImportedSection Cut(const Placed& placed, const Scale& scale, const ImportOption
   const Surface& upper = firstUpper ? first : last;
   const Surface& lower = firstUpper ? last : first;
 
-  const std::vector<double> stations = Stations(options, upper);
+  OwnPoints between = BetweenPoints(placed, scale);
+  const std::vector<double> stations = Stations(options, upper, lower, between);
   Crossing crossing = CrossingOnPoints(placed, upper, lower);
   result.section = SectionAt(placed, upper, lower, stations, crossing);
   if (std::string warning = CrossingWarning(crossing); !warning.empty())
@@ -39,6 +40,14 @@ ImportedSection Cut(const Placed& placed, const Scale& scale, const ImportOption
   OwnPoints own = GivenPoints(placed, scale);
   result.upper = firstUpper ? std::move(own.ahead) : std::move(own.behind);
   result.lower = firstUpper ? std::move(own.behind) : std::move(own.ahead);
+  result.upper_between = firstUpper ? std::move(between.ahead) : std::move(between.behind);
+  result.lower_between = firstUpper ? std::move(between.behind) : std::move(between.ahead);
+
+  result.le_radius = NoseRadius(placed);
+  const NoseChanges changes = NoseInflections(placed);
+  for (const bool onFirst : {true, false})
+    for (double x : onFirst ? changes.first : changes.last)
+      result.nose_inflections.push_back({x, onFirst == firstUpper});
   return result;
 }
 

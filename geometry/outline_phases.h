@@ -178,8 +178,12 @@ double YAt(const Placed& placed, const Surface& surface, double x, Walk& walk);
 
 // ---- stations, thickness and camber (outline_stations.cpp, outline_thickness.cpp) ----
 
-// The stations a count asks for, cosine-spaced, or the upper surface's own.
-std::vector<double> Stations(const ImportOptions& options, const Surface& upper);
+struct OwnPoints;
+// The stations a count asks for, cosine-spaced, the upper surface's own, or
+// every point's of both surfaces and every point's between them, with the
+// cosine-spaced ones.
+std::vector<double> Stations(const ImportOptions& options, const Surface& upper, const Surface& lower,
+                             const OwnPoints& between);
 
 // The foremost crossing of the surfaces, and the least thickness behind it.
 struct Crossing {
@@ -211,5 +215,19 @@ struct OwnPoints {
   std::vector<CoordinatePoint> ahead, behind;
 };
 OwnPoints GivenPoints(const Placed& placed, const Scale& scale);
+// The curve halfway along it between each two neighbouring distinct points,
+// the leading edge counting as the first, in the same order and coordinates.
+OwnPoints BetweenPoints(const Placed& placed, const Scale& scale);
+
+// ---- the nose (outline_nose.cpp) ----
+
+// The curve's radius of curvature at the leading edge, per chord.
+double NoseRadius(const Placed& placed);
+// Where the curve's curvature changes sign within kNoseChord of the leading
+// edge, each surface from the leading edge on, the first surface's first.
+struct NoseChanges {
+  std::vector<double> first, last;  // chord positions
+};
+NoseChanges NoseInflections(const Placed& placed);
 
 }  // namespace tarvelo::outline

@@ -13,13 +13,13 @@ namespace tarvelo {
 inline constexpr int kCubicControlPointsFewest = 4;
 // The most control points a .FOI may hold: as many as a fit makes.
 inline constexpr int kFoilFileMostPoints = kMostControlPoints;
-// The most a FoilSpline built in memory may hold.
-inline constexpr int kFoilSplineMostPoints = 64;
+// The most a FoilSpline built in memory may hold: as many as a .FOI.
+inline constexpr int kFoilSplineMostPoints = kFoilFileMostPoints;
 
-// "The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1"
+// "The foil spline is not one of 4 to 80 cubic control points with x from 0 to 1"
 Error NotAFoilSpline();
 
-// The clamped uniform knot vector of a foil spline of 4 to 64 cubic control
+// The clamped uniform knot vector of a foil spline of 4 to 80 cubic control
 // points whose x run from 0 to 1 without turning back, 0-based; throws
 // NotAFoilSpline for any other.
 std::vector<double> KnotsOf(const FoilSpline& foil);

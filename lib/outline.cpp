@@ -17,7 +17,8 @@ namespace tarvelo {
 
 Error NotAFoilSpline() {
   return Error(ErrorKind::Usage,
-               "the foil spline is not one of 4 to 64 cubic control points with x from 0 to 1");
+               "the foil spline is not one of 4 to " + std::to_string(kFoilSplineMostPoints) +
+                   " cubic control points with x from 0 to 1");
 }
 
 Error BeyondDoubles(const std::string& what) {

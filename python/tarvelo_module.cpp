@@ -310,7 +310,7 @@ PYBIND11_MODULE(tarvelo, m) {
       },
       py::arg("section"), py::arg("control_points") = 8,
       py::arg("placement") = std::string(PlacementMethods().front().name),
-      "Fits thickness and camber with 4 to 40 control points; placement 'window' (every number as "
+      "Fits thickness and camber with 4 to 80 control points; placement 'window' (every number as "
       "the window gives it) or 'exact' (each data point at its own chord position).");
   m.def("write_foil_file", &WriteFoilFile, py::arg("path"), py::arg("fit"), Unlocked(),
         "Writes the .FOI file of a fit, replacing an earlier file only when complete.");

@@ -77,7 +77,7 @@ TEST_F(ProgramsTest, CountsAndTolerancesAreCheckedBeforeAnythingIsWritten) {
     int status;
     std::string err;
   } rows[] = {
-      {fit + " -n 99999999999 " + a, 1, "tarvelo-fit: 4 to 40 control points are allowed, not 2147483647\n"},
+      {fit + " -n 99999999999 " + a, 1, "tarvelo-fit: 4 to 80 control points are allowed, not 2147483647\n"},
       {fit + " -n 000000000000008 --placement=exact -o " + dir.file("b.FOI") + " " + a, 0, ""},
       {import + " --stations 12345678901 " + c, 1, "tarvelo-import: 5 to 401 stations are allowed\n"},
       {fit + " --auto 1e-5 " + a, 2,

@@ -1,6 +1,6 @@
 // libFuzzer target for the .FOI reader and what is made of what it reads.
 // Any bytes as a .FOI must be refused with the reader's Error (bad data), or
-// give a spline of 4 to 40 points with x from 0 to 1 that:
+// give a spline of 4 to 80 points with x from 0 to 1 that:
 // - written again and read back is read as it was written;
 // - evaluates at any x in [0, 1] to finite values, or refuses (overflow);
 // - exports in every format of the table, with its defaults and with the

@@ -482,18 +482,39 @@ TEST(OutlineSurfacesTest, YOfASurfaceAtAChordPositionWhicheverWayTheWalkGoes) {
 // ---- stations ----
 
 TEST(OutlineStationsTest, CosineStationsOrTheUpperSurfacesOwnApartByMoreThan2e8) {
-  const std::vector<double> five = Stations({5, false}, {});
+  const std::vector<double> five = Stations({5, false}, {}, {}, {});
   ASSERT_EQ(five.size(), 5u);
   EXPECT_EQ(five.front(), 0.0);
   EXPECT_EQ(five.back(), 1.0);
   EXPECT_NEAR(five[1] + five[3], 1, 1e-16);
-  EXPECT_EQ(Stations({401, false}, {}).size(), 401u);
+  EXPECT_EQ(Stations({401, false}, {}, {}, {}).size(), 401u);
   const double same = 0.25 + 2e-8;
-  Surface upper;
+  Surface upper, lower;
   upper.x = {-1e-3, -1e-3, 1e-8, 2e-8, 0.25, same, Up(same), Up(same) + 2e-8, 0.5, 1.5};
-  EXPECT_EQ(Stations({7, true}, upper), std::vector<double>({0, 0.25, Up(same), 0.5, 1}));
+  lower.x = {0, 0.375};  // not the upper surface's own
+  EXPECT_EQ(Stations({7, true}, upper, lower, {}), std::vector<double>({0, 0.25, Up(same), 0.5, 1}));
   upper.x = {0, 1e-8, Up(2e-8)};
-  EXPECT_EQ(Stations({7, true}, upper), std::vector<double>({0, Up(2e-8)}));
+  EXPECT_EQ(Stations({7, true}, upper, lower, {}), std::vector<double>({0, Up(2e-8)}));
+}
+
+// Every point's chord position, of both surfaces and between their points,
+// with the cosine-spaced stations (here the ends alone), each within 0..1 and
+// 2e-8 or less from the one before merged into it; the last is 1 itself.
+TEST(OutlineStationsTest, EveryPointsStationOfBothSurfacesAndBetweenThem) {
+  const double same = 0.25 + 2e-8;
+  Surface upper, lower;
+  upper.x = {0, -1e-3, 0.25, Up(same), 0.75, 1 - 1e-9};
+  lower.x = {0, same, 0.625, 1.5};
+  OwnPoints between;
+  between.ahead = {{0.125, 0.01}, {0.5, 0.02}};
+  between.behind = {{Up(Up(same) + 2e-8), -0.01}, {-0.5, 0}};
+  ImportOptions options{2, false, true};
+  EXPECT_EQ(Stations(options, upper, lower, between),
+            std::vector<double>({0, 0.125, 0.25, Up(same), Up(Up(same) + 2e-8), 0.5, 0.625, 0.75, 1}));
+  // A last point within 2e-8 of 1 is the trailing edge's station, 1 itself.
+  upper.x = {0, 1 - 1e-8};
+  lower.x = {0, 0.875};
+  EXPECT_EQ(Stations(options, upper, lower, {}), std::vector<double>({0, 0.875, 1}));
 }
 
 // ---- thickness and crossing ----

@@ -30,6 +30,10 @@ struct Naca {
     return x < p ? m / (p * p) * (2 * p * x - x * x)
                  : m / ((1 - p) * (1 - p)) * (1 - 2 * p + 2 * p * x - x * x);
   }
+  double Slope(double x) const {
+    if (m == 0) return 0;
+    return x < p ? 2 * m / (p * p) * (p - x) : 2 * m / ((1 - p) * (1 - p)) * (p - x);
+  }
 };
 
 inline double Cosine(int i, int n) { return (1 - std::cos(std::numbers::pi * i / (n - 1))) / 2; }

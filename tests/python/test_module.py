@@ -64,8 +64,8 @@ def test_failures_raise_tarvelo_error_with_the_librarys_message(tmp_path):
         tarvelo.read_section(missing)
     assert e.value.kind == "not_found"
     section = tarvelo.read_section(EXAMPLES / "naca0012.dat")
-    with pytest.raises(tarvelo.Error, match="^4 to 40 control points are allowed, not 41$") as e:
-        tarvelo.fit_section(section, 41)
+    with pytest.raises(tarvelo.Error, match="^4 to 80 control points are allowed, not 81$") as e:
+        tarvelo.fit_section(section, 81)
     assert e.value.kind == "usage"
     with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1") as e:
         tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").evaluate([0.5, 1.5])
@@ -247,7 +247,7 @@ def test_counts_are_limited_and_types_checked_before_any_work():
     for call, message in [
         (lambda: tarvelo.cosine_stations(2**31 - 1), "at most 100000 stations are allowed"),
         (lambda: tarvelo.cosine_stations(1), "at least 2 stations are needed"),
-        (lambda: tarvelo.fit_section(section, 41), "4 to 40 control points are allowed"),
+        (lambda: tarvelo.fit_section(section, 81), "4 to 80 control points are allowed"),
         (lambda: tarvelo.fit_section(section, 8, placement="best"), "unknown placement 'best'"),
         (lambda: tarvelo.import_coordinates(EXAMPLES / "coordinates/naca4412.dat", stations=402),
          "5 to 401 stations are allowed"),
