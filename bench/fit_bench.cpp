@@ -35,6 +35,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <span>
@@ -153,7 +154,8 @@ BENCHMARK(LibraryFit)
 
 void CountSearch(benchmark::State& st) {
   const Section section = ReadSection(SectionFile(static_cast<int>(st.range(0))));
-  const CountOptions options{0, ErrorMeasure::Rms, PlacementOf(st.range(1)), kMostControlPoints};
+  const CountOptions options{std::numeric_limits<double>::min(), ErrorMeasure::Rms, PlacementOf(st.range(1)),
+                             kMostControlPoints};
   for (auto _ : st) benchmark::DoNotOptimize(FewestControlPoints(section, options).control_points);
 }
 BENCHMARK(CountSearch)->Args({81, 0})->Args({81, 1})->Args({401, 1})->Unit(benchmark::kMicrosecond);

@@ -82,6 +82,15 @@ int CountOf(const std::string& digits, const std::string& what) {
   return std::stoi(digits.substr(first));
 }
 
+int CountOption(const std::string& digits, const std::string& option, int lowest, int highest,
+                const std::string& what) {
+  const int count = CountOf(digits, what);
+  if (count < lowest || count > highest)
+    throw UsageError{option + " takes " + std::to_string(lowest) + " to " + std::to_string(highest) + " " + what +
+                     ": '" + digits + "'"};
+  return count;
+}
+
 std::string WrapText(const std::string& text, const std::string& first, const std::string& rest) {
   constexpr std::size_t kWidth = 76;
   std::string out;

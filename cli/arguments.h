@@ -5,6 +5,7 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -72,9 +73,26 @@ T Checked(const std::string& text, Fits fits, const std::string& refusal) {
   return *v;
 }
 
+// The whole text as a number that fits and is of full precision, or
+// UsageError "<refusal>: '<text>'". A subnormal number (not 0, closer to it
+// than 2.2250738585072014e-308) is refused, saying so: no length, size or
+// tolerance is that small, and the arithmetic would lose its digits.
+template <class Fits>
+double CheckedNormal(const std::string& text, Fits fits, const std::string& refusal) {
+  const double v = Checked<double>(text, fits, refusal);
+  if (v != 0 && !std::isnormal(v))
+    throw UsageError{refusal + ": '" + text + "' is below the smallest normal number, 2.2250738585072014e-308"};
+  return v;
+}
+
 // A count written with digits only, as the window's fields take one. A count
 // too long for an int is kept beyond any range, for the range check to refuse.
 int CountOf(const std::string& digits, const std::string& what);
+
+// A count of `what` for an option that takes `lowest` to `highest`, or
+// UsageError "<option> takes <lowest> to <highest> <what>: '<digits>'".
+int CountOption(const std::string& digits, const std::string& option, int lowest, int highest,
+                const std::string& what);
 
 // `text` wrapped into lines of at most 76 characters: the first begins with
 // `first`, the others with `rest`; each ends in a newline.

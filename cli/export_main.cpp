@@ -5,7 +5,8 @@
 
 int main(int argc, char** argv) {
   const bool terminal = ::isatty(STDOUT_FILENO) == 1;
-  return tarvelo::RunProgram("tarvelo-export", argc, argv, [terminal](auto& args, auto& out, auto& err) {
-    return tarvelo::RunExportCommand(args, out, err, terminal);
+  const tarvelo::ProgressDisplay display{::isatty(STDERR_FILENO) == 1};
+  return tarvelo::RunProgram("tarvelo-export", argc, argv, [terminal, display](auto& args, auto& out, auto& err) {
+    return tarvelo::RunExportCommand(args, out, err, terminal, display);
   });
 }

@@ -1,7 +1,6 @@
 // tarvelo-fit: the fitting run for batch work and scripts, without a window.
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -16,11 +15,6 @@ namespace tarvelo {
 // send escape sequences to the terminal.
 // With `display.terminal` (standard error is one), a line of progress when
 // several files take more than a second.
-struct ProgressDisplay {
-  bool terminal = false;
-  std::function<double()> clock = Progress::Seconds;
-};
-
 int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   bool terminal = false, const ProgressDisplay& display = {});
 

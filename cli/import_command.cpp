@@ -42,7 +42,8 @@ constexpr const char* kHelp =
     "  -o OUT                  write OUT ('-': standard output); an earlier file\n"
     "                            is replaced only by a complete one, and never\n"
     "                            COORDS itself\n"
-    "      --output-dir DIR    write each section data file into DIR\n"
+    "      --output-dir DIR    write each section data file into DIR, made where\n"
+    "                            it does not exist (its parent must)\n"
     "      --help              display this help and exit\n"
     "      --version           output version information and exit\n"
     "\n"
@@ -54,12 +55,12 @@ constexpr const char* kHelp =
     " 1  a COORDS was refused (the message says why) or its output could not be\n"
     "    written; the others are written all the same,\n"
     " 2  the command line was not understood, or an output would replace an\n"
-    "    input or another output (nothing is written).\n";
+    "    input or another output, or DIR cannot be made (nothing is written).\n";
 
 struct Options {
   ImportOptions import;
   bool stationsGiven = false;
-  MadeOutputs outputs;
+  Destination outputs;
   std::vector<std::string> files;
 };
 
@@ -72,12 +73,12 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     if (a.IsFlag("--at-file-stations")) {
       o.import.at_file_stations = true;
     } else if (a.Is("--stations")) {
-      o.import.stations = CountOf(a.Value(), "stations");
+      o.import.stations = StationsOption(a.Value());
       o.stationsGiven = true;
     } else if (a.Is("-o")) {
       o.outputs.out = a.Value();
     } else if (a.Is("--output-dir")) {
-      o.outputs.directory = a.Value();
+      o.outputs.directory = OutputDirOption(a.Value());
     } else {
       throw UsageError{"unrecognized option '" + a.option() + "'"};
     }
@@ -87,8 +88,9 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (o.outputs.out && o.outputs.directory) throw UsageError{"-o and --output-dir exclude each other"};
   if (o.files.size() > 1 && !o.outputs.directory)
     throw UsageError{"one COORDS without --output-dir: extra operand '" + o.files[1] + "'"};
-  if (o.files.size() > 1 && std::find(o.files.begin(), o.files.end(), kStandardStream) != o.files.end())
-    throw UsageError{"standard input ('-') is one COORDS alone"};
+  const bool fromInput = std::find(o.files.begin(), o.files.end(), kStandardStream) != o.files.end();
+  if (fromInput && o.files.size() > 1) throw UsageError{"standard input ('-') is one COORDS alone"};
+  if (fromInput && o.outputs.directory) throw UsageError{kNoNameForDirectory};
   if (o.stationsGiven && o.import.at_file_stations)
     throw UsageError{"--stations and --at-file-stations exclude each other"};
   return o;
@@ -96,8 +98,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
 
 }  // namespace
 
-int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     bool terminal) {
+int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool terminal,
+                     const ProgressDisplay& display) {
   std::optional<Options> options;
   try {
     options = Parse(args, out);
@@ -105,16 +107,16 @@ int RunImportCommand(const std::vector<std::string>& args, std::ostream& out, st
     return UsageFailure(kProgram, e.text, err, terminal);
   }
   if (!options) return 0;
-  return WriteMade(
-      kProgram, options->files, options->outputs,
+  Batch batch(kProgram, out, err, terminal, display);
+  return RunEachToOne(
+      batch, options->files, options->outputs,
       [](const std::string& input) { return Stem(input) + "-section.dat"; },
-      [&](const std::string& shown, const std::optional<std::string>& bytes) {
-        const ImportedSection imported =
-            bytes ? ImportOutlineText(*bytes, shown, options->import) : ImportOutline(shown, options->import);
-        ReportImport(kProgram, shown, imported, err, terminal);
+      [&](const Input& input) {
+        const ImportedSection imported = input.bytes ? ImportOutlineText(*input.bytes, input.name, options->import)
+                                                     : ImportOutline(input.operand, options->import);
+        for (const std::string& note : ImportNotes(imported)) batch.Note(input.name, note);
         return SectionFileText(imported.section);
-      },
-      out, err, terminal);
+      });
 }
 
 }  // namespace tarvelo

@@ -76,7 +76,7 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
     if (a.IsFlag("--table-stations")) {
       o.naca.table_stations = true;
     } else if (a.Is("--stations")) {
-      o.naca.stations = CountOf(a.Value(), "stations");
+      o.naca.stations = StationsOption(a.Value());
       o.stationsGiven = true;
     } else if (a.IsFlag("--closed-te")) {
       o.naca.closed_te = true;
@@ -118,7 +118,7 @@ int RunNacaCommand(const std::vector<std::string>& args, std::ostream& out, std:
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);
   }
-  return WriteOut(kProgram, options->out, [&] { return SectionFileText(section, options->naca.decimals); }, out,
+  return WriteOutput(kProgram, options->out, [&] { return SectionFileText(section, options->naca.decimals); }, out,
                   err);
 }
 

@@ -1,8 +1,6 @@
 #include "cli/program.h"
 
 #include "cli/arguments.h"
-#include "cli/batch.h"
-#include "cli/terminal.h"
 
 #include <tarvelo/tarvelo.h>
 #include <unistd.h>
@@ -78,9 +76,17 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
   return status;
 }
 
+namespace {
+
+// The stations an import or a NACA section is cut at.
+constexpr int kFewestStations = 5;
+constexpr int kMostStations = 401;
+
+}  // namespace
+
 double ChordOption(const std::string& text) {
-  return Checked<double>(text, [](double c) { return c > 0 && c <= 1e6; },
-                         "--chord takes a length above 0 and at most 1e6");
+  return CheckedNormal(text, [](double c) { return c > 0 && c <= 1e6; },
+                       "--chord takes a length above 0 and at most 1e6");
 }
 
 LengthUnit UnitsOption(const std::string& name) {
@@ -92,70 +98,24 @@ LengthUnit UnitsOption(const std::string& name) {
 }
 
 double TeThicknessOption(const std::string& text) {
-  return Checked<double>(text, [](double d) { return d >= 0 && d <= 1; },
-                         "--te-thickness takes a fraction of the chord from 0 to 1");
+  return CheckedNormal(text, [](double d) { return d >= 0 && d <= 1; },
+                       "--te-thickness takes a fraction of the chord from 0 to 1");
 }
 
-void ReportImport(const char* program, const std::string& input, const ImportedSection& imported,
-                  std::ostream& err, bool terminal) {
-  const std::string at = std::string(program) + ": " + (terminal ? ForTerminal(input) : input) + ": ";
-  if (imported.transform.frame == ImportFrame::Normalised)
-    err << at << ImportTransformText(imported.transform) << '\n';
-  for (const std::string& warning : imported.warnings) err << at << "warning: " << warning << '\n';
+int StationsOption(const std::string& text) {
+  return CountOption(text, "--stations", kFewestStations, kMostStations, "stations");
 }
 
-int WriteMade(const char* program, const std::vector<std::string>& inputs, const MadeOutputs& outputs,
-              const std::function<std::string(const std::string& input)>& nameFor,
-              const std::function<std::string(const std::string& name, const std::optional<std::string>& bytes)>& make,
-              std::ostream& out, std::ostream& err, bool terminal) {
-  const auto shown = [terminal](const std::string& text) { return terminal ? ForTerminal(text) : text; };
-  const auto target = [&](const std::string& input) -> std::optional<std::string> {
-    if (outputs.out) return *outputs.out == kStandardStream ? std::nullopt : outputs.out;
-    if (outputs.directory) return Beside(outputs.directory, input, nameFor(input));
-    return std::nullopt;
-  };
-  // What is made of a file must never replace it, nor another's.
-  std::vector<Planned> plan;
-  for (const std::string& input : inputs) {
-    Planned planned{input, {}};
-    if (const auto to = target(input)) planned.outputs.push_back(*to);
-    plan.push_back(planned);
-  }
-  if (const auto clash = FirstClash(plan)) {
-    Say(err, program, shown(*clash));
-    return 2;
-  }
-  int status = 0;
-  for (const std::string& input : inputs) {
-    const bool standard = input == kStandardStream;
-    const std::string name = standard ? kStandardInputName : input;
-    try {
-      const std::string bytes = make(name, standard ? std::optional(ReadStandardInput()) : std::nullopt);
-      if (const auto to = target(input))
-        WriteFileContents(*to, bytes);
-      else
-        out << shown(bytes);
-    } catch (const Error& e) {
-      Say(err, program, shown(e.what()));
-      status = 1;
-    }
-  }
-  return status;
+std::string OutputDirOption(const std::string& text) {
+  if (text.empty()) throw UsageError{"--output-dir takes the name of a directory, not ''"};
+  return text;
 }
 
-int WriteOut(const char* program, const std::optional<std::string>& output,
-             const std::function<std::string()>& make, std::ostream& out, std::ostream& err) {
-  try {
-    const std::string bytes = make();
-    if (output && *output != kStandardStream)
-      WriteFileContents(*output, bytes);
-    else
-      out << bytes;
-    return 0;
-  } catch (const Error& e) {
-    Say(err, program, e.what());
-    return 1;
-  }
+std::vector<std::string> ImportNotes(const ImportedSection& imported) {
+  std::vector<std::string> notes;
+  if (imported.transform.frame == ImportFrame::Normalised) notes.push_back(ImportTransformText(imported.transform));
+  for (const std::string& warning : imported.warnings) notes.push_back("warning: " + warning);
+  return notes;
 }
 
 }  // namespace tarvelo

@@ -2,8 +2,11 @@
 #include <tarvelo/tarvelo.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <optional>
 
+#include "lib/foil.h"
 #include "lib/placement.h"
 
 namespace tarvelo {
@@ -47,7 +50,18 @@ CountChoice Chosen(int count, bool reached, Fit&& fit, const Judged& j) {
   return {count, reached, std::move(fit), j.error, j.carried, j.nose};
 }
 
+// Anything but a positive normal number is a slip: NaN or one below 0 no fit
+// is within, an infinite one every fit is, and 0 or a subnormal one asks for
+// more than a fit's precision.
+void CheckTolerance(double tolerance) {
+  if (std::isnormal(tolerance) && tolerance > 0) return;
+  throw Error(ErrorKind::Usage, "the tolerance must be from " + ShortestText(std::numeric_limits<double>::min()) +
+                                    " to " + ShortestText(std::numeric_limits<double>::max()) + " (per chord), not " +
+                                    ShortestText(tolerance));
+}
+
 CountChoice Search(const Section& section, const ImportedSection* imported, const CountOptions& options) {
+  CheckTolerance(options.tolerance);
   if (options.most_control_points < kFewestControlPoints || options.most_control_points > kMostControlPoints)
     throw Error(ErrorKind::Usage, "the most control points searched must be from 4 to " +
                                       std::to_string(kMostControlPoints) + ", not " +

@@ -2,6 +2,9 @@
 // format's writer runs.
 #include <tarvelo/tarvelo.h>
 
+#include <cmath>
+#include <limits>
+
 #include "lib/foil.h"
 
 namespace tarvelo {
@@ -39,9 +42,14 @@ std::string Export(const FoilSpline& foil, const ExportFormat& format, const Exp
   const bool drawn = checked.chord != 0 || checked.units != LengthUnit::None;
   if (drawn && !format.needs_size)
     throw Error(ErrorKind::Usage, which + "is normalised: it takes no chord length or units");
-  if (!(checked.chord == 0 || (checked.chord > 0 && checked.chord <= kLongestChord)))
-    throw Error(ErrorKind::Usage, "the chord length must be above 0 and at most 1e6");
+  // A chord too small to be a normal number would draw every coordinate as 0.
+  if (!(checked.chord == 0 || (std::isnormal(checked.chord) && checked.chord > 0 && checked.chord <= kLongestChord)))
+    throw Error(ErrorKind::Usage, "the chord length must be from " +
+                                      ShortestText(std::numeric_limits<double>::min()) + " to 1e6, not " +
+                                      ShortestText(checked.chord));
   if (!format.needs_size) {
+    if (checked.size.thickness != 0 || checked.size.camber != 0)
+      throw Error(ErrorKind::Usage, which + "is normalised: it takes no thickness or camber");
     if (checked.te_thickness) throw Error(ErrorKind::Usage, which + "takes no trailing-edge thickness");
     return format.write(foil, checked);
   }

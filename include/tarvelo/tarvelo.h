@@ -481,7 +481,9 @@ struct CountChoice {
 inline constexpr double kStrayFactor = 10;
 
 struct CountOptions {
-  double tolerance = kFairnessLimit;  // per chord
+  // Per chord: a positive normal number, up to the largest double; any other
+  // (0, below 0, subnormal, NaN, infinite) is refused with Error (Usage).
+  double tolerance = kFairnessLimit;
   ErrorMeasure measure = ErrorMeasure::Rms;
   std::string placement = kDefaultPlacement;
   // The counts searched: kFewestControlPoints to this, at most kMostControlPoints.
@@ -663,8 +665,9 @@ struct ExportOptions {
   // take stations only).
   std::vector<double> stations;
   // An outline at this chord length in `units` (formats that need a size):
-  // its coordinates multiplied by it, and the drawing's units set. 0 and
-  // LengthUnit::None: in chord units, as the formats have always written.
+  // its coordinates multiplied by it, and the drawing's units set: from the
+  // smallest normal double to 1e6. 0 and LengthUnit::None: in chord units,
+  // as the formats have always written.
   double chord = 0;
   LengthUnit units = LengthUnit::None;
   // The outline's trailing edge made this thick (a fraction of the chord,
@@ -695,8 +698,9 @@ const std::vector<ExportFormat>& ExportFormats();
 const ExportFormat& FindExportFormat(std::string_view name);
 
 // The export of `foil` in the format called `name`. Throws Error (Usage) for
-// an unknown format, options the format does not take, a size or a
-// trailing-edge thickness out of range or a point count outside
+// an unknown format, options the format does not take (a size other than
+// {0, 0} for a format that needs none among them), a size, a chord length or
+// a trailing-edge thickness out of range or a point count outside
 // 2..kMostExportPoints.
 std::string Export(const FoilSpline& foil, std::string_view format, const ExportOptions& options);
 // The same in a format a program has looked up already (FindExportFormat).

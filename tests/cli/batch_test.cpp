@@ -1,15 +1,21 @@
 // A whole collection of outlines in one run: output directories, names from
 // any input, standard input and output, outputs that would collide, the
 // summary and the progress line.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <tarvelo/tarvelo.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "cli/export_command.h"
 #include "cli/fit_command.h"
@@ -135,7 +141,8 @@ TEST_F(BatchTest, AFolderOfOutlinesFittedExportedAndSummarised) {
   EXPECT_EQ(out.str(), "");  // --quiet: no screens
   const std::vector<std::string> again = Lines(ReadBytes(outDir + "/summary.csv"));
   ASSERT_EQ(again.size(), 3u);
-  EXPECT_EQ(CsvFields(again[1]), (std::vector<std::string>{db("bad.dat"), outDir + "/bad.FOI", "", "", "", "", "",
+  // Its output column names nothing: nothing of it was written.
+  EXPECT_EQ(CsvFields(again[1]), (std::vector<std::string>{db("bad.dat"), "", "", "", "", "", "",
                                                             "", "", "", "", "", "", "",
                                                             db("bad.dat") + ": invalid number in line 3"}));
   // Without --auto the tolerance and whether it was reached are left empty.
@@ -250,6 +257,185 @@ TEST_F(BatchTest, ProgressOnATerminalAfterTheFirstSecond) {
   EXPECT_TRUE(said.ends_with("\n") || said.ends_with(line)) << said;
   ASSERT_EQ(Fit({"--coordinates", "--quiet", db("clarky"), db("naca4412.dat")}, {false, clock}), 0);
   EXPECT_EQ(err.str().find('\r'), std::string::npos);
+  // tarvelo-import and tarvelo-export go through the same batch, and show the same line.
+  std::ostringstream o, e;
+  ASSERT_EQ(RunImportCommand({"--output-dir", dir.file("out"), db("clarky"), db("naca4412.dat"), db("turned.selig")},
+                             o, e, false, {true, clock}),
+            0);
+  EXPECT_NE(e.str().find(line + "file 3 of 3: " + db("turned.selig") + line + "tarvelo-import: " + db("turned.selig")),
+            std::string::npos)
+      << e.str();
+  std::ostringstream eo, ee;
+  ASSERT_EQ(RunExportCommand({"--output-dir", dir.file("out"), dir.file("out/clarky-section.dat"),
+                              dir.file("out/naca4412-section.dat")},
+                             eo, ee, false, {true, clock}),
+            1);
+  EXPECT_NE(ee.str().find(line + "file 2 of 2: " + dir.file("out/naca4412-section.dat") + line + "tarvelo-export: "),
+            std::string::npos)
+      << ee.str();
+}
+
+// Everything of an input is made before anything of it is written: an
+// input that fails leaves none of its outputs, and its summary row and JSON
+// record name none. Here a trailing edge 0.08 thick is more than a 6 %
+// section has.
+TEST_F(BatchTest, AnInputThatFailsLeavesNoneOfItsOutputs) {
+  const std::string thick = db("naca2412.dat"), thin = db("naca16-206-a08.dat"), outDir = dir.file("out");
+  fs::copy_file(test::ExamplePath("naca2412.dat"), thick);
+  fs::copy_file(test::ExamplePath("naca16-206-a08.dat"), thin);
+  const std::string summary = dir.file("summary.csv");
+  EXPECT_EQ(Fit({"--export", "dxf", "--te-thickness", "0.08", "--output-dir", outDir, "--summary", summary, "--json",
+                 thin, thick}),
+            1);
+  const std::string failure = thin + ": the trailing-edge thickness must be from 0 to the largest thickness";
+  EXPECT_NE(err.str().find("\ntarvelo-fit: " + failure + "\n"), std::string::npos) << err.str();
+  EXPECT_EQ(err.str().find(failure), err.str().rfind(failure)) << "said once";
+  const std::vector<std::string> records = Lines(out.str());
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0], nlohmann::ordered_json({{"file", thin}, {"error", failure}, {"error_kind", "usage"}}).dump());
+  EXPECT_EQ(nlohmann::json::parse(records[1])["exports"], nlohmann::json({outDir + "/naca2412.dxf"}));
+  EXPECT_FALSE(fs::exists(outDir + "/naca16-206-a08.FOI") || fs::exists(outDir + "/naca16-206-a08.dxf"));
+  EXPECT_TRUE(fs::exists(outDir + "/naca2412.FOI") && fs::exists(outDir + "/naca2412.dxf"));
+  const std::vector<std::string> rows = Lines(ReadBytes(summary));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(CsvFields(rows[1]),
+            (std::vector<std::string>{thin, "", "", "", "", "", "", "", "", "", "", "", "", "", failure}));
+  EXPECT_EQ(CsvFields(rows[2])[1], outDir + "/naca2412.FOI");
+
+  // An output that cannot be written stops its input there: what was
+  // written before it is named, and nothing after it is written.
+  fs::remove(outDir + "/naca2412.FOI");
+  fs::remove(outDir + "/naca2412.dxf");
+  fs::create_directory(outDir + "/naca2412.dxf");
+  EXPECT_EQ(Fit({"--export", "dxf,svg", "--output-dir", outDir, "--summary", summary, "--json", thick}), 1);
+  const std::string written = outDir + "/naca2412.dxf: output file is a directory";
+  EXPECT_EQ(out.str(), nlohmann::ordered_json({{"file", thick},
+                                               {"error", written},
+                                               {"error_kind", "not_written"},
+                                               {"output", outDir + "/naca2412.FOI"},
+                                               {"exports", nlohmann::json::array()}})
+                               .dump() +
+                           "\n");
+  EXPECT_TRUE(fs::exists(outDir + "/naca2412.FOI"));
+  EXPECT_FALSE(fs::exists(outDir + "/naca2412.svg"));
+  EXPECT_EQ(CsvFields(Lines(ReadBytes(summary))[1]),
+            (std::vector<std::string>{thick, outDir + "/naca2412.FOI", "", "", "", "", "", "", "", "", "", "", "", "",
+                                      written}));
+}
+
+// With --quiet, --json gives its lines and standard error only the
+// failures: what the records hold already is not said again.
+TEST_F(BatchTest, QuietJsonSaysOnlyTheFailures) {
+  test::WriteBytes(db("bad.dat"), "bad\n1 0\nx 1\n");
+  // The turned outline is normalised, which is otherwise said.
+  EXPECT_EQ(Fit({"--coordinates", "--json", "--quiet", "--auto=1e-9", "--output-dir", dir.file("out"),
+                 db("turned.selig"), db("bad.dat")}),
+            1);
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + db("bad.dat") + ": invalid number in line 3\n");
+  const std::vector<std::string> records = Lines(out.str());
+  ASSERT_EQ(records.size(), 2u);
+  const auto turned = nlohmann::json::parse(records[0]);
+  EXPECT_EQ(turned["import"]["frame"], "normalised");
+  EXPECT_EQ(turned["reached"], false);
+  EXPECT_EQ(nlohmann::json::parse(records[1])["error_kind"], "bad_data");
+  // Without --quiet the same run says them.
+  EXPECT_EQ(Fit({"--coordinates", "--json", "--auto=1e-9", "--output-dir", dir.file("out"), db("turned.selig")}),
+            0);
+  EXPECT_NE(err.str().find(db("turned.selig") + ": frame normalised"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find(db("turned.selig") + ": no count from 4 to 20 reaches 1e-9"), std::string::npos);
+}
+
+// An output directory that is not there is made where its parent is;
+// otherwise the run is refused, naming it and why, before anything is read.
+TEST_F(BatchTest, AnOutputDirectoryIsMadeWhereItsParentIs) {
+  test::WriteBytes(dir.file("file"), "a file");
+  const struct {
+    std::string directory;
+    std::string refusal;
+  } rows[] = {
+      {dir.file("missing/new"),
+       dir.file("missing/new") + ": output directory could not be made: " + dir.file("missing") + " does not exist"},
+      {dir.file("file"), dir.file("file") + ": output directory is not a directory"},
+      {dir.file("file/new"),
+       dir.file("file/new") + ": output directory could not be made: " + dir.file("file") + " is not a directory"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(Fit({"--coordinates", "--quiet", "--output-dir", r.directory, db("clarky")}), 2) << r.directory;
+    EXPECT_EQ(err.str(), "tarvelo-fit: " + r.refusal + "\n");
+    std::ostringstream o, e;
+    EXPECT_EQ(RunImportCommand({"--output-dir", r.directory, db("clarky")}, o, e), 2) << r.directory;
+    EXPECT_EQ(e.str(), "tarvelo-import: " + r.refusal + "\n");
+  }
+  EXPECT_FALSE(fs::exists(dir.file("missing")));
+  EXPECT_FALSE(fs::exists(db("clarky.FOI")));
+  // A name ending in a separator names the same directory.
+  EXPECT_EQ(Fit({"--coordinates", "--quiet", "--output-dir", dir.file("made") + "/", db("clarky")}), 0) << err.str();
+  EXPECT_TRUE(fs::is_directory(dir.file("made")));
+  EXPECT_TRUE(fs::exists(dir.file("made/clarky.FOI")));
+  std::ostringstream o, e;
+  EXPECT_EQ(RunExportCommand({"--output-dir", dir.file("tables"), dir.file("made/clarky.FOI")}, o, e), 0) << e.str();
+  EXPECT_TRUE(fs::exists(dir.file("tables/clarky-table.txt")));
+}
+
+// A summary that cannot be written is said once, however many inputs
+// follow, and the inputs are fitted all the same.
+TEST_F(BatchTest, ASummaryThatCannotBeWrittenIsSaidOnce) {
+  EXPECT_EQ(Fit({"--coordinates", "--json", "--quiet", "--summary", dir.file("db"), db("clarky"), db("turned.selig")}),
+            1);
+  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("db") + ": output file is a directory\n");
+  EXPECT_EQ(Lines(out.str()).size(), 2u);
+  EXPECT_TRUE(fs::exists(db("clarky.FOI")) && fs::exists(db("turned.FOI")));
+}
+
+// The summary is written anew after each input: a run stopped by a signal
+// keeps the rows of the inputs it finished. The program runs as a process of
+// its own and is stopped inside its third input: its standard error is a
+// pipe nobody reads, with room left for the messages of the first two
+// inputs and not a byte more.
+TEST_F(BatchTest, ASummaryKeepsTheRowsOfTheInputsFinishedWhenTheRunIsStopped) {
+  for (const char* name : {"a.dat", "b.dat", "c.dat"}) fs::copy_file(test::ExamplePath("naca0012.dat"), db(name));
+  const auto said = [&](const std::string& name) {
+    return "tarvelo-fit: " + db(name) + ": 1 data point is fitted off its chord position, by up to 2.3e-6 of "
+                                        "the chord; --placement=exact places it exactly\n";
+  };
+  ASSERT_EQ(Fit({"--quiet", "--summary", dir.file("whole.csv"), db("a.dat"), db("b.dat")}), 0);
+  ASSERT_EQ(err.str(), said("a.dat") + said("b.dat"));
+  std::set<std::string> before;
+  for (const auto& entry : fs::directory_iterator(dir.file("db"))) before.insert(entry.path().filename());
+  fs::remove(db("a.FOI"));
+  fs::remove(db("b.FOI"));
+
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  ::fcntl(fds[1], F_SETPIPE_SZ, 4096);
+  const long room = ::fcntl(fds[1], F_GETPIPE_SZ);
+  const std::string fill(static_cast<std::size_t>(room) - said("a.dat").size() - said("b.dat").size(), 'x');
+  ASSERT_EQ(::write(fds[1], fill.data(), fill.size()), static_cast<ssize_t>(fill.size()));
+  const std::string summary = dir.file("stopped.csv");
+  const std::string program = TARVELO_FIT_PROGRAM;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(fds[1], STDERR_FILENO);
+    ::close(fds[0]);
+    ::close(fds[1]);
+    ::execl(program.c_str(), "tarvelo-fit", "--quiet", "--summary", summary.c_str(), db("a.dat").c_str(),
+            db("b.dat").c_str(), db("c.dat").c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (Lines(ReadBytes(summary)).size() < 3 && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::close(fds[0]);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_EQ(ReadBytes(summary), ReadBytes(dir.file("whole.csv")));
+  // The inputs, the first two .FOI files: no third, no temporary file.
+  std::set<std::string> after;
+  for (const auto& entry : fs::directory_iterator(dir.file("db"))) after.insert(entry.path().filename());
+  EXPECT_EQ(after, before);
 }
 
 }  // namespace

@@ -118,10 +118,10 @@ TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
   EXPECT_EQ(ReadBytes(dir.file("W.FOI")), ReadBytes(dir.file("naca0012.dat")));
   EXPECT_FALSE(fs::exists(dir.file("naca2412.FOI")));
 
-  EXPECT_EQ(Run({"-n", "81", "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "tarvelo-fit: 4 to 80 control points are allowed, not 81\n");
+  // The section is made, and said of, before the .FOI is written.
   EXPECT_EQ(Run({"-o", dir.file("nodir/x.FOI"), "naca0012.dat"}), 1);
-  EXPECT_EQ(err.str(), "tarvelo-fit: " + dir.file("nodir/x.FOI") + ": output file could not be written: no such folder\n");
+  EXPECT_EQ(err.str(),
+            Misplaced("naca0012.dat") + "tarvelo-fit: " + dir.file("nodir/x.FOI") + ": output file could not be written: no such folder\n");
 }
 
 TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
@@ -138,9 +138,12 @@ TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
                  {"256", "numbers between 101 and 255 are allowed"},
                  {"12a", "only numbers are allowed"},
                  {"1234", "a foil number has 3 digits"}};
+  // The window's rule is the command line's: refused before any file is read.
   for (const auto& r : refused) {
-    EXPECT_EQ(Run({"--foil-number", r.number, "naca2412.dat"}), 1) << r.number;
-    EXPECT_EQ(err.str(), "tarvelo-fit: " + std::string(r.message) + "\n") << r.number;
+    EXPECT_EQ(Run({"--foil-number", r.number, "naca2412.dat"}), 2) << r.number;
+    EXPECT_EQ(err.str(), "tarvelo-fit: --foil-number: " + std::string(r.message) + ": '" + r.number +
+                             "'\nTry 'tarvelo-fit --help' for more information.\n")
+        << r.number;
     EXPECT_EQ(out.str(), "") << r.number;
   }
   EXPECT_FALSE(fs::exists(dir.file("naca2412.FOI")));
@@ -262,6 +265,30 @@ TEST_F(CliTest, JsonLinesReportEveryFitAndEveryFailure) {
   }
 }
 
+// An ID line that is UTF-8 stays as it is in the JSON; any other is read as
+// Latin-1, byte for byte: 0x7F is the last byte that stays one byte, 0x80 the
+// first that becomes two.
+TEST_F(CliTest, JsonShowsAnIdLineAsUtf8OrItsBytesAsLatin1) {
+  const struct {
+    std::string id;
+    std::string json;
+  } rows[] = {
+      {"A\x7F", "A\x7F"},                  // UTF-8 already
+      {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},  // UTF-8 already
+      {"\x7F\xFF", "\x7F\xC3\xBF"},          // not UTF-8: 0x7F kept
+      {"\x80", "\xC2\x80"},                // the first byte of Latin-1's upper half
+      {"\xC3", "\xC3\x83"},                // a sequence cut short
+  };
+  std::string data = ReadBytes(dir.file("naca0012.dat"));
+  const std::size_t end = data.find('\r');
+  for (const auto& r : rows) {
+    test::WriteBytes(dir.file("id.dat"), r.id + data.substr(end));
+    ASSERT_EQ(Run({"--json", "-o", "id.FOI", "id.dat"}), 0) << err.str();
+    EXPECT_NE(out.str().find(",\"id_line\":\"" + r.json + "\","), std::string::npos) << out.str();
+    EXPECT_EQ(ReadBytes(dir.file("id.FOI")).substr(0, r.id.size() + 2), r.id + "\r\n");  // the bytes as read
+  }
+}
+
 // The placement is chosen by name; the exact one fits NACA 0012 at 401
 // stations to its tolerance where the window's misplaces the nose and says
 // so; more control points than the window's are taken up to 80.
@@ -310,8 +337,12 @@ TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
     std::string text;
   } usage[] = {
       {{"--placement=best", "outline.dat"}, "--placement: unknown placement 'best': use window or exact"},
-      {{"--auto", "--max-control-points", "81", "outline.dat"}, "--max-control-points takes 4 to 80"},
-      {{"--auto", "--max-control-points", "3", "outline.dat"}, "--max-control-points takes 4 to 80"},
+      {{"--auto", "--max-control-points", "81", "outline.dat"},
+       "--max-control-points takes 4 to 80 control points: '81'"},
+      {{"--auto", "--max-control-points", "80", "--auto-max", "outline.dat"},
+       "--auto, --auto-max and --auto-outline exclude each other"},
+      {{"--auto", "--max-control-points", "3", "outline.dat"},
+       "--max-control-points takes 4 to 80 control points: '3'"},
       {{"--max-control-points=30", "outline.dat"}, "--max-control-points is for --auto and --auto-max"},
       {{"--stations=81", "outline.dat"}, "--stations is for --coordinates"},
   };
@@ -421,6 +452,11 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
       {{"--chord", "100", "down.dat"}, "--chord and --units are for --export"},
       {{"--export", "table", "--units", "mm", "down.dat"}, "--chord and --units draw outlines: the table is normalised"},
       {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},
+      {{"--export", "dxf", "--chord", "2.225073858507201e-308", "down.dat"},
+       "--chord takes a length above 0 and at most 1e6: '2.225073858507201e-308' is below the smallest normal "
+       "number, 2.2250738585072014e-308"},
+      {{"--export", "dxf", "--chord", "1000000.0000000001", "down.dat"},
+       "--chord takes a length above 0 and at most 1e6: '1000000.0000000001'"},
       {{"--export", "dxf", "--units", "ft", "down.dat"}, "--units takes mm, cm, m or in: 'ft'"},
       {{"--auto-outline", "down.dat"}, "--auto-outline is for --coordinates"},
       {{"--te-thickness", "0.003", "down.dat"}, "--te-thickness is for --export of an outline"},
@@ -526,7 +562,8 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
     const char* file;
   } rows[] = {{"--auto", "naca2412.dat"}, {"--auto=2e-5", "naca2412.dat"},
               {"--auto-max=3e-4", "naca0012.dat"}, {"--auto=1e-12", "naca2412.dat"},
-              {"--auto-max=0", "ten.dat"}, {"--auto=1e-3", "ten.dat"}};
+              {"--auto-max=2.2250738585072014e-308", "ten.dat"}, {"--auto=1e-3", "ten.dat"},
+              {"--auto=1.7976931348623157e308", "ten.dat"}};
   for (const auto& r : rows) {
     const std::string option = r.option;
     const bool max = option.starts_with("--auto-max");
@@ -578,10 +615,10 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
       {{"-o", "a.FOI", "--foil-number", "123", "naca0012.dat"}, "-o and --foil-number exclude each other"},
       {{"-n", "8", "--auto", "naca0012.dat"}, "-n and --auto exclude each other"},
       {{"--auto", "--auto-max", "naca0012.dat"}, "--auto, --auto-max and --auto-outline exclude each other"},
-      {{"--auto=-1", "naca0012.dat"}, "the tolerance is a number of at least 0: '-1'"},
-      {{"--auto=1e-4x", "naca0012.dat"}, "the tolerance is a number of at least 0: '1e-4x'"},
+      {{"--auto=-1", "naca0012.dat"}, "--auto takes a tolerance above 0: '-1'"},
+      {{"--auto-max=1e-4x", "naca0012.dat"}, "--auto-max takes a tolerance above 0: '1e-4x'"},
       {{"--json", "--screens", "naca0012.dat"}, "--screens and --json exclude each other"},
-      {{"--quiet", "--screens", "naca0012.dat"}, "--quiet excludes --json and --screens"},
+      {{"--quiet", "--screens", "naca0012.dat"}, "--quiet and --screens exclude each other"},
       {{"-o", "a.FOI", "--output-dir", ".", "naca0012.dat"}, "-o and --output-dir exclude each other"},
       // An option without a value takes none.
       {{"--json=no", "naca0012.dat"}, "option '--json" + noValue},

@@ -138,7 +138,7 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
       {{"-o", earlier, dir.file("missing.FOI")}, dir.file("missing.FOI") + ": input file not found"},
       {{"-o", earlier, dir.file("order3.FOI")}, dir.file("order3.FOI") + ": spline order in line 2 is not 4"},
       {{"-o", earlier, "--format=dxf", "--thickness=0.1", "--camber=-0.02", dir.file("below.FOI")},
-       "the stored camber is nowhere above 0: it holds the section's own camber, which only a largest "
+       dir.file("below.FOI") + ": the stored camber is nowhere above 0: it holds the section's own camber, which only a largest "
        "camber of 1 gives back (0 leaves it out)"},
       {{"-o", dir.file("nodir/out.txt"), flat},
        dir.file("nodir/out.txt") + ": output file could not be written: no such folder"},
@@ -162,9 +162,11 @@ TEST_F(ExportCommandTest, ValuesBeyondTheRangeOfADoubleExitWithOne) {
     EXPECT_EQ(Run({"--format", format, "--thickness", "1", "--camber", "1", "-o", earlier, foi}), 1) << format;
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(ReadBytes(earlier), "earlier");
-    EXPECT_EQ(err.str(), std::string(format) == "selig"
-                             ? "tarvelo-export: the outline at x = 0.38327731807204724 is beyond the range of a double\n"
-                             : "tarvelo-export: the outline's control point 2 is beyond the range of a double\n");
+    // The failure belongs to the file: it is named first.
+    EXPECT_EQ(err.str(), "tarvelo-export: " + foi +
+                             (std::string(format) == "selig"
+                                  ? ": the outline at x = 0.38327731807204724 is beyond the range of a double\n"
+                                  : ": the outline's control point 2 is beyond the range of a double\n"));
   }
   EXPECT_EQ(Run({foi}), 0);  // thickness and camber themselves are finite
 }
@@ -204,7 +206,7 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{f, "b.FOI"}, "extra operand 'b.FOI'"},
       {{"--frobnicate", f}, "unrecognized option '--frobnicate'"},
       {{f, "--format"}, "option '--format' requires an argument"},
-      {{"--format", "pdf", f}, "unknown format 'pdf': use table, selig, dxf, svg or properties"},
+      {{"--format", "pdf", f}, "--format: unknown export format 'pdf': use table, selig, dxf, svg or properties"},
       {{"--format", "svg", "--camber", "0", f}, "selig, dxf, svg and properties need --thickness and --camber"},
       {{"--thickness", "0.12", f}, "the table takes neither --thickness nor --camber"},
       {{"--te-thickness", "0.003", f}, "--te-thickness is for the selig, dxf, svg and properties only"},

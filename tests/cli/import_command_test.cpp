@@ -79,7 +79,6 @@ TEST_F(ImportCommandTest, ARefusedFileLeavesAnEarlierOutputAsItWas) {
     std::string message;
   } rows[] = {
       {{"-o", file, bad}, bad + ": invalid number in line 3"},
-      {{"-o", file, "--stations", "402", coords}, "5 to 401 stations are allowed"},
       // A read error is not the end of the file.
       {{"-o", file, "/proc/self/mem"}, "/proc/self/mem: input file could not be read"},
       {{"-o", dir.file("no-dir/out.dat"), coords}, dir.file("no-dir/out.dat") + ": output file could not be written: no such folder"},
@@ -132,6 +131,7 @@ TEST_F(ImportCommandTest, UsageErrorsExitWithTwo) {
       {{"--output-dir", "d", coords, "-"}, "standard input ('-') is one COORDS alone"},
       {{"--stations", "4x", coords}, "the number of stations takes digits only: '4x'"},
       {{"--stations"}, "option '--stations' requires an argument"},
+      {{"-o", "a.dat", "--stations", "402", coords}, "--stations takes 5 to 401 stations: '402'"},
       {{"--stations", "41", "--at-file-stations", coords},
        "--stations and --at-file-stations exclude each other"},
       {{"--station=41", coords}, "unrecognized option '--station=41'"},

@@ -2,62 +2,19 @@
 // commands (a terminal told apart from a file), and command lines that the
 // commands' tests cannot reach through their entry points.
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <termios.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <string>
 
+#include "cli/run_program.h"
 #include "support/test_support.h"
 
 namespace tarvelo {
 namespace {
 
+using test::Ran;
 using test::ReadBytes;
-
-struct Ran {
-  int status = -1;  // the exit status, or -1 when the program did not exit
-  std::string out;
-  std::string err;
-};
-
-// Runs a shell command with standard error to a file and standard output to
-// a file or, with `terminal`, to a raw pseudo-terminal (its bytes arrive
-// as written, no line end added).
-Ran Started(const test::TempDir& dir, const std::string& command, bool terminal) {
-  const std::string errFile = dir.file("stderr"), outFile = dir.file("stdout");
-  Ran ran;
-  int status = 0;
-  if (!terminal) {
-    status = std::system((command + " >'" + outFile + "' 2>'" + errFile + "'").c_str());
-    ran.out = ReadBytes(outFile);
-  } else {
-    struct termios raw {};
-    cfmakeraw(&raw);
-    int master = -1;
-    const pid_t pid = ::forkpty(&master, nullptr, &raw, nullptr);
-    if (pid == 0) {
-      const std::string line = command + " 2>'" + errFile + "'";
-      ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    char buf[4096];
-    for (;;) {
-      const ssize_t n = ::read(master, buf, sizeof buf);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;  // EIO once the program has closed the terminal
-      ran.out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(master);
-    ::waitpid(pid, &status, 0);
-  }
-  ran.err = ReadBytes(errFile);
-  if (WIFEXITED(status)) ran.status = WEXITSTATUS(status);
-  return ran;
-}
+using test::Started;
 
 class ProgramsTest : public ::testing::Test {
  protected:
@@ -77,9 +34,12 @@ TEST_F(ProgramsTest, CountsAndTolerancesAreCheckedBeforeAnythingIsWritten) {
     int status;
     std::string err;
   } rows[] = {
-      {fit + " -n 99999999999 " + a, 1, "tarvelo-fit: 4 to 80 control points are allowed, not 2147483647\n"},
+      {fit + " -n 99999999999 " + a, 2,
+       "tarvelo-fit: -n takes 4 to 80 control points: '99999999999'\nTry 'tarvelo-fit --help' for more information.\n"},
       {fit + " -n 000000000000008 --placement=exact -o " + dir.file("b.FOI") + " " + a, 0, ""},
-      {import + " --stations 12345678901 " + c, 1, "tarvelo-import: 5 to 401 stations are allowed\n"},
+      {import + " --stations 12345678901 " + c, 2,
+       "tarvelo-import: --stations takes 5 to 401 stations: '12345678901'\n"
+       "Try 'tarvelo-import --help' for more information.\n"},
       {fit + " --auto 1e-5 " + a, 2,
        "tarvelo-fit: no file '1e-5': a tolerance goes with the option, use --auto=1e-5\n"
        "Try 'tarvelo-fit --help' for more information.\n"},

@@ -180,6 +180,47 @@ TEST(FewestControlPointsTest, ACountWhoseErrorEqualsTheToleranceReachesIt) {
             "too_few_points: 4 control points need at least 5 data points; the section has 4");
 }
 
+// The tolerance is a positive normal number: the smallest is taken (no count
+// is within it) and so is the largest (the fewest count is); anything else is
+// refused, by either overload and every measure.
+TEST(FewestControlPointsTest, TheToleranceIsAPositiveNormalNumber) {
+  using limits = std::numeric_limits<double>;
+  const Section section = Smooth(41);
+  const ImportedSection imported = ImportOutlineText(test::Naca0012Outline(), "naca0012");
+  const std::string range =
+      "usage: the tolerance must be from 2.2250738585072014e-308 to 1.7976931348623157e+308 (per chord), not ";
+  const struct {
+    double tolerance;
+    std::string refusal;
+    bool reached;
+  } rows[] = {
+      {limits::min(), "done", false},
+      {limits::max(), "done", true},
+      {std::nextafter(limits::min(), 0.0), range + "2.225073858507201e-308", false},
+      {limits::denorm_min(), range + "5e-324", false},
+      {0.0, range + "0", false},
+      {-0.0, range + "-0", false},
+      {-1.0, range + "-1", false},
+      {limits::quiet_NaN(), range + "nan", false},
+      {limits::infinity(), range + "inf", false},
+      {-limits::infinity(), range + "-inf", false},
+  };
+  for (const auto& r : rows) {
+    for (const ErrorMeasure measure : {ErrorMeasure::Rms, ErrorMeasure::MaxDeviation, ErrorMeasure::OutlineDeviation}) {
+      const CountOptions options{r.tolerance, measure, "exact", 6};
+      CountChoice choice;
+      const auto search = [&] {
+        choice = measure == ErrorMeasure::OutlineDeviation ? FewestControlPoints(imported, options)
+                                                           : FewestControlPoints(section, options);
+      };
+      EXPECT_EQ(Refusal(search), r.refusal) << r.tolerance;
+      if (r.refusal != "done") continue;
+      EXPECT_EQ(choice.reached, r.reached) << r.tolerance;
+      if (r.reached) EXPECT_EQ(choice.control_points, 4) << r.tolerance;
+    }
+  }
+}
+
 TEST(LibraryFilesTest, SectionsAndFoilFilesAsTheWindowReadsAndWritesThem) {
   test::TempDir dir;
   const Section section = ReadSection(test::ExamplePath("naca2412.dat"));
@@ -589,7 +630,10 @@ TEST(ExportTest, RefusesWithTheirMessages) {
       {[&] { Export(foil, "table", {{}, 1, {}}); }, "usage: 2 to 100000 points are allowed"},
       {[&] { Export(foil, "selig", {{}, 100001, {}}); }, "usage: 2 to 100000 points are allowed"},
       {[&] { Export(foil, "svg", {{0, 0}, 0, {}}); }, thickness},
-      {[&] { Export(foil, "table", {{0, 5}, 100000, {}}); }, "done"},  // the table takes no size
+      {[&] { Export(foil, "table", {{0, 0}, 100000, {}}); }, "done"},
+      {[&] { Export(foil, "table", {{0.12, 0}, 0, {}}); }, "usage: the table export is normalised: it takes no thickness or camber"},
+      {[&] { Export(foil, "table", {{0, -0.02}, 0, {}}); }, "usage: the table export is normalised: it takes no thickness or camber"},
+      {[&] { Export(foil, "table", {{std::nan(""), 0}, 0, {}}); }, "usage: the table export is normalised: it takes no thickness or camber"},
   };
   for (const auto& r : rows) EXPECT_EQ(Refusal(r.call), r.refusal);
 }
@@ -635,6 +679,49 @@ TEST(ExportTest, ValuesBeyondTheRangeOfADoubleAreRefused) {
     std::string bytes;
     EXPECT_EQ(Refusal([&] { bytes = Export(r.foil, r.format, r.options); }), r.refusal) << r.format;
     for (const char* word : {"inf", "nan", "Infinity", "NaN"}) EXPECT_EQ(bytes.find(word), std::string::npos);
+  }
+}
+
+// A chord length is a positive normal number up to 1e6, 0 (or -0) being
+// none: smaller, every coordinate would be drawn as 0. At the smallest, the
+// trailing edge is drawn at x = the chord itself.
+TEST(ExportTest, TheChordLengthIsAPositiveNormalNumberUpTo1e6) {
+  using limits = std::numeric_limits<double>;
+  const FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
+  const std::string range = "usage: the chord length must be from 2.2250738585072014e-308 to 1e6, not ";
+  std::array<char, 400> smallest{};
+  const std::string smallestText(smallest.data(),
+                                 std::to_chars(smallest.data(), smallest.data() + smallest.size(), limits::min(),
+                                               std::chars_format::fixed).ptr);
+  const struct {
+    double chord;
+    std::string refusal;
+    std::string trailingEdge;  // the DXF's x of the last control point
+  } rows[] = {
+      {limits::min(), "done", smallestText},
+      {1e6, "done", "1000000"},
+      {0.0, "done", "1"},
+      {-0.0, "done", "1"},
+      {std::nextafter(limits::min(), 0.0), range + "2.225073858507201e-308", ""},
+      {1e-320, range + "1e-320", ""},
+      {std::nextafter(1e6, 2e6), range + "1000000.0000000001", ""},
+      {-1.0, range + "-1", ""},
+      {limits::quiet_NaN(), range + "nan", ""},
+      {limits::infinity(), range + "inf", ""},
+  };
+  for (const auto& r : rows) {
+    for (const char* format : {"selig", "dxf", "svg", "properties"}) {
+      ExportOptions options;
+      options.size = {0.12, 0.02};
+      options.chord = r.chord;
+      std::string bytes;
+      EXPECT_EQ(Refusal([&] { bytes = Export(foil, format, options); }), r.refusal) << r.chord << " " << format;
+      if (r.refusal != "done" || std::string(format) != "dxf") continue;
+      const std::size_t upperEnd = bytes.find("\nLOWER\n", bytes.find("ENTITIES"));  // the lower spline's layer
+      const std::size_t lastX = bytes.rfind("\n 10\n", upperEnd);
+      ASSERT_NE(lastX, std::string::npos);
+      EXPECT_EQ(bytes.substr(lastX + 5, bytes.find('\n', lastX + 5) - lastX - 5), r.trailingEdge) << r.chord;
+    }
   }
 }
 

@@ -1,7 +1,9 @@
 """The Python module against the C++ API, to the last bit, on the bundled sections."""
+import math
 import os
 import pathlib
 import subprocess
+import sys
 
 import numpy as np
 import pytest
@@ -171,6 +173,11 @@ def test_exports_are_the_bytes_of_tarvelo_export(tmp_path):
         assert tarvelo.export(foil, f["name"], 0.12 if sized else 0.0, 0.02 if sized else 0.0) == \
             program("--format", f["name"], *sized)
     assert tarvelo.export(foil, "table", points=5) == program("--points", "5")
+    assert tarvelo.export(foil, "table", stations=[0.25, 1.0]) == program("--at", "0.25,1") == \
+        tarvelo.export_table(foil, np.array([0.25, 1.0]))
+    for empty in (lambda: tarvelo.export(foil, "table", stations=[]), lambda: tarvelo.export_table(foil, [])):
+        with pytest.raises(tarvelo.UsageError, match="^stations must hold at least one chord position$"):
+            empty()
     with pytest.raises(tarvelo.Error, match="unknown export format 'pdf'") as e:
         tarvelo.export(foil, "pdf")
     assert e.value.kind == "usage"
@@ -290,3 +297,61 @@ def test_a_fit_in_memory_is_a_foil_spline_that_knows_its_size(tmp_path):
     assert repr(fit.thickness).startswith("<tarvelo.CurveFit ymax 0.12, rms ")
     assert repr(read) == "<tarvelo.FoilSpline 'NACA 2412, standard thickness and camber, 26 stations', 8 control points>"
     assert repr(foil).endswith(", 8 control points, own size t/c 0.12 f/c 0.02>")
+
+
+def test_the_table_export_takes_no_size_and_a_chord_is_a_positive_normal_number():
+    foil = tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI")
+    table = tarvelo.export(foil, "table")
+    assert tarvelo.export(foil, "table", 0.0, -0.0) == table  # 0, the default, is none
+    normalised = "^the table export is normalised: it takes no thickness or camber$"
+    chord = r"^the chord length must be from 2\.2250738585072014e-308 to 1e6, not "
+    smallest = sys.float_info.min
+    for kwargs, refusal in [
+        ({"thickness": 0.12}, normalised), ({"camber": -0.02}, normalised), ({"thickness": np.nan}, normalised),
+        ({"format": "dxf", "chord": smallest}, None), ({"format": "dxf", "chord": 1e6}, None),
+        ({"format": "dxf", "chord": math.nextafter(smallest, 0)}, chord + r"2\.225073858507201e-308$"),
+        ({"format": "svg", "chord": 1e-320}, chord + "1e-320$"),
+        ({"format": "selig", "chord": math.nextafter(1e6, 2e6)}, chord + r"1000000\.0000000001$"),
+        ({"format": "properties", "chord": -1.0}, chord + "-1$"),
+        ({"format": "dxf", "chord": np.nan}, chord + "nan$"),
+    ]:
+        args = {"format": "table", **kwargs}
+        if args["format"] != "table":
+            args.update(thickness=0.12, camber=0.02)
+        if refusal is None:
+            assert tarvelo.export(foil, **args).count(b"\n") > 100, kwargs
+            continue
+        with pytest.raises(tarvelo.UsageError, match=refusal) as e:
+            tarvelo.export(foil, **args)
+        assert e.value.kind == "usage"
+
+
+def test_a_masked_array_is_taken_only_without_masked_values():
+    foil = tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI")
+    x = np.linspace(0, 1, 11)
+    thickness, camber = 0.1 * np.sqrt(x) * (1 - x), 0.02 * x * (1 - x)
+    outline = naca0012_outline()
+    calls = {
+        "x": lambda v: tarvelo.Section("m", v, thickness, camber),
+        "thickness": lambda v: tarvelo.Section("m", x, v, camber),
+        "camber": lambda v: tarvelo.Section("m", x, thickness, v),
+        "stations": lambda v: tarvelo.export(foil, "table", stations=v),
+    }
+    plain = {"x": x, "thickness": thickness, "camber": camber, "stations": x}
+    for name, call in calls.items():
+        unmasked = call(np.ma.masked_array(plain[name], mask=np.zeros(11, bool)))
+        same_result = call(plain[name])
+        assert (unmasked == same_result) if isinstance(unmasked, bytes) else \
+            same(getattr(unmasked, name), list(getattr(same_result, name))), name
+        with pytest.raises(tarvelo.UsageError, match=f"^{name} has masked values: fill them "
+                                                     r"\(numpy\.ma\.filled\) or leave them out$"):
+            call(np.ma.masked_array(plain[name], mask=x == 0.5))
+    t, c = foil.evaluate(np.ma.masked_array([0.3, 0.5]))
+    assert same(t, list(foil.evaluate([0.3, 0.5])[0]))
+    for masked in (np.ma.masked_array([0.3, 2.0], mask=[False, True]), np.ma.masked):
+        with pytest.raises(tarvelo.UsageError, match="^x has masked values"):
+            foil.evaluate(masked)
+    imported = tarvelo.import_outline(np.ma.masked_array(outline), name="n")
+    assert same(imported.section.thickness, list(tarvelo.import_outline(outline, name="n").section.thickness))
+    with pytest.raises(tarvelo.UsageError, match="^an outline that is not a path has masked values"):
+        tarvelo.import_outline(np.ma.masked_invalid(np.where(outline > 0.9, np.nan, outline)), name="n")
