@@ -52,13 +52,30 @@ struct Through {
   }
 };
 
-// The curve through the interval j of the nodes t: its ends, and beside
-// them the nearest nodes at least the interval's width away, two on one side
-// where the other has none. Nodes closer than that would make the curve
-// follow the rounding of their values: two values rounded to 1e-8 at
-// stations 1e-7 apart give a slope off by 0.1.
+// The curve through the interval j of the nodes t.
 Through Around(const std::vector<double>& t, const std::vector<double>& v, std::size_t j) {
-  const double w = t[j + 1] - t[j];
+  Through through;
+  for (std::size_t i : DataCurveNodes(t, j)) through.t[through.n] = t[i], through.v[through.n++] = v[i];
+  return through;
+}
+
+// The real roots of c2 w^2 + c1 w + c0 in (0, 1).
+std::vector<double> RootsInside(double c2, double c1, double c0) {
+  std::vector<double> roots;
+  if (c2 == 0) {
+    if (c1 != 0) roots.push_back(-c0 / c1);
+  } else if (const double disc = c1 * c1 - 4 * c2 * c0; disc >= 0) {
+    const double q = -(c1 + std::copysign(std::sqrt(disc), c1)) / 2;
+    if (q != 0) roots.insert(roots.end(), {q / c2, c0 / q});
+  }
+  std::erase_if(roots, [](double w) { return !(w > 0 && w < 1); });
+  return roots;
+}
+
+}  // namespace
+
+std::vector<std::size_t> DataCurveNodes(std::span<const double> t, std::size_t j) {
+  const double w = (t[j + 1] - t[j]) / 2;
   std::vector<std::size_t> nodes{j, j + 1};
   std::size_t left = j, right = j + 1;
   const auto stepLeft = [&] {
@@ -79,25 +96,8 @@ Through Around(const std::vector<double>& t, const std::vector<double>& v, std::
   const bool l = stepLeft(), r = stepRight();
   if (!l && r) stepRight();
   if (l && !r) stepLeft();
-  Through through;
-  for (std::size_t i : nodes) through.t[through.n] = t[i], through.v[through.n++] = v[i];
-  return through;
+  return nodes;
 }
-
-// The real roots of c2 w^2 + c1 w + c0 in (0, 1).
-std::vector<double> RootsInside(double c2, double c1, double c0) {
-  std::vector<double> roots;
-  if (c2 == 0) {
-    if (c1 != 0) roots.push_back(-c0 / c1);
-  } else if (const double disc = c1 * c1 - 4 * c2 * c0; disc >= 0) {
-    const double q = -(c1 + std::copysign(std::sqrt(disc), c1)) / 2;
-    if (q != 0) roots.insert(roots.end(), {q / c2, c0 / q});
-  }
-  std::erase_if(roots, [](double w) { return !(w > 0 && w < 1); });
-  return roots;
-}
-
-}  // namespace
 
 Stray BetweenPoints(std::span<const double> knots, std::span<const double> control, std::span<const double> x,
                     std::span<const double> values) {

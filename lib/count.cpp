@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "lib/count.h"
 #include "lib/foil.h"
 #include "lib/placement.h"
 
@@ -23,10 +24,7 @@ struct Judged {
 
 Judged Judge(const Fit& fit, const ImportedSection* imported, const CountOptions& options) {
   Judged j;
-  for (const CurveFit* curve : {&fit.thickness, &fit.camber}) {
-    const double allowed = std::max(options.tolerance, kStrayFactor * curve->max_deviation);
-    j.stray = std::max(j.stray, curve->between_deviation / allowed);
-  }
+  j.stray = StrayRatio(fit, options.tolerance);
   j.carried = j.stray <= 1;
   switch (options.measure) {
     case ErrorMeasure::Rms: j.error = std::max(fit.thickness.rms, fit.camber.rms); break;
@@ -98,6 +96,13 @@ CountChoice Search(const Section& section, const ImportedSection* imported, cons
 }
 
 }  // namespace
+
+double StrayRatio(const Fit& fit, double tolerance) {
+  double stray = 0;
+  for (const CurveFit* curve : {&fit.thickness, &fit.camber})
+    stray = std::max(stray, curve->between_deviation / std::max(tolerance, kStrayFactor * curve->max_deviation));
+  return stray;
+}
 
 CountChoice FewestControlPoints(const Section& section, const CountOptions& options) {
   return Search(section, nullptr, options);

@@ -362,7 +362,7 @@ struct CurveFit {
   // anywhere from the first data point to the last, between them as well as
   // at them, and the first x where it is. The data curve is the cubic in
   // sqrt(x) through each interval's ends and the nearest data points beside
-  // them at least its width away: what the data say of the curve between
+  // them at least half its width away: what the data say of the curve between
   // them, to the fourth order of their spacing. Near max_deviation for a
   // fit the data carry; far above it where the curve swings between the
   // data points, as too many control points for too few data points make it.

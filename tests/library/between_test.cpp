@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lib/between.h"
+#include "lib/count.h"
 #include "lib/nose.h"
 #include "support/test_support.h"
 
@@ -94,7 +95,90 @@ TEST(BetweenPointsTest, CloseStationsDoNotTurnTheirRoundingIntoASlope) {
   EXPECT_LT(stray.deviation, 2e-8);
 }
 
+// The data curve of an interval takes a neighbour exactly half the
+// interval's width away and skips one a step closer; where one side has none,
+// two on the other; where neither has one, the interval's ends alone.
+TEST(BetweenPointsTest, TheDataCurveTakesNeighboursAtLeastHalfTheIntervalAway) {
+  using N = std::vector<std::size_t>;
+  const double closer = std::nextafter(0.5, 1.0), short25 = std::nextafter(2.5, 0.0);
+  const struct {
+    const char* what;
+    std::vector<double> t;
+    std::size_t j;
+    N nodes;
+  } rows[] = {
+      {"left exactly half away", {0, 0.5, 1, 2, 3}, 2, {2, 3, 1, 4}},
+      {"left a step closer", {0, closer, 1, 2, 3}, 2, {2, 3, 0, 4}},
+      {"right exactly half away", {0, 1, 2, 2.5, 3}, 1, {1, 2, 0, 3}},
+      {"right a step closer", {0, 1, 2, short25, 3}, 1, {1, 2, 0, 4}},
+      {"none on the left: two on the right", {0, 1, 2, 3}, 0, {0, 1, 2, 3}},
+      {"none on the right: two on the left", {0, 1, 2, 3}, 2, {2, 3, 1, 0}},
+      {"the only neighbour too close", {0.9, 1, 2}, 1, {1, 2}},
+      {"two nodes", {0, 1}, 0, {0, 1}},
+  };
+  for (const auto& r : rows) EXPECT_EQ(DataCurveNodes(r.t, r.j), r.nodes) << r.what;
+}
+
 // ---- the count search ----
+
+// The data carry a fit whose curves lie between the data points no farther
+// from the data's curve than the tolerance or ten times their own largest
+// deviation at the data points, whichever is larger: the limit met exactly,
+// and one step beyond, on either curve.
+TEST(CountSearchTest, TheDataCarryACurveUpToTheLimitOfItsStray) {
+  const double tol = std::ldexp(1.0, -20), own = std::ldexp(1.0, -16), big = std::ldexp(1.0, -10);
+  const double tenOwn = 10 * own;  // exact: 10 * 2^-16
+  const auto beyond = [](double v) { return std::nextafter(v, 1.0); };
+  const struct {
+    const char* what;
+    double tolerance, thickness_max, thickness_between, camber_max, camber_between;
+    bool carried;
+  } rows[] = {
+      {"ten times its own deviation", tol, own, tenOwn, 0, 0, true},
+      {"a step beyond it", tol, own, beyond(tenOwn), 0, 0, false},
+      {"the tolerance, above ten times its own", big, own, big, 0, 0, true},
+      {"a step beyond the tolerance", big, own, beyond(big), 0, 0, false},
+      {"the camber at its limit", tol, 0, 0, own, tenOwn, true},
+      {"the camber a step beyond", tol, own, 0, own, beyond(tenOwn), false},
+      {"neither strays", tol, 0, 0, 0, 0, true},
+  };
+  for (const auto& r : rows) {
+    Fit fit;
+    fit.thickness.max_deviation = r.thickness_max;
+    fit.thickness.between_deviation = r.thickness_between;
+    fit.camber.max_deviation = r.camber_max;
+    fit.camber.between_deviation = r.camber_between;
+    EXPECT_EQ(StrayRatio(fit, r.tolerance) <= 1, r.carried) << r.what << ": " << StrayRatio(fit, r.tolerance);
+  }
+}
+
+// A tolerance met exactly by a count's error is reached with it; a step below,
+// that count no longer reaches it.
+TEST(CountSearchTest, ATolerancePassedExactlyIsReachedAndAStepBelowIsNot) {
+  const Section section = NacaSection("0012", {});
+  for (const ErrorMeasure measure : {ErrorMeasure::Rms, ErrorMeasure::MaxDeviation}) {
+    const CountChoice first = FewestControlPoints(section, {1e-5, measure, "exact", 40});
+    ASSERT_TRUE(first.reached);
+    const CountChoice exact = FewestControlPoints(section, {first.error, measure, "exact", 40});
+    EXPECT_TRUE(exact.reached);
+    EXPECT_EQ(exact.control_points, first.control_points);
+    const CountChoice below = FewestControlPoints(section, {std::nextafter(first.error, 0.0), measure, "exact", 40});
+    EXPECT_TRUE(!below.reached || below.control_points > first.control_points);
+  }
+}
+
+// The 40-point NACA 4412 file with a tolerance of 1e-9: the counts that pass
+// through its points within it swing off between them. The count chosen has
+// the section's thickness and camber within 1 %.
+TEST(CountSearchTest, ATightToleranceOnAFortyPointFileKeepsTheSectionsThicknessAndCamber) {
+  const Section section = ReadSection(test::ExamplePath("naca4412-40pt.dat"));
+  const CountChoice choice = FewestControlPoints(section, {1e-9, ErrorMeasure::Rms, "exact", 40});
+  EXPECT_FALSE(choice.reached);
+  EXPECT_TRUE(choice.carried);
+  const OutlineProperties p = SectionProperties(FoilSplineOf(choice.fit), OwnSize(choice.fit));
+  EXPECT_NEAR(p.max_thickness, 0.12, 0.0012);
+  EXPECT_NEAR(p.max_camber, 0.04, 0.0004);
+}
 
 // NACA 0012 at 41 stations: counts from 28 on pass through every station
 // within 2e-8 and swing off between them, a largest thickness of several
@@ -136,7 +220,7 @@ TEST(CountSearchTest, ACountWhoseCurvesSwingBetweenTheStationsIsNeverReached) {
 // with 4 control points, the one count there is, whatever it does.
 TEST(CountSearchTest, WhereNoCountIsCarriedTheOneThatStraysLeast) {
   Section five{"five", {0, 0.0625, 0.25, 0.5625, 1}, {0, 0.05, 0.03, 0.07, 0.001}, {0, 0, 0, 0, 0}};
-  const CountChoice choice = FewestControlPoints(five, {0, ErrorMeasure::MaxDeviation, "exact", 4});
+  const CountChoice choice = FewestControlPoints(five, {1e-300, ErrorMeasure::MaxDeviation, "exact", 4});
   EXPECT_FALSE(choice.reached);
   EXPECT_EQ(choice.control_points, 4);
   const bool carried = choice.fit.thickness.between_deviation <= kStrayFactor * choice.fit.thickness.max_deviation;
