@@ -604,9 +604,16 @@ FoilSpline ReadFoilText(std::string_view bytes, const std::string& name);
 
 
 // The section's own size: what the fit divided each curve by, its largest
-// value where that is above 0, else 1. The outline at this size is the
+// value where that is above 0, else 1; a camber of 0 for a section without
+// camber (HasCamber), which takes no other. The outline at this size is the
 // section as it was read.
 OutlineSize OwnSize(const Fit& fit);
+
+// Whether the stored section has a camber: a camber control point other than
+// 0. A section without one, as a fit of a symmetric section stores it, is
+// drawn with a camber of 0 alone: every outline, export and property of it
+// refuses another, and its outlines are named symmetric.
+bool HasCamber(const FoilSpline& foil);
 
 // The fitted section as a .FOI file would hold it, before the file's
 // rounding to five decimals.

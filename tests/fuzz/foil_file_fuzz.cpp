@@ -99,7 +99,8 @@ void CheckExports(const FoilSpline& foil) {
     for (const int points : {0, 2}) {
       if (points != 0 && f.default_points == 0) continue;
       tarvelo::ExportOptions options;
-      if (f.needs_size) options.size = {0.12, 0.02};
+      // A section without camber takes none.
+      if (f.needs_size) options.size = {0.12, tarvelo::HasCamber(foil) ? 0.02 : 0.0};
       options.points = points;
       std::string bytes;
       try {

@@ -94,7 +94,7 @@ def test_threads_fit_read_and_write_at_once_as_one_thread_does(tmp_path):
         tarvelo.write_foil_file(foi, fit)
         foil = tarvelo.read_foil_file(foi)
         return ([float(v).hex() for v in np.concatenate([fit.thickness.control, fit.camber.control])],
-                foi.read_bytes(), tarvelo.export(foil, "dxf", 0.1, 0.02))
+                foi.read_bytes(), tarvelo.export(foil, "dxf", 0.1, 0.02 if foil.has_camber else 0.0))
 
     serial = [work(job) for job in jobs]
     with ThreadPoolExecutor(max_workers=8) as pool:
@@ -355,3 +355,13 @@ def test_a_masked_array_is_taken_only_without_masked_values():
     assert same(imported.section.thickness, list(tarvelo.import_outline(outline, name="n").section.thickness))
     with pytest.raises(tarvelo.UsageError, match="^an outline that is not a path has masked values"):
         tarvelo.import_outline(np.ma.masked_invalid(np.where(outline > 0.9, np.nan, outline)), name="n")
+
+
+def test_a_section_without_camber_takes_none_and_is_named_so():
+    foil = tarvelo.fit_section(tarvelo.read_section(EXAMPLES / "naca0012.dat"), 8).foil_spline()
+    assert not foil.has_camber and tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").has_camber
+    for camber in (0.05, -1.0):
+        with pytest.raises(tarvelo.UsageError, match=r"^the section has no camber \(its stored camber is 0 "
+                           r"everywhere\): a largest camber of -?[0-9.]+ cannot be given it, only 0$"):
+            tarvelo.export(foil, "selig", 0.12, camber)
+    assert tarvelo.export(foil, "selig", 0.12, 0.0).split("\n")[0] == foil.id_line + " t/c=0.12003605 symmetric"

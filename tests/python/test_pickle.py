@@ -23,7 +23,7 @@ FIELDS = {
                  "max_deviation_x", "rms", "ymax"],
     "Fit": ["camber", "control_points", "control_x", "id_line", "knots", "largest_misplacement", "misplaced_points",
             "order", "placement", "thickness", "x"],
-    "FoilSpline": ["camber", "control_x", "id_line", "order", "own_size", "thickness"],
+    "FoilSpline": ["camber", "control_x", "has_camber", "id_line", "order", "own_size", "thickness"],
     "OutlineSpline": ["knots", "lower", "upper", "x"],
     "OutlineDeviation": ["between", "between_surface", "between_x", "deviation", "surface", "x"],
     "CountChoice": ["carried", "control_points", "error", "fit", "outline_deviation", "reached"],
