@@ -448,7 +448,7 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
     std::vector<std::string> args;
     std::string text;
   } usage[] = {
-      {{"--export", "pdf", "down.dat"}, "--export: unknown export format 'pdf': use table, selig, dxf, svg or properties"},
+      {{"--export", "pdf", "down.dat"}, "--export: unknown export format 'pdf': use table, selig, dxf, svg, properties or step"},
       {{"--chord", "100", "down.dat"}, "--chord and --units are for --export"},
       {{"--export", "table", "--units", "mm", "down.dat"}, "--chord and --units draw outlines: the table is normalised"},
       {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},
