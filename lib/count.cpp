@@ -6,7 +6,6 @@
 #include <limits>
 #include <optional>
 
-#include "lib/count.h"
 #include "lib/foil.h"
 #include "lib/placement.h"
 

@@ -481,6 +481,12 @@ struct CountChoice {
 // times it.
 inline constexpr double kStrayFactor = 10;
 
+// The worse curve's between deviation over what the data allow it: the
+// tolerance or kStrayFactor times its largest deviation at the data points,
+// whichever is larger. At most 1, the data carry the fit; a search one count
+// at a time judges each count by it as FewestControlPoints does.
+double StrayRatio(const Fit& fit, double tolerance);
+
 struct CountOptions {
   // Per chord: a positive normal number, up to the largest double; any other
   // (0, below 0, subnormal, NaN, infinite) is refused with Error (Usage).

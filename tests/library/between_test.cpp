@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "lib/between.h"
-#include "lib/count.h"
 #include "lib/nose.h"
 #include "support/test_support.h"
 
