@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -159,6 +160,10 @@ TEST(DatabaseTrialTest, SeventeenOutlinesImportFitAndComeBackWithTheirNoseAndWit
     const FoilSpline foil = FoilSplineOf(choice.fit);
     const double mid = foil.Evaluate(0.5).camber * OwnSize(choice.fit).camber;
     EXPECT_EQ(mid < 0, std::string(o.name) == "upside down") << mid;
+    // The trial's figures, for whoever reads the log.
+    std::printf("%-22s %2d cp  error %.3g %s  nose radius %.3f of the file's  %zu added  between %.3g\n", o.name,
+                choice.control_points, choice.error, choice.reached ? "reached" : "NOT reached",
+                nose.le_radius / nose.data_le_radius, nose.added.size(), nose.between);
   }
   EXPECT_GE(reached, 14);
 }
