@@ -8,8 +8,14 @@
 //                    40) or NACA 4412 at P stations, with the window's
 //                    placement (E = 0) or the exact one (1), the true
 //                    deviations included.
-//   CountSearch/P/E: FewestControlPoints over 4..40 for a tolerance no count
-//                    reaches, on NACA 4412 at P stations: every count fitted.
+//   CountSearch/P/E: FewestControlPoints over 4..80 for a tolerance no count
+//                    reaches, on NACA 4412 at P stations: every count fitted,
+//                    each measured between the data points too.
+//   OutlineCount/R:  the plain command's count on the bundled NACA 4412
+//                    outline imported at every point of the file: the
+//                    outline deviation at and between the file's points and
+//                    the nose checked for every count, 1e-4 (R = 1, reached)
+//                    or a tolerance no count reaches (0: all 77 counts).
 //   FitPoints/P/N:   the same on a NACA 4412 section generated at P
 //                    cosine-spaced stations; per_point is the time per point.
 //   DenseFit/P/N:    the plain dense form of the same arithmetic
@@ -159,6 +165,18 @@ void CountSearch(benchmark::State& st) {
   for (auto _ : st) benchmark::DoNotOptimize(FewestControlPoints(section, options).control_points);
 }
 BENCHMARK(CountSearch)->Args({81, 0})->Args({81, 1})->Args({401, 1})->Unit(benchmark::kMicrosecond);
+
+void OutlineCount(benchmark::State& st) {
+  ImportOptions every;
+  every.at_every_point = true;
+  every.stations = 161;
+  const ImportedSection imported =
+      ImportOutline(std::string(TARVELO_EXAMPLES_DIR) + "/coordinates/naca4412.dat", every);
+  const double tolerance = st.range(0) == 1 ? 1e-4 : std::numeric_limits<double>::min();
+  const CountOptions options{tolerance, ErrorMeasure::OutlineDeviation, "exact", kMostControlPoints};
+  for (auto _ : st) benchmark::DoNotOptimize(FewestControlPoints(imported, options).control_points);
+}
+BENCHMARK(OutlineCount)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void FitPoints(benchmark::State& st) {
   TimeFit(st, static_cast<int>(st.range(0)), static_cast<int>(st.range(1)));

@@ -24,7 +24,7 @@ constexpr const char* kHelpHead =
     "cubic B-splines and write the control points to a .FOI file, as the\n"
     "TARVELO window does for a file chosen in its list when Start is pressed.\n"
     "\n"
-    "  -n N                 number of control points, 4 to 40 (default 8; the\n"
+    "  -n N                 number of control points, 4 to 80 (default 8; the\n"
     "                         window takes 4 to 20)\n"
     "      --auto[=TOL]     the fewest control points (4 to the most below) for\n"
     "                         which the R.M.S. errors of thickness and camber are\n"
@@ -32,8 +32,11 @@ constexpr const char* kHelpHead =
     "      --auto-max[=TOL] the same for the largest deviations\n"
     "      --auto-outline[=TOL]  with --coordinates: the same for the fitted\n"
     "                         outline's distance from every point of the file\n"
+    "                         and from its outline between them; without\n"
+    "                         --stations, at stations at every point of the\n"
+    "                         file, halfway between them and 161 cosine-spaced\n"
     "      --max-control-points N  the most control points --auto and --auto-max\n"
-    "                         try, 4 to 40 (default 20)\n"
+    "                         try, 4 to 80 (default 20)\n"
     "      --placement=HOW  where each data point is placed on the fitted curves:\n";
 
 constexpr const char* kHelpOutputs =
@@ -48,12 +51,16 @@ constexpr const char* kHelpOutputs =
     "                         instead of the first page: file, output, id_line,\n"
     "                         points, control_points, knots, control_x, and for\n"
     "                         thickness and camber: ymax, rms, max_deviation,\n"
-    "                         max_deviation_x, control; placement,\n"
+    "                         max_deviation_x, between_deviation,\n"
+    "                         between_deviation_x, control; placement,\n"
     "                         misplaced_points, largest_misplacement,\n"
     "                         properties (of the section at its own size); with\n"
     "                         --coordinates also import: frame, scale,\n"
-    "                         angle_deg, shift, warnings; or file, error and\n"
-    "                         error_kind\n"
+    "                         angle_deg, shift, warnings, le_radius; the\n"
+    "                         outline's deviations at and between the file's\n"
+    "                         points, and nose: le_radius, data_le_radius,\n"
+    "                         added_inflections, between_deviation; or file,\n"
+    "                         error and error_kind\n"
     "      --svg FILE       write the graphic screen as an SVG document\n"
     "      --coordinates    each FILE holds the coordinates of an outline (Selig\n"
     "                         or Lednicer layout), cut into thickness and camber\n"
@@ -86,8 +93,10 @@ constexpr const char* kHelpTail =
     "named from the stem (the name before its last point). A FILE '-' is\n"
     "standard input (with -o), and -o - writes the .FOI to standard output.\n"
     "Before anything is written, a run whose files would overwrite an input or\n"
-    "one another is refused. When no count reaches TOL, the count whose worse\n"
-    "curve has the smallest error is used, and said.\n"
+    "one another is refused. A count is reached only where its curves keep\n"
+    "between the data points to what the data say there. When no count\n"
+    "reaches TOL, the count with the smallest error among those is used, and\n"
+    "said.\n"
     "A run that fails prints its message to standard error and the next FILE\n"
     "is fitted all the same. A FILE that fails leaves none of its outputs:\n"
     "everything of it is made before anything of it is written. On a terminal,\n"
@@ -226,12 +235,18 @@ bool ParseOutputOption(Arguments& a, FitCommandOptions& o) {
   return true;
 }
 
-void CheckFitCombination(const FitCommandOptions& o) {
+void CheckFitCombination(FitCommandOptions& o) {
   if (o.countGiven && o.autoMeasure) throw UsageError{"-n and --auto exclude each other"};
   if (o.mostGiven && !o.autoMeasure) throw UsageError{"--max-control-points is for --auto and --auto-max"};
   if (o.stationsGiven && !o.coordinates) throw UsageError{"--stations is for --coordinates"};
   if (o.autoMeasure == ErrorMeasure::OutlineDeviation && !o.coordinates)
     throw UsageError{"--auto-outline is for --coordinates"};
+  // A count by the outline is measured at every point of the file: the
+  // section is given where they are, unless the stations are asked for.
+  if (o.autoMeasure == ErrorMeasure::OutlineDeviation && !o.stationsGiven) {
+    o.import.at_every_point = true;
+    o.import.stations = kEveryPointCosineStations;
+  }
   const bool drawn = o.chord > 0 || o.units != LengthUnit::None;
   if (drawn && o.exports.empty()) throw UsageError{"--chord and --units are for --export"};
   const auto outline = [](const ExportFormat* f) { return f->needs_size; };

@@ -11,6 +11,10 @@
 
 namespace tarvelo {
 
+// The cosine-spaced stations a count by the outline adds to those of the
+// file's points: enough for every knot span of 80 control points.
+inline constexpr int kEveryPointCosineStations = 161;
+
 struct FitCommandOptions {
   int count = 8;
   bool countGiven = false;

@@ -14,6 +14,8 @@ Json CurveRecord(const CurveFit& curve) {
   j["rms"] = curve.rms;
   j["max_deviation"] = curve.max_deviation;
   j["max_deviation_x"] = curve.max_deviation_x;
+  j["between_deviation"] = curve.between_deviation;
+  j["between_deviation_x"] = curve.between_deviation_x;
   j["control"] = curve.control;
   return j;
 }
@@ -25,6 +27,21 @@ Json ImportRecord(const ImportedSection& imported) {
   j["angle_deg"] = imported.transform.angle_deg;
   j["shift"] = {imported.transform.shift.x, imported.transform.shift.y};
   j["warnings"] = imported.warnings;
+  j["le_radius"] = imported.le_radius;
+  return j;
+}
+
+const char* Surface(bool upper) { return upper ? "upper" : "lower"; }
+
+Json NoseRecord(const NoseCheck& nose) {
+  Json j;
+  j["le_radius"] = nose.le_radius;
+  j["data_le_radius"] = nose.data_le_radius;
+  j["added_inflections"] = Json::array();
+  for (const CurvatureChange& c : nose.added) j["added_inflections"].push_back({{"x", c.x}, {"surface", Surface(c.upper)}});
+  j["between_deviation"] = nose.between;
+  j["between_deviation_x"] = nose.between_x;
+  j["between_deviation_surface"] = Surface(nose.between_upper);
   return j;
 }
 
@@ -69,7 +86,11 @@ std::string FitRecord(const FitOutcome& outcome, const std::vector<std::string>&
     const OutlineDeviation d = OutlineDeviationOf(fit, *outcome.imported);
     j["outline_deviation"] = d.deviation;
     j["outline_deviation_x"] = d.x;
-    j["outline_deviation_surface"] = d.upper ? "upper" : "lower";
+    j["outline_deviation_surface"] = Surface(d.upper);
+    j["outline_between_deviation"] = d.between;
+    j["outline_between_deviation_x"] = d.between_x;
+    j["outline_between_deviation_surface"] = Surface(d.between_upper);
+    if (outcome.nose) j["nose"] = NoseRecord(*outcome.nose);
   }
   j["properties"] = PropertiesRecord(fit);
   if (outcome.reached) j["reached"] = *outcome.reached;

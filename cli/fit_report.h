@@ -18,6 +18,7 @@ struct FitOutcome {
   std::optional<ImportedSection> imported;
   Fit fit;
   std::optional<bool> reached;  // with --auto: whether the tolerance was
+  std::optional<NoseCheck> nose;  // of an imported outline
 };
 
 // The line of a fitted input; `exports` are the exports written.

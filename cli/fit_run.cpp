@@ -49,11 +49,15 @@ std::string FitFileRun::operator()(const Input& input) {
 }
 
 FitOutcome FitFileRun::Made(const Input& input, const std::string& output) {
-  FitOutcome made{input.name, output, {}, std::nullopt, {}, std::nullopt};
+  FitOutcome made{input.name, output, {}, std::nullopt, {}, std::nullopt, std::nullopt};
   if (o_.coordinates) {
     made.imported = input.bytes ? ImportOutlineText(*input.bytes, input.name, o_.import)
                                 : ImportOutline(input.operand, o_.import);
     for (const std::string& note : ImportNotes(*made.imported)) Note(input.name, note);
+    if (o_.import.at_every_point && !o_.quiet)
+      Note(input.name, std::to_string(made.imported->section.points()) +
+                           " stations: the chord positions of the file's points, of its outline halfway between "
+                           "them and " + std::to_string(kEveryPointCosineStations) + " cosine-spaced ones");
     warnings_ = made.imported->warnings;
     made.section = made.imported->section;
   } else {
@@ -62,6 +66,10 @@ FitOutcome FitFileRun::Made(const Input& input, const std::string& output) {
   points_ = made.section.points();
   FitCounted(made);
   Misplaced(made);
+  if (made.imported) {
+    made.nose = CheckNose(made.fit, *made.imported);
+    Nose(made.name, *made.nose);
+  }
   return made;
 }
 
@@ -74,9 +82,18 @@ void FitFileRun::FitCounted(FitOutcome& made) {
   CountChoice choice =
       made.imported ? FewestControlPoints(*made.imported, options) : FewestControlPoints(made.section, options);
   made.reached = choice.reached;
-  if (!choice.reached)
-    Note(made.name, "no count from 4 to " + std::to_string(o_.mostControlPoints) + " reaches " + o_.toleranceText +
-                        "; using " + std::to_string(choice.control_points));
+  if (!choice.reached) {
+    std::string text = "no count from 4 to " + std::to_string(o_.mostControlPoints) + " reaches " +
+                       o_.toleranceText + " with curves the data carry; using " +
+                       std::to_string(choice.control_points);
+    if (choice.carried) {
+      text += " (error " + Significant(choice.error) + ")";
+    } else {
+      const double stray = std::max(choice.fit.thickness.between_deviation, choice.fit.camber.between_deviation);
+      text += ", whose curves stray least between the data points (up to " + Significant(stray) + " of the chord)";
+    }
+    Note(made.name, text);
+  }
   made.fit = std::move(choice.fit);
 }
 
@@ -92,6 +109,18 @@ void FitFileRun::Misplaced(const FitOutcome& made) {
   if (made.fit.placement == kDefaultPlacement)
     text += n == 1 ? "; --placement=exact places it exactly" : "; --placement=exact places them exactly";
   Note(made.name, text);
+}
+
+// What the fitted nose does that the file's outline does not.
+void FitFileRun::Nose(const std::string& name, const NoseCheck& nose) {
+  for (const CurvatureChange& c : nose.added)
+    Note(name, "warning: the fitted outline's curvature changes sign at x = " + Significant(c.x) + " on the " +
+                   (c.upper ? "upper" : "lower") + " surface, within " + Significant(100 * kNoseChord) +
+                   " % of the chord of its nose, where the file's outline does not");
+  if (!NoseRadiusKept(nose))
+    Note(name, "warning: the fitted nose radius " + Significant(nose.le_radius) + " is " +
+                   Significant(nose.le_radius / nose.data_le_radius) + " times the file's outline's (" +
+                   Significant(nose.data_le_radius) + ")");
 }
 
 // The .FOI, the fitted section at its own size in each format asked for,

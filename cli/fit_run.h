@@ -37,6 +37,7 @@ class FitFileRun {
   FitOutcome Made(const Input& input, const std::string& output);
   void FitCounted(FitOutcome& made);
   void Misplaced(const FitOutcome& made);
+  void Nose(const std::string& name, const NoseCheck& nose);
   Files FilesOf(const FitOutcome& made) const;
   void Write(const FitOutcome& made, const Files& files);
   void Show(const FitOutcome& made);

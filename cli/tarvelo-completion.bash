@@ -19,7 +19,7 @@ _tarvelo() {
   case $program in
     tarvelo-fit)
       case $prev in
-        -n | --max-control-points) COMPREPLY=($(compgen -W "$(echo {4..40})" -- "$cur")); return ;;
+        -n | --max-control-points) COMPREPLY=($(compgen -W "$(echo {4..80})" -- "$cur")); return ;;
         -o) _tarvelo_files "$cur" '*.FOI'; return ;;
         --svg) _tarvelo_files "$cur" '*.svg'; return ;;
         --summary) _tarvelo_files "$cur" '*.csv'; return ;;

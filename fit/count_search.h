@@ -15,10 +15,12 @@ namespace tarvelo {
 using CountProgress = std::function<bool(int count)>;
 
 // The counts kFewestControlPoints to kWindowMostControlPoints, in turn, fitted
-// with the placement given (the window's run fits the count chosen again, so
-// the fits here make no deviations). The first count whose two R.M.S. errors
-// are at most the tolerance is reached; when none is, the count whose worse
-// error is smallest. Counts the section refuses are skipped; when it refuses
+// with the placement given and their deviations, at and between the data
+// points, which say whether the data carry them. As
+// FewestControlPoints: the first count whose two R.M.S. errors are at most
+// the tolerance and whose curves the data carry (StrayRatio) is reached;
+// when none is, the carried count whose worse error is smallest, else the
+// one that strays least. Counts the section refuses are skipped; when it refuses
 // every count, the Error of the first is thrown. Empty when stopped.
 std::optional<CountChoice> SearchControlPoints(const Section& section, const std::string& placement,
                                                double tolerance, const CountProgress& progress);

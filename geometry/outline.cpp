@@ -28,7 +28,8 @@ ImportedSection Cut(const Placed& placed, const Scale& scale, const ImportOption
   const Surface& upper = firstUpper ? first : last;
   const Surface& lower = firstUpper ? last : first;
 
-  const std::vector<double> stations = Stations(options, upper);
+  OwnPoints between = BetweenPoints(placed, scale);
+  const std::vector<double> stations = Stations(options, upper, lower, between);
   Crossing crossing = CrossingOnPoints(placed, upper, lower);
   result.section = SectionAt(placed, upper, lower, stations, crossing);
   if (std::string warning = CrossingWarning(crossing); !warning.empty())
@@ -39,16 +40,27 @@ ImportedSection Cut(const Placed& placed, const Scale& scale, const ImportOption
   OwnPoints own = GivenPoints(placed, scale);
   result.upper = firstUpper ? std::move(own.ahead) : std::move(own.behind);
   result.lower = firstUpper ? std::move(own.behind) : std::move(own.ahead);
+  result.upper_between = firstUpper ? std::move(between.ahead) : std::move(between.behind);
+  result.lower_between = firstUpper ? std::move(between.behind) : std::move(between.ahead);
+
+  result.le_radius = NoseRadius(placed);
+  const NoseChanges changes = NoseInflections(placed);
+  for (const bool onFirst : {true, false})
+    for (double x : onFirst ? changes.first : changes.last)
+      result.nose_inflections.push_back({x, onFirst == firstUpper});
   return result;
 }
 
 ImportedSection Decompose(OutlineSource& source, const ImportOptions& options) {
   const Scale scale = CheckAndScale(source);
-  const bool kept = KeepsOwnFrame(source.points);
+  const bool spans = SpansOwnChord(source.points);
   const Knots knots = DistinctPoints(source, scale);
   CheckListing(knots);
-  const std::size_t foremost = kept ? ForemostKnot(knots) : 0;
   const Curve curve(knots.s, knots.x, knots.y);
+  // The frame is judged on the curve the section is read from: file points
+  // at x >= 0 do not keep it from reaching ahead of x = 0 between them.
+  const bool kept = spans && KeepsOwnNose(curve.LeastX(), scale);
+  const std::size_t foremost = kept ? ForemostKnot(knots) : 0;
   const Chord chord = kept ? KeptChord(knots, foremost, scale) : NormalisedChord(curve, knots);
   return Cut(PlaceOn(curve, knots, chord), scale, options);
 }

@@ -3,15 +3,74 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
 namespace tarvelo::outline {
 
+// The real roots of c2 u^2 + c1 u + c0, each computed without cancellation.
+inline std::vector<double> QuadraticRoots(double c2, double c1, double c0) {
+  if (c2 == 0) return c1 == 0 ? std::vector<double>{} : std::vector<double>{-c0 / c1};
+  const double disc = c1 * c1 - 4 * c2 * c0;
+  if (disc < 0) return {};
+  const double q = -(c1 + std::copysign(std::sqrt(disc), c1)) / 2;
+  if (q == 0) return {0};
+  return {q / c2, c0 / q};
+}
+
 struct Point {
   double x = 0;
   double y = 0;
 };
+
+// A stretch of a path along which a quantity is c0 + c1 u + c2 u^2, u
+// running from `from` to `to` (backwards where from > to).
+struct Stretch {
+  double from = 0, to = 1;
+  double c0 = 0, c1 = 0, c2 = 0;
+  double At(double u) const { return c0 + u * (c1 + u * c2); }
+};
+
+// Where a quantity made of such stretches changes sign along the path: the
+// index of the stretch and its u there. A zero between two values of one
+// sign is no change; a change counts against the last sign that was not 0.
+struct SignChange {
+  std::size_t stretch = 0;
+  double u = 0;
+};
+inline std::vector<SignChange> SignChanges(const std::vector<Stretch>& path) {
+  std::vector<SignChange> changes;
+  int last = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const Stretch& p = path[i];
+    const double lo = std::min(p.from, p.to), hi = std::max(p.from, p.to);
+    std::vector<double> cuts{p.from};
+    std::vector<double> roots = QuadraticRoots(p.c2, p.c1, p.c0);
+    std::sort(roots.begin(), roots.end());
+    if (p.from > p.to) std::reverse(roots.begin(), roots.end());
+    for (double r : roots)
+      if (r > lo && r < hi) cuts.push_back(r);
+    cuts.push_back(p.to);
+    for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
+      const double v = p.At((cuts[c] + cuts[c + 1]) / 2);
+      const int sign = v > 0 ? 1 : v < 0 ? -1 : 0;
+      if (sign == 0) continue;
+      if (last != 0 && sign != last) changes.push_back({i, cuts[c]});
+      last = sign;
+    }
+  }
+  return changes;
+}
+
+// The sign of the curvature of a plane curve x(u), y(u), cubic in u with the
+// power coefficients a and b, is that of x' y'' - y' x'': a quadratic in u.
+inline Stretch CurvatureSign(const std::array<double, 4>& a, const std::array<double, 4>& b, double from,
+                             double to) {
+  return {from, to, 2 * (a[1] * b[2] - a[2] * b[1]), 6 * (a[1] * b[3] - a[3] * b[1]),
+          6 * (a[2] * b[3] - a[3] * b[2])};
+}
 
 // The two splines share their tridiagonal system, which is factored once for
 // both: the spline GSL's gsl_interp_cspline makes, in half its time and a
@@ -58,6 +117,33 @@ class Curve {
             (y_[k + 1] - y_[k]) / h + ca * my_[k] + cb * my_[k + 1]};
   }
   Point Slope(double t) const { return Slope(t, Segment(t)); }
+  // d2x/ds2 and d2y/ds2.
+  Point Bend(double t, std::size_t k) const {
+    const double h = s_[k + 1] - s_[k], b = (t - s_[k]) / h, a = 1 - b;
+    return {a * mx_[k] + b * mx_[k + 1], a * my_[k] + b * my_[k + 1]};
+  }
+  // x (or y) on the interval k as c0 + c1 u + c2 u^2 + c3 u^3, u = (s - s_k) / h.
+  std::array<double, 4> Power(std::size_t k, bool y) const {
+    const std::vector<double>& v = y ? y_ : x_;
+    const std::vector<double>& m = y ? my_ : mx_;
+    const double h2 = (s_[k + 1] - s_[k]) * (s_[k + 1] - s_[k]);
+    return {v[k], v[k + 1] - v[k] - h2 / 6 * (2 * m[k] + m[k + 1]), h2 / 2 * m[k], h2 / 6 * (m[k + 1] - m[k])};
+  }
+  double Knot(std::size_t k) const { return s_[k]; }
+  // The least x the curve reaches: at a knot, or where dx/ds vanishes
+  // inside an interval, dx/ds being a quadratic there.
+  double LeastX() const {
+    double least = HUGE_VAL;
+    for (std::size_t k = 0; k + 1 < s_.size(); ++k) {
+      least = std::min(least, x_[k]);
+      const double h = s_[k + 1] - s_[k], a = mx_[k] * h / 6, b = mx_[k + 1] * h / 6;
+      // dx/ds = c0 + c1 u + c2 u^2 with u = (s - s_k) / h from 0 to 1.
+      const double c0 = (x_[k + 1] - x_[k]) / h - 2 * a - b, c1 = 6 * a, c2 = 3 * (b - a);
+      for (const double u : QuadraticRoots(c2, c1, c0))
+        if (u > 0 && u < 1) least = std::min(least, At(s_[k] + u * h, k).x);
+    }
+    return std::min(least, x_.back());
+  }
 
  private:
   const std::vector<double>& s_;

@@ -8,12 +8,17 @@ namespace tarvelo::outline {
 namespace {
 
 // An outline spanning x = 0..1 with its leading-edge point at (0, 0), each
-// within this, keeps its own frame.
+// within this, may keep its own frame.
 constexpr double kOwnFrame = 1e-4;
+// It keeps it when the curve through its points reaches no farther ahead of
+// x = 0 than this: then the leading edge the frame puts at (0, 0) is the
+// outline's own to within it. A curve reaching farther has its nose there,
+// and pinning the fit's nose at (0, 0) would bend it.
+constexpr double kOwnNose = 1e-5;
 
 }  // namespace
 
-bool KeepsOwnFrame(const std::vector<CoordinatePoint>& points) {
+bool SpansOwnChord(const std::vector<CoordinatePoint>& points) {
   std::size_t lowest = 0, highest = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
     if (points[i].x < points[lowest].x) lowest = i;
@@ -21,6 +26,10 @@ bool KeepsOwnFrame(const std::vector<CoordinatePoint>& points) {
   }
   return std::fabs(points[highest].x - 1) <= kOwnFrame &&
          std::hypot(points[lowest].x, points[lowest].y) <= kOwnFrame;
+}
+
+bool KeepsOwnNose(double least_x, const Scale& scale) {
+  return least_x >= -std::ldexp(kOwnNose, -scale.exponent);
 }
 
 Frame FrameOf(const Curve& curve, double le, Point te) {

@@ -98,9 +98,12 @@ struct Frame {
   }
 };
 
-// An outline spanning x = 0..1 with its leading-edge point at (0, 0) keeps
-// its own frame.
-bool KeepsOwnFrame(const std::vector<CoordinatePoint>& points);
+// The given points span x = 0..1 with the foremost at (0, 0), within 1e-4.
+bool SpansOwnChord(const std::vector<CoordinatePoint>& points);
+// Such an outline keeps its own frame when its curve, whose least x is
+// `least_x` in the scaled units (Curve::LeastX), reaches no farther ahead of
+// x = 0 than 1e-5 of the chord.
+bool KeepsOwnNose(double least_x, const Scale& scale);
 // The frame from the curve's point at `le` to `te`; refuses a chord of 0.
 Frame FrameOf(const Curve& curve, double le, Point te);
 // The slope of the outline at `t`, across the chord against along it.
@@ -175,8 +178,12 @@ double YAt(const Placed& placed, const Surface& surface, double x, Walk& walk);
 
 // ---- stations, thickness and camber (outline_stations.cpp, outline_thickness.cpp) ----
 
-// The stations a count asks for, cosine-spaced, or the upper surface's own.
-std::vector<double> Stations(const ImportOptions& options, const Surface& upper);
+struct OwnPoints;
+// The stations a count asks for, cosine-spaced, the upper surface's own, or
+// every point's of both surfaces and every point's between them, with the
+// cosine-spaced ones.
+std::vector<double> Stations(const ImportOptions& options, const Surface& upper, const Surface& lower,
+                             const OwnPoints& between);
 
 // The foremost crossing of the surfaces, and the least thickness behind it.
 struct Crossing {
@@ -208,5 +215,19 @@ struct OwnPoints {
   std::vector<CoordinatePoint> ahead, behind;
 };
 OwnPoints GivenPoints(const Placed& placed, const Scale& scale);
+// The curve halfway along it between each two neighbouring distinct points,
+// the leading edge counting as the first, in the same order and coordinates.
+OwnPoints BetweenPoints(const Placed& placed, const Scale& scale);
+
+// ---- the nose (outline_nose.cpp) ----
+
+// The curve's radius of curvature at the leading edge, per chord.
+double NoseRadius(const Placed& placed);
+// Where the curve's curvature changes sign within kNoseChord of the leading
+// edge, each surface from the leading edge on, the first surface's first.
+struct NoseChanges {
+  std::vector<double> first, last;  // chord positions
+};
+NoseChanges NoseInflections(const Placed& placed);
 
 }  // namespace tarvelo::outline

@@ -54,4 +54,32 @@ OwnPoints GivenPoints(const Placed& placed, const Scale& scale) {
   return own;
 }
 
+OwnPoints BetweenPoints(const Placed& placed, const Scale& scale) {
+  const std::vector<double>& s = placed.knots.s;
+  const double sLe = placed.chord.s_le;
+  const auto chordPoint = [&](double t) {
+    const Point q = placed.chord.kept ? Point{std::ldexp(placed.curve.At(t).x, scale.exponent),
+                                              std::ldexp(placed.curve.At(t).y, scale.exponent)}
+                                      : placed.chord.frame.In(placed.curve.At(t));
+    return CoordinatePoint{q.x, q.y};
+  };
+  OwnPoints between;
+  // Ahead: from the leading edge back to the first knot; behind: on to the last.
+  const auto first = std::upper_bound(s.begin(), s.end(), sLe);
+  between.ahead.reserve(static_cast<std::size_t>(first - s.begin()));
+  double from = sLe;
+  for (auto k = std::make_reverse_iterator(first); k != s.rend(); ++k) {
+    if (*k == from) continue;
+    between.ahead.push_back(chordPoint((from + *k) / 2));
+    from = *k;
+  }
+  between.behind.reserve(static_cast<std::size_t>(s.end() - first));
+  from = sLe;
+  for (auto k = first; k != s.end(); ++k) {
+    between.behind.push_back(chordPoint((from + *k) / 2));
+    from = *k;
+  }
+  return between;
+}
+
 }  // namespace tarvelo::outline

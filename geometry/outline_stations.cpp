@@ -15,9 +15,23 @@ constexpr double kSameStation = 2e-8;
 
 }  // namespace
 
-std::vector<double> Stations(const ImportOptions& options, const Surface& upper) {
+std::vector<double> Stations(const ImportOptions& options, const Surface& upper, const Surface& lower,
+                             const OwnPoints& between) {
   std::vector<double> stations;
-  if (options.at_file_stations) {
+  if (options.at_every_point) {
+    std::vector<double> all;
+    for (int i = 0; i < options.stations; ++i)
+      all.push_back((1 - std::cos(std::numbers::pi * i / (options.stations - 1))) / 2);
+    for (const Surface* surface : {&upper, &lower})
+      for (std::size_t k = 1; k < surface->x.size(); ++k) all.push_back(std::clamp(surface->x[k], 0.0, 1.0));
+    for (const std::vector<CoordinatePoint>* side : {&between.ahead, &between.behind})
+      for (const CoordinatePoint& p : *side) all.push_back(std::clamp(p.x, 0.0, 1.0));
+    std::sort(all.begin(), all.end());
+    for (double x : all)
+      if (stations.empty() || x > stations.back() + kSameStation) stations.push_back(x);
+    // The trailing edge is a station of its own, not a point just ahead of it.
+    if (stations.size() > 1 && stations.back() != 1) stations.back() = 1;
+  } else if (options.at_file_stations) {
     stations.push_back(0);
     for (std::size_t k = 1; k < upper.x.size(); ++k) {
       const double x = std::clamp(upper.x[k], 0.0, 1.0);

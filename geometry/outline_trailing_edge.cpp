@@ -39,8 +39,9 @@ Point TrailingEdge(const Curve& curve, const Knots& knots, const Frame& first, c
 }
 
 // The chord runs along x in the file's own units; the leading edge is the
-// file's foremost point, where the file puts its leading edge: the spline's
-// own foremost point may lie a rounding ahead of it, and the thickness grows
+// file's foremost point, where the file puts its leading edge and the curve
+// has its nose to within 1e-5 of the chord (KeepsOwnNose): the curve's own
+// foremost point may lie a rounding ahead of it, and the thickness grows
 // with the square root of the distance from there.
 Chord KeptChord(const Knots& knots, std::size_t foremost, const Scale& scale) {
   Chord chord;

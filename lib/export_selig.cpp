@@ -13,6 +13,7 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   const int points_per_surface = options.points;
   const double chord = DrawnChord(options);
   CheckOutlineSize(size);
+  CheckCamberScale(foil, size);
   CheckIdLine(foil.id_line);  // the name line must stay one line
   const std::vector<double> x = CosineStations(points_per_surface);
   std::vector<FoilSpline::Value> at;

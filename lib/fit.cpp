@@ -8,6 +8,7 @@
 
 #include "bspline/bspline.h"
 #include "bspline/fitting.h"
+#include "lib/between.h"
 #include "lib/placement.h"
 
 namespace tarvelo {
@@ -60,7 +61,8 @@ Fit FitWith(const Section& section, const FitOptions& options, bool deviations) 
   const int nv = options.control_points;
   const int ko = 4;
   if (nv < kFewestControlPoints || nv > kMostControlPoints)
-    throw Error(ErrorKind::Usage, "4 to 40 control points are allowed, not " + std::to_string(nv));
+    throw Error(ErrorKind::Usage, "4 to " + std::to_string(kMostControlPoints) + " control points are allowed, not " +
+                                      std::to_string(nv));
   const std::size_t nd = section.points();
   if (section.thickness.size() != nd || section.camber.size() != nd)
     throw Error(ErrorKind::Usage, "x, thickness and camber of the section differ in length");
@@ -121,6 +123,16 @@ Fit FitWith(const Section& section, const FitOptions& options, bool deviations) 
   const BandArray<double>& exact = placed.exact ? placed.bd : own;
   TrueDeviation(exact, section, fit.thickness, section.thickness);
   TrueDeviation(exact, section, fit.camber, section.camber);
+  for (const int k : {1, 2}) {
+    CurveFit& curve = k == 1 ? fit.thickness : fit.camber;
+    const std::vector<double>& values = k == 1 ? section.thickness : section.camber;
+    std::vector<double> normalised(values);
+    if (curve.ymax > 0)
+      for (double& v : normalised) v /= curve.ymax;
+    const Stray stray = BetweenPoints(fit.knots, curve.control, section.x, normalised);
+    curve.between_deviation = (curve.ymax > 0 ? curve.ymax : 1.0) * stray.deviation;
+    curve.between_deviation_x = stray.x;
+  }
   return fit;
 }
 

@@ -13,13 +13,13 @@ namespace tarvelo {
 inline constexpr int kCubicControlPointsFewest = 4;
 // The most control points a .FOI may hold: as many as a fit makes.
 inline constexpr int kFoilFileMostPoints = kMostControlPoints;
-// The most a FoilSpline built in memory may hold.
-inline constexpr int kFoilSplineMostPoints = 64;
+// The most a FoilSpline built in memory may hold: as many as a .FOI.
+inline constexpr int kFoilSplineMostPoints = kFoilFileMostPoints;
 
-// "The foil spline is not one of 4 to 64 cubic control points with x from 0 to 1"
+// "The foil spline is not one of 4 to 80 cubic control points with x from 0 to 1"
 Error NotAFoilSpline();
 
-// The clamped uniform knot vector of a foil spline of 4 to 64 cubic control
+// The clamped uniform knot vector of a foil spline of 4 to 80 cubic control
 // points whose x run from 0 to 1 without turning back, 0-based; throws
 // NotAFoilSpline for any other.
 std::vector<double> KnotsOf(const FoilSpline& foil);
@@ -46,13 +46,22 @@ void CheckTrailingEdge(const OutlineSize& size, std::optional<double> te_thickne
 FoilSpline WithTrailingEdge(const FoilSpline& foil, const OutlineSize& size, std::optional<double> te_thickness);
 
 // Throws Error (Usage) when the camber of `size` cannot be what the foil's
-// stored camber is scaled by: a stored camber that is nowhere above 0 was
-// not normalised (it holds the section's own camber), and only a camber
-// of 1 gives it back (or 0 leaves it out).
+// stored camber is scaled by: a section without camber takes only 0; a
+// stored camber that is nowhere above 0 was not normalised (it holds the
+// section's own camber), and only a camber of 1 gives it back (or 0 leaves
+// it out).
 void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size);
 
+// The largest thickness of the outline of `foil` at `size`, and its camber
+// farthest from the chord line (the larger of the highest and, negated, the
+// lowest; below 0 where the lowest is farther): what the outline has, not
+// what was asked for.
+OutlineSize DrawnExtremes(const FoilSpline& foil, const OutlineSize& size);
+
 // The name of an exported outline: the .FOI's ID line, then " t/c=" and
-// " f/c=" with the largest thickness and camber.
+// " f/c=" with the largest thickness and camber the outline has
+// (DrawnExtremes) to eight significant digits; " symmetric" instead of the
+// camber where it has none.
 std::string OutlineName(const FoilSpline& foil, const OutlineSize& size);
 
 // The outline an export draws: SectionOutline at options.size, every

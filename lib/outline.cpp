@@ -17,7 +17,8 @@ namespace tarvelo {
 
 Error NotAFoilSpline() {
   return Error(ErrorKind::Usage,
-               "the foil spline is not one of 4 to 64 cubic control points with x from 0 to 1");
+               "the foil spline is not one of 4 to " + std::to_string(kFoilSplineMostPoints) +
+                   " cubic control points with x from 0 to 1");
 }
 
 Error BeyondDoubles(const std::string& what) {
@@ -60,7 +61,16 @@ void CheckOutlineSize(const OutlineSize& size) {
     throw Error(ErrorKind::Usage, "the largest camber must be from -1 to 1 (a fraction of the chord)");
 }
 
+bool HasCamber(const FoilSpline& foil) {
+  return std::any_of(foil.camber.begin(), foil.camber.end(), [](double c) { return c != 0; });
+}
+
 void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size) {
+  // Scaling zeros would give no camber whatever was asked: asked for, it is
+  // refused rather than named in a header the outline belies.
+  if (!HasCamber(foil) && size.camber != 0)
+    throw Error(ErrorKind::Usage, "the section has no camber (its stored camber is 0 everywhere): a largest "
+                                  "camber of " + ShortestText(size.camber) + " cannot be given it, only 0");
   const bool normalised = std::any_of(foil.camber.begin(), foil.camber.end(), [](double c) { return c > 0; });
   if (!normalised && size.camber != 1 && size.camber != 0 &&
       std::any_of(foil.camber.begin(), foil.camber.end(), [](double c) { return c != 0; }))
@@ -69,8 +79,24 @@ void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size) {
                 "a largest camber of 1 gives back (0 leaves it out)");
 }
 
+namespace {
+
+// Eight significant digits, the shortest text of them: "0.08721756", not
+// the binary noise of "0.08721755999999999".
+std::string EightDigits(double v) {
+  std::array<char, 32> buf{};
+  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, 8);
+  std::string text(buf.data(), res.ptr);
+  if (const auto e = text.find("e-0"); e != std::string::npos) text.erase(e + 2, 1);
+  return text;
+}
+
+}  // namespace
+
 std::string OutlineName(const FoilSpline& foil, const OutlineSize& size) {
-  return foil.id_line + " t/c=" + PlainNumber(size.thickness) + " f/c=" + PlainNumber(size.camber);
+  const OutlineSize drawn = DrawnExtremes(foil, size);
+  return foil.id_line + " t/c=" + EightDigits(drawn.thickness) +
+         (drawn.camber == 0 ? std::string(" symmetric") : " f/c=" + EightDigits(drawn.camber));
 }
 
 std::string ShortestText(double v) {
@@ -87,6 +113,7 @@ void CheckTrailingEdge(const OutlineSize& size, std::optional<double> te_thickne
 
 FoilSpline WithTrailingEdge(const FoilSpline& foil, const OutlineSize& size, std::optional<double> te_thickness) {
   CheckOutlineSize(size);
+  CheckCamberScale(foil, size);
   CheckTrailingEdge(size, te_thickness);
   KnotsOf(foil);
   if (!te_thickness) return foil;
@@ -144,7 +171,8 @@ LengthUnit FindLengthUnit(std::string_view name) {
 
 OutlineSize OwnSize(const Fit& fit) {
   const auto scale = [](const CurveFit& curve) { return curve.ymax > 0 ? curve.ymax : 1.0; };
-  return {scale(fit.thickness), scale(fit.camber)};
+  const bool cambered = std::any_of(fit.camber.control.begin(), fit.camber.control.end(), [](double c) { return c != 0; });
+  return {scale(fit.thickness), cambered ? scale(fit.camber) : 0.0};
 }
 
 std::vector<double> CosineStations(int count) {

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "bspline/exact.h"
+#include "lib/nose.h"
 
 namespace tarvelo {
 
@@ -78,23 +79,41 @@ class FittedSurface {
   std::vector<double> dx_;
 };
 
+// The largest distance of some points from the fitted outline, and where.
+struct Farthest {
+  double distance = -1;
+  double x = 0;
+  bool upper = true;
+  void Look(const FittedSurface& surface, const std::vector<CoordinatePoint>& points, bool on_upper,
+            double up_to_x) {
+    for (const CoordinatePoint& p : points) {
+      if (p.x > up_to_x) continue;
+      if (const double d = surface.From(p); d > distance) *this = {d, p.x, on_upper};
+    }
+  }
+};
+
 }  // namespace
 
 OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported) {
   const OutlineSize size = OwnSize(fit);
-  OutlineDeviation out;
-  double largest = -1;
+  Farthest at, between;
   for (const bool upper : {true, false}) {
     const FittedSurface surface(fit, size, upper ? 1.0 : -1.0);
-    for (const CoordinatePoint& p : upper ? imported.upper : imported.lower) {
-      const double d = surface.From(p);
-      if (d > largest) {
-        largest = d;
-        out = {d, p.x, upper};
-      }
-    }
+    at.Look(surface, upper ? imported.upper : imported.lower, upper, HUGE_VAL);
+    between.Look(surface, upper ? imported.upper_between : imported.lower_between, upper, HUGE_VAL);
   }
-  return out;
+  return {std::max(at.distance, 0.0),      at.x,      at.upper,
+          std::max(between.distance, 0.0), between.x, between.upper};
+}
+
+NoseDeviation NoseBetween(const Fit& fit, const ImportedSection& imported) {
+  const OutlineSize size = OwnSize(fit);
+  Farthest between;
+  for (const bool upper : {true, false})
+    between.Look(FittedSurface(fit, size, upper ? 1.0 : -1.0), upper ? imported.upper_between : imported.lower_between,
+                 upper, kNoseChord);
+  return {std::max(between.distance, 0.0), between.x, between.upper};
 }
 
 }  // namespace tarvelo

@@ -169,6 +169,12 @@ double TrailingEdgeAngle(const Span& last) {
 
 }  // namespace
 
+OutlineSize DrawnExtremes(const FoilSpline& foil, const OutlineSize& size) {
+  const std::vector<Span> spans = Spans(foil, size);
+  const double highest = Largest(spans, &Span::camber, 1).value, lowest = Largest(spans, &Span::camber, -1).value;
+  return {Largest(spans, &Span::thickness, 1).value, (-lowest > highest ? lowest : highest) + 0.0};
+}
+
 const std::vector<PropertyField>& PropertyFields() {
   using P = OutlineProperties;
   static const std::vector<PropertyField> fields = {

@@ -26,6 +26,8 @@ void CurveFitClass(py::module_& m) {
       .def_readonly("rms", &CurveFit::rms)
       .def_readonly("max_deviation", &CurveFit::max_deviation)
       .def_readonly("max_deviation_x", &CurveFit::max_deviation_x)
+      .def_readonly("between_deviation", &CurveFit::between_deviation)
+      .def_readonly("between_deviation_x", &CurveFit::between_deviation_x)
       .def_property_readonly("control", [](const CurveFit& c) { return Array(c.control); })
       .def_property_readonly("fitted", [](const CurveFit& c) { return Array(c.fitted); })
       .def_property_readonly("difference", [](const CurveFit& c) { return Array(c.difference); })
@@ -36,12 +38,12 @@ void CurveFitClass(py::module_& m) {
       .def(py::pickle(
           [](const CurveFit& c) {
             return py::make_tuple(c.ymax, Array(c.control), c.rms, c.max_deviation, c.max_deviation_x,
-                                  Array(c.fitted), Array(c.difference));
+                                  c.between_deviation, c.between_deviation_x, Array(c.fitted), Array(c.difference));
           },
-          Unpickling<CurveFit>("tarvelo.CurveFit", 7, [](const py::tuple& t) {
+          Unpickling<CurveFit>("tarvelo.CurveFit", 9, [](const py::tuple& t) {
             return CurveFit{t[0].cast<double>(), Vector(t[1], "control"), t[2].cast<double>(),
-                            t[3].cast<double>(),  t[4].cast<double>(),     Vector(t[5], "fitted"),
-                            Floats(t[6])};
+                            t[3].cast<double>(),  t[4].cast<double>(),     t[5].cast<double>(),
+                            t[6].cast<double>(),  Vector(t[7], "fitted"),  Floats(t[8])};
           })))
       .def("__reduce_ex__", &ReduceEx);
 }
@@ -92,13 +94,22 @@ void OutlineDeviationClass(py::module_& m) {
       .def_readonly("deviation", &OutlineDeviation::deviation)
       .def_readonly("x", &OutlineDeviation::x)
       .def_property_readonly("surface", &SurfaceName, "'upper' or 'lower'")
+      .def_readonly("between", &OutlineDeviation::between)
+      .def_readonly("between_x", &OutlineDeviation::between_x)
+      .def_property_readonly(
+          "between_surface", [](const OutlineDeviation& d) { return d.between_upper ? "upper" : "lower"; },
+          "'upper' or 'lower'")
       .def("__repr__", [](const OutlineDeviation& d) {
         return "<tarvelo.OutlineDeviation " + Short(d.deviation) + " at x " + Short(d.x) + " on the " +
                SurfaceName(d) + " surface>";
       })
-      .def(py::pickle([](const OutlineDeviation& d) { return py::make_tuple(d.deviation, d.x, d.upper); },
-                      Unpickling<OutlineDeviation>("tarvelo.OutlineDeviation", 3, [](const py::tuple& t) {
-                        return OutlineDeviation{t[0].cast<double>(), t[1].cast<double>(), t[2].cast<bool>()};
+      .def(py::pickle(
+          [](const OutlineDeviation& d) {
+            return py::make_tuple(d.deviation, d.x, d.upper, d.between, d.between_x, d.between_upper);
+          },
+          Unpickling<OutlineDeviation>("tarvelo.OutlineDeviation", 6, [](const py::tuple& t) {
+            return OutlineDeviation{t[0].cast<double>(), t[1].cast<double>(), t[2].cast<bool>(),
+                                    t[3].cast<double>(), t[4].cast<double>(), t[5].cast<bool>()};
                       })))
       .def("__reduce_ex__", &ReduceEx);
 }
@@ -116,6 +127,8 @@ void CountChoiceClass(py::module_& m) {
       .def_property_readonly("reached", [](const Choice& c) { return c.choice.reached; })
       .def_property_readonly("fit", [](const Choice& c) { return c.choice.fit; })
       .def_readonly("outline_deviation", &Choice::outline)
+      .def_property_readonly("error", [](const Choice& c) { return c.choice.error; })
+      .def_property_readonly("carried", [](const Choice& c) { return c.choice.carried; })
       .def("__len__", [](const Choice&) { return 3; })
       .def("__iter__", [](const Choice& c) { return py::iter(Triple(c)); })
       .def("__getitem__", [](const Choice& c, const py::object& at) { return py::object(Triple(c)[at]); })
@@ -125,9 +138,13 @@ void CountChoiceClass(py::module_& m) {
                (c.outline ? ", outline deviation " + Short(c.outline->deviation) : std::string()) + ">";
       })
       .def(py::pickle(
-          [](const Choice& c) { return py::make_tuple(c.choice.control_points, c.choice.reached, c.choice.fit, c.outline); },
-          Unpickling<Choice>("tarvelo.CountChoice", 4, [](const py::tuple& t) {
-            return Choice{{t[0].cast<int>(), t[1].cast<bool>(), t[2].cast<Fit>()},
+          [](const Choice& c) {
+            return py::make_tuple(c.choice.control_points, c.choice.reached, c.choice.fit, c.outline, c.choice.error,
+                                  c.choice.carried);
+          },
+          Unpickling<Choice>("tarvelo.CountChoice", 6, [](const py::tuple& t) {
+            return Choice{{t[0].cast<int>(), t[1].cast<bool>(), t[2].cast<Fit>(), t[4].cast<double>(),
+                           t[5].cast<bool>(), std::nullopt},
                           t[3].cast<std::optional<OutlineDeviation>>()};
           })))
       .def("__reduce_ex__", &ReduceEx);
@@ -164,7 +181,7 @@ void FitFunctions(py::module_& m) {
       },
       py::arg("section"), py::arg("control_points") = 8, py::arg("placement") = std::string(kDefaultPlacement),
       Unlocked(),
-      "Fits thickness and camber with 4 to 40 control points; placement 'window' (every number as "
+      "Fits thickness and camber with 4 to 80 control points; placement 'window' (every number as "
       "the window gives it) or 'exact' (each data point at its own chord position).");
   const char* fewest =
       "The fewest control points from 4 to max_control_points whose worse curve's error is within the "

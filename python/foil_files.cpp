@@ -106,6 +106,8 @@ void FoilSplineClass(py::module_& m) {
         if (!f.own_size) return py::none();
         return py::make_tuple(f.own_size->thickness, f.own_size->camber);
       })
+      .def_property_readonly("has_camber", &HasCamber,
+                             "False for a section without camber, which is drawn with a camber of 0 alone")
       .def("evaluate", &Evaluate, py::arg("x"), py::arg("scaled") = false, py::arg("thickness") = py::none(),
            py::arg("camber") = py::none(),
            "(thickness, camber) at chord position x in [0, 1], x a float or an array: normalised, or with "

@@ -77,12 +77,31 @@ py::list Warnings(const ImportedSection& i) {
 py::tuple ImportedState(const ImportedSection& i) {
   py::list warnings;
   for (const std::string& w : i.warnings) warnings.append(py::bytes(w));
-  return py::make_tuple(i.section, i.transform, warnings, PointArray(i.upper), PointArray(i.lower));
+  py::list changes;
+  for (const CurvatureChange& c : i.nose_inflections) changes.append(py::make_tuple(c.x, c.upper));
+  return py::make_tuple(i.section, i.transform, warnings, PointArray(i.upper), PointArray(i.lower),
+                        PointArray(i.upper_between), PointArray(i.lower_between), i.le_radius, changes);
+}
+
+// Curvature sign changes as (x, 'upper' or 'lower') pairs.
+py::list ChangeList(const std::vector<CurvatureChange>& changes) {
+  py::list list;
+  for (const CurvatureChange& c : changes) list.append(py::make_tuple(c.x, c.upper ? "upper" : "lower"));
+  return list;
 }
 
 ImportedSection ImportedFromState(const py::tuple& t) {
-  return ImportedSection{t[0].cast<Section>(), t[1].cast<ImportTransform>(),
-                         t[2].cast<std::vector<std::string>>(), Points(t[3], "upper"), Points(t[4], "lower")};
+  std::vector<CurvatureChange> changes;
+  for (const auto& c : t[8].cast<std::vector<std::pair<double, bool>>>()) changes.push_back({c.first, c.second});
+  return ImportedSection{t[0].cast<Section>(),
+                         t[1].cast<ImportTransform>(),
+                         t[2].cast<std::vector<std::string>>(),
+                         Points(t[3], "upper"),
+                         Points(t[4], "lower"),
+                         Points(t[5], "upper_between"),
+                         Points(t[6], "lower_between"),
+                         t[7].cast<double>(),
+                         changes};
 }
 
 void ImportedSectionClass(py::module_& m) {
@@ -99,19 +118,24 @@ void ImportedSectionClass(py::module_& m) {
       .def_property_readonly("warnings", &Warnings)
       .def_property_readonly("upper", [](const ImportedSection& i) { return PointArray(i.upper); })
       .def_property_readonly("lower", [](const ImportedSection& i) { return PointArray(i.lower); })
+      .def_property_readonly("upper_between", [](const ImportedSection& i) { return PointArray(i.upper_between); })
+      .def_property_readonly("lower_between", [](const ImportedSection& i) { return PointArray(i.lower_between); })
+      .def_readonly("le_radius", &ImportedSection::le_radius)
+      .def_property_readonly("nose_inflections",
+                             [](const ImportedSection& i) { return ChangeList(i.nose_inflections); })
       .def("__repr__", [](const ImportedSection& i) {
         return "<tarvelo.ImportedSection " + std::string(py::repr(Text(i.section.id_line))) + ", " +
                std::to_string(i.section.points()) + " points, " + ImportTransformText(i.transform) + ", " +
                std::to_string(i.warnings.size()) + " warnings>";
       })
-      .def(py::pickle(&ImportedState, Unpickling<ImportedSection>("tarvelo.ImportedSection", 5, &ImportedFromState)))
+      .def(py::pickle(&ImportedState, Unpickling<ImportedSection>("tarvelo.ImportedSection", 9, &ImportedFromState)))
       .def("__reduce_ex__", &ReduceEx);
 }
 
 // An outline from a path, or from an array of shape (n, 2) in Selig order.
 ImportedSection ImportFrom(const py::object& outline, const std::string& name, int stations,
-                           bool at_file_stations) {
-  const ImportOptions options{stations, at_file_stations};
+                           bool at_file_stations, bool at_every_point) {
+  const ImportOptions options{stations, at_file_stations, at_every_point};
   if (py::isinstance<py::str>(outline) || py::hasattr(outline, "__fspath__")) {
     const auto path = outline.cast<std::filesystem::path>();
     return Released([&] { return ImportOutline(path, options); });
@@ -122,8 +146,9 @@ ImportedSection ImportFrom(const py::object& outline, const std::string& name, i
 
 // The section alone would keep a repair of the outline to itself: each is a
 // UserWarning (the ID line names a change of frame).
-Section ImportWarned(const py::object& outline, const std::string& name, int stations, bool at_file_stations) {
-  ImportedSection imported = ImportFrom(outline, name, stations, at_file_stations);
+Section ImportWarned(const py::object& outline, const std::string& name, int stations, bool at_file_stations,
+                     bool at_every_point) {
+  ImportedSection imported = ImportFrom(outline, name, stations, at_file_stations, at_every_point);
   for (const std::string& warning : imported.warnings)
     if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) != 0) throw py::error_already_set();
   return std::move(imported.section);
@@ -131,15 +156,17 @@ Section ImportWarned(const py::object& outline, const std::string& name, int sta
 
 void ImportFunctions(py::module_& m) {
   m.def("import_coordinates", &ImportWarned, py::arg("outline"), py::arg("name") = "", py::arg("stations") = 41,
-        py::arg("at_file_stations") = false,
+        py::arg("at_file_stations") = false, py::arg("at_every_point") = false,
         "A section from the outline of a coordinate file (Selig or Lednicer layout) or of an array of "
         "shape (n, 2) in Selig order named `name`; each repair of the outline is a UserWarning "
         "(import_outline gives them as a list).");
   m.def("import_outline", &ImportFrom, py::arg("outline"), py::arg("name") = "", py::arg("stations") = 41,
-        py::arg("at_file_stations") = false,
+        py::arg("at_file_stations") = false, py::arg("at_every_point") = false,
         "A section from an outline: a coordinate file's path, or an array of shape (n, 2) in "
         "Selig order named `name`; with its transform (also as frame, scale, angle_deg, shift), "
-        "warnings and the outline's points in chord coordinates (upper, lower).");
+        "warnings and the outline's points in chord coordinates (upper, lower). at_every_point: "
+        "stations at every point of the outline, halfway between them and `stations` cosine-spaced "
+        "ones, as tarvelo-fit --auto-outline takes them.");
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ inline const char* ErrorKindName(ErrorKind kind) {
 // sentence for people. A failure that concerns a file (or another named
 // thing) names it first: what() is "<subject>: <reason>", as in
 // "naca2412.dat: invalid number in line 7"; else what() is the reason alone,
-// as in "4 to 40 control points are allowed, not 3". Reasons begin in lower
+// as in "4 to 80 control points are allowed, not 3". Reasons begin in lower
 // case and end without a full stop, so that a program can print
 // "<program>: <what()>".
 class Error : public std::runtime_error {
@@ -147,6 +147,14 @@ struct ImportOptions {
   // Instead, the leading edge and the upper surface's own chord positions,
   // each within 0..1.
   bool at_file_stations = false;
+  // Instead, the chord positions of every given point of both surfaces and
+  // of the interpolated outline halfway between them (upper_between,
+  // lower_between of the ImportedSection), each within 0..1, with the
+  // `stations` cosine-spaced ones: the stations the file's points need, so
+  // that a fit sees every place where it is measured, and every knot span of
+  // a fit holds some, however sparse the file's points. Positions closer
+  // than 2e-8 of the chord, which a section data file prints alike, are one.
+  bool at_every_point = false;
 };
 
 // A point of an outline as its coordinates are given.
@@ -164,7 +172,7 @@ struct Coordinates {
 
 // Where the chord of an imported outline came from.
 enum class ImportFrame {
-  Kept,        // the outline spanned x = 0..1 with its leading-edge point at (0, 0)
+  Kept,        // the outline spanned x = 0..1 with its leading edge at (0, 0)
   Normalised,  // the outline was moved, turned and scaled onto the chord
 };
 
@@ -180,6 +188,17 @@ struct ImportTransform {
 
 // "kept" or "normalised".
 const char* ImportFrameName(ImportFrame frame);
+
+// Behind the leading edge, this part of the chord is the nose, where a fit
+// is held to the shape of the outline it was imported from.
+inline constexpr double kNoseChord = 0.02;
+
+// A change of sign of an outline's curvature: where it turns from bending one
+// way to bending the other.
+struct CurvatureChange {
+  double x = 0;       // the chord position
+  bool upper = true;  // on the upper surface, else the lower
+};
 
 // An outline made into a section, and everything the import did to it.
 struct ImportedSection {
@@ -198,6 +217,18 @@ struct ImportedSection {
   // leading edge itself belongs to both.
   std::vector<CoordinatePoint> upper;
   std::vector<CoordinatePoint> lower;
+  // The interpolated outline halfway along it between each two neighbouring
+  // given points of a surface, the leading edge counting as the first, in
+  // chord coordinates from the leading edge on: where a fitted outline is
+  // measured between the file's points.
+  std::vector<CoordinatePoint> upper_between;
+  std::vector<CoordinatePoint> lower_between;
+  // The interpolated outline's radius of curvature at its leading edge, per
+  // chord: the nose radius of a smooth curve through the file's points.
+  double le_radius = 0;
+  // Where the interpolated outline's curvature changes sign within
+  // kNoseChord of the leading edge, from the leading edge on.
+  std::vector<CurvatureChange> nose_inflections;
 };
 
 // Reads the outline of a section from a coordinate file and gives its
@@ -210,11 +241,12 @@ struct ImportedSection {
 // warning. Two whole numbers first that do not count the points after them
 // are taken as a Selig point when the outline can start there.
 //
-// The outline is interpolated by a parametric cubic spline. An outline that
-// spans x = 0 to 1 with its leading-edge point at (0, 0), both within 1e-4, is
-// kept in its own frame; any other is normalised: its leading edge (the point
-// farthest from the trailing edge) goes to (0, 0), the trailing edge to
-// (1, 0). The trailing edge is the end of the longer surface when the other
+// The outline is interpolated by a parametric cubic spline. An outline whose
+// points span x = 0 to 1 with the foremost at (0, 0), both within 1e-4, and
+// whose interpolated outline reaches no farther ahead of x = 0 than 1e-5 of
+// the chord, is kept in its own frame; any other is normalised: its leading
+// edge (the point of the interpolated outline farthest from the trailing
+// edge) goes to (0, 0), the trailing edge to (1, 0). The trailing edge is the end of the longer surface when the other
 // stops short of it in x by more than the two ends differ across (that
 // surface is continued by a straight line, with a warning), else the middle
 // of the two ends, the shorter surface being extended at its last slope. At
@@ -261,10 +293,12 @@ std::string SectionFileText(const Section& section, int decimals);
 
 // ---- Fitting -------------------------------------------------------------
 
-// The library fits 4 to 40 control points and a .FOI holds as many. A
-// search for the fewest tries 4 to kSearchedControlPoints unless told more.
+// The library fits 4 to 80 control points and a .FOI holds as many, in its
+// one layout for any count: an outline with a fine nose and a sharp
+// trailing edge needs more than 40 of uniform knots. A search for the fewest
+// tries 4 to kSearchedControlPoints unless told more.
 inline constexpr int kFewestControlPoints = 4;
-inline constexpr int kMostControlPoints = 40;
+inline constexpr int kMostControlPoints = 80;
 inline constexpr int kSearchedControlPoints = 20;
 
 // How each data point is placed on the fitted curves: at the parameter t
@@ -302,9 +336,10 @@ struct FitOptions {
   int control_points = 8;  // kFewestControlPoints to kMostControlPoints
   std::string placement = kDefaultPlacement;  // the name of one of PlacementMethods()
   // The curves' largest deviations at each data point's own chord position
-  // (CurveFit::max_deviation): with the window's placement they take an exact
-  // placement of every point besides. Without, they are left at 0, as the
-  // window's run, which does not show them, fits.
+  // (CurveFit::max_deviation) and between the data points
+  // (CurveFit::between_deviation): with the window's placement they take an
+  // exact placement of every point besides. Without, they are left at 0, as
+  // the window's run, which does not show them, fits.
   bool deviations = true;
 };
 
@@ -324,6 +359,16 @@ struct CurveFit {
   // where it occurs.
   double max_deviation = 0;
   double max_deviation_x = 0;
+  // The largest |fit(x) - data curve(x)| per chord (scaled like rms)
+  // anywhere from the first data point to the last, between them as well as
+  // at them, and the first x where it is. The data curve is the cubic in
+  // sqrt(x) through each interval's ends and the nearest data points beside
+  // them at least half its width away: what the data say of the curve between
+  // them, to the fourth order of their spacing. Near max_deviation for a
+  // fit the data carry; far above it where the curve swings between the
+  // data points, as too many control points for too few data points make it.
+  double between_deviation = 0;
+  double between_deviation_x = 0;
   // At each data point: the normalised fitted value, and fitted minus data as
   // the fit computes it, in single precision.
   std::vector<double> fitted;
@@ -368,21 +413,79 @@ enum class ErrorMeasure {
 
 // How far the fitted outline at the section's own size lies from the points
 // of the file it was imported from: the largest normal distance of a given
-// point from the fitted surface it belongs to, per chord, and where.
+// point from the fitted surface it belongs to, per chord, and where; and the
+// same between the given points, for the interpolated outline halfway
+// between each two neighbours (ImportedSection::upper_between and
+// lower_between), where a fit that only passes near the points may swing off.
 struct OutlineDeviation {
   double deviation = 0;
   double x = 0;         // the chord position of that point
   bool upper = true;    // on the upper surface, else the lower
+  double between = 0;
+  double between_x = 0;
+  bool between_upper = true;
 };
 
 OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported);
 
+// The nose of a fitted outline at the section's own size against the
+// outline it was imported from, within kNoseChord of the leading edge: what
+// the fit adds that the file's points do not have.
+struct NoseCheck {
+  // The fitted outline's leading-edge radius (OutlineProperties::le_radius;
+  // 0 where the outline has no properties), and the interpolated outline's
+  // (ImportedSection::le_radius), per chord.
+  double le_radius = 0;
+  double data_le_radius = 0;
+  // The fitted outline's curvature sign changes within kNoseChord that the
+  // interpolated outline lacks: on each surface, each that no sign change of
+  // the interpolated outline's on that surface answers, the nearest answering.
+  std::vector<CurvatureChange> added;
+  // The largest distance of the interpolated outline from the fitted one
+  // halfway between the given points within kNoseChord, per chord, and where.
+  double between = 0;
+  double between_x = 0;
+  bool between_upper = true;
+};
+
+// A fitted nose radius within this ratio of the data's, either way, has the
+// data's shape; one farther off is said.
+inline constexpr double kNoseRadiusRatio = 1.5;
+
+NoseCheck CheckNose(const Fit& fit, const ImportedSection& imported);
+
+// Whether a nose radius is within kNoseRadiusRatio of the data's either way.
+bool NoseRadiusKept(const NoseCheck& nose);
+
 // A count of control points chosen for a tolerance, and its fit.
 struct CountChoice {
   int control_points = 0;
-  bool reached = false;  // both curves' errors are at most the tolerance
+  // The errors are at most the tolerance, and the data carry the curves.
+  bool reached = false;
   Fit fit;
+  // The fit's error by the measure: the worse curve's, or for the outline
+  // the larger of its deviations at and between the given points.
+  double error = 0;
+  // Whether the data carry its curves (see FewestControlPoints).
+  bool carried = true;
+  // For a section imported from an outline: its nose.
+  std::optional<NoseCheck> nose;
 };
+
+// Between the data points a curve strays from what the data say when it
+// lies farther from the data's curve (CurveFit::between_deviation) than the
+// tolerance or this many times its own largest deviation at the data points,
+// whichever is larger: as far off as a fit's own error at the data, and no
+// more than a few times that, a fit may lie where the data have no point;
+// a curve of too many control points for the data swings off by millions of
+// times it.
+inline constexpr double kStrayFactor = 10;
+
+// The worse curve's between deviation over what the data allow it: the
+// tolerance or kStrayFactor times its largest deviation at the data points,
+// whichever is larger. At most 1, the data carry the fit; a search one count
+// at a time judges each count by it as FewestControlPoints does.
+double StrayRatio(const Fit& fit, double tolerance);
 
 struct CountOptions {
   // Per chord: a positive normal number, up to the largest double; any other
@@ -395,11 +498,17 @@ struct CountOptions {
 };
 
 // The smallest count from 4 to options.most_control_points for which the
-// errors of both curves are at most the tolerance. When no count reaches it,
-// the count whose worse curve has the smallest error. Counts the section
-// refuses (too few data points, a singular system) are skipped; when it
-// refuses every count, throws the Error of the smallest. The fit chosen is
-// the one FitSection gives for that count, to the last bit.
+// errors of both curves are at most the tolerance and the data carry the
+// curves: neither strays between the data points (kStrayFactor). For
+// OutlineDeviation the error is the fitted outline's largest distance at or
+// between the given points, and the data carry the fit only where its nose
+// adds no curvature sign change the interpolated outline lacks
+// (NoseCheck::added). When no count reaches the tolerance, the count with
+// the smallest error among those the data carry; when the data carry none,
+// the one that strays least. Counts the section refuses (too few data
+// points, a singular system) are skipped; when it refuses every count,
+// throws the Error of the smallest. The fit chosen is the one FitSection
+// gives for that count, to the last bit.
 CountChoice FewestControlPoints(const Section& section, const CountOptions& options);
 // The same with the default placement and counts.
 CountChoice FewestControlPoints(const Section& section, double tolerance, ErrorMeasure measure);
@@ -485,7 +594,7 @@ struct FoilSpline {
   // Thickness and camber at chord position x in [0, 1]: the parameter t with
   // x(t) = x is found to full double precision, then both curves are
   // evaluated there. Throws Error (Usage) for x outside [0, 1] and for a
-  // spline of other than 4 to 64 control points or whose control x do not run
+  // spline of other than 4 to 80 control points or whose control x do not run
   // from 0 to 1 without turning back; Error (Overflow) where a value would be
   // beyond the range of a double.
   Value Evaluate(double x) const;
@@ -502,9 +611,16 @@ FoilSpline ReadFoilText(std::string_view bytes, const std::string& name);
 
 
 // The section's own size: what the fit divided each curve by, its largest
-// value where that is above 0, else 1. The outline at this size is the
+// value where that is above 0, else 1; a camber of 0 for a section without
+// camber (HasCamber), which takes no other. The outline at this size is the
 // section as it was read.
 OutlineSize OwnSize(const Fit& fit);
+
+// Whether the stored section has a camber: a camber control point other than
+// 0. A section without one, as a fit of a symmetric section stores it, is
+// drawn with a camber of 0 alone: every outline, export and property of it
+// refuses another, and its outlines are named symmetric.
+bool HasCamber(const FoilSpline& foil);
 
 // The fitted section as a .FOI file would hold it, before the file's
 // rounding to five decimals.

@@ -291,7 +291,7 @@ TEST_F(CliTest, JsonShowsAnIdLineAsUtf8OrItsBytesAsLatin1) {
 
 // The placement is chosen by name; the exact one fits NACA 0012 at 401
 // stations to its tolerance where the window's misplaces the nose and says
-// so; more control points than the window's are taken up to 40.
+// so; more control points than the window's are taken up to 80.
 TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
   test::WriteBytes(dir.file("outline.dat"), test::Naca0012Outline());
   EXPECT_EQ(Run({"--coordinates", "--stations", "401", "--placement=exact", "-n", "20", "--json", "outline.dat"}), 0);
@@ -312,13 +312,21 @@ TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
   const std::string head = "tarvelo-fit: " + dir.file("outline.dat") + ": " + std::to_string(misplaced) +
                            " data points are fitted off their chord positions, by up to ";
   const std::string tail = " of the chord; --placement=exact places them exactly\n";
-  ASSERT_TRUE(err.str().starts_with(head) && err.str().ends_with(tail)) << err.str();
-  const std::string said = err.str().substr(head.size(), err.str().size() - head.size() - tail.size());
+  const std::string misplacedLine = err.str().substr(0, err.str().find('\n') + 1);
+  ASSERT_TRUE(misplacedLine.starts_with(head) && misplacedLine.ends_with(tail)) << err.str();
+  const std::string said = misplacedLine.substr(head.size(), misplacedLine.size() - head.size() - tail.size());
   EXPECT_NEAR(std::stod(said), j["largest_misplacement"].get<double>(), 0.05 * std::stod(said)) << said;
+  // Misplaced, the nose comes out a third of the outline's radius, and that is said too.
+  const double radius = j["properties"]["le_radius"], data = j["nose"]["data_le_radius"];
+  EXPECT_EQ(data, ImportOutline(dir.file("outline.dat"), {401, false}).le_radius);
+  EXPECT_NEAR(radius / data, 0.31, 0.005);
+  EXPECT_EQ(err.str().substr(misplacedLine.size()),
+            "tarvelo-fit: " + dir.file("outline.dat") + ": warning: the fitted nose radius 0.0049 is 0.31 "
+            "times the file's outline's (0.016)\n");
 
-  EXPECT_EQ(Run({"--coordinates", "--stations", "161", "--placement", "exact", "-n", "40", "outline.dat"}), 0);
-  EXPECT_EQ(OutLines().at(9), "Control points: " + NumberItem(40));
-  EXPECT_EQ(ReadFoilFile(dir.file("outline.FOI")).control_x.size(), 40u);
+  EXPECT_EQ(Run({"--coordinates", "--stations", "161", "--placement", "exact", "-n", "80", "outline.dat"}), 0);
+  EXPECT_EQ(OutLines().at(9), "Control points: " + NumberItem(80));
+  EXPECT_EQ(ReadFoilFile(dir.file("outline.FOI")).control_x.size(), 80u);
   EXPECT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "--auto=2e-7",
                  "--max-control-points=40", "--json", "outline.dat"}),
             0);
@@ -329,8 +337,12 @@ TEST_F(CliTest, PlacementAndControlPointsBeyondTheWindows) {
     std::string text;
   } usage[] = {
       {{"--placement=best", "outline.dat"}, "--placement: unknown placement 'best': use window or exact"},
-      {{"--auto", "--max-control-points", "41", "outline.dat"},
-       "--max-control-points takes 4 to 40 control points: '41'"},
+      {{"--auto", "--max-control-points", "81", "outline.dat"},
+       "--max-control-points takes 4 to 80 control points: '81'"},
+      {{"--auto", "--max-control-points", "80", "--auto-max", "outline.dat"},
+       "--auto, --auto-max and --auto-outline exclude each other"},
+      {{"--auto", "--max-control-points", "3", "outline.dat"},
+       "--max-control-points takes 4 to 80 control points: '3'"},
       {{"--max-control-points=30", "outline.dat"}, "--max-control-points is for --auto and --auto-max"},
       {{"--stations=81", "outline.dat"}, "--stations is for --coordinates"},
   };
@@ -482,7 +494,9 @@ TEST_F(CliTest, CoordinatesReportTheirFrameAndRepairsAndFitAsTheirSectionFile) {
   const std::vector<std::string> lines = OutLines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(nlohmann::json::parse(lines[0])["import"].dump(),
-            R"({"angle_deg":0.0,"frame":"kept","scale":1.0,"shift":[0.0,0.0],"warnings":[]})");
+            R"({"angle_deg":0.0,"frame":"kept","le_radius":)" +
+                nlohmann::json(ImportOutline(dir.file("kept.dat")).le_radius).dump() +
+                R"(,"scale":1.0,"shift":[0.0,0.0],"warnings":[]})");
   const auto moved = nlohmann::json::parse(lines[1]);
   EXPECT_EQ(moved["id_line"], "moved [scaled 0.5, turned 0.07 deg]");
   const ImportedSection imported = ImportOutline(dir.file("moved.dat"));
@@ -490,6 +504,7 @@ TEST_F(CliTest, CoordinatesReportTheirFrameAndRepairsAndFitAsTheirSectionFile) {
             nlohmann::json({{"frame", "normalised"}, {"scale", imported.transform.scale},
                             {"angle_deg", imported.transform.angle_deg},
                             {"shift", {imported.transform.shift.x, imported.transform.shift.y}},
+                            {"le_radius", imported.le_radius},
                             {"warnings", {"The lower surface ends 5.4509 % of the chord short of the "
                                           "upper one: continued by a straight line"}}})
                 .dump());
@@ -510,12 +525,29 @@ TEST_F(CliTest, CoordinatesReportTheirFrameAndRepairsAndFitAsTheirSectionFile) {
   }
 }
 
-// The smallest count whose errors are within the tolerance; else the one whose
-// worse curve is best, and said; counts the file cannot take are skipped.
+// The smallest count whose errors are within the tolerance and whose curves
+// the data carry; else the one the data carry whose worse curve is best, or
+// where they carry none the one that strays least, and said; counts the file
+// cannot take are skipped.
 TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
   const auto worse = [](const Fit& f, bool max) {
     return max ? std::max(f.thickness.max_deviation, f.camber.max_deviation)
                : std::max(f.thickness.rms, f.camber.rms);
+  };
+  // How far the worse curve strays between the data points, against what
+  // the data allow: 1 or less is carried.
+  const auto stray = [](const Fit& f, double tol) {
+    double s = 0;
+    for (const CurveFit* c : {&f.thickness, &f.camber})
+      s = std::max(s, c->between_deviation / std::max(tol, kStrayFactor * c->max_deviation));
+    return s;
+  };
+  // Two significant digits, as the message gives the error.
+  const auto two = [](double v) {
+    char buf[32];
+    std::string text(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 2).ptr);
+    if (const auto e = text.find("e-0"); e != std::string::npos) text.erase(e + 2, 1);
+    return text;
   };
   // Ten points: counts 10 to 20 are refused for too few data points.
   std::string ten = "ten points\r\n10\r\n";
@@ -540,13 +572,19 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
     const Section section = ReadSection(dir.file(r.file));
     int want = 0;
     int best = 0;
-    double bestError = 0;
+    double bestError = 0, bestStray = 0;
+    bool bestCarried = false;
     for (int n = 20; n >= 4; --n) {
       if (n >= static_cast<int>(section.points())) continue;
-      const double e = worse(FitSection(section, n), max);
-      if (e <= tol) want = n;
-      if (best == 0 || e <= bestError) best = n, bestError = e;
+      const Fit fit = FitSection(section, n);
+      const double e = worse(fit, max), s = stray(fit, tol);
+      const bool carried = s <= 1;
+      if (e <= tol && carried) want = n;
+      const bool better = best == 0 || (carried && !bestCarried) ||
+                          (carried == bestCarried && (carried ? e <= bestError : s <= bestStray));
+      if (better) best = n, bestError = e, bestStray = s, bestCarried = carried;
     }
+    ASSERT_TRUE(bestCarried) << r.option;
     EXPECT_EQ(Run({r.option, r.file}), 0) << r.option;
     EXPECT_EQ(OutLines().at(9), "Control points: " + NumberItem(want ? want : best)) << r.option;
     // The misplaced points of the window's search are said as for any fit.
@@ -554,7 +592,8 @@ TEST_F(CliTest, AutoChoosesTheFewestControlPointsForTheTolerance) {
     if (const auto at = said.find(" fitted off "); at != std::string::npos)
       said.erase(said.rfind("tarvelo-fit: ", at), said.find('\n', at) + 1 - said.rfind("tarvelo-fit: ", at));
     EXPECT_EQ(said, want ? "" : "tarvelo-fit: " + dir.file(r.file) + ": no count from 4 to 20 reaches " +
-                                     tolText + "; using " + std::to_string(best) + "\n")
+                                     tolText + " with curves the data carry; using " + std::to_string(best) +
+                                     " (error " + two(bestError) + ")\n")
         << r.option;
   }
 }

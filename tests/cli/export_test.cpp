@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -42,14 +43,17 @@ TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
       "0.00000000  0.50000000  0.10000000\n"
       "0.50000000  0.50000000  0.10000000\n"
       "1.00000000  0.50000000  0.10000000\n";
-  // From the trailing edge over the upper surface and back, the leading edge once.
+  // From the trailing edge over the upper surface and back, the leading edge
+  // once. The stored curves are 0.5 and 0.1 everywhere: the name gives the
+  // thickness and camber the outline has, 0.05 and 0.05, not the 0.1 and 0.5
+  // that multiply them.
   const std::string selig =
-      "flat t/c=0.1 f/c=0.5\n"
+      "flat t/c=0.05 f/c=0.05\n"
       "  1.0000000  0.0750000\n  0.5000000  0.0750000\n  0.0000000  0.0750000\n"
       "  0.5000000  0.0250000\n  1.0000000  0.0250000\n";
   // At a chord of 200 (mm): every coordinate times 200.
   const std::string selig200 =
-      "flat t/c=0.1 f/c=0.5\n"
+      "flat t/c=0.05 f/c=0.05\n"
       "  200.0000000  15.0000000\n  100.0000000  15.0000000\n  0.0000000  15.0000000\n"
       "  100.0000000  5.0000000\n  200.0000000  5.0000000\n";
   const struct {
@@ -65,7 +69,7 @@ TEST_F(ExportCommandTest, WritesEachFormatToStandardOutputOrThroughO) {
        selig200},
       // The trailing edge from 0.05 to 0.02 thick: 0.03 x less thickness.
       {{"--format=selig", "--thickness", "0.1", "--camber=0.5", "--points", "3", "--te-thickness=0.02", flat},
-       "flat t/c=0.1 f/c=0.5\n"
+       "flat t/c=0.05 f/c=0.05\n"
        "  1.0000000  0.0600000\n  0.5000000  0.0675000\n  0.0000000  0.0750000\n"
        "  0.5000000  0.0325000\n  1.0000000  0.0400000\n"},
   };
@@ -171,6 +175,28 @@ TEST_F(ExportCommandTest, ValuesBeyondTheRangeOfADoubleExitWithOne) {
   EXPECT_EQ(Run({foi}), 0);  // thickness and camber themselves are finite
 }
 
+// A section without camber is named symmetric, and any camber asked of it is
+// refused by every outline format, nothing written: the smallest the
+// command takes above 0 as much as 0.05 and -1.
+TEST_F(ExportCommandTest, ASectionWithoutCamberTakesNone) {
+  const std::string level = dir.file("level.FOI");
+  test::WriteBytes(level, "level\r\n 4  4 \r\n"
+                          "   0.00000   0.50000   0.00000\r\n   0.00000   0.50000   0.00000\r\n"
+                          "   0.33333   0.50000   0.00000\r\n   1.00000   0.50000   0.00000\r\n");
+  EXPECT_EQ(Run({"--format=selig", "--thickness=0.1", "--camber=0", "--points=2", level}), 0);
+  EXPECT_EQ(out.str(), "level t/c=0.05 symmetric\n  1.0000000  0.0250000\n  0.0000000  0.0250000\n"
+                       "  1.0000000 -0.0250000\n");
+  for (const char* format : {"selig", "dxf", "svg", "properties"}) {
+    for (const char* camber : {"0.05", "2.2250738585072014e-308", "-1"}) {
+      EXPECT_EQ(Run({"--format", format, "--thickness=0.1", "--camber", camber, "-o", dir.file("x.out"), level}), 1);
+      EXPECT_EQ(err.str(), "tarvelo-export: " + level + ": the section has no camber (its stored camber is 0 "
+                           "everywhere): a largest camber of " + camber + " cannot be given it, only 0\n")
+          << format;
+      EXPECT_FALSE(std::filesystem::exists(dir.file("x.out"))) << format;
+    }
+  }
+}
+
 // On a terminal a crafted ID line or file name cannot drive it.
 TEST_F(ExportCommandTest, ControlCharactersReachATerminalAsCaretNotation) {
   std::string crafted = kFlat;
@@ -179,7 +205,7 @@ TEST_F(ExportCommandTest, ControlCharactersReachATerminalAsCaretNotation) {
   const std::vector<std::string> selig = {"--format=selig", "--thickness=0.1", "--camber=0.5", "--points=2",
                                           dir.file("crafted.FOI")};
   EXPECT_EQ(Run(selig, true), 0);
-  EXPECT_EQ(out.str(), "fl^[[2Jat^? t/c=0.1 f/c=0.5\n  1.0000000  0.0750000\n  0.0000000  0.0750000\n"
+  EXPECT_EQ(out.str(), "fl^[[2Jat^? t/c=0.05 f/c=0.05\n  1.0000000  0.0750000\n  0.0000000  0.0750000\n"
                        "  1.0000000  0.0250000\n");
   EXPECT_EQ(Run(selig), 0);
   EXPECT_EQ(out.str().substr(0, 10), "fl\x1b[2Jat\x7f ");

@@ -93,18 +93,18 @@ class LimitsTest : public ::testing::Test {
 
 TEST_F(LimitsTest, CountsOfControlPointsAndStations) {
   const Program F = Program::Fit;
-  const std::string n = "-n takes 4 to 40 control points: '";
-  const std::string most = "--max-control-points takes 4 to 40 control points: '";
+  const std::string n = "-n takes 4 to 80 control points: '";
+  const std::string most = "--max-control-points takes 4 to 80 control points: '";
   const std::string stations = "--stations takes 5 to 401 stations: '";
   Check({
       {F, {"-n", "3", "a.dat", "b.dat"}, 2, n + "3'"},
       {F, {"-n", "4", "-o", "o.FOI", "a.dat"}, 0, ""},
-      {F, {"--coordinates", "--stations=161", "-n", "40", "-o", "o.FOI", "c.txt"}, 0, ""},
-      {F, {"-n", "41", "a.dat", "b.dat"}, 2, n + "41'"},
+      {F, {"--coordinates", "--stations=161", "-n", "80", "-o", "o.FOI", "c.txt"}, 0, ""},
+      {F, {"-n", "81", "a.dat", "b.dat"}, 2, n + "81'"},
       {F, {"--auto", "--max-control-points", "3", "a.dat"}, 2, most + "3'"},
       {F, {"--auto", "--max-control-points", "4", "-o", "o.FOI", "a.dat"}, 0, ""},
-      {F, {"--auto", "--max-control-points", "40", "-o", "o.FOI", "a.dat"}, 0, ""},
-      {F, {"--auto", "--max-control-points", "41", "a.dat"}, 2, most + "41'"},
+      {F, {"--auto", "--max-control-points", "80", "-o", "o.FOI", "a.dat"}, 0, ""},
+      {F, {"--auto", "--max-control-points", "81", "a.dat"}, 2, most + "81'"},
       {F, {"--coordinates", "--stations", "4", "c.txt"}, 2, stations + "4'"},
       {F, {"--coordinates", "--stations", "5", "-n", "4", "-o", "o.FOI", "c.txt"}, 0, ""},
       {F, {"--coordinates", "--stations", "401", "-o", "o.FOI", "c.txt"}, 0, ""},

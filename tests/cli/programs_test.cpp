@@ -35,7 +35,7 @@ TEST_F(ProgramsTest, CountsAndTolerancesAreCheckedBeforeAnythingIsWritten) {
     std::string err;
   } rows[] = {
       {fit + " -n 99999999999 " + a, 2,
-       "tarvelo-fit: -n takes 4 to 40 control points: '99999999999'\nTry 'tarvelo-fit --help' for more information.\n"},
+       "tarvelo-fit: -n takes 4 to 80 control points: '99999999999'\nTry 'tarvelo-fit --help' for more information.\n"},
       {fit + " -n 000000000000008 --placement=exact -o " + dir.file("b.FOI") + " " + a, 0, ""},
       {import + " --stations 12345678901 " + c, 2,
        "tarvelo-import: --stations takes 5 to 401 stations: '12345678901'\n"

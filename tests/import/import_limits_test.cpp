@@ -31,11 +31,12 @@ std::string Refusal(const std::function<void()>& import) {
 
 // Both surfaces at the same chord positions, in the outline's own frame:
 // thickness is then looked at on the points themselves. From `crossing` on
-// the upper surface lies below the lower one.
+// the upper surface lies below the lower one. The points next to the nose lie
+// across from each other, so that the curve keeps its nose at (0, 0).
 Points Crossing(double crossing) {
   const double x[] = {0, 0.02, 0.1, 0.3, 0.6, 0.9, 0.97, crossing, 1};
   const double upper[] = {0, 0.03, 0.06, 0.08, 0.06, 0.02, 0.008, -0.001, -0.002};
-  const double lower[] = {0, -0.02, -0.04, -0.05, -0.04, -0.015, -0.006, 0.001, 0.002};
+  const double lower[] = {0, -0.03, -0.04, -0.05, -0.04, -0.015, -0.006, 0.001, 0.002};
   Points p;
   for (int i = 8; i >= 0; --i) p.push_back({x[i], upper[i]});
   for (int i = 1; i <= 8; ++i) p.push_back({x[i], lower[i]});

@@ -237,6 +237,31 @@ TEST(ImportTrailingEdgeTest, AFlapElementIsNormalisedAndTheTransformSaid) {
   }
 }
 
+// NACA 23012 as its table gives it: the points span x = 0..1 with one at
+// (0, 0), but the curve through them has its nose 4.8e-4 of the chord ahead
+// of x = 0 (an independent natural spline in chord length puts the point
+// farthest from the trailing edge at (-4.7710e-4, 3.6280e-3)). The frame is
+// normalised there rather than pinning the nose at (0, 0). The same section
+// at 81 cosine-spaced stations in the vertical convention, whose curve has
+// its nose at its point (0, 0), keeps its frame.
+TEST(ImportFrameTest, AnOutlineWhoseCurveReachesAheadOfItsPointsIsNormalised) {
+  const test::Surfaces table = test::Naca23012Table();
+  const ImportedSection imported = ImportOutline(Coordinates{"NACA 23012", test::Selig(table)}, {});
+  const ImportTransform& t = imported.transform;
+  EXPECT_EQ(t.frame, ImportFrame::Normalised);
+  EXPECT_NEAR(t.shift.x, -4.7710e-4, 2e-8);
+  EXPECT_NEAR(t.shift.y, 3.6280e-3, 2e-7);
+  EXPECT_EQ(imported.section.id_line, "NACA 23012 [scaled 0.99949, turned -0.21 deg]");
+  test::Surfaces vertical;
+  const Naca thickness{0, 0, 0.12};
+  for (int i = 0; i < 81; ++i) {
+    const double x = Cosine(i, 81);
+    vertical.upper.push_back({x, test::Mean230(x) + thickness.Half(x)});
+    vertical.lower.push_back({x, test::Mean230(x) - thickness.Half(x)});
+  }
+  EXPECT_EQ(ImportOutline(Coordinates{"NACA 23012", test::Selig(vertical)}, {}).transform.frame, ImportFrame::Kept);
+}
+
 // ---- the same method, written apart from the library ----
 
 // A natural cubic spline: second derivatives by the tridiagonal algorithm.
@@ -453,11 +478,13 @@ TEST(ImportRefusalTest, EveryRefusedFileGetsTheMessageNamingItsCause) {
   }
 }
 
-// Five points to a surface are enough, whichever surface comes first.
+// Five points to a surface are enough, whichever surface comes first. The
+// upper surface's first point lies across from the lower one's, so that the
+// curve keeps its nose at the shared point and each surface its own points.
 TEST(ImportRefusalTest, FivePointsMakeASurfaceFirstOrLast) {
   const Naca n0012{0, 0, 0.12};
   test::Surfaces s;
-  for (double x : {0.0, 0.1, 0.4, 0.7, 1.0}) s.upper.push_back({x, n0012.Half(x)});
+  for (double x : {0.0, Cosine(1, 9), 0.3, 0.7, 1.0}) s.upper.push_back({x, n0012.Half(x)});
   for (int i = 0; i < 9; ++i) s.lower.push_back({Cosine(i, 9), -n0012.Half(Cosine(i, 9))});
   test::TempDir dir;
   for (const bool lower_first : {false, true}) {

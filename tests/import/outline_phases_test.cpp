@@ -281,7 +281,48 @@ TEST(OutlineFrameTest, AnOutlineKeepsItsFrameWithin1e4OfItsChordAndLeadingEdge) 
     Points p = Nine();
     p.front().x = p.back().x = r.te;
     p[4] = {r.le.x, r.le.y};
-    EXPECT_EQ(KeepsOwnFrame(p), r.kept) << r.te << " " << r.le.x << " " << r.le.y;
+    EXPECT_EQ(SpansOwnChord(p), r.kept) << r.te << " " << r.le.x << " " << r.le.y;
+  }
+}
+
+// The least x of the curve, found where dx/ds vanishes, against the curve
+// sampled a million times (whose least lies up to 3e-11 above it, the
+// curve's turn over half a sample step): a symmetric outline reaches no farther than its
+// point at (0, 0); the table of NACA 23012, whose points lie at x >= 0,
+// reaches 4.8e-4 ahead between two of them.
+TEST(OutlineFrameTest, TheCurvesLeastXIsFoundInsideAnInterval) {
+  const test::Naca n0012{0, 0, 0.12};
+  const struct {
+    const char* what;
+    Points points;
+    double least;
+  } rows[] = {
+      {"NACA 0012", test::Selig(test::NacaSurfaces(n0012, 41)), 0},
+      {"NACA 23012 as tabled", test::Selig(test::Naca23012Table()), -4.772e-4},
+  };
+  for (const auto& r : rows) {
+    const Prepared p(r.points);
+    const Curve curve(p.knots.s, p.knots.x, p.knots.y);
+    double sampled = HUGE_VAL;
+    for (int i = 0; i <= 1000000; ++i) sampled = std::min(sampled, curve.At(p.knots.s.back() * i / 1e6).x);
+    const double least = curve.LeastX();
+    EXPECT_LE(least, sampled) << r.what;
+    EXPECT_NEAR(least, sampled, 1e-10) << r.what;
+    EXPECT_NEAR(std::ldexp(least, p.scale.exponent), r.least, 1e-7) << r.what;
+  }
+}
+
+// The frame is kept while the curve reaches no farther ahead of x = 0 than
+// 1e-5 of the chord, whatever the power of two the points are scaled by.
+TEST(OutlineFrameTest, TheFrameIsKeptWhileTheCurveReachesAtMost1e5Ahead) {
+  for (const int exponent : {1, 0, -3}) {
+    const Scale scale{exponent, 1};
+    const double limit = -std::ldexp(1e-5, -exponent);
+    const struct {
+      double least;
+      bool kept;
+    } rows[] = {{0, true}, {1e-3, true}, {limit, true}, {Down(limit), false}, {-1e-3, false}};
+    for (const auto& r : rows) EXPECT_EQ(KeepsOwnNose(r.least, scale), r.kept) << exponent << " " << r.least;
   }
 }
 
@@ -441,18 +482,39 @@ TEST(OutlineSurfacesTest, YOfASurfaceAtAChordPositionWhicheverWayTheWalkGoes) {
 // ---- stations ----
 
 TEST(OutlineStationsTest, CosineStationsOrTheUpperSurfacesOwnApartByMoreThan2e8) {
-  const std::vector<double> five = Stations({5, false}, {});
+  const std::vector<double> five = Stations({5, false}, {}, {}, {});
   ASSERT_EQ(five.size(), 5u);
   EXPECT_EQ(five.front(), 0.0);
   EXPECT_EQ(five.back(), 1.0);
   EXPECT_NEAR(five[1] + five[3], 1, 1e-16);
-  EXPECT_EQ(Stations({401, false}, {}).size(), 401u);
+  EXPECT_EQ(Stations({401, false}, {}, {}, {}).size(), 401u);
   const double same = 0.25 + 2e-8;
-  Surface upper;
+  Surface upper, lower;
   upper.x = {-1e-3, -1e-3, 1e-8, 2e-8, 0.25, same, Up(same), Up(same) + 2e-8, 0.5, 1.5};
-  EXPECT_EQ(Stations({7, true}, upper), std::vector<double>({0, 0.25, Up(same), 0.5, 1}));
+  lower.x = {0, 0.375};  // not the upper surface's own
+  EXPECT_EQ(Stations({7, true}, upper, lower, {}), std::vector<double>({0, 0.25, Up(same), 0.5, 1}));
   upper.x = {0, 1e-8, Up(2e-8)};
-  EXPECT_EQ(Stations({7, true}, upper), std::vector<double>({0, Up(2e-8)}));
+  EXPECT_EQ(Stations({7, true}, upper, lower, {}), std::vector<double>({0, Up(2e-8)}));
+}
+
+// Every point's chord position, of both surfaces and between their points,
+// with the cosine-spaced stations (here the ends alone), each within 0..1 and
+// 2e-8 or less from the one before merged into it; the last is 1 itself.
+TEST(OutlineStationsTest, EveryPointsStationOfBothSurfacesAndBetweenThem) {
+  const double same = 0.25 + 2e-8;
+  Surface upper, lower;
+  upper.x = {0, -1e-3, 0.25, Up(same), 0.75, 1 - 1e-9};
+  lower.x = {0, same, 0.625, 1.5};
+  OwnPoints between;
+  between.ahead = {{0.125, 0.01}, {0.5, 0.02}};
+  between.behind = {{Up(Up(same) + 2e-8), -0.01}, {-0.5, 0}};
+  ImportOptions options{2, false, true};
+  EXPECT_EQ(Stations(options, upper, lower, between),
+            std::vector<double>({0, 0.125, 0.25, Up(same), Up(Up(same) + 2e-8), 0.5, 0.625, 0.75, 1}));
+  // A last point within 2e-8 of 1 is the trailing edge's station, 1 itself.
+  upper.x = {0, 1 - 1e-8};
+  lower.x = {0, 0.875};
+  EXPECT_EQ(Stations(options, upper, lower, {}), std::vector<double>({0, 0.875, 1}));
 }
 
 // ---- thickness and crossing ----

@@ -53,15 +53,15 @@ TEST_F(AccuracyTest, TheWindowsPlacementShowsItsErrorAtTheNose) {
   EXPECT_GT(window.thickness.rms, 1e-4);
 }
 
-// 40 control points fit, write, read back and evaluate; 41 are refused.
-TEST_F(AccuracyTest, FortyControlPointsGoThroughTheFoilFile) {
+// 80 control points fit, write, read back and evaluate; 81 are refused.
+TEST_F(AccuracyTest, EightyControlPointsGoThroughTheFoilFile) {
   const Section section = ImportCoordinates(file, {161, false});
-  const Fit fit = FitSection(section, {40, "exact"});
-  EXPECT_EQ(fit.control_points, 40);
-  EXPECT_EQ(fit.knots.size(), 44u);
-  WriteFoilFile(dir.file("forty.FOI"), fit);
-  const FoilSpline foil = ReadFoilFile(dir.file("forty.FOI"));
-  EXPECT_EQ(foil.control_x.size(), 40u);
+  const Fit fit = FitSection(section, {80, "exact"});
+  EXPECT_EQ(fit.control_points, 80);
+  EXPECT_EQ(fit.knots.size(), 84u);
+  WriteFoilFile(dir.file("eighty.FOI"), fit);
+  const FoilSpline foil = ReadFoilFile(dir.file("eighty.FOI"));
+  EXPECT_EQ(foil.control_x.size(), 80u);
   // The .FOI holds five decimals: the stored curve is the fit to that rounding.
   for (double x : {0.0, 0.001, 0.3, 0.9, 1.0}) {
     EXPECT_NEAR(foil.Evaluate(x).thickness * fit.thickness.ymax,
@@ -71,11 +71,11 @@ TEST_F(AccuracyTest, FortyControlPointsGoThroughTheFoilFile) {
         << x;
   }
   try {
-    FitSection(section, {41, "exact"});
-    ADD_FAILURE() << "41 control points fitted";
+    FitSection(section, {81, "exact"});
+    ADD_FAILURE() << "81 control points fitted";
   } catch (const Error& e) {
     EXPECT_EQ(e.kind(), ErrorKind::Usage);
-    EXPECT_STREQ(e.what(), "4 to 40 control points are allowed, not 41");
+    EXPECT_STREQ(e.what(), "4 to 80 control points are allowed, not 81");
   }
 }
 

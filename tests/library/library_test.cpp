@@ -63,8 +63,9 @@ TEST(FitSectionTest, RefusesWithAKindAndAPlainSentence) {
     int count;
     std::string text;
   } rows[] = {
-      {Smooth(21), 3, "usage: 4 to 40 control points are allowed, not 3"},
-      {Smooth(42), 41, "usage: 4 to 40 control points are allowed, not 41"},
+      {Smooth(21), 3, "usage: 4 to 80 control points are allowed, not 3"},
+      {Smooth(82), 81, "usage: 4 to 80 control points are allowed, not 81"},
+      {Smooth(82), 80, "done"},
       {Smooth(21), 21, "too_few_points: 21 control points need at least 22 data points; the section has 21"},
       {Smooth(8), 8, "too_few_points: 8 control points need at least 9 data points; the section has 8"},
       {Smooth(9), 8, "done"},
@@ -321,7 +322,8 @@ TEST(LibraryFilesTest, MalformedFoilFilesAreRefusedNamingTheLine) {
       {"id\r\n 3  4 \r\n" + good, "no valid number of control points in line 2"},
       {"id\r\n 4.5  4 \r\n" + good, "no valid number of control points in line 2"},
       {"id\r\n", "no valid number of control points in line 2"},
-      {"id\r\n 41  4 \r\n" + good, "no valid number of control points in line 2"},
+      {"id\r\n 81  4 \r\n" + good, "no valid number of control points in line 2"},
+      {"id\r\n 80  4 \r\n" + good, "file ends after 3 of 80 control points"},
       {"id\r\n 4  3 \r\n" + good, "spline order in line 2 is not 4"},
       {"id\r\n 4  5 \r\n" + good, "spline order in line 2 is not 4"},
       {head + good, "file ends after 3 of 4 control points"},
@@ -481,7 +483,7 @@ TEST(FoilSplineTest, SplinesUnlikeAFitsAreEvaluatedToFullPrecision) {
   }
   // Control x at the knot averages are x(t) = t; so is a curve of the same
   // ordinates, at the most control points a spline may have.
-  for (const int n : {4, 5, 64, 65}) {
+  for (const int n : {4, 5, 80, 81}) {
     std::vector<double> knots(4, 0.0);
     for (int i = 1; i < n - 3; ++i) knots.push_back(static_cast<double>(i) / (n - 3));
     knots.insert(knots.end(), 4, 1.0);
@@ -494,13 +496,13 @@ TEST(FoilSplineTest, SplinesUnlikeAFitsAreEvaluatedToFullPrecision) {
                   EXPECT_NEAR(line.Evaluate(x).thickness, x, 1e-15) << n;
                   EXPECT_NEAR(line.Evaluate(x).camber, 0.25, 1e-16) << n;
                 }),
-                n <= 64 ? "done" : "usage: the foil spline is not one of 4 to 64 cubic control points with x from 0 to 1")
+                n <= 80 ? "done" : "usage: the foil spline is not one of 4 to 80 cubic control points with x from 0 to 1")
           << n;
   }
 }
 
 TEST(FoilSplineTest, SplinesThatAreNoSectionAreRefused) {
-  const std::string shape = "usage: the foil spline is not one of 4 to 64 cubic control points with x from 0 to 1";
+  const std::string shape = "usage: the foil spline is not one of 4 to 80 cubic control points with x from 0 to 1";
   const std::string infinite = "usage: the foil spline has a thickness or camber that is not a finite number";
   const double inf = std::numeric_limits<double>::infinity();
   const struct {
@@ -618,7 +620,7 @@ TEST(ExportTest, RefusesWithTheirMessages) {
       {[&] { SectionOutline(foil, {0.1, -1.01}); }, camber},
       {[&] { ExportTable(foil, {0.5, 1.5}); }, "usage: 1.5 is not a chord position from 0 to 1"},
       {[&] { ExportSvg(three, {0.1, 0}); },
-       "usage: the foil spline is not one of 4 to 64 cubic control points with x from 0 to 1"},
+       "usage: the foil spline is not one of 4 to 80 cubic control points with x from 0 to 1"},
       // Export checks the options against the format's row before it writes.
       {[&] { Export(foil, "iges", {}); },
        "usage: unknown export format 'iges': use table, selig, dxf, svg, properties or step"},

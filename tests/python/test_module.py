@@ -66,8 +66,8 @@ def test_failures_raise_tarvelo_error_with_the_librarys_message(tmp_path):
         tarvelo.read_section(missing)
     assert e.value.kind == "not_found"
     section = tarvelo.read_section(EXAMPLES / "naca0012.dat")
-    with pytest.raises(tarvelo.Error, match="^4 to 40 control points are allowed, not 41$") as e:
-        tarvelo.fit_section(section, 41)
+    with pytest.raises(tarvelo.Error, match="^4 to 80 control points are allowed, not 81$") as e:
+        tarvelo.fit_section(section, 81)
     assert e.value.kind == "usage"
     with pytest.raises(tarvelo.Error, match="is not a chord position from 0 to 1") as e:
         tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").evaluate([0.5, 1.5])
@@ -94,7 +94,7 @@ def test_threads_fit_read_and_write_at_once_as_one_thread_does(tmp_path):
         tarvelo.write_foil_file(foi, fit)
         foil = tarvelo.read_foil_file(foi)
         return ([float(v).hex() for v in np.concatenate([fit.thickness.control, fit.camber.control])],
-                foi.read_bytes(), tarvelo.export(foil, "dxf", 0.1, 0.02))
+                foi.read_bytes(), tarvelo.export(foil, "dxf", 0.1, 0.02 if foil.has_camber else 0.0))
 
     serial = [work(job) for job in jobs]
     with ThreadPoolExecutor(max_workers=8) as pool:
@@ -254,7 +254,7 @@ def test_counts_are_limited_and_types_checked_before_any_work():
     for call, message in [
         (lambda: tarvelo.cosine_stations(2**31 - 1), "at most 100000 stations are allowed"),
         (lambda: tarvelo.cosine_stations(1), "at least 2 stations are needed"),
-        (lambda: tarvelo.fit_section(section, 41), "4 to 40 control points are allowed"),
+        (lambda: tarvelo.fit_section(section, 81), "4 to 80 control points are allowed"),
         (lambda: tarvelo.fit_section(section, 8, placement="best"), "unknown placement 'best'"),
         (lambda: tarvelo.import_coordinates(EXAMPLES / "coordinates/naca4412.dat", stations=402),
          "5 to 401 stations are allowed"),
@@ -355,3 +355,15 @@ def test_a_masked_array_is_taken_only_without_masked_values():
     assert same(imported.section.thickness, list(tarvelo.import_outline(outline, name="n").section.thickness))
     with pytest.raises(tarvelo.UsageError, match="^an outline that is not a path has masked values"):
         tarvelo.import_outline(np.ma.masked_invalid(np.where(outline > 0.9, np.nan, outline)), name="n")
+
+
+def test_a_section_without_camber_takes_none_and_is_named_so():
+    foil = tarvelo.fit_section(tarvelo.read_section(EXAMPLES / "naca0012.dat"), 8).foil_spline()
+    assert not foil.has_camber and tarvelo.read_foil_file(EXAMPLES / "naca2412.FOI").has_camber
+    for camber in (0.05, -1.0):
+        with pytest.raises(tarvelo.UsageError, match=r"^the section has no camber \(its stored camber is 0 "
+                           r"everywhere\): a largest camber of -?[0-9.]+ cannot be given it, only 0$"):
+            tarvelo.export(foil, "selig", 0.12, camber)
+    name = tarvelo.export(foil, "selig", 0.12, 0.0).split(b"\n")[0]
+    assert name.startswith(foil.id_line.encode() + b" t/c=0.120") and name.endswith(b" symmetric")
+    assert b"f/c" not in name

@@ -17,14 +17,16 @@ SOURCE = pathlib.Path(os.environ["TARVELO_SOURCE_DIR"])
 FIELDS = {
     "Section": ["camber", "id_line", "points", "thickness", "x"],
     "ImportTransform": ["angle_deg", "frame", "scale", "shift"],
-    "ImportedSection": ["angle_deg", "frame", "lower", "scale", "section", "shift", "transform", "upper", "warnings"],
-    "CurveFit": ["control", "difference", "fitted", "max_deviation", "max_deviation_x", "rms", "ymax"],
+    "ImportedSection": ["angle_deg", "frame", "le_radius", "lower", "lower_between", "nose_inflections", "scale",
+                        "section", "shift", "transform", "upper", "upper_between", "warnings"],
+    "CurveFit": ["between_deviation", "between_deviation_x", "control", "difference", "fitted", "max_deviation",
+                 "max_deviation_x", "rms", "ymax"],
     "Fit": ["camber", "control_points", "control_x", "id_line", "knots", "largest_misplacement", "misplaced_points",
             "order", "placement", "thickness", "x"],
-    "FoilSpline": ["camber", "control_x", "id_line", "order", "own_size", "thickness"],
+    "FoilSpline": ["camber", "control_x", "has_camber", "id_line", "order", "own_size", "thickness"],
     "OutlineSpline": ["knots", "lower", "upper", "x"],
-    "OutlineDeviation": ["deviation", "surface", "x"],
-    "CountChoice": ["control_points", "fit", "outline_deviation", "reached"],
+    "OutlineDeviation": ["between", "between_surface", "between_x", "deviation", "surface", "x"],
+    "CountChoice": ["carried", "control_points", "error", "fit", "outline_deviation", "reached"],
 }
 
 
