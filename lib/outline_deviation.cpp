@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "bspline/exact.h"
+#include "lib/foil.h"
 
 namespace tarvelo {
 
@@ -40,13 +42,28 @@ class FittedSurface {
     return spans_.ParameterAt(fit_.control_x, dx_, x, std::sqrt(x)).t;
   }
 
-  // The least distance of p from the surface: sampled around p's own chord
-  // position, then the best sample's neighbourhood narrowed down.
-  double From(const CoordinatePoint& p) const {
+  // Where p is sought: kSamples steps from lo to hi around `below`, the
+  // parameter of p's own chord position.
+  struct Window {
+    double lo, hi, step;
+  };
+  Window Around(double below) const {
     const double around = kSpansAround / (fit_.control_points - 3);
-    const double lo = std::max(0.0, Below(p) - around);
-    const double hi = std::min(1.0, Below(p) + around);
-    const double step = (hi - lo) / kSamples;
+    const double lo = std::max(0.0, below - around);
+    const double hi = std::min(1.0, below + around);
+    return {lo, hi, (hi - lo) / kSamples};
+  }
+
+  // A bound that From never exceeds: the distance straight across at p's
+  // own chord position, which From takes the least of with the others.
+  double AtMost(const CoordinatePoint& p, double below) const { return std::sqrt(Distance2(below, p)); }
+
+  // The least distance of p from the surface: sampled around p's own chord
+  // position, then the best sample's neighbourhood narrowed down; never
+  // more than straight across from it.
+  double From(const CoordinatePoint& p) const { return From(p, Below(p)); }
+  double From(const CoordinatePoint& p, double below) const {
+    const auto [lo, hi, step] = Around(below);
     int best = 0;
     double bestD = Distance2(lo, p);
     for (int k = 1; k <= kSamples; ++k) {
@@ -67,7 +84,7 @@ class FittedSurface {
         d = a + g * (b - a), fd = Distance2(d, p);
       }
     }
-    return std::sqrt(std::min({bestD, fc, fd}));
+    return std::min(std::sqrt(std::min({bestD, fc, fd})), AtMost(p, below));
   }
 
  private:
@@ -78,23 +95,47 @@ class FittedSurface {
   std::vector<double> dx_;
 };
 
+// One point in this many of each surface is measured first: the largest of
+// their deviations is a floor that most points' bounds fall below.
+constexpr std::size_t kFloorStride = 64;
+
 }  // namespace
 
-OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported) {
+PartialDeviation OutlineDeviationAbove(const Fit& fit, const ImportedSection& imported, double above) {
   const OutlineSize size = OwnSize(fit);
+  const FittedSurface upper(fit, size, 1.0), lower(fit, size, -1.0);
+  const auto points = [&](bool on_upper) -> const std::vector<CoordinatePoint>& {
+    return on_upper ? imported.upper : imported.lower;
+  };
+  double floor = -1;
+  for (const bool on_upper : {true, false})
+    for (std::size_t i = 0; i < points(on_upper).size(); i += kFloorStride)
+      floor = std::max(floor, (on_upper ? upper : lower).From(points(on_upper)[i]));
+  if (floor > above) return {{floor, 0, true}, false};
+  // The points in their order, the first of the largest deviation kept; a
+  // point whose bound is below the floor, or no more than the largest so
+  // far, cannot be it and is passed over.
   OutlineDeviation out;
   double largest = -1;
-  for (const bool upper : {true, false}) {
-    const FittedSurface surface(fit, size, upper ? 1.0 : -1.0);
-    for (const CoordinatePoint& p : upper ? imported.upper : imported.lower) {
-      const double d = surface.From(p);
+  for (const bool on_upper : {true, false}) {
+    const FittedSurface& surface = on_upper ? upper : lower;
+    for (const CoordinatePoint& p : points(on_upper)) {
+      const double below = surface.Below(p);
+      const double bound = surface.AtMost(p, below);
+      if (bound < floor || bound <= largest) continue;
+      const double d = surface.From(p, below);
       if (d > largest) {
         largest = d;
-        out = {d, p.x, upper};
+        out = {d, p.x, on_upper};
+        if (largest > above) return {out, false};
       }
     }
   }
-  return out;
+  return {out, true};
+}
+
+OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported) {
+  return OutlineDeviationAbove(fit, imported, std::numeric_limits<double>::infinity()).deviation;
 }
 
 }  // namespace tarvelo
