@@ -80,10 +80,10 @@ inline constexpr double kCrossingFrom = 0.99;
 // decimals a .FOI holds, as far as rounding a curve that touches 0 moves it.
 inline constexpr double kThicknessRounding = 5e-6;
 
-// Throws Error (BadData) about `name` when the thickness curve goes below 0
-// by more than kThicknessRounding ahead of kCrossingFrom: its upper and
-// lower surfaces cross there, and every outline of it would be drawn inside
-// out.
+// Throws Error (BadData) about `name` when the thickness curve, its
+// ordinates rounded to the five decimals a .FOI holds, goes below 0 by more
+// than kThicknessRounding ahead of kCrossingFrom: its upper and lower
+// surfaces cross there, and every outline of it would be drawn inside out.
 void CheckThicknessNotNegative(const FoilSpline& foil, const std::string& name);
 
 // OutlineDeviationOf, given up once the deviation is known to be above

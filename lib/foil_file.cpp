@@ -8,6 +8,7 @@
 #include "foilio/file_errors.h"
 #include "foilio/foil_file.h"
 #include "foilio/items.h"
+#include "foilio/number_format.h"
 #include "lib/foil.h"
 
 namespace tarvelo {
@@ -20,6 +21,13 @@ FoilSpline ParseFoil(detail::ByteSource& in, const std::string& name);
 std::string Short(double v) {
   std::array<char, 32> buf{};
   return {buf.data(), std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, 6).ptr};
+}
+
+// The thickness ordinates as a .FOI holds them, to five decimals: what a
+// reader accepts is then accepted again once written.
+FoilSpline AsWritten(FoilSpline foil) {
+  for (double& t : foil.thickness) detail::ParseNumber(FSt(0, 0, 5, t), t);
+  return foil;
 }
 
 }  // namespace
@@ -45,7 +53,7 @@ void WriteFoilFile(const std::filesystem::path& file, const Fit& fit) { WriteFil
 
 
 void CheckThicknessNotNegative(const FoilSpline& foil, const std::string& name) {
-  const LowestThickness lowest = LowestThicknessOf(foil, kCrossingFrom);
+  const LowestThickness lowest = LowestThicknessOf(AsWritten(foil), kCrossingFrom);
   if (lowest.value >= -kThicknessRounding) return;
   throw detail::DataError(name, "the thickness goes below 0 at x = " + Short(lowest.x) + ", to " +
                                     Short(lowest.value) + ": the surfaces cross and the outline would be inside out");

@@ -232,8 +232,9 @@ TEST(SectionPropertiesTest, AFigureBeyondTheRangeOfADoubleIsRefusedByName) {
   for (const auto& r : rows) {
     OutlineProperties p;
     EXPECT_EQ(Refusal([&] { p = SectionProperties(r.foil, r.size); }), r.refusal) << r.foil.thickness[1];
-    for (const PropertyField& f : PropertyFields())
+    for (const PropertyField& f : PropertyFields()) {
       if (f.value != &OutlineProperties::le_radius) EXPECT_TRUE(std::isfinite(p.*f.value)) << f.key;
+    }
   }
   // At its own size the largest finite ixx, about 1.04e307, is written; a
   // chord of 2 makes it 16 times that, 1.67e308, and one of 3 81 times.
@@ -351,8 +352,11 @@ TEST(TrailingEdgeTest, SetOnTheControlPointsToTheThicknessAsked) {
 // A .FOI whose thickness curve goes below 0 ahead of 99 % of the chord is
 // inside out there: refused, naming the file, where and how far. Rounding
 // to the file's five decimals moves a curve by at most 5e-6, so a curve
-// down to -5e-6 is taken; behind 99 % an import keeps a crossing, and so
-// does the reader. Below, x(t) = t and the thickness is linear in x.
+// down to -5e-6 is taken, its ordinates taken as the file's decimals hold
+// them (-0.000005 is -0.00001 written, -0.0000049999 is 0), so that what is
+// read is read again once written; behind 99 % an import keeps a crossing,
+// and so does the reader. Below, x(t) = t and the thickness is nearly
+// linear in x.
 TEST(NegativeThicknessTest, AFoilFileInsideOutAheadOfTheTrailingEdgeIsRefused) {
   const auto foi = [](const std::string& t0, const std::string& t1, const std::string& t2, const std::string& t3) {
     return "f\r\n 4 4\r\n 0 " + t0 + " 0\r\n 0.3333333333333333 " + t1 + " 0\r\n 0.6666666666666666 " + t2 +
@@ -363,13 +367,13 @@ TEST(NegativeThicknessTest, AFoilFileInsideOutAheadOfTheTrailingEdgeIsRefused) {
     std::string text;
     std::string refusal;
   } rows[] = {
-      {foi("-0.000005", "0.5", "0.5", "0.1"), "done"},
-      {foi("-0.0000051", "0.5", "0.5", "0.1"), "bad_data: n.FOI: the thickness goes below 0 at x = 0, to -5.1e-06" + crossing},
+      {foi("-0.0000049999", "0.5", "0.5", "0.1"), "done"},
+      {foi("-0.000005", "0.5", "0.5", "0.1"), "bad_data: n.FOI: the thickness goes below 0 at x = 0, to -1e-05" + crossing},
       // Zero at x = 0.99, crossing behind it: kept.
       {foi("0.99", "0.6566666666666666", "0.3233333333333333", "-0.01"), "done"},
-      // 1e-5 lower: -1e-5 at 0.99.
+      // 1e-5 lower, and rounded to five decimals: -1.0097e-5 at 0.99.
       {foi("0.98999", "0.6566566666666666", "0.3233233333333333", "-0.01001"),
-       "bad_data: n.FOI: the thickness goes below 0 at x = 0.99, to -1e-05" + crossing},
+       "bad_data: n.FOI: the thickness goes below 0 at x = 0.99, to -1.0097e-05" + crossing},
       // A negative control point alone, the curve above 0: taken.
       {foi("0", "0.4", "-0.1", "0.4"), "done"},
       {foi("0", "0.4", "-0.6", "0.4"), "bad_data: n.FOI: the thickness goes below 0 at x = 0.639587, to -0.0610308" + crossing},
@@ -524,6 +528,47 @@ TEST(CountTieTest, TheFewestOfEqualErrorsIsTaken) {
     EXPECT_FALSE(choice.reached);
     EXPECT_EQ(choice.control_points, 4);
     EXPECT_EQ(choice.fit.camber.max_deviation, FitSection(section, 20).camber.max_deviation);
+  }
+}
+
+// The outline deviation passes over points that cannot be the farthest and
+// the count search gives a count up once it misses: the figures are still
+// those of measuring every point of every count, to the last bit (measured
+// so on the bundled outline before).
+TEST(OutlineDeviationTest, TheFiguresOfMeasuringEveryPointOfEveryCount) {
+  const ImportedSection imported = ImportOutline(test::ExamplePath("coordinates/naca4412.dat"));
+  const struct {
+    int count;
+    double deviation, x;
+    bool upper;
+  } fits[] = {{5, 0.0006554903829567016, 0.320816, true},
+              {8, 0.0002552295400557866, 0.473832, false},
+              {12, 9.892091089286142e-05, 0.37059, false},
+              {20, 3.292586415877145e-05, 0.000685, true}};
+  for (const auto& f : fits) {
+    const OutlineDeviation d = OutlineDeviationOf(FitSection(imported.section, f.count), imported);
+    EXPECT_EQ(d.deviation, f.deviation) << f.count;
+    EXPECT_EQ(d.x, f.x) << f.count;
+    EXPECT_EQ(d.upper, f.upper) << f.count;
+  }
+  const struct {
+    double tolerance;
+    const char* placement;
+    int count;
+    bool reached;
+    double deviation;
+  } searches[] = {
+      {1e-3, "window", 5, true, 0.0006554903829567016},  {1e-3, "exact", 5, true, 0.0006579553564147931},
+      {1e-4, "window", 10, true, 6.860215286055125e-05}, {1e-4, "exact", 10, true, 6.712074370220825e-05},
+      {3e-5, "window", 18, false, 3.188362426032806e-05}, {3e-5, "exact", 18, true, 1.2231761472491958e-05},
+      {1e-9, "window", 18, false, 3.188362426032806e-05}, {1e-9, "exact", 26, false, 6.805836971147259e-06},
+  };
+  for (const auto& r : searches) {
+    CountOptions options{r.tolerance, ErrorMeasure::OutlineDeviation, r.placement, 40};
+    const CountChoice choice = FewestControlPoints(imported, options);
+    EXPECT_EQ(choice.control_points, r.count) << r.tolerance << r.placement;
+    EXPECT_EQ(choice.reached, r.reached) << r.tolerance << r.placement;
+    EXPECT_EQ(OutlineDeviationOf(choice.fit, imported).deviation, r.deviation) << r.tolerance << r.placement;
   }
 }
 
