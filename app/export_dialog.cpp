@@ -63,7 +63,9 @@ QString Refusal(const SizeField& field, const QString& text, double& value) {
 QString ExportSuffix(const ExportFormat& format) { return QString::fromLatin1(format.file_ending); }
 QString ExportFilter(const ExportFormat& format) { return QString::fromLatin1(format.file_filter); }
 
-ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDialog(parent) {
+ExportDialog::ExportDialog(const OutlineSize& proposed, const QString& foilFile, bool symmetric,
+                           QWidget* parent)
+    : QDialog(parent), symmetric_(symmetric) {
   setWindowTitle(tr("Export Section"));
   format_ = new QComboBox(this);
   format_->setObjectName(QStringLiteral("format"));
@@ -79,7 +81,7 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDial
     return edit;
   };
   thickness_ = field(kThickness, proposed.thickness);
-  camber_ = field(kCamber, proposed.camber);
+  camber_ = field(kCamber, symmetric ? 0.0 : proposed.camber);
   reason_ = new QLabel(this);
   reason_->setObjectName(QStringLiteral("reason"));
   reason_->setWordWrap(true);
@@ -90,7 +92,7 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDial
   // The size is for the formats that draw the outline only.
   const auto sized = [this] {
     thickness_->setEnabled(format().needs_size);
-    camber_->setEnabled(format().needs_size);
+    camber_->setEnabled(format().needs_size && !symmetric_);
     reason_->clear();
   };
   connect(format_, &QComboBox::currentIndexChanged, this, sized);
@@ -100,7 +102,16 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, QWidget* parent) : QDial
   connect(buttons, &QDialogButtonBox::accepted, this, &ExportDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+  auto* file = new QLabel(foilFile, this);
+  file->setObjectName(QStringLiteral("section"));
+  file->setWordWrap(true);
+  file->setTextFormat(Qt::PlainText);
+
   auto* form = new QFormLayout(this);
+  // The dialog follows what its labels need: a reason of several lines is
+  // seen whole.
+  form->setSizeConstraint(QLayout::SetMinimumSize);
+  form->addRow(tr("Section"), file);
   form->addRow(tr("Format"), format_);
   form->addRow(QString::fromLatin1(kThickness.label), thickness_);
   form->addRow(QString::fromLatin1(kCamber.label), camber_);
@@ -120,11 +131,13 @@ void ExportDialog::accept() {
       const QString why = Refusal(*field, edit->text(), *value);
       if (!why.isEmpty()) {
         reason_->setText(why);
+        adjustSize();
         edit->setFocus();
         edit->selectAll();
         return;
       }
     }
+    if (symmetric_) size.camber = 0;
     size_ = size;
   }
   reason_->clear();

@@ -23,8 +23,10 @@ class ExportDialog : public QDialog {
 
  public:
   // Opens with the first format of the library's list chosen and the
-  // proposed size in its fields.
-  explicit ExportDialog(const OutlineSize& proposed, QWidget* parent = nullptr);
+  // proposed size in its fields, naming the .FOI exported. A section
+  // without camber takes none: its camber field holds 0 and stays disabled.
+  ExportDialog(const OutlineSize& proposed, const QString& foilFile, bool symmetric,
+               QWidget* parent = nullptr);
 
   const ExportFormat& format() const;
   // The size accepted; only after the dialog was accepted.
@@ -40,6 +42,7 @@ class ExportDialog : public QDialog {
   QLineEdit* thickness_ = nullptr;
   QLineEdit* camber_ = nullptr;
   QLabel* reason_ = nullptr;
+  bool symmetric_ = false;
   OutlineSize size_;
 };
 

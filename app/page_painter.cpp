@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
 #include "foilio/text_bytes.h"
 
@@ -48,7 +50,43 @@ QString Decode(const std::string& bytes, bool utf8) {
   return utf8 ? QString::fromUtf8(bytes.data(), n) : QString::fromLatin1(bytes.data(), n);
 }
 
+// Where a circle lands on the surface: its centre (in whole pixels, or in
+// quarters of a pixel when drawn smooth) and its radius.
+struct CirclePlace {
+  qint64 x, y;
+  double r;
+  bool operator==(const CirclePlace&) const = default;
+};
+
+struct CirclePlaceHash {
+  std::size_t operator()(const CirclePlace& c) const {
+    return std::hash<qint64>()(c.x * 1000003 + c.y) ^ std::hash<double>()(c.r);
+  }
+};
+
 }  // namespace
+
+std::vector<bool> HiddenCircles(const Page& page, QSize surface, bool fine) {
+  std::vector<bool> hidden(page.shapes.size(), false);
+  std::unordered_map<CirclePlace, std::size_t, CirclePlaceHash> last;
+  const auto place = [&](const Shape& s) {
+    const double r = RadiusToSurface(page.scale, surface, s.r);
+    if (fine) {
+      const QPointF c = ToSurfaceF(page.scale, surface, s.x1, s.y1);
+      return CirclePlace{qRound64(c.x() * 4), qRound64(c.y() * 4), r};
+    }
+    const QPoint c = ToSurface(page.scale, surface, s.x1, s.y1);
+    return CirclePlace{c.x(), c.y(), r};
+  };
+  // From the last shape back: a circle drawn again later at the same place
+  // covers every pixel of this one, whatever its colour.
+  for (std::size_t n = page.shapes.size(); n-- > 0;) {
+    const Shape& s = page.shapes[n];
+    if (s.kind != Shape::Kind::Circle) continue;
+    if (!last.try_emplace(place(s), n).second) hidden[n] = true;
+  }
+  return hidden;
+}
 
 QColor ToQColor(Color c) {
   return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -110,11 +148,12 @@ int PagePainter::linesThatFit(int height) const {
 }
 
 int PagePainter::textHeight(const Page& page) const {
-  return static_cast<int>(page.lines.size()) * lineHeight_;
+  return static_cast<int>(std::min<qint64>(static_cast<qint64>(page.size()) * lineHeight_,
+                                           std::numeric_limits<int>::max()));
 }
 
 int PagePainter::textWidth(const Page& page) const {
-  qsizetype longest = 0;
+  qsizetype longest = page.lazy ? static_cast<qsizetype>(page.lazy->rows.widest) : 0;
   for (const TextLine& line : page.lines) longest = std::max(longest, columns(line));
   return widthOf(longest);
 }
@@ -126,9 +165,7 @@ int PagePainter::widthOf(qsizetype columns) const {
 }
 
 void PagePainter::paint(QPainter& p, const Page& page, QSize surface) const {
-  const int height = static_cast<int>(std::min<qint64>(
-      static_cast<qint64>(page.lines.size()) * lineHeight_, std::numeric_limits<int>::max()));
-  paint(p, page, surface, lineHeight_, 0, std::max(height, surface.height()));
+  paint(p, page, surface, lineHeight_, 0, std::max(textHeight(page), surface.height()));
 }
 
 void PagePainter::paint(QPainter& p, const Page& page, QSize surface, int lineHeight, int top,
@@ -142,10 +179,10 @@ void PagePainter::paint(QPainter& p, const Page& page, QSize surface, int lineHe
   const int baseline = (lineHeight - lineSpacing_) / 2 + ascent_;
   const std::size_t first = static_cast<std::size_t>(std::max(0, top / lineHeight));
   const std::size_t end =
-      std::min(page.lines.size(), static_cast<std::size_t>(std::max(0, bottom / lineHeight)) + 1);
+      std::min(page.size(), static_cast<std::size_t>(std::max(0, bottom / lineHeight)) + 1);
   for (std::size_t i = first; i < end; ++i) {
     const int lineTop = static_cast<int>(i) * lineHeight;
-    const TextLine& line = page.lines[i];
+    const TextLine line = page.line(i);
     // The whole line decides the decoding, so that its runs agree.
     const bool utf8 = IsUtf8(line.text());
     qsizetype column = 0;
@@ -169,7 +206,10 @@ void PagePainter::paint(QPainter& p, const Page& page, QSize surface, int lineHe
     return fine ? ToSurfaceF(page.scale, surface, x, y)
                 : QPointF(ToSurface(page.scale, surface, x, y));
   };
-  for (const Shape& s : page.shapes) {
+  const std::vector<bool> hidden = HiddenCircles(page, surface, fine);
+  for (std::size_t n = 0; n < page.shapes.size(); ++n) {
+    const Shape& s = page.shapes[n];
+    if (hidden[n]) continue;
     QPen pen(ToQColor(s.color));
     if (fine)
       pen.setWidthF(1.0);
@@ -198,8 +238,8 @@ void PagePainter::paint(QPainter& p, const Page& page, QSize surface, int lineHe
 
 QString PagePainter::plainText(const Page& page) {
   QString out;
-  for (const TextLine& line : page.lines) {
-    out += DecodeText(line.text());
+  for (std::size_t n = 0; n < page.size(); ++n) {
+    out += DecodeText(page.line(n).text());
     out += QLatin1Char('\n');
   }
   return out;

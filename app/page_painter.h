@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "screens/recording_display.h"
 
@@ -51,6 +52,12 @@ QPoint ToSurface(const UserScale& scale, QSize surface, float x, float y);
 QPointF ToSurfaceF(const UserScale& scale, QSize surface, float x, float y);
 // A circle's radius, given in horizontal user units, in pixels.
 double RadiusToSurface(const UserScale& scale, QSize surface, float r);
+
+// The page's circles that a circle drawn later at the same place on a surface
+// of this size covers whole: drawing them would change no pixel. A million
+// data points land on a few thousand pixels. Smooth drawing (fine) places
+// them to a quarter of a pixel.
+std::vector<bool> HiddenCircles(const Page& page, QSize surface, bool fine);
 
 class PagePainter {
  public:

@@ -15,6 +15,16 @@
 
 namespace tarvelo {
 
+// What a PNG image may be here: PNG writing stops at a million rows or
+// columns, and an image is painted whole in memory before it is written, so
+// one is kept within a few hundred megabytes.
+inline constexpr int kPngMostPixels = 1000000;
+inline constexpr qint64 kPngMostBytes = qint64{256} << 20;
+
+// Why an image of this size in pixels cannot be saved as PNG; empty when it
+// can. Decided from the size alone, before anything is allocated.
+QString PngRefusal(QSize size);
+
 class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   Q_OBJECT
 
@@ -30,17 +40,24 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   // bars follow what is printed once the event loop is back.
   int lineHeight() const { return lineHeight_; }
 
-  // The whole page as the area shows it, scrolled-out lines included.
+  // The whole page as the area shows it, scrolled-out lines included, and
+  // its size in pixels.
   QImage renderImage() const;
+  QSize imageSize() const;
+  // What is in sight now, as large as the area's inner surface.
+  QImage renderVisible() const;
   QString plainText() const { return PagePainter::plainText(page()); }
 
   // Actions of the window's own, offered in the context menu after a
   // separator; menuAboutToShow lets the window set their enabled state.
   void addMenuActions(const QList<QAction*>& actions) { windowActions_ += actions; }
 
-  // Context menu actions; false when the file could not be written.
+  // Context menu actions; false when the file could not be written. A page
+  // too large for a PNG image (PngRefusal) is not saved, and nothing of its
+  // size is allocated; the part in sight can be.
   void copyText() const;
   bool savePng(const QString& path) const;
+  bool saveVisiblePng(const QString& path) const;
   bool saveSvg(const QString& path) const;
 
  signals:
@@ -52,6 +69,9 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Home and End, Ctrl+Home and Ctrl+End go to the first and the last line,
+  // as Page Up and Page Down go a page.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void measureBars();
@@ -63,6 +83,9 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   void updateScrollRange();
   void saveAs(const QString& caption, const QString& filter, const QString& suffix,
               bool (PictureBox::*save)(const QString&) const);
+  // "Save Screen as PNG…": the whole page, or, for one too large, the part
+  // in sight when the user takes it instead.
+  void savePngAs();
 
   PagePainter painter_;
   QList<QAction*> windowActions_;
@@ -77,6 +100,10 @@ class PictureBox : public QAbstractScrollArea, public RecordingDisplay {
   // the square of its length. measured_ lines have been looked at.
   qsizetype widest_ = 0;
   std::size_t measured_ = 0;
+  // Lines of the whole page when it was last measured, and whether its last
+  // line was open then.
+  std::size_t measuredLines_ = 0;
+  bool measuredOpen_ = false;
   // The scroll bars' thickness, which the style decides.
   int barAcross_ = 0;
   int barDown_ = 0;

@@ -1,6 +1,7 @@
 #include "app/window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -9,10 +10,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QUrl>
 #include <algorithm>
@@ -25,6 +28,7 @@
 #include <tarvelo/window.h>
 
 #include "app/export_dialog.h"
+#include "fit/count_search.h"
 #include "fit/run.h"
 #include "screens/screens.h"
 
@@ -81,6 +85,25 @@ int Pixels(int twips) {
 std::string Name(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString CleanPath(const QString& path) { return QDir::cleanPath(QDir(path).absolutePath()); }
+
+// A busy cursor for as long as it lives. What a menu or a dialog just closed
+// left on the screen is painted over first, before the work begins.
+class BusyCursor {
+ public:
+  BusyCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// A stored section without camber: every camber control point 0, as a fit of
+// a symmetric section leaves them.
+bool Symmetric(const FoilSpline& foil) {
+  return std::all_of(foil.camber.begin(), foil.camber.end(), [](double c) { return c == 0; });
+}
 
 }  // namespace
 
@@ -152,7 +175,10 @@ void Window::buildControls() {
       }
       case Kind::Button: {
         auto* button = new QPushButton(text, this);
+        // Not a default button, whose frame would change the look: Enter is
+        // taken by the window's filter instead.
         button->setAutoDefault(false);
+        button->installEventFilter(this);
         command_[static_cast<std::size_t>(c.name[7] - '1')] = button;  // Command1 .. Command3
         w = button;
         break;
@@ -214,6 +240,10 @@ void Window::buildMenuActions() {
 
   fewest_ = new QAction(QStringLiteral(u"Fewest control points for R.M.S. \u2264 1e-4"), this);
   fewest_->setObjectName(QStringLiteral("FewestControlPoints"));
+  exact_ = new QAction(this);
+  exact_->setObjectName(QStringLiteral("PlacePointsExactly"));
+  exact_->setCheckable(true);
+  connect(exact_, &QAction::toggled, this, &Window::placeExactly);
   exportAction_ = new QAction(QStringLiteral(u"Export section\u2026"), this);
   exportAction_->setObjectName(QStringLiteral("ExportSection"));
   // Queued: what they ask or tell opens once the menu has closed.
@@ -223,42 +253,100 @@ void Window::buildMenuActions() {
   propertiesAction_ = new QAction(tr("Section properties\u2026"), this);
   propertiesAction_->setObjectName(QStringLiteral("SectionProperties"));
   connect(propertiesAction_, &QAction::triggered, this, &Window::showSectionProperties, Qt::QueuedConnection);
-  picture1_->addMenuActions({import, fewest_, exportAction_, propertiesAction_});
+  picture1_->addMenuActions({import, fewest_, exact_, exportAction_, propertiesAction_});
   connect(picture1_, &PictureBox::menuAboutToShow, this, &Window::updateMenuActions);
-  // The menu is the only way to these; the area says where it is.
+  updateMenuActions();
+  // The menu is the only way to these; the area says where it is, in lines
+  // narrower than the window.
   picture1_->setToolTip(QStringLiteral(
-      u"Right click for the menu: copy or save the screen, import coordinates as section data, "
-      u"the fewest control points for R.M.S. \u2264 1e-4, export the fitted section or show its properties"));
+      u"Right click for the menu: copy or save the screen,\n"
+      u"import coordinates as section data, the fewest control\n"
+      u"points for R.M.S. \u2264 1e-4, place points exactly,\n"
+      u"export the fitted section or show its properties"));
 }
 
 void Window::updateMenuActions() {
   fewest_->setEnabled(!state_.InFile.empty());
   exportAction_->setEnabled(!state_.SavedFile.empty());
   propertiesAction_->setEnabled(!state_.SavedFile.empty());
+  // Why a fair section may be listed as unfair: the window's placement left
+  // points near the nose off their chord positions.
+  QString text = QStringLiteral("Place points exactly");
+  if (const std::optional<Fit>& fit = state_.fit;
+      fit && fit->placement == kDefaultPlacement && fit->misplaced_points > 0)
+    text += QStringLiteral(" (the last run placed %1 %2 up to %3 of the chord off)")
+                .arg(fit->misplaced_points)
+                .arg(fit->misplaced_points == 1 ? QStringLiteral("point") : QStringLiteral("points"))
+                .arg(QString::number(fit->largest_misplacement, 'g', 2));
+  exact_->setText(text);
+}
+
+void Window::placeExactly(bool on) {
+  state_.placement = on ? FindPlacement("exact").name : kDefaultPlacement;
 }
 
 // The count field gets the fewest control points whose fit keeps both R.M.S.
-// errors within the listings' fairness limit, and Start runs with it. When
-// no count does, the count set and its errors are told, as the command line
+// errors within the listings' fairness limit, and Start runs with it. The
+// counts are tried in turn, with the placement the runs take, a dialog
+// showing which once the search takes a while; it may be stopped, which
+// changes nothing. The count set and the file written are told, and when no
+// count reaches the limit, the count set and its errors, as the command line
 // tells them.
 void Window::chooseFewestControlPoints() {
   std::optional<CountChoice> choice;
   guarded([&] {
-    choice = FewestControlPoints(ReadSection(state_.InFile), kFairnessLimit, ErrorMeasure::Rms);
+    BusyCursor busy;
+    const Section section = ReadSection(state_.InFile);
+    QProgressDialog progress(QString(), tr("Stop"), kFewestControlPoints, kWindowMostControlPoints + 1, this);
+    progress.setObjectName(QStringLiteral("FewestProgress"));
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    choice = SearchControlPoints(section, state_.placement, kFairnessLimit, [&](int count) {
+      progress.setLabelText(tr("Fitting %1 control points (%2 to %3) of %4")
+                                .arg(count)
+                                .arg(kFewestControlPoints)
+                                .arg(kWindowMostControlPoints)
+                                .arg(DecodeText(state_.InFile)));
+      progress.setValue(count);  // a modal dialog handles the events here
+      return !progress.wasCanceled();
+    });
+    progress.reset();
+    if (!choice) return;
     SetText(Field::Text3, std::to_string(choice->control_points));
     Main(state_, *picture1_, *this);
   });
-  if (!choice || choice->reached) return;
+  if (choice) tellFewest(*choice);
+}
+
+void Window::tellFewest(const CountChoice& choice) {
   const auto rms = [](double v) { return QString::number(v, 'e', 2); };
+  // Only a file the run wrote with this count is named as written.
+  const bool written = state_.fit && state_.fit->control_points == choice.control_points &&
+                       !state_.SavedFile.empty() && state_.SavedFile == state_.OutFile;
+  const QString wrote =
+      written ? QStringLiteral("\nWrote %1.").arg(DecodeText(state_.SavedFile)) : QString();
+  if (choice.reached) {
+    QMessageBox::information(
+        this, windowTitle(),
+        QStringLiteral(u"Set to %1 control points, the fewest that keep both R.M.S. errors within 1e-4: "
+                       u"R.M.S. error / chord %2 for the thickness, %3 for the camber.")
+                .arg(choice.control_points)
+                .arg(rms(choice.fit.thickness.rms), rms(choice.fit.camber.rms)) +
+            wrote);
+    return;
+  }
   QMessageBox::warning(
       this, windowTitle(),
       QStringLiteral(u"No count from %1 to %2 keeps both R.M.S. errors within 1e-4.\n"
                      u"Set to %3 control points, the count with the smallest error: "
                      u"R.M.S. error / chord %4 for the thickness, %5 for the camber.")
-          .arg(kFewestControlPoints)
-          .arg(kWindowMostControlPoints)
-          .arg(choice->control_points)
-          .arg(rms(choice->fit.thickness.rms), rms(choice->fit.camber.rms)));
+              .arg(kFewestControlPoints)
+              .arg(kWindowMostControlPoints)
+              .arg(choice.control_points)
+              .arg(rms(choice.fit.thickness.rms), rms(choice.fit.camber.rms)) +
+          wrote);
 }
 
 // ---- the fields as the core sees them ----
@@ -274,6 +362,19 @@ void Window::SetText(Field f, const std::string& text) {
 }
 
 void Window::EnableCommand3() { command_[2]->setEnabled(true); }
+
+bool Window::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button && button->isEnabled() && (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      button->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 std::string Window::ListedDirectory() const { return Name(file1_->path()); }
 
@@ -393,7 +494,10 @@ void Window::importCoordinates() {
   if (coordinates.isEmpty()) return;
   guarded([&] {
     // A refused file is reported before anything is asked or written.
-    const ImportedSection imported = ImportOutline(Name(coordinates));
+    const ImportedSection imported = [&] {
+      BusyCursor busy;
+      return ImportOutline(Name(coordinates));
+    }();
     const Section& section = imported.section;
     const std::string text = SectionFileText(section);
     const QFileInfo fi(coordinates);
@@ -423,7 +527,10 @@ void Window::Text2_Change() { guarded([&] { tarvelo::Text2_Change(state_, *pictu
 void Window::Text3_Change() { guarded([&] { tarvelo::Text3_Change(state_, *picture1_, *this); }); }
 void Window::Text4_Change() { guarded([&] { tarvelo::Text4_Change(state_, *picture1_, *this); }); }
 
-void Window::Command1_Click() { guarded([&] { Main(state_, *picture1_, *this); }); }
+void Window::Command1_Click() {
+  BusyCursor busy;
+  guarded([&] { Main(state_, *picture1_, *this); });
+}
 
 void Window::Command2_Click() {
   close();
@@ -431,7 +538,16 @@ void Window::Command2_Click() {
 }
 
 void Window::Command3_Click() {
+  BusyCursor busy;
   guarded([&] { tarvelo::Command3_Click(state_, *picture1_); });
+}
+
+void Window::foilFileWarning(const Error& e) {
+  // The file the menu reads is the run's .FOI, not the input file.
+  const std::string text = e.kind() == ErrorKind::NotFound && e.has_subject()
+                               ? "  " + e.subject() + " - Foil file not found !! "
+                               : WindowText(e);
+  QMessageBox::warning(this, windowTitle(), DecodeText(text));
 }
 
 void Window::exportSection() {
@@ -443,11 +559,15 @@ void Window::exportSection() {
   try {
     foil = ReadFoilFile(foi);
   } catch (const Error& e) {
-    QMessageBox::warning(this, windowTitle(), DecodeText(WindowText(e)));
+    foilFileWarning(e);
     return;
   }
-  // The section's own size: what the run divided each curve by.
-  ExportDialog dialog(state_.fit ? OwnSize(*state_.fit) : OutlineSize{1, 1}, this);
+  // The section's own size: what the run divided each curve by; a section
+  // without camber has none to give.
+  OutlineSize size = state_.fit ? OwnSize(*state_.fit) : OutlineSize{1, 1};
+  const bool symmetric = Symmetric(*foil);
+  if (symmetric) size.camber = 0;
+  ExportDialog dialog(size, DecodeText(foi), symmetric, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const ExportFormat& format = dialog.format();
 
@@ -459,23 +579,36 @@ void Window::exportSection() {
   if (QFileInfo(path).suffix().isEmpty()) path += ExportSuffix(format);
   const std::string target = Name(path);
   try {
+    BusyCursor busy;
     CheckNotInput(foi, target);
     ExportOptions options;
     if (format.needs_size) options.size = dialog.size();
     WriteFileContents(target, Export(*foil, format.name, options));
   } catch (const Error& e) {
     QMessageBox::warning(this, windowTitle(), DecodeText(WindowText(e)));
+    return;
   }
+  // A file written where the list shows shows up there.
+  const QString current = file1_->currentItem() ? file1_->currentItem()->text() : QString();
+  file1_->setPath(file1_->path());
+  if (!current.isEmpty()) file1_->selectName(current);
+  QMessageBox::information(this, windowTitle(),
+                           tr("Exported %1\nto %2.").arg(DecodeText(foi), QFileInfo(path).absoluteFilePath()));
 }
 
 void Window::showSectionProperties() {
   if (state_.SavedFile.empty()) return;
   const std::string foi = state_.SavedFile;
-  // Its own size: what the run divided each curve by, 1 for a curve it left
-  // as read.
-  const OutlineSize size = state_.fit ? OwnSize(*state_.fit) : OutlineSize{1, 1};
+  QString text;
   try {
-    const OutlineProperties p = SectionProperties(ReadFoilFile(foi), size);
+    BusyCursor busy;
+    const FoilSpline foil = ReadFoilFile(foi);
+    // Its own size: what the run divided each curve by, 1 for a curve it left
+    // as read; a section without camber is symmetric, whatever the run did.
+    OutlineSize size = state_.fit ? OwnSize(*state_.fit) : OutlineSize{1, 1};
+    const bool symmetric = Symmetric(foil);
+    if (symmetric) size.camber = 0;
+    const OutlineProperties p = SectionProperties(foil, size);
     QString rows;
     for (const PropertyField& f : PropertyFields()) {
       const double v = p.*f.value;
@@ -483,17 +616,22 @@ void Window::showSectionProperties() {
                   .arg(QString::fromLatin1(f.title).toHtmlEscaped(),
                        std::isfinite(v) ? QString::number(v, 'g', 6) : tr("infinite"));
     }
-    QMessageBox box(QMessageBox::Information, windowTitle(), QString(), QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("SectionPropertiesBox"));
-    box.setTextFormat(Qt::RichText);
-    box.setText(tr("<p>%1<br>at t/c = %2, f/c = %3: lengths per chord, the area per chord&sup2;, "
-                   "second moments per chord&#8308;, the angle in degrees.</p><table>%4</table>")
-                    .arg(DecodeText(foi).toHtmlEscaped(), QString::number(size.thickness, 'g', 6),
-                         QString::number(size.camber, 'g', 6), rows));
-    box.exec();
+    const QString at = symmetric ? tr("at t/c = %1, symmetric").arg(QString::number(size.thickness, 'g', 6))
+                                 : tr("at t/c = %1, f/c = %2")
+                                       .arg(QString::number(size.thickness, 'g', 6),
+                                            QString::number(size.camber, 'g', 6));
+    text = tr("<p>%1<br>%2: lengths per chord, the area per chord&sup2;, "
+              "second moments per chord&#8308;, the angle in degrees.</p><table>%3</table>")
+               .arg(DecodeText(foi).toHtmlEscaped(), at, rows);
   } catch (const Error& e) {
-    QMessageBox::warning(this, windowTitle(), DecodeText(WindowText(e)));
+    foilFileWarning(e);
+    return;
   }
+  QMessageBox box(QMessageBox::Information, windowTitle(), QString(), QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("SectionPropertiesBox"));
+  box.setTextFormat(Qt::RichText);
+  box.setText(text);
+  box.exec();
 }
 
 }  // namespace tarvelo

@@ -67,11 +67,17 @@ class Window : public QWidget, public Form {
   // says on the display area what it wrote.
   void importCoordinates();
 
+  // The display area's menu item that makes the runs place every data point
+  // at its own chord position.
+  QAction* exactPlacementAction() const { return exact_; }
+
  public slots:
   // Sets the enabled state of the window's actions in the display area's menu.
   void updateMenuActions();
 
  protected:
+  // Enter or Return on a focused button presses it.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -87,6 +93,7 @@ class Window : public QWidget, public Form {
   void Command2_Click();
   void Command3_Click();
   void chooseFewestControlPoints();
+  void placeExactly(bool on);
   // "Export section…": the section of the .FOI the last run wrote, as a
   // table or an outline, to a file the user picks.
   void exportSection();
@@ -99,6 +106,10 @@ class Window : public QWidget, public Form {
   void buildMenuActions();
   bool openDir(const QString& path);
   void showError(const std::string& msg);
+  // A warning box with the message of a .FOI that could not be read.
+  void foilFileWarning(const Error& e);
+  // Tells what the fewest count set and which file it wrote.
+  void tellFewest(const CountChoice& choice);
   // Runs a core procedure; an exception it lets out must not end the program
   // from inside the event loop.
   template <class Fn>
@@ -112,6 +123,7 @@ class Window : public QWidget, public Form {
   std::array<QPushButton*, 3> command_{};
   PictureBox* picture1_ = nullptr;
   QAction* fewest_ = nullptr;
+  QAction* exact_ = nullptr;
   QAction* exportAction_ = nullptr;
   QAction* propertiesAction_ = nullptr;
   // The directory last shown on each drive, where a drive reopens.

@@ -64,6 +64,18 @@ _tarvelo() {
       options='--stations --table-stations --closed-te --mean-line --decimals -o --help --version'
       # A designation, not a file.
       files= ;;
+    tarvelo-blade)
+      case $prev in
+        --section) _tarvelo_files "$cur" '*.FOI'; return ;;
+        --units) COMPREPLY=($(compgen -W "mm cm m in" -- "$cur")); return ;;
+        --export) COMPREPLY=($(compgen -W "step iges stl csv svg" -- "$cur")); return ;;
+        --output-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
+        -o) _tarvelo_files "$cur" '*'; return ;;
+        --diameter | --blades | --tolerance | --stl-tolerance) return ;;
+      esac
+      options='--section --diameter --blades --units --tolerance --stl-tolerance --planar --left-handed
+               --export -o --output-dir --json --help --version'
+      files='*' ;;
     *) return ;;
   esac
   if [[ $cur == -* ]]; then
@@ -75,4 +87,4 @@ _tarvelo() {
   if [[ -n $files ]]; then _tarvelo_files "$cur" "$files"; fi
 }
 
-complete -o filenames -F _tarvelo tarvelo-fit tarvelo-import tarvelo-export tarvelo-naca
+complete -o filenames -F _tarvelo tarvelo-fit tarvelo-import tarvelo-export tarvelo-naca tarvelo-blade

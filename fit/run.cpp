@@ -48,7 +48,7 @@ bool NamesValid(State& s, Display& Picture1, Form& form) {
 
 bool FitData(State& s, Display& Picture1) {
   try {
-    s.fit = FitSection(s.data, FitOptions{static_cast<int>(s.ncp), kDefaultPlacement, false});
+    s.fit = FitSection(s.data, FitOptions{static_cast<int>(s.ncp), s.placement, false});
   } catch (const Error& e) {
     s.ErMsg = StopMessage(e);
     Print_ErMsg(s, Picture1);

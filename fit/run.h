@@ -13,7 +13,7 @@ namespace tarvelo {
 void Main(State& s, Display& Picture1, Form& form);
 
 // The fit itself, on data just read and ncp checked: the library's fit of
-// the data with ncp control points and the window's placement, kept as the
+// the data with ncp control points and the placement held, kept as the
 // run's results. When the fit stops it shows why and returns false.
 bool FitData(State& s, Display& Picture1);
 

@@ -15,6 +15,7 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options);
 std::string WriteDxf(const FoilSpline& foil, const ExportOptions& options);
 std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options);
 std::string WriteProperties(const FoilSpline& foil, const ExportOptions& options);
+std::string WriteStep(const FoilSpline& foil, const ExportOptions& options);
 
 const std::vector<ExportFormat>& ExportFormats() {
   static const std::vector<ExportFormat> formats = {
@@ -33,6 +34,10 @@ const std::vector<ExportFormat>& ExportFormats() {
        "largest thickness and camber, leading-edge radius, trailing-edge thickness and angle, area, "
        "centroid and second moments of the outline, as one JSON object",
        "-properties.json", "JSON files (*.json)", true, false, 0, WriteProperties},
+      {"step", "STEP face",
+       "the exact outline as B-spline curves bounding a planar face, in a STEP file (AP214); mm "
+       "unless --units says",
+       ".step", "STEP files (*.step *.stp)", true, false, 0, WriteStep},
 #ifdef TARVELO_MORE_EXPORT_FORMATS
       // Rows a build adds without touching these: the tests add a long-named one.
 #include TARVELO_MORE_EXPORT_FORMATS

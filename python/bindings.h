@@ -85,5 +85,6 @@ void RegisterFitting(py::module_& m);
 void RegisterFoilSplines(py::module_& m);
 void RegisterExports(py::module_& m);
 void RegisterNaca(py::module_& m);
+void RegisterBlade(py::module_& m);
 
 }  // namespace tarvelo::python

@@ -14,4 +14,5 @@ PYBIND11_MODULE(tarvelo, m) {
   RegisterFoilSplines(m);
   RegisterExports(m);
   RegisterNaca(m);
+  RegisterBlade(m);
 }

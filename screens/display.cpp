@@ -12,4 +12,8 @@ void Display::Print(std::initializer_list<PrintItem> items, LineEnd end) {
   PrintText(text, end);
 }
 
+void Display::PrintRows(const Rows& rows) {
+  for (std::size_t n = 0; n < rows.count; ++n) PrintText(rows.text(n), LineEnd::Close);
+}
+
 }  // namespace tarvelo

@@ -4,7 +4,9 @@
 // and the command line, and the window paints that same page.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -35,6 +37,14 @@ class PrintItem {
   std::string text_;
 };
 
+// The rows of a table, each a line of its own: a display may keep them as
+// the function that makes them and make a row only when it is shown.
+struct Rows {
+  std::size_t count = 0;
+  std::size_t widest = 0;  // characters of the longest row
+  std::function<std::string(std::size_t)> text;  // row n of 0..count-1
+};
+
 enum class LineEnd {
   Close,     // the line ends after the items
   KeepOpen,  // the print position stays behind the last item
@@ -53,6 +63,8 @@ class Display {
   // line: an empty line at the start of a line, only the line end after a
   // print that kept the line open.
   void Print(std::initializer_list<PrintItem> items = {}, LineEnd end = LineEnd::Close);
+  // The rows one after another, each printed as one Print of its text.
+  virtual void PrintRows(const Rows& rows);
 
   virtual void ForeColor(Color c) = 0;
   virtual void FontBold(bool on) = 0;

@@ -1,6 +1,10 @@
 #include <tarvelo/tarvelo.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "foilio/number_format.h"
 #include "screens/screens.h"
@@ -9,6 +13,37 @@ namespace tarvelo {
 
 namespace {
 
+// The columns of a listing's rows, copied from the state: the rows may be
+// made long after the screen was printed, when the state holds another run.
+struct Columns {
+  std::vector<double> x, fit, data;
+  std::vector<float> diff;
+  double ymax = 0;  // what the data were divided by, when above 0
+
+  std::string Row(std::size_t n) const {
+    const double d = ymax > 0 ? data[n] / ymax : data[n];
+    return FSt(3, 2, 0, static_cast<double>(n + 1)) + FSt(3, 2, 5, x[n]) + FSt(3, 2, 5, fit[n]) +
+           FSt(3, 2, 5, d) + FSt(3, 2, 5, diff[n]);
+  }
+};
+
+// Characters of FSt(3, 2, 5, v): ten for every finite value below 9 in size,
+// whose integer part stays one digit when rounded; others are written out.
+std::size_t ValueWidth(double v) {
+  if (std::fabs(v) < 9) return 10;
+  return FSt(3, 2, 5, v).size();
+}
+
+// The longest row: its number is widest at the last row.
+std::size_t Widest(const Columns& c, std::size_t rows) {
+  std::size_t values = 0;
+  for (std::size_t n = 0; n < rows; ++n) {
+    const double d = c.ymax > 0 ? c.data[n] / c.ymax : c.data[n];
+    values = std::max(values, ValueWidth(c.x[n]) + ValueWidth(c.fit[n]) + ValueWidth(d) +
+                                  ValueWidth(c.diff[n]));
+  }
+  return rows == 0 ? 0 : FSt(3, 2, 0, static_cast<double>(rows)).size() + values;
+}
 
 struct Listing {
   int k;  // curve: 1 thickness, 2 camber
@@ -33,10 +68,18 @@ void ListFit(State& s, Display& Picture1, const Listing& t) {
   Picture1.Print({"   nr       x        fit      data      diff"});
 
   int rows = 0;
-  for (int i = 1; i <= s.nd && s.HasPoint(i) && s.HasFitPoint(i); ++i) {
-    Picture1.Print({FSt(3, 2, 0, i), FSt(3, 2, 5, s.xd(i, k)), FSt(3, 2, 5, s.yfit(i, k)),
-                    FSt(3, 2, 5, s.yd(i, k)), FSt(3, 2, 5, s.dy(i, k))});
-    ++rows;
+  while (rows < s.nd && s.HasPoint(rows + 1) && s.HasFitPoint(rows + 1)) ++rows;
+  if (rows > 0) {
+    const auto n = static_cast<std::size_t>(rows);
+    const auto c = std::make_shared<Columns>();
+    const CurveFit& curve = k == 1 ? s.fit->thickness : s.fit->camber;
+    const std::vector<double>& data = k == 1 ? s.data.thickness : s.data.camber;
+    c->x.assign(s.fit->x.begin(), s.fit->x.begin() + rows);
+    c->fit.assign(curve.fitted.begin(), curve.fitted.begin() + rows);
+    c->data.assign(data.begin(), data.begin() + rows);
+    c->diff.assign(curve.difference.begin(), curve.difference.begin() + rows);
+    c->ymax = s.ymax(k);
+    Picture1.PrintRows(Rows{n, Widest(*c, n), [c](std::size_t r) { return c->Row(r); }});
   }
 
   Picture1.Print({" "});

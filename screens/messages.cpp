@@ -20,7 +20,7 @@ void Print_ErMsg(State& s, Display& Picture1) {
 }
 
 void Print_ResultsLine(const State& s, Display& Picture1, std::string_view usual) {
-  if (s.ReadRefused)
+  if (s.ShowsOtherFile())
     Picture1.Print({kFileReadLabel, s.ReadFile});
   else
     Picture1.Print({usual});

@@ -8,17 +8,34 @@ std::string TextLine::text() const {
   return s;
 }
 
+TextLine Page::line(std::size_t n) const {
+  if (lazy && n >= lazy->at) {
+    if (n - lazy->at < lazy->rows.count) {
+      TextLine row;
+      std::string text = lazy->rows.text(n - lazy->at);
+      // As a Print of the row would make it: an empty text adds no run.
+      if (!text.empty()) row.runs.push_back(TextRun{std::move(text), lazy->color, lazy->bold});
+      return row;
+    }
+    n -= lazy->rows.count;
+  }
+  return lines[n];
+}
+
 std::vector<std::string> Page::texts() const {
   std::vector<std::string> out;
-  out.reserve(lines.size());
-  for (const TextLine& l : lines) out.push_back(l.text());
+  out.reserve(size());
+  for (std::size_t n = 0; n < size(); ++n) out.push_back(line(n).text());
   return out;
 }
 
 void RecordingDisplay::Cls() {
-  page_.lines.clear();
+  // The memory goes too: a graphic of a million points drew two million
+  // circles, which the next screen does not need.
+  std::vector<TextLine>().swap(page_.lines);
+  page_.lazy.reset();
   page_.lastLineOpen = false;
-  page_.shapes.clear();
+  std::vector<Shape>().swap(page_.shapes);
   curX_ = 0;
   curY_ = 0;
   pageChanged();
@@ -35,6 +52,17 @@ void RecordingDisplay::PrintText(std::string_view text, LineEnd end) {
       line.runs.push_back(TextRun{std::string(text), color_, bold_});
   }
   page_.lastLineOpen = end == LineEnd::KeepOpen;
+  pageChanged();
+}
+
+void RecordingDisplay::PrintRows(const Rows& rows) {
+  // One table a page is kept lazily; a row that would continue an open line
+  // is printed, as the rest of that table then is.
+  if (!lazyRows_ || page_.lazy || page_.lastLineOpen || rows.count == 0) {
+    Display::PrintRows(rows);
+    return;
+  }
+  page_.lazy = LazyRows{page_.lines.size(), rows, color_, bold_};
   pageChanged();
 }
 

@@ -21,8 +21,8 @@ void Print_ErMsg(State& s, Display& Picture1);
 // Prints ScMsg in blue at the print position.
 void Print_ScMsg(State& s, Display& Picture1);
 
-// The first line of a result screen: its usual text, or, when the last Start
-// could not read its file, the file whose results the screen shows.
+// The first line of a result screen: its usual text, or, when the results
+// held are not of the file now named as input, the file they come from.
 void Print_ResultsLine(const State& s, Display& Picture1, std::string_view usual);
 inline constexpr const char* kFileReadLabel = "File read     : ";
 

@@ -88,8 +88,8 @@ void Texts(std::string& out, const Page& page, const Frame& f) {
   out += "<g font-family=\"'Courier New', 'Liberation Mono', monospace\"";
   Attr(out, "font-size", kFontSize * f.h / kAreaHeight);
   out += " xml:space=\"preserve\" style=\"white-space:pre\">\n";
-  for (std::size_t n = 0; n < page.lines.size(); ++n) {
-    const TextLine& line = page.lines[n];
+  for (std::size_t n = 0; n < page.size(); ++n) {
+    const TextLine line = page.line(n);
     if (Blank(line)) continue;  // nothing to see on it
     out += "<text";
     Attr(out, "x", f.x);

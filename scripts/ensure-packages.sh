@@ -27,7 +27,8 @@ ensure_comma_locale() {
 
 # What ./run needs to build and package; README.md says why each is there.
 TARVELO_PACKAGES=(cmake make g++ dpkg-dev qt6-base-dev fonts-liberation locales
-                  libgsl-dev nlohmann-json3-dev pybind11-dev python3-dev python3-numpy help2man)
+                  libgsl-dev nlohmann-json3-dev pybind11-dev python3-dev python3-numpy help2man
+                  libocct-data-exchange-dev libocct-modeling-algorithms-dev libtbb-dev)
 # What ./test needs besides.
 TARVELO_TEST_PACKAGES=(libgtest-dev python3-pytest python3-matplotlib bash-completion lintian
                        python3-ezdxf)

@@ -37,6 +37,9 @@ struct State {
   // The last Start could not read InFile: the results held are still those
   // of ReadFile, and the screens name it.
   bool ReadRefused = false;
+  // How the run places the data points on the fitted curves: a row of the
+  // library's PlacementMethods().
+  std::string placement = kDefaultPlacement;
   std::string ErMsg;    // text of the red error line
   std::string ScMsg;    // prompt of the screen being shown
   Flag ErFlag = kFalse;       // a file could not be opened or written, or a name is invalid
@@ -73,6 +76,11 @@ struct State {
   int scf = 0;        // drawing units per chord length
   int xorg = 0;       // drawing x of chord position 0
   int yorg = 0;       // drawing y of ordinate 0
+
+  // The data held are not those of the file now named as input: a Start
+  // could not read it, or another file was picked, typed or imported since.
+  // The screens then name ReadFile.
+  bool ShowsOtherFile() const { return ReadRefused || (!ReadFile.empty() && ReadFile != InFile); }
 
   // ---- The data and the fit, as the procedures index them ----
 

@@ -26,6 +26,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -707,5 +708,189 @@ struct NacaOptions {
 // 41 cosine-spaced stations". Throws Error (Usage) for any other
 // designation, and for options the family does not take or out of range.
 Section NacaSection(std::string_view designation, const NacaOptions& options = {});
+
+// ---- Propeller blades ----------------------------------------------------
+
+// A propeller blade from a radial table and a fitted section. Right-handed,
+// x along the shaft pointing downstream, the blade's reference line along +z.
+// At radius r, with chord c, pitch angle phi = atan(P / (2 pi r)), largest
+// thickness t0 = (t0/c) c and camber f0 = (f0/c) c, skew theta_s (radians,
+// positive against the rotation) and rake x_R (positive downstream), the
+// point at chord fraction x on the back (+) or the face (-) is
+//
+//   s = c (1/2 - x),   n = f0 F(x) +- t0 T(x) / 2
+//   theta = -theta_s + (s cos phi - n sin phi) / r
+//   X = x_R + r theta_s tan phi - s sin phi - n cos phi,  Y = r sin theta,  Z = r cos theta
+//
+// T and F being the foil's normalised thickness and camber at chord
+// position x (taken at the foil's own parameter t, where x(t) = x). Left-
+// handed: Y -> -Y. Planar sections: Y = r theta, Z = r. Every column is
+// interpolated in r/R by a not-a-knot cubic spline (two rows: straight
+// lines, three: a parabola).
+//
+// What is exact and what is within the tolerance: the surfaces are cubic
+// B-splines fitted to that definition by interpolation, refined until every
+// point of it lies within the tolerance of them on a dense sample in both
+// directions (Blade::max_deviation says how far and where). The closing
+// faces follow the same definition with n running across from the face to
+// the back: the root on the cylinder of the first radius, the tip on that of
+// the last (none where the last chord is zero: the blade ends in a point),
+// and a blunt trailing edge (or leading edge) where the foil's thickness is
+// not zero there. With planar sections each section is the foil's spline
+// exactly in the chord direction (its control points mapped), and the
+// radial direction is fitted to within kPlanarBladeTolerance of D. The
+// volume, the area ratios and the sections' properties are the table's own,
+// integrated exactly, not measured on the surfaces.
+
+// A row of the table: r/R, and the rest as fractions of D or of the chord.
+struct BladeRow {
+  double r = 0;          // r/R, above 0, at most 1, increasing
+  double chord = 0;      // c/D, above 0 but in the last row, which may be 0
+  double pitch = 0;      // P/D
+  double thickness = 0;  // t0/c, above 0, at most 1
+  double camber = 0;     // f0/c, from -1 to 1
+  double skew_deg = 0;   // skew, degrees, positive against the rotation
+  double rake = 0;       // rake/D, positive downstream
+  int line = 0;          // its line in the table's file; 0 for a row made in memory
+};
+
+struct BladeTable {
+  std::vector<BladeRow> rows;  // at least 2
+  double diameter = 0;         // D in `units`; 0: not given
+  LengthUnit units = LengthUnit::None;
+  int blades = 0;              // 0: not given
+};
+
+// Reads a radial table. Our own layout: lines starting with '#' are
+// comments; "diameter = 304.8 mm" (mm, cm, m or in) and "blades = 3"; a
+// header line naming the columns r/R c/D P/D t0/c f0/c skew rake/D in any
+// order (skew in degrees; skew and rake may be missing and are then 0; other
+// columns are ignored), then a row of numbers per line, separated by blanks
+// or commas. Also a "Propeller Geometry Table" as an open propeller design
+// code writes it: "Propeller Diameter = 0.3000 m", "Number of Blades = 4",
+// the header r/R c/D t0/c f0/c P/D pitch skew rake/D and a units line under
+// it. Throws Error (BadData) naming the line, and the column where there is
+// one: a missing column, a row of the wrong length, a number that is not one
+// or not finite, r/R not increasing or outside (0, 1], a chord not above 0
+// before the last row, a thickness or camber out of range, an unknown unit,
+// fewer than 2 rows.
+BladeTable ReadBladeTable(const std::filesystem::path& file);
+BladeTable ReadBladeTableText(std::string_view bytes, const std::string& name);
+
+// The same checks of a table made in memory; `name` names it. Rows made in
+// memory are named by their number from 1.
+void CheckBladeTable(const BladeTable& table, const std::string& name);
+
+// The default tolerance of the surfaces, a fraction of D.
+inline constexpr double kBladeTolerance = 1e-6;
+// The radial fit of planar sections, whose chord direction is exact.
+inline constexpr double kPlanarBladeTolerance = 1e-10;
+// The default chordal tolerance of an STL, a fraction of D.
+inline constexpr double kBladeStlTolerance = 1e-4;
+
+struct BladeOptions {
+  double diameter = 0;  // D in the output's unit; 0: the table's
+  int blades = 0;       // 0: the table's
+  // The output's length unit; None: the table's, else mm. A table's
+  // diameter in another unit is converted.
+  LengthUnit units = LengthUnit::None;
+  double tolerance = kBladeTolerance;  // a fraction of D, 1e-9 to 1e-3
+  double stl_tolerance = kBladeStlTolerance;  // a fraction of D, 1e-7 to 1e-2
+  bool planar = false;
+  bool left_handed = false;
+};
+
+// A B-spline surface of the blade: full knot vectors, poles u fastest.
+struct BladeSurface {
+  std::string name;  // "back", "face", "root", "tip", "trailing edge", "leading edge"
+  int degree_u = 3;
+  int degree_v = 3;
+  std::vector<double> knots_u;
+  std::vector<double> knots_v;
+  int count_u = 0;
+  int count_v = 0;
+  std::vector<std::array<double, 3>> poles;
+};
+
+// The largest distance found between the definition and the surfaces, in
+// the output's unit, and where: r/R, the chord fraction x, and the surface
+// (a closing face's point lies between the face and the back).
+struct BladeDeviation {
+  double deviation = 0;
+  double r = 0;
+  double x = 0;
+  std::string side;
+};
+
+// A table row's section: its own figures at its chord, lengths in the
+// output's unit.
+struct BladeSection {
+  BladeRow row;
+  double radius = 0;
+  double pitch_angle_deg = 0;
+  OutlineProperties properties;
+};
+
+struct Blade {
+  FoilSpline foil;
+  std::vector<BladeRow> rows;
+  double diameter = 0;
+  LengthUnit units = LengthUnit::Millimetre;
+  int blades = 1;
+  bool planar = false;
+  bool left_handed = false;
+  double tolerance = 0;      // in the unit
+  double stl_tolerance = 0;  // in the unit
+  std::vector<BladeSurface> surfaces;
+  BladeDeviation max_deviation;
+  double volume = 0;  // all blades: Z times the integral of the section area over r
+  double expanded_area_ratio = 0;   // Z times the integral of c over r, over pi R^2
+  double projected_area_ratio = 0;  // the blades seen along the shaft, over pi R^2
+  std::vector<BladeSection> sections;
+};
+
+// The blade of a table and a foil. Throws Error (Usage) for a diameter or a
+// blade count that neither the table nor the options give, or out of range
+// (D above 0 and at most 1e6, 1 to 64 blades), a tolerance out of range, a
+// table CheckBladeTable refuses (BadData), and a chord or thickness that the
+// interpolation between two rows takes to 0 or below (BadData).
+Blade MakeBlade(const BladeTable& table, const FoilSpline& foil, const BladeOptions& options = {});
+
+// The point of the definition at r/R and chord fraction x on the back
+// (back = true) or the face, in the output's unit. Throws Error (Usage) for
+// r/R outside the table's span or x outside 0..1.
+std::array<double, 3> BladePoint(const Blade& blade, double r, double x, bool back);
+
+// What Open CASCADE finds of each solid written: valid (BRepCheck), a
+// closed shell, its volume and surface area in the output's unit.
+struct SolidCheck {
+  bool valid = false;
+  bool closed = false;
+  double volume = 0;
+  double area = 0;
+};
+
+// One way to write a blade. BladeFormats() lists them; the program's
+// --export and the Python module read the table.
+struct BladeFormat {
+  const char* name;         // "step", "iges", "stl", "csv", "svg"
+  const char* file_ending;  // after the table's stem: ".step"
+  const char* description;
+  bool solid;  // made by the CAD module, with a check of each solid
+  std::string (*write)(const Blade& blade, std::vector<SolidCheck>* solids);
+};
+const std::vector<BladeFormat>& BladeFormats();
+// Error (Usage) naming the formats for another name.
+const BladeFormat& FindBladeFormat(std::string_view name);
+
+// The bytes of a blade's file: the Z solids as STEP (AP214, the length
+// unit set), IGES or binary STL (within stl_tolerance of the faces); the
+// 3-D points of each table radius's section as CSV; the expanded and
+// projected outlines and the radial distributions as SVG. With `solids`, the
+// check of each solid written. The solid formats need the CAD module:
+// Error (NotFound) "<where it was looked for>: the CAD module is not
+// installed" without it, and Error (BadData) when Open CASCADE does not
+// accept the solids.
+std::string ExportBlade(const Blade& blade, std::string_view format, std::vector<SolidCheck>* solids = nullptr);
 
 }  // namespace tarvelo

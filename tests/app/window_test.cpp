@@ -32,13 +32,18 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <sstream>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <tarvelo/window.h>
 
 #include "app/export_dialog.h"
 #include "app/window.h"
+#include "foilio/number_format.h"
 #include "screens/screens.h"
 #include "screens/svg.h"
 #include "support/test_support.h"
@@ -450,7 +455,7 @@ class WindowTest : public QObject {
                           QString::fromUtf8("Save Graphic as SVG\u2026"), "",
                           QString::fromUtf8("Import coordinates\u2026"),
                           QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4 (off)"),
-                          QString::fromUtf8("Export section\u2026 (off)"),
+                          "Place points exactly", QString::fromUtf8("Export section\u2026 (off)"),
                           QString::fromUtf8("Section properties\u2026 (off)")}));
     QCOMPARE(QApplication::clipboard()->text(),
              QString::fromUtf8(" Fl\xC3\xBCgel\n\xE2\x80\x93 dash\n"));
@@ -481,9 +486,13 @@ class WindowTest : public QObject {
     QHelpEvent help(QEvent::ToolTip, QPoint(50, 50), pic.viewport()->mapToGlobal(QPoint(50, 50)));
     QApplication::sendEvent(pic.viewport(), &help);
     QCOMPARE(QToolTip::text(),
-             QString::fromUtf8("Right click for the menu: copy or save the screen, import "
-                               "coordinates as section data, the fewest control points for "
-                               "R.M.S. \u2264 1e-4, export the fitted section or show its properties"));
+             QString::fromUtf8("Right click for the menu: copy or save the screen,\n"
+                               "import coordinates as section data, the fewest control\n"
+                               "points for R.M.S. \u2264 1e-4, place points exactly,\n"
+                               "export the fitted section or show its properties"));
+    // Each line narrower than the window.
+    for (const QString& line : QToolTip::text().split('\n'))
+      QVERIFY2(QFontMetrics(QToolTip::font()).horizontalAdvance(line) < w.width(), qPrintable(line));
   }
 
   // Line 37, the blue prompt, is seen whole whatever the width of the lines
@@ -756,10 +765,19 @@ class WindowTest : public QObject {
     const CountChoice want =
         FewestControlPoints(ReadSection(dir.file("naca2412.dat")), 1e-4, ErrorMeasure::Rms);
     QVERIFY(want.reached);
+    const auto e2 = [](double v) { return QString::number(v, 'e', 2); };
+    const QString wrote = Q("\nWrote " + dir.file("naca2412.FOI") + ".");
     {
-      Answers none;
+      QString confirmed;
+      Answers answers({ReadBox(confirmed)});
       QVERIFY(UseMenu(w->picture1(), item).contains(item));
-      QCOMPARE(none.seen(), QStringList());
+      QCOMPARE(answers.seen(), QStringList({"QMessageBox"}));
+      QCOMPARE(confirmed, QStringLiteral("Set to %1 control points, the fewest that keep both R.M.S. "
+                                         "errors within 1e-4: R.M.S. error / chord %2 for the "
+                                         "thickness, %3 for the camber.")
+                                  .arg(want.control_points)
+                                  .arg(e2(want.fit.thickness.rms), e2(want.fit.camber.rms)) +
+                              wrote);
     }
     QCOMPARE(w->Text(Field::Text3), std::to_string(want.control_points));
     QCOMPARE(PageLines(*w).at(9), "Control points:  " + std::to_string(want.control_points) + " ");
@@ -779,12 +797,12 @@ class WindowTest : public QObject {
       UseMenu(w->picture1(), item);
       QCOMPARE(answers.seen(), QStringList({"QMessageBox"}));
     }
-    const auto e2 = [](double v) { return QString::number(v, 'e', 2); };
     QCOMPARE(told, QStringLiteral("No count from 4 to 20 keeps both R.M.S. errors within 1e-4.\n"
                                   "Set to %1 control points, the count with the smallest error: "
                                   "R.M.S. error / chord %2 for the thickness, %3 for the camber.")
-                       .arg(best.control_points)
-                       .arg(e2(best.fit.thickness.rms), e2(best.fit.camber.rms)));
+                           .arg(best.control_points)
+                           .arg(e2(best.fit.thickness.rms), e2(best.fit.camber.rms)) +
+                       Q("\nWrote " + dir.file("rough.FOI") + "."));
     QCOMPARE(w->Text(Field::Text3), std::to_string(best.control_points));
     QCOMPARE(PageLines(*w).at(6), "File read     : " + dir.file("rough.dat"));
     QCOMPARE(w->state().rms(2), best.fit.camber.rms);
@@ -810,7 +828,8 @@ class WindowTest : public QObject {
     const FoilSpline foil = ReadFoilFile(foi);
     {
       QStringList proposed, labels, reasons;
-      QString proposedName;
+      QList<bool> whole;
+      QString proposedName, named, exported;
       Answers answers({
           [&](QWidget* modal) {
             auto* d = qobject_cast<ExportDialog*>(modal);
@@ -819,6 +838,7 @@ class WindowTest : public QObject {
             auto* camber = d->findChild<QLineEdit*>(QStringLiteral("camber"));
             auto* form = qobject_cast<QFormLayout*>(d->layout());
             proposed << thickness->text() << camber->text();
+            named = d->findChild<QLabel*>(QStringLiteral("section"))->text();
             for (QLineEdit* edit : {thickness, camber})
               labels << qobject_cast<QLabel*>(form->labelForField(edit))->text();
             d->findChild<QComboBox*>(QStringLiteral("format"))->setCurrentIndex(2);
@@ -829,7 +849,12 @@ class WindowTest : public QObject {
               edit->selectAll();
               QTest::keyClicks(edit, QString::fromLatin1(text));
               QTest::mouseClick(ok, Qt::LeftButton);
-              reasons << d->findChild<QLabel*>(QStringLiteral("reason"))->text();
+              auto* reason = d->findChild<QLabel*>(QStringLiteral("reason"));
+              reasons << reason->text();
+              // The dialog grows to show the reason whole.
+              QCoreApplication::processEvents();
+              whole << (reason->height() >= reason->heightForWidth(reason->width()) &&
+                        d->rect().contains(reason->geometry()));
               if (!d->isVisible()) reasons << "closed";
               edit->setText(edit == thickness ? "0.15" : "-0.03");
             }
@@ -840,9 +865,19 @@ class WindowTest : public QObject {
               proposedName = f->selectedFiles().value(0);
             SaveAs(modal, Q(dir.file("outline")));  // the format's ending is added
           },
+          ReadBox(exported),
       });
+      // A file made beside since the list was read shows up once the export
+      // has refreshed it; the file taken stays selected.
+      auto* file1 = Child<FileList>(*w, "File1");
+      WriteBytes(dir.file("late.dat"), "x");
+      QVERIFY(!file1->names().contains("late.dat"));
       QVERIFY(UseMenu(w->picture1(), exportItem).contains(exportItem));
-      QCOMPARE(answers.seen(), QStringList({"tarvelo::ExportDialog", "QFileDialog"}));
+      QCOMPARE(answers.seen(), QStringList({"tarvelo::ExportDialog", "QFileDialog", "QMessageBox"}));
+      QCOMPARE(file1->names(), QStringList({"late.dat", "naca2412.dat"}));
+      QCOMPARE(file1->currentItem()->text(), QStringLiteral("naca2412.dat"));
+      QCOMPARE(named, Q(foi));
+      QCOMPARE(exported, Q("Exported " + foi + "\nto " + dxf + "."));
       QCOMPARE(proposed, QStringList({"0.120034", "0.02"}));
       QCOMPARE(labels, QStringList({"Largest thickness, fraction of chord: 0.12 = 12 %",
                                     "Largest camber, fraction of chord: 0.02 = 2 %"}));
@@ -857,6 +892,7 @@ class WindowTest : public QObject {
                                      range.arg("0"),
                                      "The largest camber must be from -1 to 1 (a fraction of the "
                                      "chord: 0.02 = 2 %); -1.5 is not."}));
+      QCOMPARE(whole, QList<bool>({true, true, true, true}));
       QCOMPARE(proposedName, Q(dir.file("naca2412.dxf")));
       QCOMPARE(ReadBytes(dxf), ExportDxf(foil, {0.15, -0.03}));
     }
@@ -900,7 +936,7 @@ class WindowTest : public QObject {
     QVERIFY(!spoiltMessage.empty());
     QCOMPARE(told(), "QMessageBox: " + Q(spoiltMessage));
     fs::remove(foi);
-    QCOMPARE(told(), "QMessageBox: " + Q("  " + foi + " - Input file not found !! "));
+    QCOMPARE(told(), "QMessageBox: " + Q("  " + foi + " - Foil file not found !! "));
 
     // A section whose camber is nowhere above 0 was fitted as it is: the
     // camber proposed is 1, which gives back the section's own outline.
@@ -953,7 +989,287 @@ class WindowTest : public QObject {
                qPrintable(title));
     QCOMPARE(text.count("<tr>"), static_cast<int>(PropertyFields().size()));
     fs::remove(foi);
-    QCOMPARE(shown(), Q("  " + foi + " - Input file not found !! "));
+    QCOMPARE(shown(), Q("  " + foi + " - Foil file not found !! "));
+  }
+
+  // After a run, the results stay those of its file while another is named
+  // as input, by a click in the list, a name typed or an import: every
+  // screen names their file then, the first page as after its own run, the
+  // others on line 1. Named again, the screens are as ever.
+  void theScreensNameTheFileOfTheirResultsOnceAnotherIsNamed() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    const std::string in = dir.file("naca2412.dat");
+    WriteBytes(dir.file("naca4412-40pt.dat"), ReadBytes(ExamplePath("naca4412-40pt.dat")));
+    WriteBytes(dir.file("coords.txt"), ReadBytes(ExamplePath("coordinates/naca4412.dat")));
+    w->setImportDialogs({[&] { return Q(dir.file("coords.txt")); }, [&](const QString&) { return Q(dir.file("imported")); }});
+    Press(*w, "Command1");
+    const std::vector<std::vector<std::string>> good = Cycle(*w);
+    std::vector<std::vector<std::string>> named = good;
+    for (std::size_t i = 0; i < 4; ++i) named[i][0] = "File read     : " + in;
+    const struct {
+      const char* row;
+      std::function<void()> name;
+      std::string input;
+    } rows[] = {
+        {"picked", [&] {
+           w->showDirectory(Q(dir.path().string()));
+           QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("naca4412-40pt.dat")));
+         }, dir.file("naca4412-40pt.dat")},
+        {"typed", [&] { w->SetText(Field::Text1, dir.file("typed.dat")); }, dir.file("typed.dat")},
+        {"imported", [&] { w->importCoordinates(); }, dir.file("imported.dat")},
+    };
+    for (const auto& r : rows) {
+      r.name();
+      QVERIFY2(w->state().InFile == r.input, r.row);
+      QVERIFY2(Cycle(*w) == named, r.row);
+    }
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("naca2412.dat")));
+    QCOMPARE(Cycle(*w), good);
+    QCOMPARE(good[4][6], "File read     : " + in);
+  }
+
+  // "Place points exactly", off at start: once on, the runs and the fewest
+  // count place every data point at its own chord position; after a run with
+  // the window's placement that placed points off theirs, the item says how
+  // many and how far, and after any other run it says nothing more.
+  void placingPointsExactly() {
+    TempDir dir;
+    const Section dense = Naca4412(3000);
+    WriteBytes(dir.file("dense.dat"), SectionFileText(dense));
+    const Section section = ReadSection(dir.file("dense.dat"));
+    auto w = PickNaca2412(dir);
+    w->showDirectory(Q(dir.path().string()));
+    QAction* exact = w->exactPlacementAction();
+    const QString plain = QStringLiteral("Place points exactly");
+    QVERIFY(exact->isCheckable() && !exact->isChecked());
+    QCOMPARE(w->state().placement, std::string("window"));
+    const auto offered = [&] { return UseMenu(w->picture1(), QStringLiteral("(none)")).filter(plain).value(0); };
+    QCOMPARE(offered(), plain);
+
+    const auto toldOf = [&](const Fit& fit) {
+      return plain + QStringLiteral(" (the last run placed %1 point%2 up to %3 of the chord off)")
+                         .arg(fit.misplaced_points)
+                         .arg(fit.misplaced_points == 1 ? "" : "s")
+                         .arg(QString::number(fit.largest_misplacement, 'g', 2));
+    };
+    // One of the example's points is placed off its own chord position, and
+    // many of the dense section's.
+    Press(*w, "Command1");
+    const Fit example = FitSection(ReadSection(dir.file("naca2412.dat")), FitOptions{8, "window", false});
+    QCOMPARE(example.misplaced_points, 1);
+    QCOMPARE(offered(), toldOf(example));
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("dense.dat")));
+    Press(*w, "Command1");
+    const Fit placed = FitSection(section, FitOptions{8, "window", false});
+    QVERIFY(placed.misplaced_points > 1);
+    const QString told = toldOf(placed);
+    QCOMPARE(offered(), told);
+    QCOMPARE(w->state().rms(1), placed.thickness.rms);
+
+    UseMenu(w->picture1(), told);
+    QVERIFY(exact->isChecked());
+    QCOMPARE(w->state().placement, std::string("exact"));
+    Press(*w, "Command1");
+    const Fit exactFit = FitSection(section, FitOptions{8, "exact", false});
+    QCOMPARE(w->state().rms(1), exactFit.thickness.rms);
+    QCOMPARE(w->state().rms(2), exactFit.camber.rms);
+    QCOMPARE(offered(), plain);
+    // The listing itself is as ever: its R.M.S. line is the exact fit's.
+    Press(*w, "Command3");
+    const std::vector<std::string> listing = PageLines(*w);
+    QCOMPARE(listing.at(listing.size() - 2), " R.M.S. error / chord = " + FSt(0, 2, 5, exactFit.thickness.rms));
+
+    const CountChoice want = FewestControlPoints(section, CountOptions{1e-4, ErrorMeasure::Rms, "exact"});
+    QVERIFY(want.reached);
+    {
+      Answers answers({[](QWidget* modal) { Answers::Later(modal, "accept"); }});
+      UseMenu(w->picture1(), QString::fromUtf8("Fewest control points for R.M.S. \u2264 1e-4"));
+    }
+    QCOMPARE(w->Text(Field::Text3), std::to_string(want.control_points));
+    QCOMPARE(w->state().fit->placement, std::string("exact"));
+    QCOMPARE(w->state().rms(1), want.fit.thickness.rms);
+
+    UseMenu(w->picture1(), plain);
+    QVERIFY(!exact->isChecked());
+    QCOMPARE(w->state().placement, std::string("window"));
+  }
+
+  // What a PNG image may be, at each limit and a step beyond; a page beyond
+  // them is refused before anything of its size is allocated (the peak
+  // memory of a process that tries stays where it was), and the page in
+  // sight is offered instead, and saved as it is shown.
+  void aPngTooLargeIsRefusedAtOnceAndThePageInSightOffered() {
+    const struct {
+      QSize size;
+      QString refusal;
+    } limits[] = {
+        {QSize(1, 1000000), ""},
+        {QSize(1, 1000001), "The screen is 1000001 pixels high: a PNG image holds at most 1000000 rows."},
+        {QSize(1000000, 1), ""},
+        {QSize(1000001, 1), "The screen is 1000001 pixels wide: a PNG image holds at most 1000000 columns."},
+        {QSize(1024, 65536), ""},
+        {QSize(1024, 65537),
+         "The screen is 1024 x 65537 pixels: its image would take 257 MB, more than the 256 MB an image "
+         "may take here."},
+    };
+    for (const auto& l : limits) QCOMPARE(PngRefusal(l.size), l.refusal);
+
+    TempDir dir;
+    Window w;
+    w.show();
+    PictureBox& pic = w.picture1();
+    // 20 000 lines are too much memory, 100 000 too many rows.
+    for (const std::size_t lines : {std::size_t{20000}, std::size_t{100000}}) {
+      pic.Cls();
+      pic.PrintRows(Rows{lines, 45, [](std::size_t n) { return "row " + std::to_string(n); }});
+      QCoreApplication::processEvents();
+      QVERIFY(!PngRefusal(pic.imageSize()).isEmpty());
+      const pid_t child = fork();
+      if (child == 0) {
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        const bool saved = pic.savePng(Q(dir.file("tall.png")));
+        getrusage(RUSAGE_SELF, &after);
+        _exit(!saved && after.ru_maxrss - before.ru_maxrss < 32 * 1024 ? 0 : 1);
+      }
+      int status = -1;
+      QCOMPARE(waitpid(child, &status, 0), child);
+      QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(lines)));
+      QVERIFY(!QFile::exists(Q(dir.file("tall.png"))));
+    }
+    QCOMPARE(PngRefusal(pic.imageSize()),
+             QStringLiteral("The screen is %1 pixels high: a PNG image holds at most 1000000 rows.")
+                 .arg(100000 * pic.lineHeight()));
+
+    pic.setFocus();
+    QTest::keyClick(&pic, Qt::Key_End);
+    QString refusal, info;
+    Answers answers({[&](QWidget* modal) {
+                       auto* box = qobject_cast<QMessageBox*>(modal);
+                       if (!box) return;
+                       refusal = box->text(), info = box->informativeText();
+                       for (QAbstractButton* b : box->buttons())
+                         if (b->text() == QString::fromUtf8("Save Visible Page\u2026")) Answers::Later(b, "click");
+                     },
+                     [&](QWidget* modal) { SaveAs(modal, Q(dir.file("visible"))); }});
+    UseMenu(pic, QString::fromUtf8("Save Screen as PNG\u2026"));
+    QCOMPARE(answers.seen(), QStringList({"QMessageBox", "QFileDialog"}));
+    QCOMPARE(refusal, PngRefusal(pic.imageSize()));
+    QCOMPARE(info, QStringLiteral("The page in sight can be saved instead."));
+    const QImage visible(Q(dir.file("visible.png")));
+    QCOMPARE(visible.size(), pic.surfaceSize());
+    QCOMPARE(visible.convertToFormat(QImage::Format_RGB32), pic.renderVisible());
+  }
+
+  // Enter and Return on a focused button press it, as Space does, and the
+  // buttons keep their look; in the display area Home, End, Page Up, Page
+  // Down and Ctrl+Home, Ctrl+End move through a long listing. A busy cursor
+  // stands while Start and Next Screen work, and is gone after.
+  void keysPressButtonsAndMoveThroughAListingAndWorkShowsABusyCursor() {
+    TempDir dir;
+    auto w = PickNaca2412(dir);
+    QApplication::setActiveWindow(w.get());
+    auto* start = Child<QPushButton>(*w, "Command1");
+    auto* next = Child<QPushButton>(*w, "Command3");
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Return, Qt::NoModifier},
+                                         {Qt::Key_Enter, Qt::KeypadModifier}, {Qt::Key_Space, Qt::NoModifier}}) {
+      w->picture1().Cls();
+      start->setFocus();
+      QTest::keyClick(start, key, modifiers);
+      QCOMPARE(PageLines(*w).size(), std::size_t{37});
+      next->setFocus();
+      QTest::keyClick(next, key, modifiers);
+      QCOMPARE(PageLines(*w).at(1), std::string(" Fitting Result of Normalized Foil Thickness "));
+    }
+    // Enter with Ctrl, and on a field, presses nothing.
+    w->picture1().Cls();
+    QTest::keyClick(start, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(Child<QLineEdit>(*w, "Text3"), Qt::Key_Return);
+    QVERIFY(PageLines(*w).empty());
+    for (QPushButton* b : {start, next}) QVERIFY(!b->autoDefault() && !b->isDefault());
+
+    for (QPushButton* b : {start, next}) {
+      std::optional<Qt::CursorShape> during;
+      QTimer::singleShot(0, [&] { during = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor; });
+      b->click();
+      QCOMPARE(during, std::optional(Qt::WaitCursor));
+      QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    PictureBox& pic = w->picture1();
+    pic.Cls();
+    pic.PrintRows(Rows{100000, 300, [](std::size_t n) { return std::to_string(n) + std::string(296, '-'); }});
+    QCoreApplication::processEvents();
+    QScrollBar* down = pic.verticalScrollBar();
+    QScrollBar* across = pic.horizontalScrollBar();
+    const int bottom = down->maximum(), page = down->pageStep();
+    QCOMPARE(bottom, 100000 * pic.lineHeight() - pic.viewport()->height());
+    pic.setFocus();
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      int value;
+    } moves[] = {
+        {Qt::Key_End, Qt::NoModifier, bottom},       {Qt::Key_PageUp, Qt::NoModifier, bottom - page},
+        {Qt::Key_Home, Qt::NoModifier, 0},           {Qt::Key_PageDown, Qt::NoModifier, page},
+        {Qt::Key_PageDown, Qt::NoModifier, 2 * page}, {Qt::Key_End, Qt::ControlModifier, bottom},
+        {Qt::Key_PageDown, Qt::NoModifier, bottom},  {Qt::Key_Home, Qt::ControlModifier, 0},
+        {Qt::Key_PageUp, Qt::NoModifier, 0},
+    };
+    for (const auto& m : moves) {
+      across->setValue(across->maximum());
+      QTest::keyClick(&pic, m.key, m.modifiers);
+      QVERIFY2(down->value() == m.value, qPrintable(QStringLiteral("key %1: %2").arg(m.key).arg(down->value())));
+      // Home goes to the start of the lines too.
+      QCOMPARE(across->value() == 0, m.key == Qt::Key_Home);
+    }
+    QVERIFY(across->maximum() > 0);
+  }
+
+  // A section without camber is symmetric: so the properties say, and the
+  // export takes no camber for it.
+  void aSectionWithoutCamberIsShownAsSymmetric() {
+    TempDir dir;
+    WriteBytes(dir.file("naca0012.dat"), ReadBytes(ExamplePath("naca0012.dat")));
+    auto w = OpenWindow(dir.path().string());
+    QVERIFY(ClickItem(Child<QListWidget>(*w, "File1"), QStringLiteral("naca0012.dat")));
+    Press(*w, "Command1");
+    const std::string foi = dir.file("naca0012.FOI");
+    for (double c : ReadFoilFile(foi).camber) QCOMPARE(c, 0.0);
+    QString text;
+    {
+      Answers answers({ReadBox(text)});
+      UseMenu(w->picture1(), QString::fromUtf8("Section properties\u2026"));
+    }
+    const QString t = QString::number(w->state().ymax(1), 'g', 6);
+    QVERIFY2(text.startsWith(Q("<p>" + foi + "<br>at t/c = ") + t + ", symmetric: "), qPrintable(text));
+    QVERIFY(!text.contains("f/c"));
+    const OutlineProperties p = SectionProperties(ReadFoilFile(foi), {w->state().ymax(1), 0});
+    QVERIFY(text.contains("<tr><td>Area</td><td align=\"right\">" + QString::number(p.area, 'g', 6)));
+
+    QStringList camber;
+    Answers answers({[&](QWidget* modal) {
+                       auto* d = qobject_cast<ExportDialog*>(modal);
+                       if (!d) return;
+                       auto* edit = d->findChild<QLineEdit*>(QStringLiteral("camber"));
+                       for (int format = 0; format < d->findChild<QComboBox*>()->count(); ++format) {
+                         d->findChild<QComboBox*>()->setCurrentIndex(format);
+                         camber << edit->text() + (edit->isEnabled() ? " on" : " off");
+                       }
+                       const auto& formats = ExportFormats();
+                       const auto sized = std::find_if(formats.begin(), formats.end(),
+                                                       [](const ExportFormat& f) { return f.needs_size; });
+                       d->findChild<QComboBox*>()->setCurrentIndex(static_cast<int>(sized - formats.begin()));
+                       edit->setText(QStringLiteral("1"));  // as a program might
+                       d->accept();
+                       camber << QString::number(d->size().camber);
+                     },
+                     [](QWidget* modal) { Answers::Later(modal, "reject"); }});
+    UseMenu(w->picture1(), QString::fromUtf8("Export section\u2026"));
+    QCOMPARE(camber.size(), static_cast<qsizetype>(ExportFormats().size() + 1));
+    for (int i = 0; i + 1 < camber.size(); ++i) QCOMPARE(camber[i], QStringLiteral("0 off"));
+    QCOMPARE(camber.back(), QStringLiteral("0"));
   }
 
   void theWindowAndTheGraphicRenderToPng() {

@@ -451,14 +451,15 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
     std::vector<std::string> args;
     std::string text;
   } usage[] = {
-      {{"--export", "pdf", "down.dat"}, "--export: unknown export format 'pdf': use table, selig, dxf, svg or properties"},
+      {{"--export", "pdf", "down.dat"}, "--export: unknown export format 'pdf': use table, selig, dxf, svg, properties or step"},
       {{"--chord", "100", "down.dat"}, "--chord and --units are for --export"},
       {{"--export", "table", "--units", "mm", "down.dat"}, "--chord and --units draw outlines: the table is normalised"},
-      {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length from 2.2250738585072014e-308 to 1e6: '-1'"},
+      {{"--export", "dxf", "--chord", "-1", "down.dat"}, "--chord takes a length above 0 and at most 1e6: '-1'"},
       {{"--export", "dxf", "--chord", "2.225073858507201e-308", "down.dat"},
-       "--chord takes a length from 2.2250738585072014e-308 to 1e6: '2.225073858507201e-308'"},
+       "--chord takes a length above 0 and at most 1e6: '2.225073858507201e-308' is below the smallest normal "
+       "number, 2.2250738585072014e-308"},
       {{"--export", "dxf", "--chord", "1000000.0000000001", "down.dat"},
-       "--chord takes a length from 2.2250738585072014e-308 to 1e6: '1000000.0000000001'"},
+       "--chord takes a length above 0 and at most 1e6: '1000000.0000000001'"},
       {{"--export", "dxf", "--units", "ft", "down.dat"}, "--units takes mm, cm, m or in: 'ft'"},
       {{"--auto-outline", "down.dat"}, "--auto-outline is for --coordinates"},
       {{"--te-thickness", "0.003", "down.dat"}, "--te-thickness is for --export of an outline"},

@@ -231,10 +231,10 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{f, "b.FOI"}, "extra operand 'b.FOI'"},
       {{"--frobnicate", f}, "unrecognized option '--frobnicate'"},
       {{f, "--format"}, "option '--format' requires an argument"},
-      {{"--format", "pdf", f}, "--format: unknown export format 'pdf': use table, selig, dxf, svg or properties"},
-      {{"--format", "svg", "--camber", "0", f}, "selig, dxf, svg and properties need --thickness and --camber"},
+      {{"--format", "pdf", f}, "--format: unknown export format 'pdf': use table, selig, dxf, svg, properties or step"},
+      {{"--format", "svg", "--camber", "0", f}, "selig, dxf, svg, properties and step need --thickness and --camber"},
       {{"--thickness", "0.12", f}, "the table takes neither --thickness nor --camber"},
-      {{"--te-thickness", "0.003", f}, "--te-thickness is for the selig, dxf, svg and properties only"},
+      {{"--te-thickness", "0.003", f}, "--te-thickness is for the selig, dxf, svg, properties and step only"},
       {with({"--te-thickness", "-0.001", f}), "--te-thickness takes a fraction of the chord from 0 to 1: '-0.001'"},
       {with({"--te-thickness", "0.13", f}), "--te-thickness takes at most the --thickness"},
       {with({"--thickness", "12", f}), thickness + "'12'"},
@@ -248,9 +248,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
       {{"--points", "5", "--at", "0.5", f}, "--points and --at exclude each other"},
       {{"--format", "selig", "--thickness", "0.1", "--camber", "0", "--at", "0.5", f},
        "--at is for the table only"},
-      {with({"--points", "5", f}), "--points is for the table and selig only: dxf, svg and properties are exact"},
+      {with({"--points", "5", f}), "--points is for the table and selig only: dxf, svg, properties and step are exact"},
       {{"--format=svg", "--thickness=0.1", "--camber=0", "--points=81", f},
-       "--points is for the table and selig only: dxf, svg and properties are exact"},
+       "--points is for the table and selig only: dxf, svg, properties and step are exact"},
       {{"--list-formats=all"}, "option '--list-formats' doesn't allow an argument"},
       {{"--version=1", f}, "option '--version' doesn't allow an argument"},
   };
@@ -289,8 +289,8 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
                            "                         selig)\n"),
             std::string::npos)
       << out.str();
-  EXPECT_NE(out.str().find("selig, dxf, svg and properties need --thickness and --camber; the table\n"
-                           "takes neither.\n"),
+  EXPECT_NE(out.str().find("selig, dxf, svg, properties and step need --thickness and --camber; the\n"
+                           "table takes neither.\n"),
             std::string::npos);
   EXPECT_EQ(Run({"--list-formats"}), 0);
   EXPECT_EQ(out.str(),
@@ -300,7 +300,9 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
             "dxf\tthe exact outline as two cubic SPLINE entities on the layers UPPER and LOWER\n"
             "svg\tthe exact outline as cubic Bezier paths, 1000 units to the chord\n"
             "properties\tlargest thickness and camber, leading-edge radius, trailing-edge thickness and "
-            "angle, area, centroid and second moments of the outline, as one JSON object\n");
+            "angle, area, centroid and second moments of the outline, as one JSON object\n"
+            "step\tthe exact outline as B-spline curves bounding a planar face, in a STEP file (AP214); mm "
+            "unless --units says\n");
   EXPECT_EQ(Run({"--version", f}), 0);
   EXPECT_EQ(out.str(), "tarvelo-export (TARVELO) 2.01\n");
 }

@@ -73,8 +73,8 @@ TEST_F(LongNamesTest, TheHelpListsLongNamesOnLinesOfTheirOwn) {
   EXPECT_NE(fitHelp.out.find("      --export FORMAT[,FORMAT...]  write the fitted section at its own size\n"
                              "                         beside the .FOI, as <stem>-table.txt (table),\n"
                              "                         -outline.dat (selig), .dxf (dxf), .svg (svg),\n"
-                             "                         -properties.json (properties), -long-name.dxf\n"
-                             "                         (outline-for-computer-aided-design)\n"),
+                             "                         -properties.json (properties), .step (step),\n"
+                             "                         -long-name.dxf (outline-for-computer-aided-design)\n"),
             std::string::npos)
       << fitHelp.out;
   const test::Ran exportHelp = Export("--help");
@@ -84,6 +84,9 @@ TEST_F(LongNamesTest, TheHelpListsLongNamesOnLinesOfTheirOwn) {
                                 "                                radius, trailing-edge thickness and angle,\n"
                                 "                                area, centroid and second moments of the\n"
                                 "                                outline, as one JSON object\n"
+                                "                         step   the exact outline as B-spline curves\n"
+                                "                                bounding a planar face, in a STEP file\n"
+                                "                                (AP214); mm unless --units says\n"
                                 "                         outline-for-computer-aided-design\n"
                                 "                                the exact outline as two cubic SPLINE\n"
                                 "                                entities, as the dxf format writes it\n"
@@ -126,7 +129,7 @@ TEST_F(LongNamesTest, ProgramsFitExportAndListUnderLongNames) {
   const test::Ran unknown = Export("--format pdf " + dir.file("naca2412.FOI"));
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.err, "tarvelo-export: --format: unknown export format 'pdf': use table, selig, dxf, svg, "
-                         "properties or " + format + "\nTry 'tarvelo-export --help' for more information.\n");
+                         "properties, step or " + format + "\nTry 'tarvelo-export --help' for more information.\n");
 }
 
 }  // namespace

@@ -115,6 +115,9 @@ void CheckExports(const FoilSpline& foil) {
           bytes = tarvelo::Export(foil, f.name, options);
         }
       } catch (const Error& e) {
+        // Open CASCADE makes the STEP face, and refuses an outline that
+        // bounds none (flat, or crossing itself).
+        if (std::string(f.name) == "step" && e.kind() == ErrorKind::BadData && e.subject() == "the section") continue;
         CheckRefusal(e, f.name);
         continue;
       }

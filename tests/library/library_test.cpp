@@ -620,8 +620,8 @@ TEST(ExportTest, RefusesWithTheirMessages) {
       {[&] { ExportSvg(three, {0.1, 0}); },
        "usage: the foil spline is not one of 4 to 64 cubic control points with x from 0 to 1"},
       // Export checks the options against the format's row before it writes.
-      {[&] { Export(foil, "step", {}); },
-       "usage: unknown export format 'step': use table, selig, dxf, svg or properties"},
+      {[&] { Export(foil, "iges", {}); },
+       "usage: unknown export format 'iges': use table, selig, dxf, svg, properties or step"},
       {[&] { Export(foil, "dxf", {{0.12, 0}, 81, {}}); }, "usage: the dxf export is exact and takes no point count"},
       {[&] { Export(foil, "selig", {{0.12, 0}, 0, {0.5}}); }, "usage: the selig export takes no stations"},
       {[&] { Export(foil, "table", {{}, 5, {0.5}}); }, "usage: a point count and stations exclude each other"},
@@ -763,14 +763,14 @@ TEST(ExportTest, EveryFormatOfTheTableThroughExport) {
   const OutlineSize size{0.12, 0.02};
   std::vector<std::string> names;
   for (const ExportFormat& f : ExportFormats()) names.emplace_back(f.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"table", "selig", "dxf", "svg", "properties"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"table", "selig", "dxf", "svg", "properties", "step"}));
   EXPECT_EQ(Export(foil, "table", {}), ExportTable(foil, CosineStations(41)));
   EXPECT_EQ(Export(foil, "table", {{}, 0, {0.25, 0.5}}), ExportTable(foil, {0.25, 0.5}));
   EXPECT_EQ(Export(foil, "selig", {size, 0, {}}), ExportSelig(foil, size, 81));
   EXPECT_EQ(Export(foil, "selig", {size, 7, {}}), ExportSelig(foil, size, 7));
   EXPECT_EQ(Export(foil, "dxf", {size, 0, {}}), ExportDxf(foil, size));
   EXPECT_EQ(Export(foil, "svg", {size, 0, {}}), ExportSvg(foil, size));
-  EXPECT_EQ(&FindExportFormat("properties"), &ExportFormats().back());
+  EXPECT_EQ(&FindExportFormat("step"), &ExportFormats().back());
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ for path in usr/bin/tarvelo-fit usr/share/man/man1/tarvelo-fit.1.gz usr/share/ma
             usr/share/bash-completion/completions/tarvelo-fit \
             usr/bin/tarvelo-naca usr/share/man/man1/tarvelo-naca.1.gz \
             usr/share/bash-completion/completions/tarvelo-naca usr/share/doc/tarvelo/examples/naca2412.dat \
+            usr/bin/tarvelo-blade usr/share/man/man1/tarvelo-blade.1.gz usr/share/bash-completion/completions/tarvelo-blade \
+            usr/lib/tarvelo/tarvelo-cad.so usr/share/doc/tarvelo/examples/blade/propeller.txt \
             usr/lib/python3/dist-packages/tarvelo.cpython- \
             usr/include/tarvelo/tarvelo.h usr/lib/cmake/tarvelo/tarveloConfig.cmake \
             usr/share/doc/tarvelo/copyright usr/share/doc/tarvelo/changelog.gz; do

@@ -2,7 +2,10 @@
 # installed package as another project would, and runs it on a bundled section.
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... [-DEXTRA_FLAGS=...] -P outside_project.cmake
 file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
+# The prefix lies outside the build tree, so that nothing installed can
+# reach back into the build (the CAD module, say) and pass unseen.
+string(RANDOM LENGTH 12 tag)
+set(prefix /tmp/tarvelo-outside-${tag})
 
 # The README shows the example as it is.
 file(READ ${SOURCE_DIR}/README.md readme)
@@ -42,4 +45,18 @@ run(${CMAKE_COMMAND} -E env PYTHONPATH=${prefix}/lib/python3/dist-packages ${PYT
 if(NOT out STREQUAL "8\n")
   message(FATAL_ERROR "the installed Python module gave: ${out}")
 endif()
-file(REMOVE_RECURSE ${WORK_DIR})
+
+# The CAD module as installed, found from the installed program and the
+# installed Python module, away from the build tree: each writes a STEP file.
+file(MAKE_DIRECTORY ${WORK_DIR})
+run(${prefix}/bin/tarvelo-blade --section ${SOURCE_DIR}/examples/blade/section.FOI --tolerance 1e-4
+    --output-dir ${WORK_DIR} ${SOURCE_DIR}/examples/blade/propeller.txt)
+if(NOT out MATCHES "wrote [^\n]*propeller.step: 3 solids, valid and closed\n")
+  message(FATAL_ERROR "the installed tarvelo-blade gave: ${out}")
+endif()
+run(${CMAKE_COMMAND} -E env PYTHONPATH=${prefix}/lib/python3/dist-packages ${PYTHON_ENV}
+    /usr/bin/python3 -c "import tarvelo\nt = tarvelo.read_blade_table('${SOURCE_DIR}/examples/blade/propeller.txt')\nr = tarvelo.make_blade(*[t[k] for k in ('r', 'chord', 'pitch', 'thickness', 'camber', 'skew', 'rake')], foil=tarvelo.read_foil_file('${SOURCE_DIR}/examples/blade/section.FOI'), diameter=300, blades=2, tolerance=1e-4, export=['step'], output_dir='${WORK_DIR}')\nprint(len(r['outputs'][0]['solids']))")
+if(NOT out STREQUAL "2\n")
+  message(FATAL_ERROR "the installed Python module's blade gave: ${out}")
+endif()
+file(REMOVE_RECURSE ${WORK_DIR} ${prefix})

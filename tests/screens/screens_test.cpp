@@ -74,7 +74,8 @@ char Letter(Color c) { return c == kBlack ? 'k' : c == kRed ? 'r' : c == kBlue ?
 // One letter per run: k black, r red, b blue, upper case when bold; '-' for an empty line.
 std::string Looks(const Page& p) {
   std::string out;
-  for (const TextLine& l : p.lines) {
+  for (std::size_t n = 0; n < p.size(); ++n) {
+    const TextLine l = p.line(n);
     if (l.runs.empty()) out += '-';
     for (const TextRun& r : l.runs) out += static_cast<char>(Letter(r.color) - (r.bold ? 32 : 0));
   }
@@ -270,6 +271,96 @@ TEST(CycleTest, EveryScreenInTurnOnInconsistentStates) {
       s.nScreen = n, Command3_Click(s, d);
       EXPECT_TRUE(s.nScreen == n && Lines(d) == before) << "nScreen " << n;
     }
+  }
+}
+
+
+// A display that keeps a table's rows as the function that makes them, as
+// the window's display area does.
+class LazyDisplay : public RecordingDisplay {
+ public:
+  LazyDisplay() { keepRowsLazily(true); }
+};
+
+// Kept lazily, a listing is the same page line by line, in the same colours,
+// long after the state has moved on; its widest row is counted as written,
+// at the values whose integer part grows when rounded, and beyond.
+TEST(LazyRowsTest, AListingKeptLazilyIsThePagePrintedWhateverTheStateDoesLater) {
+  const double values[] = {8.999999, 9, 9.999994, 9.999995, -9.999995, 12345.5, NAN, INFINITY, -INFINITY};
+  for (const double v : values) {
+    SCOPED_TRACE(v);
+    for (int k = 1; k <= 2; ++k) {
+      State s = SmallSection();
+      s.fit->thickness.fitted[2] = v, s.fit->camber.difference[3] = static_cast<float>(v);
+      RecordingDisplay printed;
+      LazyDisplay kept;
+      (k == 1 ? List_Data1 : List_Data2)(s, printed);
+      (k == 1 ? List_Data1 : List_Data2)(s, kept);
+      ASSERT_TRUE(kept.page().lazy.has_value());
+      EXPECT_FALSE(printed.page().lazy.has_value());
+      EXPECT_EQ(kept.page().lazy->at, 4u);
+      s.fit.reset(), s.data = Section{}, s.largest = {2, 2};
+      EXPECT_EQ(kept.page().texts(), printed.page().texts());
+      EXPECT_EQ(Looks(kept.page()), Looks(printed.page()));
+      std::size_t widest = 0;
+      for (std::size_t n = 4; n < 9; ++n) widest = std::max(widest, printed.page().lines[n].text().size());
+      EXPECT_EQ(kept.page().lazy->rows.widest, widest);
+    }
+  }
+}
+
+// Rows that would continue an open line, and a second table, are printed.
+TEST(LazyRowsTest, RowsAfterAnOpenLineOrASecondTableArePrinted) {
+  const Rows rows{3, 2, [](std::size_t n) { return std::string(n == 1 ? "" : "r") + std::to_string(n); }};
+  LazyDisplay d;
+  d.Print({"open "}, LineEnd::KeepOpen);
+  d.PrintRows(rows);
+  EXPECT_FALSE(d.page().lazy.has_value());
+  d.PrintRows(rows);
+  d.ForeColor(kRed);
+  d.PrintRows(rows);
+  d.Print({"last"});
+  EXPECT_EQ(Lines(d), (std::vector<std::string>{"open r0", "1", "r2", "r0", "1", "r2", "r0", "1", "r2", "last"}));
+  EXPECT_EQ(Looks(d.page()), "kkkkkkrrrr");
+  ASSERT_TRUE(d.page().lazy.has_value());
+  EXPECT_EQ(d.page().lazy->at, 3u);
+  EXPECT_EQ(d.page().lines.size(), 7u);
+  d.Cls();
+  EXPECT_TRUE(d.page().size() == 0 && !d.page().lazy);
+}
+
+// Line 1 of a listing, the graphic and the control points, and the files of
+// the first page: those of the results whenever the input file named is not
+// the file they were read from, the usual ones otherwise.
+TEST(ResultsLineTest, TheScreensNameTheFileOfTheirResultsWhenAnotherIsNamed) {
+  const struct {
+    const char* name;
+    std::string read, input;
+    bool refused;
+    std::string line1, fileRead, fileSaved;
+  } cases[] = {
+      {"never read", "", "/data/naca0012.dat", false, "", "/data/naca0012.dat", "/data/naca0012.FOI"},
+      {"read the file named", "/data/naca0012.dat", "/data/naca0012.dat", false, "", "/data/naca0012.dat",
+       "/data/naca0012.FOI"},
+      {"another named", "/data/naca0012.dat", "/data/naca4412.dat", false, "File read     : /data/naca0012.dat",
+       "/data/naca0012.dat", "/data/naca0012.FOI"},
+      {"the file named refused", "/data/naca0012.dat", "/data/naca0012.dat", true,
+       "File read     : /data/naca0012.dat", "/data/naca0012.dat", "/data/naca0012.FOI"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    State s = SmallSection();
+    s.ReadFile = c.read, s.InFile = c.input, s.ReadRefused = c.refused;
+    s.OutFile = "/data/other.FOI";
+    const bool other = c.line1 != "";
+    RecordingDisplay d;
+    for (auto screen : {List_Data1, List_Data2, Draw_Graphic, List_Foil_Camber}) {
+      screen(s, d);
+      EXPECT_EQ(Lines(d).at(0), other ? c.line1 : screen == Draw_Graphic ? " " : "");
+    }
+    Print_FirstPage(s, d);
+    EXPECT_EQ(Lines(d).at(6), "File read     : " + c.fileRead);
+    EXPECT_EQ(Lines(d).at(10), other ? "File saved    : " + c.fileSaved : "File not saved: /data/other.FOI");
   }
 }
 
