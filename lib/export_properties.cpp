@@ -32,6 +32,9 @@ std::string WriteProperties(const FoilSpline& foil, const ExportOptions& options
   std::string out = "{\n";
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const double v = p.*fields[i].value * std::pow(chord, ChordPower(fields[i].key));
+    if (std::isnan(v) || (std::isinf(v) && std::isfinite(p.*fields[i].value)))
+      throw BeyondDoubles("the section property " + std::string(fields[i].key) + " at a chord of " +
+                          ShortestText(chord));
     // JSON has no infinity: a leading edge with a thickness has no radius.
     out += "  \"" + std::string(fields[i].key) + "\": " + (std::isfinite(v) ? ShortestText(v) : "null") +
            (i + 1 < fields.size() ? ",\n" : "\n");

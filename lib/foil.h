@@ -71,6 +71,41 @@ OutlineSpline DrawnOutline(const FoilSpline& foil, const ExportOptions& options)
 // The chord length of a drawing: options.chord, or 1 chord unit.
 inline double DrawnChord(const ExportOptions& options) { return options.chord > 0 ? options.chord : 1.0; }
 
+// The lowest value of a foil's stored thickness curve from x = 0 to up_to,
+// and the first x where it is; the foil's control points must make a
+// FoilSpline (KnotsOf).
+struct LowestThickness {
+  double value = 0;
+  double x = 0;
+};
+LowestThickness LowestThicknessOf(const FoilSpline& foil, double up_to);
+
+// Where the surfaces may cross: behind 99 % of the chord an import keeps a
+// crossing (a trailing edge drawn too thin), with a warning; ahead of it no
+// section is inside out.
+inline constexpr double kCrossingFrom = 0.99;
+
+// How far below 0 a stored thickness curve may go: half the last of the five
+// decimals a .FOI holds, as far as rounding a curve that touches 0 moves it.
+inline constexpr double kThicknessRounding = 5e-6;
+
+// Throws Error (BadData) about `name` when the thickness curve, its
+// ordinates rounded to the five decimals a .FOI holds, goes below 0 by more
+// than kThicknessRounding ahead of kCrossingFrom: its upper and lower
+// surfaces cross there, and every outline of it would be drawn inside out.
+void CheckThicknessNotNegative(const FoilSpline& foil, const std::string& name);
+
+// OutlineDeviationOf, given up once the deviation at the points or between
+// them is known to be above `above`: then `complete` is false and the larger
+// of `deviation.deviation` and `deviation.between` a value above `above` that
+// the deviation is at least (where it is, when a point is known). The same
+// numbers as OutlineDeviationOf when complete.
+struct PartialDeviation {
+  OutlineDeviation deviation;
+  bool complete = true;
+};
+PartialDeviation OutlineDeviationAbove(const Fit& fit, const ImportedSection& imported, double above);
+
 // The shortest text that reads back as the same double.
 std::string ShortestText(double v);
 

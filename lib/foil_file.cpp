@@ -2,28 +2,62 @@
 // FoilSpline.
 #include <tarvelo/tarvelo.h>
 
+#include <array>
+#include <charconv>
+
 #include "foilio/file_errors.h"
 #include "foilio/foil_file.h"
 #include "foilio/items.h"
+#include "foilio/number_format.h"
 #include "lib/foil.h"
 
 namespace tarvelo {
+
+namespace {
+
+FoilSpline ParseFoil(detail::ByteSource& in, const std::string& name);
+
+// Six significant digits: where and how far, for people.
+std::string Short(double v) {
+  std::array<char, 32> buf{};
+  return {buf.data(), std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, 6).ptr};
+}
+
+// The thickness ordinates as a .FOI holds them, to five decimals: what a
+// reader accepts is then accepted again once written.
+FoilSpline AsWritten(FoilSpline foil) {
+  for (double& t : foil.thickness) detail::ParseNumber(FSt(0, 0, 5, t), t);
+  return foil;
+}
+
+}  // namespace
 
 std::string FoilFileBytes(const Fit& fit) {
   const std::size_t n = fit.control_x.size();
   if (fit.thickness.control.size() != n || fit.camber.control.size() != n)
     throw Error(ErrorKind::Usage, "the fit's control points differ in number");
   CheckIdLine(fit.id_line);
-  return FoilFileText(fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control);
+  std::string text = FoilFileText(fit.id_line, fit.order, fit.control_x, fit.thickness.control, fit.camber.control);
+  // A fit whose thickness curve crosses below 0 between the data (too many
+  // control points for them) would be written as a .FOI that every reader
+  // refuses: it is refused here, on the values as the file rounds them.
+  detail::ByteSource in(text);
+  const LowestThickness lowest = LowestThicknessOf(ParseFoil(in, "the fit's .FOI"), kCrossingFrom);
+  if (lowest.value < -kThicknessRounding)
+    throw Error(ErrorKind::BadData, "the fitted thickness goes below 0 at x = " + Short(lowest.x) + ", to " +
+                                        Short(lowest.value) + ": its outline would be inside out there, and its .FOI refused");
+  return text;
 }
 
 void WriteFoilFile(const std::filesystem::path& file, const Fit& fit) { WriteFileContents(file, FoilFileBytes(fit)); }
 
-namespace {
 
-FoilSpline ReadFoil(detail::ByteSource& in, const std::string& name);
-
-}  // namespace
+void CheckThicknessNotNegative(const FoilSpline& foil, const std::string& name) {
+  const LowestThickness lowest = LowestThicknessOf(AsWritten(foil), kCrossingFrom);
+  if (lowest.value >= -kThicknessRounding) return;
+  throw detail::DataError(name, "the thickness goes below 0 at x = " + Short(lowest.x) + ", to " +
+                                    Short(lowest.value) + ": the surfaces cross and the outline would be inside out");
+}
 
 FoilSpline ReadFoilFile(const std::filesystem::path& file) {
   const std::string name = file.string();
@@ -31,17 +65,21 @@ FoilSpline ReadFoilFile(const std::filesystem::path& file) {
   const detail::Descriptor fd(detail::OpenForReading(name, cause));
   if (fd.get() < 0) throw detail::InputError(name, cause);
   detail::ByteSource in(fd.get());
-  return ReadFoil(in, name);
+  FoilSpline foil = ParseFoil(in, name);
+  CheckThicknessNotNegative(foil, name);
+  return foil;
 }
 
 FoilSpline ReadFoilText(std::string_view bytes, const std::string& name) {
   detail::ByteSource in(bytes);
-  return ReadFoil(in, name);
+  FoilSpline foil = ParseFoil(in, name);
+  CheckThicknessNotNegative(foil, name);
+  return foil;
 }
 
 namespace {
 
-FoilSpline ReadFoil(detail::ByteSource& in, const std::string& name) {
+FoilSpline ParseFoil(detail::ByteSource& in, const std::string& name) {
   using detail::ItemReader;
   const auto fail = [&name](const std::string& text) { throw detail::DataError(name, text); };
 

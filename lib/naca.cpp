@@ -71,9 +71,22 @@ double FiveDigitCamber(double x, const FiveDigitLine& line) {
   return line.k1 * r * r * r / 6 * (1 - x);
 }
 
-// u ln|u| and u^2 ln|u|, with their limit 0 at u = 0.
+// u ln|u|, with its limit 0 at u = 0.
 double XLogX(double u) { return u == 0 ? 0 : u * std::log(std::fabs(u)); }
-double X2LogX(double u) { return u == 0 ? 0 : u * u * std::log(std::fabs(u)); }
+
+// F(u) = 1/2 u^2 ln|u| - 1/4 u^2, whose derivative is u ln|u|, and its
+// backward difference quotient D(u) = (F(u) - F(u - e)) / e. Near a = 1, e
+// is tiny and F(u) and F(u - e) agree in nearly every digit: there the
+// difference is taken apart first, u^2 ln u - v^2 ln v = u^2 ln(1 + e / v)
+// + (u^2 - v^2) ln v with u^2 - v^2 = e (u + v), so that nothing cancels
+// before the division by e.
+double F(double u) { return u == 0 ? 0 : u * u * (0.5 * std::log(std::fabs(u)) - 0.25); }
+
+double DifferenceQuotient(double u, double e) {
+  const double v = u - e;
+  if (v <= 0) return (F(u) - F(v)) / e;
+  return 0.5 * (u * u * (std::log1p(e / v) / e) + (u + v) * std::log(v)) - 0.25 * (u + v);
+}
 
 // The a-series mean line: the load uniform from the leading edge to a of
 // the chord, then falling linearly to the trailing edge, for the design
@@ -85,14 +98,16 @@ double X2LogX(double u) { return u == 0 ? 0 : u * u * std::log(std::fabs(u)); }
 //   h = 1 / (1 - a) (1/2 (1-a)^2 ln(1-a) - 1/4 (1-a)^2) + g
 // and for a = 1, the load uniform over the whole chord:
 //   y_c = -cli / (4 pi) ((1-x) ln(1-x) + x ln x)
+// With e = 1 - a the bracket is -D(1 - x) + g (1 - x) - x ln x
+// - x (1/2 e ln e - 1/4 e), and g = D(1): the same numbers, without the
+// differences of nearly equal terms that the report's form divides by e.
 double ASeriesCamber(double x, double a, double cli) {
   if (cli == 0) return 0;
   if (a == 1) return -cli / (4 * std::numbers::pi) * (XLogX(1 - x) + XLogX(x));
-  const double g = -1 / (1 - a) * ((a == 0 ? 0 : a * a * (0.5 * std::log(a) - 0.25)) + 0.25);
-  const double h = 1 / (1 - a) * (0.5 * X2LogX(1 - a) - 0.25 * (1 - a) * (1 - a)) + g;
-  const double bracket = 0.5 * X2LogX(a - x) - 0.5 * X2LogX(1 - x) + 0.25 * (1 - x) * (1 - x) -
-                         0.25 * (a - x) * (a - x);
-  return cli / (2 * std::numbers::pi * (a + 1)) * (bracket / (1 - a) - XLogX(x) + g - h * x);
+  const double e = 1 - a;
+  const double g = DifferenceQuotient(1, e);
+  const double bracket = -DifferenceQuotient(1 - x, e) + g * (1 - x) - XLogX(x) - x * (0.5 * XLogX(e) - 0.25 * e);
+  return cli / (2 * std::numbers::pi * (a + 1)) * bracket;
 }
 
 // ---- Designations --------------------------------------------------------
@@ -122,10 +137,11 @@ double Thickness(std::string_view designation) {
   return percent / 100.0;
 }
 
-// a as the ID line gives it: "0.8", and "1.0" for a whole number.
+// a as the ID line gives it: "0.8", "1.0" for a whole number, and "0.0"
+// for -0, which is no other mean line than 0.
 std::string MeanLineText(double a) {
-  const std::string text = ShortestText(a);
-  return text.find('.') == std::string::npos ? text + ".0" : text;
+  const std::string text = ShortestText(a + 0.0);
+  return text.find_first_of(".e") == std::string::npos ? text + ".0" : text;
 }
 
 Family Recognised(std::string_view d, const NacaOptions& options) {

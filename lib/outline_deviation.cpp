@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "bspline/exact.h"
+#include "lib/foil.h"
 #include "lib/nose.h"
 
 namespace tarvelo {
@@ -41,13 +43,28 @@ class FittedSurface {
     return spans_.ParameterAt(fit_.control_x, dx_, x, std::sqrt(x)).t;
   }
 
-  // The least distance of p from the surface: sampled around p's own chord
-  // position, then the best sample's neighbourhood narrowed down.
-  double From(const CoordinatePoint& p) const {
+  // Where p is sought: kSamples steps from lo to hi around `below`, the
+  // parameter of p's own chord position.
+  struct Window {
+    double lo, hi, step;
+  };
+  Window Around(double below) const {
     const double around = kSpansAround / (fit_.control_points - 3);
-    const double lo = std::max(0.0, Below(p) - around);
-    const double hi = std::min(1.0, Below(p) + around);
-    const double step = (hi - lo) / kSamples;
+    const double lo = std::max(0.0, below - around);
+    const double hi = std::min(1.0, below + around);
+    return {lo, hi, (hi - lo) / kSamples};
+  }
+
+  // A bound that From never exceeds: the distance straight across at p's
+  // own chord position, which From takes the least of with the others.
+  double AtMost(const CoordinatePoint& p, double below) const { return std::sqrt(Distance2(below, p)); }
+
+  // The least distance of p from the surface: sampled around p's own chord
+  // position, then the best sample's neighbourhood narrowed down; never
+  // more than straight across from it.
+  double From(const CoordinatePoint& p) const { return From(p, Below(p)); }
+  double From(const CoordinatePoint& p, double below) const {
+    const auto [lo, hi, step] = Around(below);
     int best = 0;
     double bestD = Distance2(lo, p);
     for (int k = 1; k <= kSamples; ++k) {
@@ -68,7 +85,7 @@ class FittedSurface {
         d = a + g * (b - a), fd = Distance2(d, p);
       }
     }
-    return std::sqrt(std::min({bestD, fc, fd}));
+    return std::min(std::sqrt(std::min({bestD, fc, fd})), AtMost(p, below));
   }
 
  private:
@@ -79,40 +96,76 @@ class FittedSurface {
   std::vector<double> dx_;
 };
 
-// The largest distance of some points from the fitted outline, and where.
+// One point in this many of each surface is measured first: the largest of
+// their deviations is a floor that most points' bounds fall below.
+constexpr std::size_t kFloorStride = 64;
+
+// The largest distance from the fitted outline of the points of both
+// surfaces at chord positions up to `up_to_x`, the first of it kept; given
+// up (complete false) as soon as it is known to be above `above`.
 struct Farthest {
   double distance = -1;
   double x = 0;
   bool upper = true;
-  void Look(const FittedSurface& surface, const std::vector<CoordinatePoint>& points, bool on_upper,
-            double up_to_x) {
-    for (const CoordinatePoint& p : points) {
+  bool complete = true;
+};
+
+Farthest FarthestOf(const FittedSurface& upper, const FittedSurface& lower,
+                    const std::vector<CoordinatePoint>& upper_points,
+                    const std::vector<CoordinatePoint>& lower_points, double above, double up_to_x) {
+  const auto points = [&](bool on_upper) -> const std::vector<CoordinatePoint>& {
+    return on_upper ? upper_points : lower_points;
+  };
+  double floor = -1;
+  for (const bool on_upper : {true, false})
+    for (std::size_t i = 0; i < points(on_upper).size(); i += kFloorStride)
+      if (points(on_upper)[i].x <= up_to_x)
+        floor = std::max(floor, (on_upper ? upper : lower).From(points(on_upper)[i]));
+  if (floor > above) return {floor, 0, true, false};
+  // The points in their order: a point whose bound is below the floor, or no
+  // more than the largest so far, cannot be the first of the largest.
+  Farthest out;
+  for (const bool on_upper : {true, false}) {
+    const FittedSurface& surface = on_upper ? upper : lower;
+    for (const CoordinatePoint& p : points(on_upper)) {
       if (p.x > up_to_x) continue;
-      if (const double d = surface.From(p); d > distance) *this = {d, p.x, on_upper};
+      const double below = surface.Below(p);
+      const double bound = surface.AtMost(p, below);
+      if (bound < floor || bound <= out.distance) continue;
+      if (const double d = surface.From(p, below); d > out.distance) {
+        out = {d, p.x, on_upper, true};
+        if (d > above) {
+          out.complete = false;
+          return out;
+        }
+      }
     }
   }
-};
+  return out;
+}
 
 }  // namespace
 
-OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported) {
+PartialDeviation OutlineDeviationAbove(const Fit& fit, const ImportedSection& imported, double above) {
   const OutlineSize size = OwnSize(fit);
-  Farthest at, between;
-  for (const bool upper : {true, false}) {
-    const FittedSurface surface(fit, size, upper ? 1.0 : -1.0);
-    at.Look(surface, upper ? imported.upper : imported.lower, upper, HUGE_VAL);
-    between.Look(surface, upper ? imported.upper_between : imported.lower_between, upper, HUGE_VAL);
-  }
-  return {std::max(at.distance, 0.0),      at.x,      at.upper,
-          std::max(between.distance, 0.0), between.x, between.upper};
+  const FittedSurface upper(fit, size, 1.0), lower(fit, size, -1.0);
+  const Farthest at = FarthestOf(upper, lower, imported.upper, imported.lower, above, HUGE_VAL);
+  if (!at.complete) return {{at.distance, at.x, at.upper}, false};
+  const Farthest between =
+      FarthestOf(upper, lower, imported.upper_between, imported.lower_between, above, HUGE_VAL);
+  return {{std::max(at.distance, 0.0), at.x, at.upper, std::max(between.distance, 0.0), between.x, between.upper},
+          between.complete};
+}
+
+OutlineDeviation OutlineDeviationOf(const Fit& fit, const ImportedSection& imported) {
+  return OutlineDeviationAbove(fit, imported, std::numeric_limits<double>::infinity()).deviation;
 }
 
 NoseDeviation NoseBetween(const Fit& fit, const ImportedSection& imported) {
   const OutlineSize size = OwnSize(fit);
-  Farthest between;
-  for (const bool upper : {true, false})
-    between.Look(FittedSurface(fit, size, upper ? 1.0 : -1.0), upper ? imported.upper_between : imported.lower_between,
-                 upper, kNoseChord);
+  const FittedSurface upper(fit, size, 1.0), lower(fit, size, -1.0);
+  const Farthest between = FarthestOf(upper, lower, imported.upper_between, imported.lower_between,
+                                      std::numeric_limits<double>::infinity(), kNoseChord);
   return {std::max(between.distance, 0.0), between.x, between.upper};
 }
 

@@ -155,7 +155,10 @@ double LeadingEdgeRadius(const Span& first) {
   if (p == 4) return 0;
   if (q == 4 || 2 * p < q) return std::numeric_limits<double>::infinity();
   if (2 * p > q) return 0;
-  return t[p] * t[p] / (8 * x[q]);
+  const double radius = t[p] * t[p] / (8 * x[q]);
+  // Infinite above means a blunt nose; here it could only be an overflow.
+  if (!std::isfinite(radius)) throw BeyondDoubles("the section property le_radius");
+  return radius;
 }
 
 // The angle from the upper surface's tangent to the lower one's at the
@@ -173,6 +176,31 @@ OutlineSize DrawnExtremes(const FoilSpline& foil, const OutlineSize& size) {
   const std::vector<Span> spans = Spans(foil, size);
   const double highest = Largest(spans, &Span::camber, 1).value, lowest = Largest(spans, &Span::camber, -1).value;
   return {Largest(spans, &Span::thickness, 1).value, (-lowest > highest ? lowest : highest) + 0.0};
+}
+
+LowestThickness LowestThicknessOf(const FoilSpline& foil, double up_to) {
+  const std::vector<Span> spans = Spans(foil, {1, 0});
+  LowestThickness lowest{foil.thickness.front(), 0};
+  try {
+    const double end = foil.Evaluate(up_to).thickness;
+    if (end < lowest.value) lowest = {end, up_to};
+  } catch (const Error&) {
+    // Ordinates near the largest double sum beyond it there: what cannot be
+    // evaluated is refused by whatever evaluates it, not taken as crossed.
+  }
+  // A curve lies within the hull of its Bezier ordinates: only a span with
+  // one below the lowest value found so far can hold a lower one.
+  for (const Span& p : spans) {
+    if (p.x[0] > up_to) break;
+    if (*std::min_element(p.thickness.begin(), p.thickness.end()) >= lowest.value) continue;
+    std::vector<double> at = {1};
+    for (double s : Stationary(p.thickness)) at.push_back(s);
+    for (double s : at) {
+      const double v = Value(p.thickness, s), x = Value(p.x, s);
+      if (v < lowest.value && x <= up_to) lowest = {v, x};
+    }
+  }
+  return lowest;
 }
 
 const std::vector<PropertyField>& PropertyFields() {
@@ -231,6 +259,13 @@ OutlineProperties SectionProperties(const FoilSpline& foil, const OutlineSize& s
   p.iyy = Integral(spans, [xc](double x, double t, double) { return (x - xc) * (x - xc) * t; });
   p.ixx = Integral(spans, [yc](double, double t, double c) { return (c - yc) * (c - yc) * t + t * t * t / 12; });
   p.ixy = Integral(spans, [xc, yc](double x, double t, double c) { return (x - xc) * (c - yc) * t; }) + 0.0;
+  // Ordinates far beyond any section's overflow the integrals of their cubes:
+  // the first figure that did is named rather than given as infinite or NaN.
+  for (const PropertyField& f : PropertyFields()) {
+    const double v = p.*f.value;
+    if (!std::isfinite(v) && !(f.value == &OutlineProperties::le_radius && std::isinf(v)))
+      throw BeyondDoubles("the section property " + std::string(f.key));
+  }
   return p;
 }
 

@@ -124,6 +124,21 @@ TEST_F(CliTest, FailedRunsReportOnStandardErrorAndTheOthersGoOn) {
             Misplaced("naca0012.dat") + "tarvelo-fit: " + dir.file("nodir/x.FOI") + ": output file could not be written: no such folder\n");
 }
 
+// 24 control points on 26 data points swing to a thickness of -764 between
+// them: the file fails, naming where, and leaves no .FOI (nor an earlier one
+// changed); the next file is fitted. 23 make a .FOI that reads back.
+TEST_F(CliTest, AFitInsideOutFailsWithoutItsFoilFile) {
+  test::WriteBytes(dir.file("wild.FOI"), "earlier");
+  EXPECT_EQ(Run({"--quiet", "-n", "24", "-o", "wild.FOI", "naca0012.dat"}), 1);
+  EXPECT_EQ(err.str(), Misplaced("naca0012.dat") + "tarvelo-fit: " + dir.file("naca0012.dat") +
+                           ": the fitted thickness goes below 0 at x = 0.000419803, to -764.003: its outline would "
+                           "be inside out there, and its .FOI refused\n");
+  EXPECT_EQ(ReadBytes(dir.file("wild.FOI")), "earlier");
+  EXPECT_EQ(Run({"--quiet", "-n", "23", "-o", "wild.FOI", "naca0012.dat"}), 0);
+  EXPECT_EQ(err.str(), Misplaced("naca0012.dat"));
+  EXPECT_EQ(ReadFoilFile(dir.file("wild.FOI")).control_x.size(), 23u);
+}
+
 TEST_F(CliTest, FoilNumberNamesTheOutputOrGivesTheFieldsMessage) {
   for (const char* number : {"101", " 255 "}) {
     EXPECT_EQ(Run({"--foil-number", number, "naca0012.dat"}), 0);

@@ -197,6 +197,31 @@ TEST_F(ExportCommandTest, ASectionWithoutCamberTakesNone) {
   }
 }
 
+// Ordinates of 1e110 make every outline format's numbers finite, but the
+// second moment of area (their cube) is not: the properties export refuses,
+// naming it, writes nothing and leaves an earlier file as it was.
+TEST_F(ExportCommandTest, PropertiesBeyondTheRangeOfADoubleExitWithOne) {
+  const std::string big = "   1" + std::string(110, '0') + ".00000";
+  const std::string foi = dir.file("big.FOI"), earlier = dir.file("earlier.json");
+  test::WriteBytes(foi, "big\r\n 4  4 \r\n   0.00000" + big + big + "\r\n   0.00000" + big + big + "\r\n   0.33333" +
+                            big + big + "\r\n   1.00000" + big + big + "\r\n");
+  test::WriteBytes(earlier, "earlier");
+  const std::vector<std::string> properties = {"--format=properties", "--thickness=1", "--camber=1"};
+  for (const std::string& to : {std::string("-o"), std::string()}) {
+    std::vector<std::string> args = properties;
+    if (!to.empty()) args.insert(args.end(), {to, earlier});
+    args.push_back(foi);
+    EXPECT_EQ(Run(args), 1);
+    EXPECT_EQ(err.str(), "tarvelo-export: " + foi + ": the section property ixx is beyond the range of a double\n");
+    EXPECT_EQ(out.str(), "");
+  }
+  EXPECT_EQ(ReadBytes(earlier), "earlier");
+  for (const char* format : {"selig", "dxf", "svg"}) {
+    EXPECT_EQ(Run({"--format", format, "--thickness=1", "--camber=1", foi}), 0) << format;
+    EXPECT_EQ(out.str().find("inf"), std::string::npos);
+  }
+}
+
 // On a terminal a crafted ID line or file name cannot drive it.
 TEST_F(ExportCommandTest, ControlCharactersReachATerminalAsCaretNotation) {
   std::string crafted = kFlat;

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
+#include <map>
+#include <sstream>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -199,6 +202,75 @@ TEST(SectionPropertiesTest, AParallelogramHasItsFiguresInClosedForm) {
   }
 }
 
+// A figure the double range cannot hold is refused, naming it, rather than
+// given as infinite or NaN. A constant thickness t has ixx = t^3 / 12,
+// whose cube overflows from about 5.6e102 on; the nose radius of a pointed
+// nose squares its thickness, and a chord length scales ixx by its fourth
+// power.
+TEST(SectionPropertiesTest, AFigureBeyondTheRangeOfADoubleIsRefusedByName) {
+  // Constant thickness t, camber rising as c x.
+  const auto constant = [](double t, double c) {
+    return FoilSpline{"c", 4, {0, 0, 1.0 / 3, 1}, {t, t, t, t}, {0, 0, c / 3, c}, {}};
+  };
+  // Thickness rising as 3e200 x^(1/2) at the nose: t^2 / 8 overflows.
+  const FoilSpline pointed{"p", 4, {0, 0, 1.0 / 3, 1}, {0, 3e200, 3e200, 3e200}, {0, 0, 0, 0}, {}};
+  const std::string ixx = "overflow: the section property ixx is beyond the range of a double";
+  const struct {
+    FoilSpline foil;
+    OutlineSize size;
+    std::string refusal;
+  } rows[] = {
+      {constant(5e102, 0), {1, 0}, "done"},
+      {constant(6e102, 0), {1, 0}, ixx},
+      {constant(-6e102, 0), {1, 0}, ixx},
+      // (camber - centroid_y)^2, up to (c / 2)^2, overflows above about 2.7e154.
+      {constant(1, 2.6e154), {1, 1}, "done"},
+      {constant(1, 2.8e154), {1, 1}, ixx},
+      {constant(1e110, 1e110), {1, 1}, ixx},
+      {pointed, {1, 0}, "overflow: the section property le_radius is beyond the range of a double"},
+  };
+  for (const auto& r : rows) {
+    OutlineProperties p;
+    EXPECT_EQ(Refusal([&] { p = SectionProperties(r.foil, r.size); }), r.refusal) << r.foil.thickness[1];
+    for (const PropertyField& f : PropertyFields()) {
+      if (f.value != &OutlineProperties::le_radius) EXPECT_TRUE(std::isfinite(p.*f.value)) << f.key;
+    }
+  }
+  // At its own size the largest finite ixx, about 1.04e307, is written; a
+  // chord of 2 makes it 16 times that, 1.67e308, and one of 3 81 times.
+  ExportOptions options;
+  options.size = {1, 0};
+  std::string bytes;
+  EXPECT_EQ(Refusal([&] { bytes = Export(constant(5e102, 0), "properties", options); }), "done");
+  EXPECT_NE(bytes.find("\"ixx\": 1.04"), std::string::npos) << bytes;
+  options.chord = 2;
+  EXPECT_EQ(Refusal([&] { Export(constant(5e102, 0), "properties", options); }), "done");
+  options.chord = 3;
+  EXPECT_EQ(Refusal([&] { Export(constant(5e102, 0), "properties", options); }),
+            "overflow: the section property ixx at a chord of 3 is beyond the range of a double");
+  options.chord = 1e6;
+  EXPECT_EQ(Refusal([&] { Export(constant(1e70, 0), "properties", options); }), "done");
+}
+
+// A section drawn inside out, thickness below 0 everywhere, has a negative
+// area; its centroid and its camber figures are still 0 where they are
+// nothing, never -0.
+TEST(SectionPropertiesTest, ASectionInsideOutHasNoNegativeZero) {
+  const FoilSpline foil{"inside out", 4, {0, 0, 1.0 / 3, 1}, {-0.5, -0.5, -0.5, -0.5}, {0, 0, 0, 0}, {}};
+  const OutlineProperties p = SectionProperties(foil, {0.4, 0});
+  EXPECT_NEAR(p.area, -0.2, 1e-15);
+  EXPECT_NEAR(p.centroid_x, 0.5, 1e-15);
+  for (const double v : {p.centroid_y, p.ixy, p.max_camber, p.min_camber}) {
+    EXPECT_EQ(v, 0.0);
+    EXPECT_FALSE(std::signbit(v));
+  }
+  ExportOptions options;
+  options.size = {0.4, 0};
+  const std::string json = Export(foil, "properties", options);
+  EXPECT_NE(json.find("\"centroid_y\": 0,\n"), std::string::npos) << json;
+  EXPECT_EQ(json.find("-0,"), std::string::npos) << json;
+}
+
 // A symmetric section has no camber, its centroid on the chord and no product
 // moment: 0 exactly, at any thickness, and never -0.
 TEST(SectionPropertiesTest, ASymmetricSectionHasExactlyNoCamberNorProductMoment) {
@@ -276,6 +348,229 @@ TEST(TrailingEdgeTest, SetOnTheControlPointsToTheThicknessAsked) {
        "usage: the table export takes no trailing-edge thickness"},
   };
   for (const auto& r : rows) EXPECT_EQ(Refusal(r.call), r.refusal);
+}
+
+// A .FOI whose thickness curve goes below 0 ahead of 99 % of the chord is
+// inside out there: refused, naming the file, where and how far. Rounding
+// to the file's five decimals moves a curve by at most 5e-6, so a curve
+// down to -5e-6 is taken, its ordinates taken as the file's decimals hold
+// them (-0.000005 is -0.00001 written, -0.0000049999 is 0), so that what is
+// read is read again once written; behind 99 % an import keeps a crossing,
+// and so does the reader. Below, x(t) = t and the thickness is nearly
+// linear in x.
+TEST(NegativeThicknessTest, AFoilFileInsideOutAheadOfTheTrailingEdgeIsRefused) {
+  const auto foi = [](const std::string& t0, const std::string& t1, const std::string& t2, const std::string& t3) {
+    return "f\r\n 4 4\r\n 0 " + t0 + " 0\r\n 0.3333333333333333 " + t1 + " 0\r\n 0.6666666666666666 " + t2 +
+           " 0\r\n 1 " + t3 + " 0\r\n";
+  };
+  const std::string crossing = ": the surfaces cross and the outline would be inside out";
+  const struct {
+    std::string text;
+    std::string refusal;
+  } rows[] = {
+      {foi("-0.0000049999", "0.5", "0.5", "0.1"), "done"},
+      {foi("-0.000005", "0.5", "0.5", "0.1"), "bad_data: n.FOI: the thickness goes below 0 at x = 0, to -1e-05" + crossing},
+      // Zero at x = 0.99, crossing behind it: kept.
+      {foi("0.99", "0.6566666666666666", "0.3233333333333333", "-0.01"), "done"},
+      // 1e-5 lower, and rounded to five decimals: -1.0097e-5 at 0.99.
+      {foi("0.98999", "0.6566566666666666", "0.3233233333333333", "-0.01001"),
+       "bad_data: n.FOI: the thickness goes below 0 at x = 0.99, to -1.0097e-05" + crossing},
+      // A negative control point alone, the curve above 0: taken.
+      {foi("0", "0.4", "-0.1", "0.4"), "done"},
+      {foi("0", "0.4", "-0.6", "0.4"), "bad_data: n.FOI: the thickness goes below 0 at x = 0.639587, to -0.0610308" + crossing},
+      {foi("-0.5", "-0.5", "-0.5", "-0.5"), "bad_data: n.FOI: the thickness goes below 0 at x = 0, to -0.5" + crossing},
+  };
+  test::TempDir dir;
+  for (const auto& r : rows) {
+    EXPECT_EQ(Refusal([&] { ReadFoilText(r.text, "n.FOI"); }), r.refusal) << r.text;
+    test::WriteBytes(dir.file("n.FOI"), r.text);
+    const std::string file = Refusal([&] { ReadFoilFile(dir.file("n.FOI")); });
+    EXPECT_EQ(file, r.refusal == "done" ? "done" : "bad_data: " + dir.file("n.FOI") + r.refusal.substr(15)) << r.text;
+  }
+}
+
+// A fit with too many control points for its data swings between them: its
+// thickness goes below 0, and its .FOI, which every reader would refuse, is
+// not made. The counts below it make one that reads back.
+TEST(NegativeThicknessTest, AFitInsideOutIsNotWrittenAsAFoilFile) {
+  const Section section = ReadSection(test::ExamplePath("naca0012.dat"));
+  for (int n = 4; n <= 23; ++n) {
+    const std::string bytes = FoilFileBytes(FitSection(section, n));
+    EXPECT_EQ(Refusal([&] { ReadFoilText(bytes, "n.FOI"); }), "done") << n;
+  }
+  EXPECT_EQ(Refusal([&] { FoilFileBytes(FitSection(section, 24)); }),
+            "bad_data: the fitted thickness goes below 0 at x = 0.000419803, to -764.003: its outline would be inside "
+            "out there, and its .FOI refused");
+  test::TempDir dir;
+  EXPECT_EQ(Refusal([&] { WriteFoilFile(dir.file("w.FOI"), FitSection(section, 24)); }).substr(0, 40),
+            "bad_data: the fitted thickness goes belo");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("w.FOI")));
+}
+
+// The a-series mean line against references in long double. For a up to
+// 0.999, the report's own form, whose cancellation costs there at most
+// 1e-19 / (1 - a). Nearer 1, with e = 1 - a, the report's bracket is
+// -D(1 - x) + D(1) (1 - x) - x ln x - x (e ln e / 2 - e / 4), D(u) being
+// the difference quotient (F(u) - F(u - e)) / e of F(u) = u^2 ln u / 2 -
+// u^2 / 4, taken as its Taylor series F'(u) - e F''(u) / 2 + sum from k = 3
+// of e (e / u)^(k-2) / (k (k-1) (k-2)) where it converges fast (u > 64 e),
+// and as the quotient itself where its terms are as small as e. Every
+// station within 1e-14 of the chord, a thousandth of the 1e-11 (1e-9 %)
+// the README claims, for a from 0 to the last double below 1.
+long double Quotient(long double u, long double e) {
+  const auto f = [](long double v) { return v == 0 ? 0.0L : v * v * (0.5L * std::log(std::fabs(v)) - 0.25L); };
+  if (u <= 64 * e) return (f(u) - f(u - e)) / e;
+  long double sum = u * std::log(u) - e / 2 * (std::log(u) + 1), ratio = 1;
+  for (int k = 3; k < 40; ++k) {
+    ratio *= e / u;
+    sum += e * ratio / (static_cast<long double>(k) * (k - 1) * (k - 2));
+  }
+  return sum;
+}
+
+long double XLogX(long double v) { return v == 0 ? 0.0L : v * std::log(std::fabs(v)); }
+
+long double ReportMeanLine(long double x, long double a, long double cli, long double pi) {
+  const auto x2logx = [](long double v) { return v == 0 ? 0.0L : v * v * std::log(std::fabs(v)); };
+  const long double g = -1 / (1 - a) * ((a == 0 ? 0 : a * a * (0.5L * std::log(a) - 0.25L)) + 0.25L);
+  const long double h = 1 / (1 - a) * (0.5L * x2logx(1 - a) - 0.25L * (1 - a) * (1 - a)) + g;
+  const long double bracket =
+      0.5L * x2logx(a - x) - 0.5L * x2logx(1 - x) + 0.25L * (1 - x) * (1 - x) - 0.25L * (a - x) * (a - x);
+  return cli / (2 * pi * (a + 1)) * (bracket / (1 - a) - XLogX(x) + g - h * x);
+}
+
+TEST(NacaSectionTest, TheMeanLineOfEveryAIsWithinItsPrecisionUpToAEqualOne) {
+  const long double pi = 3.141592653589793238462643383279502884L, cli = 0.2L;
+  for (const double a : {0.0, 0.3, 0.5, 0.8, 0.999, 1 - 1e-6, 1 - 1e-9, 1 - 1e-12, std::nextafter(1.0, 0.0), 1.0}) {
+    NacaOptions options;
+    options.mean_line_a = a;
+    const Section section = NacaSection("16-206", options);
+    const long double e = 1.0L - a;
+    for (std::size_t i = 0; i < section.x.size(); ++i) {
+      const long double x = section.x[i];
+      long double reference = 0;
+      if (e == 0)
+        reference = -cli / (4 * pi) * (XLogX(1 - x) + XLogX(x));
+      else if (e >= 1e-3L)
+        reference = ReportMeanLine(x, a, cli, pi);
+      else
+        reference = cli / (2 * pi * (2 - e)) *
+                    (-Quotient(1 - x, e) + Quotient(1, e) * (1 - x) - XLogX(x) - x * (0.5L * XLogX(e) - 0.25L * e));
+      EXPECT_NEAR(section.camber[i], static_cast<double>(reference), 1e-14) << "a = " << a << ", x = " << section.x[i];
+    }
+  }
+}
+
+// The ID line gives a as written, never -0.0, and an exponent as it is.
+TEST(NacaSectionTest, TheMeanLineInTheIdLine) {
+  const struct {
+    double a;
+    std::string id;
+  } rows[] = {{-0.0, "a=0.0"}, {0.0, "a=0.0"}, {1.0, "a=1.0"}, {0.8, "a=0.8"}, {1e-7, "a=1e-07"}};
+  for (const auto& r : rows) {
+    NacaOptions options;
+    options.mean_line_a = r.a;
+    EXPECT_EQ(NacaSection("16-206", options).id_line,
+              "NACA 16-206 thickness, " + r.id + " mean line, cli=0.2, 41 cosine-spaced stations");
+  }
+}
+
+// Every table of a DXF drawing declares how many records it holds (group
+// 70 after its name); readers size their arrays by it. Read back whole: an
+// open trailing edge adds the layer TE, a closed one has none.
+TEST(DxfTablesTest, EachTableHoldsAsManyRecordsAsItDeclares) {
+  const FoilSpline foil = ReadFoilFile(test::ExamplePath("naca2412.FOI"));
+  for (const bool closed : {false, true}) {
+    ExportOptions options;
+    options.size = {0.12, 0.02};
+    if (closed) options.te_thickness = 0.0;
+    std::istringstream dxf(Export(foil, "dxf", options));
+    std::vector<std::pair<std::string, std::string>> groups;
+    for (std::string code, value; std::getline(dxf, code) && std::getline(dxf, value);) {
+      const auto trim = [](std::string v) {
+        v.erase(0, v.find_first_not_of(' '));
+        if (!v.empty() && v.back() == '\r') v.pop_back();
+        return v;
+      };
+      groups.emplace_back(trim(code), trim(value));
+    }
+    std::map<std::string, std::pair<int, int>> tables;  // declared, held
+    std::vector<std::string> layers;
+    for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
+      if (groups[i] != std::pair<std::string, std::string>{"0", "TABLE"}) continue;
+      const std::string name = groups[i + 1].second;
+      std::size_t j = i + 2;
+      while (groups[j].first != "70") ++j;
+      const int declared = std::stoi(groups[j].second);
+      int held = 0;
+      for (; groups[j].second != "ENDTAB"; ++j) {
+        if (groups[j].first == "0" && groups[j].second == name) ++held;
+        if (name == "LAYER" && groups[j].first == "2") layers.push_back(groups[j].second);
+      }
+      tables[name] = {declared, held};
+    }
+    EXPECT_EQ(tables.size(), 9u) << closed;
+    for (const auto& [name, counts] : tables) EXPECT_EQ(counts.first, counts.second) << name << " " << closed;
+    const std::vector<std::string> open = {"0", "UPPER", "LOWER", "TE"};
+    EXPECT_EQ(layers, std::vector<std::string>(open.begin(), open.end() - (closed ? 1 : 0)));
+  }
+}
+
+// No count of control points reaches the tolerance, and every count
+// deviates alike: a camber of 2 % at x = 0, where each fit's camber is 0.
+// The fewest of the counts with the smallest error is taken.
+TEST(CountTieTest, TheFewestOfEqualErrorsIsTaken) {
+  Section section = ReadSection(test::ExamplePath("naca2412.dat"));
+  section.camber.front() = 0.02;
+  for (const ErrorMeasure measure : {ErrorMeasure::MaxDeviation}) {
+    CountOptions options;
+    options.measure = measure;
+    const CountChoice choice = FewestControlPoints(section, options);
+    EXPECT_FALSE(choice.reached);
+    EXPECT_EQ(choice.control_points, 4);
+    EXPECT_EQ(choice.fit.camber.max_deviation, FitSection(section, 20).camber.max_deviation);
+  }
+}
+
+// The outline deviation passes over points that cannot be the farthest and
+// the count search gives a count up once it misses: the figures are still
+// those of measuring every point of every count, to the last bit (measured
+// so on the bundled outline before).
+TEST(OutlineDeviationTest, TheFiguresOfMeasuringEveryPointOfEveryCount) {
+  const ImportedSection imported = ImportOutline(test::ExamplePath("coordinates/naca4412.dat"));
+  const struct {
+    int count;
+    double deviation, x;
+    bool upper;
+  } fits[] = {{5, 0.0006554903829567016, 0.320816, true},
+              {8, 0.0002552295400557866, 0.473832, false},
+              {12, 9.892091089286142e-05, 0.37059, false},
+              {20, 3.292586415877145e-05, 0.000685, true}};
+  for (const auto& f : fits) {
+    const OutlineDeviation d = OutlineDeviationOf(FitSection(imported.section, f.count), imported);
+    EXPECT_EQ(d.deviation, f.deviation) << f.count;
+    EXPECT_EQ(d.x, f.x) << f.count;
+    EXPECT_EQ(d.upper, f.upper) << f.count;
+  }
+  const struct {
+    double tolerance;
+    const char* placement;
+    int count;
+    bool reached;
+    double deviation;
+  } searches[] = {
+      {1e-3, "window", 5, true, 0.0006554903829567016},  {1e-3, "exact", 5, true, 0.0006579553564147931},
+      {1e-4, "window", 10, true, 6.860215286055125e-05}, {1e-4, "exact", 10, true, 6.712074370220825e-05},
+      {3e-5, "window", 18, false, 3.188362426032806e-05}, {3e-5, "exact", 18, true, 1.2231761472491958e-05},
+      {1e-9, "window", 18, false, 3.188362426032806e-05}, {1e-9, "exact", 26, false, 6.805836971147259e-06},
+  };
+  for (const auto& r : searches) {
+    CountOptions options{r.tolerance, ErrorMeasure::OutlineDeviation, r.placement, 40};
+    const CountChoice choice = FewestControlPoints(imported, options);
+    EXPECT_EQ(choice.control_points, r.count) << r.tolerance << r.placement;
+    EXPECT_EQ(choice.reached, r.reached) << r.tolerance << r.placement;
+    EXPECT_EQ(OutlineDeviationOf(choice.fit, imported).deviation, r.deviation) << r.tolerance << r.placement;
+  }
 }
 
 // The ID lines name the section and its stations; the stations are those

@@ -14,8 +14,10 @@ import tarvelo
 
 SOURCE = pathlib.Path(os.environ["TARVELO_SOURCE_DIR"])
 OUTLINES = ["examples/coordinates/naca4412.dat", "tests/import/data/naca0009-repeated.dat",
-            "tests/import/data/naca2412-tabs-crlf.dat", "tests/import/data/naca4412-lednicer.dat",
-            "tests/import/data/naca6409-crossing.dat"]
+            "tests/import/data/naca2412-tabs-crlf.dat", "tests/import/data/naca4412-lednicer.dat"]
+# Its surfaces cross behind 99 % of the chord; the fits of the counts chosen
+# carry the crossing ahead of it, and no .FOI is made of them.
+CROSSING = "tests/import/data/naca6409-crossing.dat"
 OPTION = {"outline": "--auto-outline", "rms": "--auto", "max_deviation": "--auto-max"}
 
 
@@ -70,6 +72,26 @@ def test_the_count_of_an_outline_is_tarvelo_fits_to_the_last_bit(outline, measur
     # The deviation of any fit of the outline, on its own.
     alone = tarvelo.outline_deviation(fit, imported)
     assert (alone.deviation, alone.x, alone.surface) == (d.deviation, d.x, d.surface)
+
+
+@pytest.mark.parametrize("measure, tolerance, most", [("outline", "1e-4", 40), ("rms", "2e-5", 40),
+                                                      ("max_deviation", "1e-4", 12)])
+def test_a_fit_inside_out_is_refused_alike_by_tarvelo_fit_and_the_module(measure, tolerance, most, tmp_path):
+    foi = tmp_path / "program.FOI"
+    run = subprocess.run(
+        [os.environ["TARVELO_FIT_PROGRAM"], "--coordinates", f"{OPTION[measure]}={tolerance}", "--placement=exact",
+         "--max-control-points", str(most), "--quiet", "-o", str(foi), str(SOURCE / CROSSING)],
+        capture_output=True, text=True)
+    assert run.returncode == 1 and not foi.exists()
+    said = run.stderr.strip().split("\n")[-1]
+    choice = tarvelo.fewest_control_points(tarvelo.import_outline(SOURCE / CROSSING), float(tolerance), measure=measure,
+                                           placement="exact", max_control_points=most)
+    with pytest.raises(tarvelo.Error) as refused:
+        tarvelo.write_foil_file(tmp_path / "py.FOI", choice.fit)
+    assert refused.value.kind == "bad_data"
+    assert said == f"tarvelo-fit: {SOURCE / CROSSING}: {refused.value}"
+    assert said.endswith(": its outline would be inside out there, and its .FOI refused")
+    assert not (tmp_path / "py.FOI").exists()
 
 
 def test_a_choice_reads_by_name_and_unpacks_as_the_earlier_triple():
