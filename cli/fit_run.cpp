@@ -57,7 +57,8 @@ FitOutcome FitFileRun::Made(const Input& input, const std::string& output) {
     if (o_.import.at_every_point && !o_.quiet)
       Note(input.name, std::to_string(made.imported->section.points()) +
                            " stations: the chord positions of the file's points, of its outline halfway between "
-                           "them and " + std::to_string(kEveryPointCosineStations) + " cosine-spaced ones");
+                           "them and " + std::to_string(kEveryPointCosineStations) +
+                           " cosine-spaced ones, none closer than 1e-5 in the square root of x");
     warnings_ = made.imported->warnings;
     made.section = made.imported->section;
   } else {

@@ -12,6 +12,11 @@ namespace {
 // At-file stations closer than this to the one before are the same station:
 // the section data file, at 1e-8 of the chord, would print them alike.
 constexpr double kSameStation = 2e-8;
+// Stations at every point are kept this far apart in the fit's parameter
+// sqrt(x) too: a dense file (a million points) then gives some hundred
+// thousand stations, still hundreds in every knot span of the most control
+// points, instead of fitting every count through twice its points.
+constexpr double kDenseStation = 1e-5;
 
 }  // namespace
 
@@ -28,7 +33,9 @@ std::vector<double> Stations(const ImportOptions& options, const Surface& upper,
       for (const CoordinatePoint& p : *side) all.push_back(std::clamp(p.x, 0.0, 1.0));
     std::sort(all.begin(), all.end());
     for (double x : all)
-      if (stations.empty() || x > stations.back() + kSameStation) stations.push_back(x);
+      if (stations.empty() ||
+          (x > stations.back() + kSameStation && std::sqrt(x) > std::sqrt(stations.back()) + kDenseStation))
+        stations.push_back(x);
     // The trailing edge is a station of its own, not a point just ahead of it.
     if (stations.size() > 1 && stations.back() != 1) stations.back() = 1;
   } else if (options.at_file_stations) {

@@ -501,16 +501,20 @@ TEST(OutlineStationsTest, CosineStationsOrTheUpperSurfacesOwnApartByMoreThan2e8)
 // with the cosine-spaced stations (here the ends alone), each within 0..1 and
 // 2e-8 or less from the one before merged into it; the last is 1 itself.
 TEST(OutlineStationsTest, EveryPointsStationOfBothSurfacesAndBetweenThem) {
-  const double same = 0.25 + 2e-8;
+  // Near the nose positions 2e-8 apart are one station, a step more two; at
+  // a quarter of the chord those within 1e-5 in sqrt(x) are one, a little
+  // more two.
+  const double nose = 1e-7, same = nose + 2e-8;
+  const double near = (0.5 + 0.99999e-5) * (0.5 + 0.99999e-5), far = (0.5 + 1.00001e-5) * (0.5 + 1.00001e-5);
   Surface upper, lower;
-  upper.x = {0, -1e-3, 0.25, Up(same), 0.75, 1 - 1e-9};
+  upper.x = {0, -1e-3, nose, Up(same), 0.25, near, 0.75, 1 - 1e-9};
   lower.x = {0, same, 0.625, 1.5};
   OwnPoints between;
   between.ahead = {{0.125, 0.01}, {0.5, 0.02}};
-  between.behind = {{Up(Up(same) + 2e-8), -0.01}, {-0.5, 0}};
+  between.behind = {{far, -0.01}, {-0.5, 0}};
   ImportOptions options{2, false, true};
   EXPECT_EQ(Stations(options, upper, lower, between),
-            std::vector<double>({0, 0.125, 0.25, Up(same), Up(Up(same) + 2e-8), 0.5, 0.625, 0.75, 1}));
+            std::vector<double>({0, nose, Up(same), 0.125, 0.25, far, 0.5, 0.625, 0.75, 1}));
   // A last point within 2e-8 of 1 is the trailing edge's station, 1 itself.
   upper.x = {0, 1 - 1e-8};
   lower.x = {0, 0.875};
