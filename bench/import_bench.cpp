@@ -9,16 +9,13 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
-#include <stdexcept>
 #include <string>
 
 #include <tarvelo/tarvelo.h>
+
+#include "outline_file.h"
 
 namespace {
 
@@ -35,27 +32,7 @@ long PeakResidentBytes() {
   return usage.ru_maxrss * 1024;
 }
 
-// The file, written line by line so that making it costs no memory.
-std::string OutlineFile(long points) {
-  const char* tmp = std::getenv("TMPDIR");
-  const std::string path = std::string(tmp != nullptr ? tmp : "/tmp") + "/tarvelo-import-bench-" +
-                           std::to_string(points) + ".dat";
-  std::FILE* f = std::fopen(path.c_str(), "w");
-  if (f == nullptr) throw std::runtime_error("cannot write " + path);
-  std::fprintf(f, "NACA 4412 at %ld points\n", points);
-  const long n = points / 2 + 1;  // the leading edge is shared
-  const auto write = [&](long i, double sign) {
-    const double x = (1 - std::cos(std::numbers::pi * static_cast<double>(i) / static_cast<double>(n - 1))) / 2;
-    const double half = 0.6 * (0.2969 * std::sqrt(x) - 0.1260 * x - 0.3516 * x * x + 0.2843 * x * x * x -
-                               0.1015 * x * x * x * x);
-    const double mean = x < 0.4 ? 0.04 / 0.16 * (0.8 * x - x * x) : 0.04 / 0.36 * (0.2 + 0.8 * x - x * x);
-    std::fprintf(f, "%.15f %.15f\n", x, mean + sign * half);
-  };
-  for (long i = n - 1; i >= 0; --i) write(i, 1);
-  for (long i = 1; i < n; ++i) write(i, -1);
-  if (std::fclose(f) != 0) throw std::runtime_error("cannot write " + path);
-  return path;
-}
+std::string OutlineFile(long points) { return tarvelo::bench::Naca4412OutlineFile(points, "import"); }
 
 void ImportPoints(benchmark::State& state) {
   const long points = state.range(0);
