@@ -4,23 +4,13 @@
 
 #include <tarvelo/tarvelo.h>
 
+#include "lib/table_spline.h"
+
 #include <array>
 #include <string>
 #include <vector>
 
 namespace tarvelo {
-
-// The interpolating spline of a table column in r/R: not-a-knot cubic, of
-// lower degree for fewer rows (2 rows: a line, 3: a parabola), as a
-// B-spline with clamped knots at the rows but the second and the last but
-// one.
-struct ColumnSpline {
-  int degree = 3;
-  std::vector<double> knots;
-  std::vector<double> control;
-  double Value(double r) const;
-};
-ColumnSpline InterpolateColumn(const std::vector<double>& r, const std::vector<double>& y);
 
 // The table's r/R of each row, and the column a member of BladeRow holds.
 std::vector<double> RowRadii(const std::vector<BladeRow>& rows);

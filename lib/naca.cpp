@@ -1,17 +1,16 @@
 // NACA sections from their published formulas: thickness distributions and
-// mean lines of the four-digit, five-digit and 16-series families.
-#include <tarvelo/tarvelo.h>
-
+// mean lines of the four-digit, five-digit and 16-series families, each mean
+// line with its slope; and the designations of every family made here.
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <functional>
 #include <numbers>
 
 #include "foilio/items.h"
 #include "foilio/number_format.h"
 #include "geometry/outline.h"
 #include "lib/foil.h"
+#include "lib/naca.h"
 
 namespace tarvelo {
 
@@ -52,6 +51,12 @@ double FourDigitCamber(double x, double m, double p) {
   return m / ((1 - p) * (1 - p)) * ((1 - 2 * p) + 2 * p * x - x * x);
 }
 
+double FourDigitSlope(double x, double m, double p) {
+  if (m == 0) return 0;
+  if (x < p) return 2 * m / (p * p) * (p - x);
+  return 2 * m / ((1 - p) * (1 - p)) * (p - x);
+}
+
 // Five-digit, not reflexed, design lift coefficient 0.3: a cubic to r of the
 // chord and a straight line behind, Jacobs and Pinkerton, NACA Report 537
 // (1935); r and k1 of the mean lines 210 to 250 as Abbott and von Doenhoff,
@@ -69,6 +74,12 @@ double FiveDigitCamber(double x, const FiveDigitLine& line) {
   const double r = line.r;
   if (x < r) return line.k1 / 6 * (x * x * x - 3 * r * x * x + r * r * (3 - r) * x);
   return line.k1 * r * r * r / 6 * (1 - x);
+}
+
+double FiveDigitSlope(double x, const FiveDigitLine& line) {
+  const double r = line.r;
+  if (x < r) return line.k1 / 6 * (3 * x * x - 6 * r * x + r * r * (3 - r));
+  return -line.k1 * r * r * r / 6;
 }
 
 // u ln|u|, with its limit 0 at u = 0.
@@ -110,15 +121,23 @@ double ASeriesCamber(double x, double a, double cli) {
   return cli / (2 * std::numbers::pi * (a + 1)) * bracket;
 }
 
-// ---- Designations --------------------------------------------------------
+// The slope of that mean line: the bracket's derivative is
+// D'(1 - x) - g - ln x - 1 - (1/2 e ln e - 1/4 e), with
+// D'(u) = (u ln u - v ln|v|) / e and v = u - e = a - x. Where v is well
+// above e the two products agree in nearly every digit; there
+// u ln u - v ln v = u ln(1 + e / v) + e ln v. The slope is infinite at the
+// leading edge, and for a = 1 at the trailing edge too.
+double ASeriesSlope(double x, double a, double cli) {
+  if (cli == 0) return 0;
+  if (a == 1) return -cli / (4 * std::numbers::pi) * (std::log(x) - std::log1p(-x));
+  const double e = 1 - a, u = 1 - x, v = a - x;
+  const double d = v > e ? u * (std::log1p(e / v) / e) + std::log(v) : (XLogX(u) - XLogX(v)) / e;
+  const double g = DifferenceQuotient(1, e);
+  const double bracket = d - g - std::log(x) - 1 - (0.5 * XLogX(e) - 0.25 * e);
+  return cli / (2 * std::numbers::pi * (a + 1)) * bracket;
+}
 
-// A section as its designation and options make it: half the thickness and
-// the camber at x, and its ID line's words before the stations.
-struct Family {
-  std::function<double(double)> half_thickness;
-  std::function<double(double)> camber;
-  std::string name;
-};
+// ---- Designations --------------------------------------------------------
 
 Error Refused(const std::string& text) { return Error(ErrorKind::Usage, text); }
 
@@ -144,52 +163,118 @@ std::string MeanLineText(double a) {
   return text.find_first_of(".e") == std::string::npos ? text + ".0" : text;
 }
 
-Family Recognised(std::string_view d, const NacaOptions& options) {
+NacaFamily FourDigit(std::string_view d, const NacaOptions& options, const std::string& closed) {
   const std::string naca = "NACA " + std::string(d);
-  const bool sixteen = d.size() == 6 && d.substr(0, 3) == "16-" && Digits(d.substr(3));
-  if (!sixteen && options.mean_line_a) throw Refused("an a-series mean line is for 16-series sections only");
-  if (sixteen && options.closed_te) throw Refused("a closed trailing edge is for four- and five-digit sections only");
-  const std::string closed = options.closed_te ? ", closed trailing edge" : "";
-
-  if (d.size() == 4 && Digits(d)) {
-    const double m = Digit(d, 0) / 100.0, p = Digit(d, 1) / 10.0, t = Thickness(d);
-    if ((m == 0) != (p == 0))
-      throw Refused(naca + ": the camber (first digit) and its position (second) are 0 together or not at all");
-    const bool closed_te = options.closed_te;
-    return {[t, closed_te](double x) { return FourDigitHalfThickness(x, t, closed_te); },
-            [m, p](double x) { return FourDigitCamber(x, m, p); },
-            naca + (m == 0 ? ", symmetric section" : ", standard thickness and camber") + closed};
-  }
-  if (d.size() == 5 && Digits(d)) {
-    const int p = Digit(d, 1);
-    if (Digit(d, 0) != 2 || p < 1 || p > 5 || Digit(d, 2) != 0)
-      throw Refused(naca + ": the five-digit mean lines are 210 to 250 (design lift coefficient 0.3, not reflexed)");
-    const double t = Thickness(d);
-    const bool closed_te = options.closed_te;
-    const FiveDigitLine line = kFiveDigitLines[static_cast<std::size_t>(p - 1)];
-    return {[t, closed_te](double x) { return FourDigitHalfThickness(x, t, closed_te); },
-            [line](double x) { return FiveDigitCamber(x, line); },
-            naca + ", standard thickness and camber" + closed};
-  }
-  if (sixteen) {
-    const double a = options.mean_line_a.value_or(1);
-    if (!(a >= 0 && a <= 1)) throw Refused("the mean line's a must be from 0 to 1");
-    const double cli = Digit(d, 3) / 10.0, t = Thickness(d);
-    const std::string name =
-        cli == 0 ? naca + ", symmetric section"
-                 : naca + " thickness, a=" + MeanLineText(a) + " mean line, cli=" + MeanLineText(cli);
-    return {[t](double x) { return SixteenSeriesHalfThickness(x, t); },
-            [a, cli](double x) { return ASeriesCamber(x, a, cli); }, name};
-  }
-  throw Refused("'" + std::string(d) +
-                "' is not a NACA designation made here: four digits (2412), five (23012) or a 16-series "
-                "section (16-206)");
+  const double m = Digit(d, 0) / 100.0, p = Digit(d, 1) / 10.0, t = Thickness(d);
+  if ((m == 0) != (p == 0))
+    throw Refused(naca + ": the camber (first digit) and its position (second) are 0 together or not at all");
+  const bool closed_te = options.closed_te;
+  return {[t, closed_te](double x) { return FourDigitHalfThickness(x, t, closed_te); },
+          [m, p](double x) { return FourDigitCamber(x, m, p); }, [m, p](double x) { return FourDigitSlope(x, m, p); },
+          naca + (m == 0 ? ", symmetric section" : ", standard thickness and camber") + closed,
+          PublishedTableStations()};
 }
 
-// The published tables' stations, percent of the chord.
-constexpr std::array<double, 26> kTableStations = {0,  0.5, 0.75, 1.25, 2.5, 5,  7.5, 10, 15,
-                                                   20, 25,  30,   35,   40,  45, 50,  55, 60,
-                                                   65, 70,  75,   80,   85,  90, 95,  100};
+NacaFamily FiveDigit(std::string_view d, const NacaOptions& options, const std::string& closed) {
+  const std::string naca = "NACA " + std::string(d);
+  const int p = Digit(d, 1);
+  if (Digit(d, 0) != 2 || p < 1 || p > 5 || Digit(d, 2) != 0)
+    throw Refused(naca + ": the five-digit mean lines are 210 to 250 (design lift coefficient 0.3, not reflexed)");
+  const double t = Thickness(d);
+  const bool closed_te = options.closed_te;
+  const FiveDigitLine line = kFiveDigitLines[static_cast<std::size_t>(p - 1)];
+  return {[t, closed_te](double x) { return FourDigitHalfThickness(x, t, closed_te); },
+          [line](double x) { return FiveDigitCamber(x, line); }, [line](double x) { return FiveDigitSlope(x, line); },
+          naca + ", standard thickness and camber" + closed, PublishedTableStations()};
+}
+
+// The a-series mean line the options ask for (a = 1 unless they say), and
+// its words in the ID line; none where cli is 0.
+std::string ASeriesMeanLine(NacaFamily& family, const NacaOptions& options, double cli) {
+  const double a = options.mean_line_a.value_or(1);
+  if (!(a >= 0 && a <= 1)) throw Refused("the mean line's a must be from 0 to 1");
+  family.camber = [a, cli](double x) { return ASeriesCamber(x, a, cli); };
+  family.slope = [a, cli](double x) { return ASeriesSlope(x, a, cli); };
+  return ", a=" + MeanLineText(a) + " mean line, cli=" + MeanLineText(cli);
+}
+
+void NoCamber(NacaFamily& family) {
+  family.camber = [](double) { return 0.0; };
+  family.slope = [](double) { return 0.0; };
+}
+
+NacaFamily SixteenSeries(std::string_view d, const NacaOptions& options) {
+  const std::string naca = "NACA " + std::string(d);
+  const double cli = Digit(d, 3) / 10.0, t = Thickness(d);
+  NacaFamily family{[t](double x) { return SixteenSeriesHalfThickness(x, t); }, {}, {}, "", PublishedTableStations()};
+  const std::string mean_line = ASeriesMeanLine(family, options, cli);
+  family.name = cli == 0 ? naca + ", symmetric section" : naca + " thickness" + mean_line;
+  return family;
+}
+
+// "65A210": the 65A010 thickness at 10 % of the chord, and the a = 0.8
+// (modified) mean line the series is defined with, at cli 0.2. Only the 10 %
+// thickness is tabulated here: another is that one scaled, and named so.
+NacaFamily SixFiveASeries(std::string_view d, const NacaOptions& options) {
+  if (options.mean_line_a) throw Refused("the 6A-series has its own mean line, a=0.8 (modified)");
+  const double cli = Digit(d, 3) / 10.0, t = Thickness(d);
+  NacaFamily family = SixFiveAThickness(t);
+  std::string name = "NACA " + std::string(d);
+  if (t != 0.10) name += " (the 65A010 thickness scaled to " + ShortestText(100 * t) + " %)";
+  if (cli == 0) {
+    NoCamber(family);
+    family.name = name + ", symmetric section";
+  } else {
+    AEightModifiedMeanLine(family, cli);
+    family.name = name + ", a=0.8 (modified) mean line, cli=" + MeanLineText(cli);
+  }
+  return family;
+}
+
+// "66mod-212": the modified NACA 66 thickness, 12 % of the chord, with the
+// a = 0.8 (modified) mean line at cli 0.2, or the a-series one asked for.
+NacaFamily SixSixModified(std::string_view d, const NacaOptions& options) {
+  const double cli = Digit(d, 6) / 10.0, t = Thickness(d);
+  NacaFamily family = SixSixModThickness(t);
+  const std::string name = "NACA " + std::string(d) + ", 66 (mod) thickness " + ShortestText(100 * t) + " %";
+  if (cli == 0) {
+    if (options.mean_line_a) ASeriesMeanLine(family, options, cli);  // a checked, though no camber uses it
+    NoCamber(family);
+    family.name = name + ", symmetric section";
+  } else if (options.mean_line_a) {
+    family.name = name + ASeriesMeanLine(family, options, cli);
+  } else {
+    AEightModifiedMeanLine(family, cli);
+    family.name = name + ", a=0.8 (modified) mean line, cli=" + MeanLineText(cli);
+  }
+  return family;
+}
+
+}  // namespace
+
+NacaFamily RecognisedNaca(std::string_view d, const NacaOptions& options) {
+  const bool sixteen = d.size() == 6 && d.substr(0, 3) == "16-" && Digits(d.substr(3));
+  const bool six_five_a = d.size() == 6 && d.substr(0, 3) == "65A" && Digits(d.substr(3));
+  const bool six_six_mod = d.size() == 9 && d.substr(0, 6) == "66mod-" && Digits(d.substr(6));
+  if (options.mean_line_a && !(sixteen || six_five_a || six_six_mod))
+    throw Refused("an a-series mean line is for 16-series and 66 (mod) sections only");
+  if (options.closed_te && (sixteen || six_five_a || six_six_mod))
+    throw Refused("a closed trailing edge is for four- and five-digit sections only");
+  const std::string closed = options.closed_te ? ", closed trailing edge" : "";
+  if (d.size() == 4 && Digits(d)) return FourDigit(d, options, closed);
+  if (d.size() == 5 && Digits(d)) return FiveDigit(d, options, closed);
+  if (sixteen) return SixteenSeries(d, options);
+  if (six_five_a) return SixFiveASeries(d, options);
+  if (six_six_mod) return SixSixModified(d, options);
+  if (d.size() == 6 && d[0] == '6' && d[2] == '-' && Digits(d.substr(1, 1)) && Digits(d.substr(3)))
+    throw Refused("NACA " + std::string(d) + ": the 6-series thicknesses are not made here; the modified 66 "
+                  "thickness of propeller sections is 66mod-" + std::string(d.substr(3)));
+  throw Refused("'" + std::string(d) +
+                "' is not a NACA designation made here: four digits (2412), five (23012), a 16-series "
+                "section (16-206), a 6A-series one (65A010) or the modified 66 of propellers (66mod-212)");
+}
+
+namespace {
 
 // x as the section file prints it and the reader reads it back: the percent
 // rounded to the file's decimals, then divided by 100.
@@ -205,11 +290,11 @@ Section NacaSection(std::string_view designation, const NacaOptions& options) {
   if (options.decimals != 4 && options.decimals != 6) throw Refused("a section file has 4 or 6 decimals");
   if (!options.table_stations && (options.stations < kFewestStations || options.stations > kMostStations))
     throw Refused("5 to 401 stations are allowed");
-  const Family family = Recognised(designation, options);
+  const NacaFamily family = RecognisedNaca(designation, options);
   Section section;
   if (options.table_stations) {
-    for (double percent : kTableStations) section.x.push_back(percent / 100);
-    section.id_line = family.name + ", " + std::to_string(kTableStations.size()) + " stations";
+    section.x = family.table_stations;
+    section.id_line = family.name + ", " + std::to_string(section.x.size()) + " stations";
   } else {
     for (double x : CosineStations(options.stations)) section.x.push_back(Printed(x, options.decimals));
     section.id_line = family.name + ", " + std::to_string(options.stations) + " cosine-spaced stations";

@@ -797,35 +797,79 @@ OutlineProperties SectionProperties(const FoilSpline& foil, const OutlineSize& s
 
 // ---- Standard sections ---------------------------------------------------
 
-// How NacaSection makes a section.
+// How NacaSection and NacaCoordinates make a section.
 struct NacaOptions {
   // Cosine-spaced stations, as an import takes them: 5 to 401.
   int stations = 41;
-  // Instead the 26 stations of the published tables: 0, 0.5, 0.75, 1.25,
-  // 2.5, 5, 7.5, 10, 15, 20 ... 95 and 100 % of the chord.
+  // Instead the stations of the section's published table: for the four-
+  // and five-digit, 16- and 6A-series sections the 26 stations 0, 0.5,
+  // 0.75, 1.25, 2.5, 5, 7.5, 10, 15, 20 ... 95 and 100 % of the chord; for
+  // the modified 66 the 18 of its table, 0, 1.25, 2.5, 5, 7.5, 10, 15, 20,
+  // 30, 40, 45, 50, 60, 70, 80, 90, 95 and 100 %.
   bool table_stations = false;
   // Four- and five-digit sections: the thickness formula's last coefficient
   // -0.1036 in place of -0.1015, which closes the trailing edge.
   bool closed_te = false;
-  // 16-series sections: the a-series mean line, its load uniform from the
-  // leading edge to a of the chord, a from 0 to 1; unset, a = 1.
+  // 16-series and modified 66 sections: the a-series mean line, its load
+  // uniform from the leading edge to a of the chord, a from 0 to 1; unset,
+  // a = 1 for the 16-series and the a = 0.8 (modified) table for the 66.
   std::optional<double> mean_line_a;
-  // The stations are rounded to the decimals of a percent that
+  // NacaSection: the stations are rounded to the decimals of a percent that
   // SectionFileText(section, decimals) prints (4 or 6), so that each value
-  // is the formula's at the chord position the file gives.
+  // is the section's at the chord position the file gives.
   int decimals = 6;
 };
 
-// A NACA section from its published formulas: thickness and camber at the
-// stations, fractions of the chord, the thickness laid off across the mean
-// line at the same chord position. `designation` is a four-digit section
-// ("2412": 2 % camber at 40 % of the chord, 12 % thick), a five-digit one
-// with a standard mean line, 210 to 250 ("23012"), or a 16-series one
-// ("16-206": design lift coefficient 0.2, 6 % thick). The ID line names the
-// section and its stations, as "NACA 2412, standard thickness and camber,
-// 41 cosine-spaced stations". Throws Error (Usage) for any other
-// designation, and for options the family does not take or out of range.
+// A NACA section's thickness and camber at the stations, fractions of the
+// chord, as a section data file holds them: both at the same chord position
+// x, which is how an import decomposes an outline. `designation` is
+//   "2412"      four digits: 2 % camber at 40 % of the chord, 12 % thick
+//               (NACA Report 460);
+//   "23012"     five, with a standard mean line 210 to 250 (Report 537);
+//   "16-206"    16-series: design lift coefficient 0.2, 6 % thick, the
+//               a-series mean line (Reports 763, 824);
+//   "65A210"    6A-series: the NACA 65A010 thickness of its published table
+//               (Report 903), scaled for another thickness than 10 %, with
+//               the a = 0.8 (modified) mean line of its table at cli 0.2;
+//   "66mod-212" the modified NACA 66 thickness of propeller sections, from
+//               its published table (DTMB Report 1780), 12 % thick, with the
+//               a = 0.8 (modified) mean line at cli 0.2, or the a-series
+//               one of mean_line_a.
+// The formulas are evaluated exactly; the tables give their own values at
+// their stations and between them a not-a-knot cubic spline in sqrt(x)
+// (thickness) or the cubic with the tabulated ordinates and slopes at both
+// ends (mean line). The ID line names the section and its stations, as
+// "NACA 2412, standard thickness and camber, 41 cosine-spaced stations".
+// Throws Error (Usage) for any other designation (a 6-series one such as
+// "66-012" among them), and for options the family does not take or out
+// of range.
 Section NacaSection(std::string_view designation, const NacaOptions& options = {});
+
+// A section's outline as its coordinates: each surface from the leading
+// edge to the trailing edge, fractions of the chord.
+struct SectionCoordinates {
+  std::string name;
+  std::vector<double> upper_x, upper_y;
+  std::vector<double> lower_x, lower_y;
+};
+
+// A NACA section's outline as published: at each station x, with half the
+// thickness y_t, the camber y_c and theta = atan(dy_c/dx) there,
+//   upper (x - y_t sin theta, y_c + y_t cos theta),
+//   lower (x + y_t sin theta, y_c - y_t cos theta),
+// the thickness laid off across the mean line (the upper surface of a
+// cambered section reaches ahead of x = 0). The stations are those of
+// NacaSection, unrounded: `decimals` is not used. The name is the ID line
+// followed by ", thickness across the mean line". Throws as NacaSection.
+SectionCoordinates NacaCoordinates(std::string_view designation, const NacaOptions& options = {});
+
+// The Selig coordinate file of an outline: the name line, then from the
+// trailing edge over the upper surface to the leading edge and back along
+// the lower one (the leading edge once where both surfaces begin there),
+// x and y with 7 decimals, lines ending in LF. Throws Error (Usage) for a
+// name holding a line end or surfaces of fewer than 2 or unequal counts,
+// Error (Overflow) for a coordinate that is not finite.
+std::string SeligText(const SectionCoordinates& coordinates);
 
 // ---- Propeller blades ----------------------------------------------------
 

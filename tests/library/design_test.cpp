@@ -642,7 +642,8 @@ TEST(NacaSectionTest, NamesTheSectionAndTakesTheStationsTheFilePrints) {
 TEST(NacaSectionTest, RefusesWithItsMessages) {
   const auto refused = [](std::string d, NacaOptions o = {}) { return Refusal([&] { NacaSection(d, o); }); };
   const std::string unknown =
-      "' is not a NACA designation made here: four digits (2412), five (23012) or a 16-series section (16-206)";
+      "' is not a NACA designation made here: four digits (2412), five (23012), a 16-series section (16-206), a "
+      "6A-series one (65A010) or the modified 66 of propellers (66mod-212)";
   EXPECT_EQ(refused("2x12"), "usage: '2x12" + unknown);
   EXPECT_EQ(refused("241"), "usage: '241" + unknown);
   EXPECT_EQ(refused("NACA 2412"), "usage: 'NACA 2412" + unknown);
@@ -654,7 +655,7 @@ TEST(NacaSectionTest, RefusesWithItsMessages) {
   EXPECT_EQ(refused("0412"), "usage: NACA 0412:" + position);
   const std::string five = ": the five-digit mean lines are 210 to 250 (design lift coefficient 0.3, not reflexed)";
   for (const char* d : {"43012", "20012", "26012", "23112"}) EXPECT_EQ(refused(d), "usage: NACA " + std::string(d) + five);
-  EXPECT_EQ(refused("2412", {41, false, false, 0.8, 6}), "usage: an a-series mean line is for 16-series sections only");
+  EXPECT_EQ(refused("2412", {41, false, false, 0.8, 6}), "usage: an a-series mean line is for 16-series and 66 (mod) sections only");
   EXPECT_EQ(refused("16-206", {41, false, true, {}, 6}),
             "usage: a closed trailing edge is for four- and five-digit sections only");
   EXPECT_EQ(refused("16-206", {41, false, false, 1.0000001, 6}), "usage: the mean line's a must be from 0 to 1");
