@@ -18,30 +18,43 @@ constexpr const char* kProgram = "tarvelo-naca";
 
 constexpr const char* kHelp =
     "Usage: tarvelo-naca [OPTION]... DESIGNATION\n"
-    "Write the section data file (*.dat) of a NACA section from its published\n"
-    "formulas, thickness and camber in percent of the chord, to standard output\n"
-    "or to OUT.\n"
+    "Write the section data file (*.dat) of a NACA section, thickness and camber\n"
+    "in percent of the chord at each station, or its outline as published\n"
+    "(--format selig), to standard output or to OUT.\n"
     "\n"
     "DESIGNATION is a four-digit section (2412: 2 % camber at 40 % of the chord,\n"
     "12 % thick), a five-digit one with a standard mean line, 210 to 250 (23012),\n"
-    "or a 16-series one (16-206: design lift coefficient 0.2, 6 % thick). The\n"
-    "thickness is laid off across the mean line at the same chord position.\n"
+    "a 16-series one (16-206: design lift coefficient 0.2, 6 % thick), a 6A-series\n"
+    "one (65A210: the 65A010 thickness, scaled for another than 10 %, and the\n"
+    "a=0.8 (modified) mean line) or the modified 66 of propellers (66mod-212:\n"
+    "66 (mod) thickness 12 %, a=0.8 (modified) mean line at cli 0.2). The 6A and\n"
+    "66 (mod) sections come from their published tables, interpolated between\n"
+    "their stations; the others from their formulas.\n"
     "\n"
+    "      --format FORMAT    dat (default): the section data file, thickness and\n"
+    "                           camber at the same chord position;\n"
+    "                           selig: the outline in Selig coordinates, the\n"
+    "                           thickness laid off across the mean line as the\n"
+    "                           published tables do, x and y with 7 decimals\n"
     "      --stations N       N cosine-spaced stations, 5 to 401 (default 41)\n"
-    "      --table-stations   the published tables' 26 stations instead: 0, 0.5,\n"
-    "                           0.75, 1.25, 2.5, 5, 7.5, 10, 15, 20 ... 95, 100 %\n"
+    "      --table-stations   the published table's stations instead: 26 (0, 0.5,\n"
+    "                           0.75, 1.25, 2.5, 5, 7.5, 10, 15, 20 ... 95, 100 %),\n"
+    "                           18 for the 66 (mod)\n"
     "      --closed-te        four- and five-digit sections: the trailing edge\n"
     "                           closed (-0.1036 in place of -0.1015)\n"
-    "      --mean-line a=A    16-series: the a-series mean line, its load uniform\n"
-    "                           to A of the chord, A from 0 to 1 (default a=1.0)\n"
-    "      --decimals D       decimals of a percent: 6 (default) or 4\n"
+    "      --mean-line a=A    16-series and 66 (mod): the a-series mean line, its\n"
+    "                           load uniform to A of the chord, A from 0 to 1\n"
+    "                           (default a=1.0; a=0.8 (modified) for the 66 (mod))\n"
+    "      --decimals D       dat: decimals of a percent, 6 (default) or 4\n"
     "  -o OUT                 write OUT (\"-\": standard output); an earlier file is\n"
     "                           replaced only by a complete one\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
-    "For example, the bundled NACA 16-206 with an a=0.8 mean line:\n"
+    "For example, the bundled NACA 16-206 with an a=0.8 mean line, and the\n"
+    "propeller section NACA 66 (mod) as published:\n"
     "  tarvelo-naca --table-stations --decimals 4 --mean-line a=0.8 16-206\n"
+    "  tarvelo-naca --format selig --stations 81 66mod-210\n"
     "\n"
     "Exit status:\n"
     " 0  the section data were written,\n"
@@ -51,7 +64,9 @@ constexpr const char* kHelp =
 
 struct Options {
   NacaOptions naca;
+  bool selig = false;
   bool stationsGiven = false;
+  bool decimalsGiven = false;
   std::optional<std::string> out;
   std::string designation;
 };
@@ -86,6 +101,11 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       const std::string d = a.Value();
       if (d != "4" && d != "6") throw UsageError{"--decimals takes 4 or 6: '" + d + "'"};
       o.naca.decimals = d[0] - '0';
+      o.decimalsGiven = true;
+    } else if (a.Is("--format")) {
+      const std::string f = a.Value();
+      if (f != "dat" && f != "selig") throw UsageError{"--format takes dat or selig: '" + f + "'"};
+      o.selig = f == "selig";
     } else if (a.Is("-o")) {
       o.out = a.Value();
     } else {
@@ -97,6 +117,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   if (operands.size() > 1) throw UsageError{"one DESIGNATION at a time: extra operand '" + operands[1] + "'"};
   if (o.stationsGiven && o.naca.table_stations)
     throw UsageError{"--stations and --table-stations exclude each other"};
+  if (o.selig && o.decimalsGiven)
+    throw UsageError{"--decimals is for the section data file: selig coordinates have 7 decimals"};
   o.designation = operands[0];
   return o;
 }
@@ -105,12 +127,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
 
 int RunNacaCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::optional<Options> options;
-  Section section;
+  std::string text;
   try {
     options = Parse(args, out);
     if (!options) return 0;
     try {
-      section = NacaSection(options->designation, options->naca);
+      text = options->selig ? SeligText(NacaCoordinates(options->designation, options->naca))
+                            : SectionFileText(NacaSection(options->designation, options->naca), options->naca.decimals);
     } catch (const Error& e) {
       // What the library refuses here is the command line: its designation or options.
       throw UsageError{e.what()};
@@ -118,8 +141,7 @@ int RunNacaCommand(const std::vector<std::string>& args, std::ostream& out, std:
   } catch (const UsageError& e) {
     return UsageFailure(kProgram, e.text, err);
   }
-  return WriteOutput(kProgram, options->out, [&] { return SectionFileText(section, options->naca.decimals); }, out,
-                  err);
+  return WriteOutput(kProgram, options->out, [&] { return text; }, out, err);
 }
 
 }  // namespace tarvelo
