@@ -58,10 +58,11 @@ _tarvelo() {
       case $prev in
         --stations) COMPREPLY=($(compgen -W "41 81 161" -- "$cur")); return ;;
         --decimals) COMPREPLY=($(compgen -W "4 6" -- "$cur")); return ;;
+        --format) COMPREPLY=($(compgen -W "dat selig" -- "$cur")); return ;;
         --mean-line) return ;;
         -o) _tarvelo_files "$cur" '*.dat'; return ;;
       esac
-      options='--stations --table-stations --closed-te --mean-line --decimals -o --help --version'
+      options='--format --stations --table-stations --closed-te --mean-line --decimals -o --help --version'
       # A designation, not a file.
       files= ;;
     tarvelo-blade)

@@ -105,6 +105,30 @@ def test_the_formulas_keep_their_published_figures():
         assert abs(s.camber[0]) < 1e-17 and abs(s.camber[-1]) < 1e-17, a
 
 
+@pytest.mark.parametrize("designation, options", [
+    ("4412", []), ("23012", ["--stations", "81"]), ("66mod-212", ["--table-stations"]),
+    ("16-206", ["--mean-line", "a=0.8"]), ("65A210", ["--stations", "5"])])
+def test_the_outline_as_published_is_the_programs(designation, options):
+    written = subprocess.run([os.environ["TARVELO_NACA_PROGRAM"], "--format", "selig", *options, designation],
+                             check=True, capture_output=True, text=True).stdout.splitlines()
+    keywords = {"--stations": ("stations", int), "--table-stations": ("table_stations", None),
+                "--mean-line": ("mean_line_a", lambda v: float(v[2:]))}
+    kwargs, i = {}, 0
+    while i < len(options):
+        name, kind = keywords[options[i]]
+        kwargs[name] = True if kind is None else kind(options[i + 1])
+        i += 1 if kind is None else 2
+    c = tarvelo.naca_coordinates(designation, **kwargs)
+    assert written[0] == c["name"]
+    points = np.array([[float(v) for v in line.split()] for line in written[1:]])
+    assert np.array_equal(np.round(np.concatenate([c["upper"][::-1], c["lower"][1:]]), 7), points)
+
+
+def test_a_six_series_designation_is_refused_naming_the_modified_66():
+    with pytest.raises(tarvelo.UsageError, match="the modified 66 thickness of propeller sections is 66mod-012"):
+        tarvelo.naca_coordinates("66-012")
+
+
 def test_the_bundled_coordinate_file_is_naca_4412_at_61_cosine_points():
     lines = (EXAMPLES / "coordinates/naca4412.dat").read_text().splitlines()
     assert lines[0] == "NACA 4412"
