@@ -156,6 +156,13 @@ double Thickness(std::string_view designation) {
   return percent / 100.0;
 }
 
+// The thickness as its designation gives it, in percent: "7" of "65A007",
+// free of the binary noise of 100 * 0.07.
+std::string PercentText(std::string_view designation) {
+  const std::string_view digits = designation.substr(designation.size() - 2);
+  return std::string(digits[0] == '0' ? digits.substr(1) : digits);
+}
+
 // a as the ID line gives it: "0.8", "1.0" for a whole number, and "0.0"
 // for -0, which is no other mean line than 0.
 std::string MeanLineText(double a) {
@@ -220,7 +227,7 @@ NacaFamily SixFiveASeries(std::string_view d, const NacaOptions& options) {
   const double cli = Digit(d, 3) / 10.0, t = Thickness(d);
   NacaFamily family = SixFiveAThickness(t);
   std::string name = "NACA " + std::string(d);
-  if (t != 0.10) name += " (the 65A010 thickness scaled to " + ShortestText(100 * t) + " %)";
+  if (t != 0.10) name += " (the 65A010 thickness scaled to " + PercentText(d) + " %)";
   if (cli == 0) {
     NoCamber(family);
     family.name = name + ", symmetric section";
@@ -236,7 +243,7 @@ NacaFamily SixFiveASeries(std::string_view d, const NacaOptions& options) {
 NacaFamily SixSixModified(std::string_view d, const NacaOptions& options) {
   const double cli = Digit(d, 6) / 10.0, t = Thickness(d);
   NacaFamily family = SixSixModThickness(t);
-  const std::string name = "NACA " + std::string(d) + ", 66 (mod) thickness " + ShortestText(100 * t) + " %";
+  const std::string name = "NACA " + std::string(d) + ", 66 (mod) thickness " + PercentText(d) + " %";
   if (cli == 0) {
     if (options.mean_line_a) ASeriesMeanLine(family, options, cli);  // a checked, though no camber uses it
     NoCamber(family);

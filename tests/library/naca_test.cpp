@@ -65,6 +65,13 @@ TEST(PublishedSectionTest, TheTablesStationsGiveThePublishedOrdinates) {
   EXPECT_NEAR(NacaSection("65A012", table).thickness[13], 1.2 * 2 * 0.04995, 1e-17);
   EXPECT_EQ(NacaSection("65A012", table).id_line,
             "NACA 65A012 (the 65A010 thickness scaled to 12 %), symmetric section, 26 stations");
+  // The percent as the designation gives it, without the noise of 100 * 0.07.
+  EXPECT_EQ(NacaSection("65A907", table).id_line,
+            "NACA 65A907 (the 65A010 thickness scaled to 7 %), a=0.8 (modified) mean line, cli=0.9, 26 stations");
+  EXPECT_EQ(NacaSection("66mod-007", table).id_line,
+            "NACA 66mod-007, 66 (mod) thickness 7 %, symmetric section, 18 stations");
+  EXPECT_EQ(NacaSection("66mod-099", table).id_line,
+            "NACA 66mod-099, 66 (mod) thickness 99 %, symmetric section, 18 stations");
 
   // The propeller section: 66 (mod) with the a = 0.8 (modified) mean line,
   // or the a-series one asked for.
