@@ -126,19 +126,22 @@ class AcrossOutline {
 };
 
 // How far the cubic pieces of AcrossSurfaceOf may lie from the outline, a
-// fraction of the chord, and the most pieces a knot span may be cut into
-// (a power of 2: no piece shorter than this fraction of its span).
+// fraction of the chord, and how often a piece may be halved. Only the
+// pieces that need it are: where the mean line turns sharply next to the
+// leading edge (a fit's camber whose slope there is near but not 0 turns it
+// through up to a right angle within a millionth of the chord), a few
+// dozen halvings add two pieces each.
 inline constexpr double kAcrossTolerance = 1e-9;
-inline constexpr int kAcrossMostPieces = 4096;
+inline constexpr int kAcrossMostHalvings = 40;
 
 // A surface of AcrossOutline (side 1 above, -1 below) as a cubic B-spline:
 // piecewise cubic Hermite in t (the ends' points and derivatives), each knot
 // span of the foil one piece, halved until the largest distance of 16
 // samples a piece from the exact point at the same t is within
 // kAcrossTolerance; every interior knot twofold (C1, as the outline is at
-// the foil's knots). Throws Error (Overflow) where a piece would be shorter
-// than a kAcrossMostPieces-th of its span, or a point is beyond the range of
-// a double.
+// the foil's knots). Throws Error (Overflow) where a piece would be halved
+// more than kAcrossMostHalvings times, or a point is beyond the range of a
+// double.
 struct AcrossSurface {
   SurfaceSpline spline;
   std::vector<int> pieces;   // per knot span of the foil

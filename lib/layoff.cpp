@@ -123,7 +123,7 @@ double PieceError(const AcrossOutline& outline, std::size_t span, double side, c
 // The pieces of span from `from` to `to`: one where it is within the
 // tolerance, else the two halves' pieces. Halving keeps every end a binary
 // fraction of the span, exact in a double.
-void Cut(const AcrossOutline& outline, std::size_t span, double from, double to, double side, int pieces,
+void Cut(const AcrossOutline& outline, std::size_t span, double from, double to, double side, int halvings,
          AcrossSurface& out, std::vector<Piece>& cut) {
   const Piece p = HermitePiece(outline, span, from, to, side);
   const double error = PieceError(outline, span, side, p);
@@ -132,15 +132,15 @@ void Cut(const AcrossOutline& outline, std::size_t span, double from, double to,
     cut.push_back(p);
     return;
   }
-  if (pieces == kAcrossMostPieces)
+  if (halvings == kAcrossMostHalvings)
     throw Error(ErrorKind::Overflow,
                 "the outline laid off across the mean line cannot be drawn within 1e-9 of the chord: knot span " +
                     std::to_string(span + 1) + " of " + std::to_string(outline.spans()) + " (t from " +
                     ShortestText(outline.From(span)) + " to " + ShortestText(outline.To(span)) +
-                    ") needs a piece shorter than a " + std::to_string(kAcrossMostPieces) + "th of it");
+                    ") needs a piece shorter than 2^-" + std::to_string(kAcrossMostHalvings) + " of it");
   const double mid = (from + to) / 2;
-  Cut(outline, span, from, mid, side, 2 * pieces, out, cut);
-  Cut(outline, span, mid, to, side, 2 * pieces, out, cut);
+  Cut(outline, span, from, mid, side, halvings + 1, out, cut);
+  Cut(outline, span, mid, to, side, halvings + 1, out, cut);
 }
 
 }  // namespace
@@ -151,7 +151,7 @@ AcrossSurface AcrossSurfaceOf(const AcrossOutline& outline, double side) {
   s.knots.assign(4, 0.0);
   for (std::size_t span = 0; span < outline.spans(); ++span) {
     std::vector<Piece> pieces;
-    Cut(outline, span, 0, 1, side, 1, out, pieces);
+    Cut(outline, span, 0, 1, side, 0, out, pieces);
     out.pieces.push_back(static_cast<int>(pieces.size()));
     if (span == 0) {
       s.x.push_back(pieces[0].x[0]);

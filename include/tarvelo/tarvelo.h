@@ -772,7 +772,7 @@ std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size);
 //   approximation needs it, every interior knot twofold: C1, as the outline
 //   itself is at the foil's knots), within 1e-9 of the chord of the exact
 //   outline at the same parameter, sampled 16 times a piece. They are then
-//   not exact. A section that needs a piece shorter than a 4096th of a knot
+//   not exact. A section that needs a piece shorter than 2^-40 of a knot
 //   span is refused (Overflow) rather than drawn farther off. A trailing edge that
 //   is open is closed by a line between the surfaces' actual end points.
 // - An outline drawn without camber is the same either way, and written as

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <array>
 #include <functional>
-#include <iostream>
 #include <optional>
 #include <map>
 #include <sstream>
@@ -279,8 +278,6 @@ TEST(LayoffTest, AcrossSurfacesOfTwentyAndEightyControlPoints) {
       EXPECT_EQ(s.spline.x.size(), static_cast<std::size_t>(2 * pieces + 2));
       EXPECT_LE(s.largest_error, kAcrossTolerance);
       RecordProperty("pieces_" + std::to_string(count) + (side > 0 ? "_upper" : "_lower"), pieces);
-      std::cout << count << (side > 0 ? " upper" : " lower") << ": pieces " << pieces << " most "
-                << *std::max_element(s.pieces.begin(), s.pieces.end()) << " error " << s.largest_error << "\n";
     }
   }
 }
@@ -340,6 +337,8 @@ TEST(LayoffTest, SvgAcrossSegmentsAreThePiecesWithinTheirTolerance) {
 
 TEST(LayoffTest, RefusalsName) {
   const FoilSpline foil = Naca2412(8);
+  const FoilSpline blunt{"blunt", 4, {0, 0, 0.4, 1}, {1, 1, 1, 1}, {0, 1e-20, 0.3, 0.75}, {}};
+  const FoilSpline straight{"straight", 4, {0, 0, 0.4, 1}, {1, 1, 1, 1}, {0, 0, 0.3, 0.75}, {}};
   const struct {
     std::function<void()> call;
     std::string refusal;
@@ -354,6 +353,12 @@ TEST(LayoffTest, RefusalsName) {
       {[&] { Export(foil, "table", Options({}, Layoff::Vertical)); }, "done"},
       {[&] { Export(foil, "properties", Options({0.12, 0.02}, Layoff::Vertical)); }, "done"},
       {[&] { Export(foil, "dxf", Options({0.12, 0.02}, Layoff::Across)); }, "done"},
+      // A blunt nose whose mean line turns through a right angle within
+      // 1e-20 of the parameter: no piece follows it. Not turning, it is drawn.
+      {[&] { Export(blunt, "dxf", Options({0.1, 1}, Layoff::Across)); },
+       "overflow: the outline laid off across the mean line cannot be drawn within 1e-9 of the chord: knot span 1 "
+       "of 1 (t from 0 to 1) needs a piece shorter than 2^-40 of it"},
+      {[&] { Export(straight, "dxf", Options({0.1, 1}, Layoff::Across)); }, "done"},
   };
   for (const auto& r : rows) EXPECT_EQ(test::Refusal(r.call), r.refusal);
   EXPECT_EQ(FindLayoff("vertical"), Layoff::Vertical);
