@@ -34,6 +34,7 @@ bool Sized(const ExportFormat& f) { return f.needs_size; }
 bool Sampled(const ExportFormat& f) { return f.default_points > 0; }
 bool Exact(const ExportFormat& f) { return f.default_points == 0; }
 bool Stations(const ExportFormat& f) { return f.takes_stations; }
+bool LaysOff(const ExportFormat& f) { return f.takes_layoff; }
 
 constexpr const char* kHelpHead =
     "Usage: tarvelo-export [OPTION]... FILE.FOI\n"
@@ -54,7 +55,11 @@ constexpr const char* kHelpSize =
     "                         DXF ($INSUNITS) and as the SVG's size\n"
     "      --te-thickness D the outline's trailing edge made D thick, a fraction\n"
     "                         of the chord from 0 to T, by adding a thickness\n"
-    "                         that grows linearly from the leading edge\n";
+    "                         that grows linearly from the leading edge\n"
+    "      --layoff HOW     vertical (the default): each surface at the chord\n"
+    "                         position of its thickness and camber; across:\n"
+    "                         the thickness laid off normal to the mean line, as\n"
+    "                         published tables do\n";
 
 constexpr const char* kHelpOutputs =
     "      --at X1,X2,...   the table at these chord positions instead\n"
@@ -121,6 +126,10 @@ std::string Help() {
          WrapText(Names(Sized, "and") + " need --thickness and --camber; the " +
                       Names([](const ExportFormat& f) { return !f.needs_size; }, "and") + " takes neither.",
                   "", "") +
+         WrapText("--layoff across is for the " + Names(LaysOff, "and") +
+                      ": the selig points are exact at their stations, the drawings' splines within 1e-9 of "
+                      "the chord of the outline (exact with --layoff vertical).",
+                  "", "") +
          kHelpTail;
 }
 
@@ -131,6 +140,7 @@ struct Options {
   std::optional<double> thickness;
   std::optional<double> camber;
   std::optional<double> te_thickness;
+  Layoff layoff = Layoff::Vertical;
   std::optional<int> points;
   std::optional<std::vector<double>> at;
   Destination outputs;
@@ -175,6 +185,8 @@ bool ParseOption(Arguments& a, Options& o) {
                              "--camber takes a fraction of the chord from -1 to 1");
   } else if (a.Is("--te-thickness")) {
     o.te_thickness = TeThicknessOption(a.Value());
+  } else if (a.Is("--layoff")) {
+    o.layoff = LayoffOption(a.Value());
   } else if (a.Is("--points")) {
     o.points = Checked<int>(a.Value(), [](int n) { return n >= 2 && n <= kMostExportPoints; },
                             "--points takes a whole number from 2 to " + std::to_string(kMostExportPoints));
@@ -209,6 +221,9 @@ void CheckFormat(const Options& o) {
   if (!f.needs_size && o.te_thickness) throw UsageError{"--te-thickness is for the " + Names(Sized, "and") + " only"};
   if (o.te_thickness && o.thickness && *o.te_thickness > *o.thickness)
     throw UsageError{"--te-thickness takes at most the --thickness"};
+  if (o.layoff != Layoff::Vertical && !f.takes_layoff)
+    throw UsageError{"--layoff " + std::string(LayoffName(o.layoff)) + " is for the " + Names(LaysOff, "and") +
+                     " only: the " + f.name + " writes no outline coordinates"};
   if (o.points && o.at) throw UsageError{"--points and --at exclude each other"};
   if (o.at && !f.takes_stations) throw UsageError{"--at is for the " + Names(Stations, "and") + " only"};
   if ((o.chord > 0 || o.units != LengthUnit::None) && !f.needs_size)
@@ -244,6 +259,7 @@ ExportOptions ExportOptionsOf(const Options& o) {
   if (o.at) options.stations = *o.at;
   options.chord = o.chord;
   options.units = o.units;
+  options.layoff = o.layoff;
   return options;
 }
 

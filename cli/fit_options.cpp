@@ -74,6 +74,9 @@ constexpr const char* kHelpTail =
     "                         chord length, in these units\n"
     "      --te-thickness D  the trailing edge of the outlines of --export made\n"
     "                         D thick, a fraction of the chord\n"
+    "      --layoff vertical|across  the thickness of the outlines of --export\n"
+    "                         laid off at the chord position (the default) or\n"
+    "                         normal to the mean line (selig, dxf, svg, step)\n"
     "      --output-dir DIR write the .FOI (and the exports) of every FILE into\n"
     "                         DIR, named from the FILE's stem; DIR is made\n"
     "                         where it does not exist (its parent must)\n"
@@ -229,6 +232,8 @@ bool ParseOutputOption(Arguments& a, FitCommandOptions& o) {
     o.units = UnitsOption(a.Value());
   } else if (a.Is("--te-thickness")) {
     o.teThickness = TeThicknessOption(a.Value());
+  } else if (a.Is("--layoff")) {
+    o.layoff = LayoffOption(a.Value());
   } else {
     return false;
   }
@@ -255,6 +260,11 @@ void CheckFitCombination(FitCommandOptions& o) {
   for (const ExportFormat* f : o.exports)
     if (drawn && !f->needs_size)
       throw UsageError{"--chord and --units draw outlines: the " + std::string(f->name) + " is normalised"};
+  if (o.layoff != Layoff::Vertical && o.exports.empty()) throw UsageError{"--layoff is for --export"};
+  for (const ExportFormat* f : o.exports)
+    if (o.layoff != Layoff::Vertical && !f->takes_layoff)
+      throw UsageError{"--layoff " + std::string(LayoffName(o.layoff)) + " lays off outline coordinates: the " +
+                       std::string(f->name) + " writes none"};
 }
 
 void CheckOutputCombination(const FitCommandOptions& o) {

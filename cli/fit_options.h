@@ -26,6 +26,7 @@ struct FitCommandOptions {
   double chord = 0;
   LengthUnit units = LengthUnit::None;
   std::optional<double> teThickness;
+  Layoff layoff = Layoff::Vertical;
   std::string toleranceText;  // as the summary writes it back
   double tolerance = kFairnessLimit;
   std::optional<std::string> out;

@@ -137,6 +137,7 @@ FitFileRun::Files FitFileRun::FilesOf(const FitOutcome& made) const {
         options.chord = o_.chord;
         options.units = o_.units;
         options.te_thickness = o_.teThickness;
+        options.layoff = o_.layoff;
       }
       files.exports.emplace_back(ExportName(made.output, *f), Export(foil, *f, options));
     }

@@ -97,6 +97,14 @@ LengthUnit UnitsOption(const std::string& name) {
   }
 }
 
+Layoff LayoffOption(const std::string& name) {
+  try {
+    return FindLayoff(name);
+  } catch (const Error&) {
+    throw UsageError{"--layoff takes vertical or across: '" + name + "'"};
+  }
+}
+
 double TeThicknessOption(const std::string& text) {
   return CheckedNormal(text, [](double d) { return d >= 0 && d <= 1; },
                        "--te-thickness takes a fraction of the chord from 0 to 1");

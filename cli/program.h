@@ -25,6 +25,7 @@ int RunProgram(const char* program, int argc, char** argv, const Command& comman
 double ChordOption(const std::string& text);
 LengthUnit UnitsOption(const std::string& name);
 double TeThicknessOption(const std::string& text);
+Layoff LayoffOption(const std::string& name);
 
 // --stations of tarvelo-fit, tarvelo-import and tarvelo-naca: 5 to 401.
 int StationsOption(const std::string& text);

@@ -25,11 +25,12 @@ _tarvelo() {
         --summary) _tarvelo_files "$cur" '*.csv'; return ;;
         --output-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
         --units) COMPREPLY=($(compgen -W "mm cm m in" -- "$cur")); return ;;
+        --layoff) COMPREPLY=($(compgen -W "vertical across" -- "$cur")); return ;;
         --foil-number | --stations | --export | --chord | --te-thickness) return ;;
       esac
       options='-n -o --auto --auto= --auto-max --auto-max= --auto-outline --auto-outline=
                --max-control-points --placement= --foil-number --screens --json --svg --coordinates
-               --stations --export --chord --units --te-thickness --output-dir --quiet --summary
+               --stations --export --chord --units --te-thickness --layoff --output-dir --quiet --summary
                --help --version'
       files='*.dat' ;;
     tarvelo-import)
@@ -48,10 +49,11 @@ _tarvelo() {
           return ;;
         --thickness | --camber | --points | --at | --te-thickness | --chord) return ;;
         --units) COMPREPLY=($(compgen -W "mm cm m in" -- "$cur")); return ;;
+        --layoff) COMPREPLY=($(compgen -W "vertical across" -- "$cur")); return ;;
         --output-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
         -o) _tarvelo_files "$cur" '*'; return ;;
       esac
-      options='--format --thickness --camber --chord --units --te-thickness --points --at -o
+      options='--format --thickness --camber --chord --units --te-thickness --layoff --points --at -o
                --output-dir --list-formats --help --version'
       files='*.FOI' ;;
     tarvelo-naca)

@@ -28,6 +28,11 @@ std::string Export(const FoilSpline& foil, const ExportFormat& format, const Exp
     throw Error(ErrorKind::Usage, which + "is exact and takes no point count");
   if (!checked.stations.empty() && !format.takes_stations)
     throw Error(ErrorKind::Usage, which + "takes no stations");
+  // Only coordinates of the outline can be laid off otherwise: the others
+  // measure the section's curves, or the outline as SectionOutline draws it.
+  if (checked.layoff != Layoff::Vertical && !format.takes_layoff)
+    throw Error(ErrorKind::Usage, which + "writes no outline coordinates: it takes no lay-off " +
+                                      LayoffName(checked.layoff) + ", only " + LayoffName(Layoff::Vertical));
   if (!checked.stations.empty() && checked.points != 0)
     throw Error(ErrorKind::Usage, "a point count and stations exclude each other");
   if (checked.points == 0) {

@@ -185,9 +185,8 @@ void Blocks(DxfWriter& d, const Layouts& layouts) {
   d(0, "ENDSEC");
 }
 
-// One surface: a planar, non-rational cubic SPLINE on the outline's knots.
-void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const OutlineSpline& outline,
-            const std::vector<double>& y) {
+// One surface: a planar, non-rational cubic SPLINE on its knots.
+void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const SurfaceSpline& surface) {
   d(0, "SPLINE");
   d(5, d.NewHandle());
   d(330, layouts.model);
@@ -197,26 +196,26 @@ void Spline(DxfWriter& d, const Layouts& layouts, std::string_view layer, const 
   d.Point(210, 0, 0, 1);  // the normal of the drawing plane
   d(70, 8);               // planar
   d(71, 3);
-  d(72, static_cast<int>(outline.knots.size()));
-  d(73, static_cast<int>(y.size()));
+  d(72, static_cast<int>(surface.knots.size()));
+  d(73, static_cast<int>(surface.y.size()));
   d(74, 0);
   d(42, 0.0000001);
   d(43, 0.0000001);
-  for (double k : outline.knots) d(40, k);
-  for (std::size_t j = 0; j < y.size(); ++j) d.Point(10, outline.x[j], y[j], 0);
+  for (double k : surface.knots) d(40, k);
+  for (std::size_t j = 0; j < surface.y.size(); ++j) d.Point(10, surface.x[j], surface.y[j], 0);
 }
 
 // The open trailing edge: a line from the upper surface's end to the lower
 // one's, the splines' own end points, so that the three make one loop.
-void Edge(DxfWriter& d, const Layouts& layouts, const OutlineSpline& outline) {
+void Edge(DxfWriter& d, const Layouts& layouts, const DrawnSurfaces& outline) {
   d(0, "LINE");
   d(5, d.NewHandle());
   d(330, layouts.model);
   d(100, "AcDbEntity");
   d(8, "TE");
   d(100, "AcDbLine");
-  d.Point(10, outline.x.back(), outline.upper.back(), 0);
-  d.Point(11, outline.x.back(), outline.lower.back(), 0);
+  d.Point(10, outline.upper.x.back(), outline.upper.y.back(), 0);
+  d.Point(11, outline.lower.x.back(), outline.lower.y.back(), 0);
 }
 
 // $INSUNITS of a unit, and whether it is metric ($MEASUREMENT 1).
@@ -234,14 +233,15 @@ int InsUnits(LengthUnit unit) {
 }  // namespace
 
 std::string WriteDxf(const FoilSpline& foil, const ExportOptions& options) {
-  const OutlineSpline outline = DrawnOutline(foil, options);
-  const bool edge = outline.upper.back() != outline.lower.back();
+  const DrawnSurfaces outline = DrawnSurfacesOf(foil, options);
+  const bool edge =
+      outline.upper.x.back() != outline.lower.x.back() || outline.upper.y.back() != outline.lower.y.back();
   DxfWriter body;
   const Layouts layouts = Tables(body, DrawnChord(options), edge);
   Blocks(body, layouts);
   body.Section("ENTITIES");
-  Spline(body, layouts, "UPPER", outline, outline.upper);
-  Spline(body, layouts, "LOWER", outline, outline.lower);
+  Spline(body, layouts, "UPPER", outline.upper);
+  Spline(body, layouts, "LOWER", outline.lower);
   if (edge) Edge(body, layouts, outline);
   body(0, "ENDSEC");
 

@@ -21,23 +21,23 @@ const std::vector<ExportFormat>& ExportFormats() {
   static const std::vector<ExportFormat> formats = {
       {"table", "Table of thickness and camber",
        "x, normalised thickness and normalised camber at each chord position, 8 decimals",
-       "-table.txt", "Text files (*.txt)", false, true, 41, WriteTable},
+       "-table.txt", "Text files (*.txt)", false, true, false, 41, WriteTable},
       {"selig", "Selig coordinates",
        "the outline as Selig coordinates: from the trailing edge over the upper surface to the "
        "leading edge and back along the lower one",
-       "-outline.dat", "Coordinate files (*.dat)", true, false, 81, WriteSelig},
+       "-outline.dat", "Coordinate files (*.dat)", true, false, true, 81, WriteSelig},
       {"dxf", "DXF outline", "the exact outline as two cubic SPLINE entities on the layers UPPER and LOWER",
-       ".dxf", "DXF drawings (*.dxf)", true, false, 0, WriteDxf},
+       ".dxf", "DXF drawings (*.dxf)", true, false, true, 0, WriteDxf},
       {"svg", "SVG outline", "the exact outline as cubic Bezier paths, 1000 units to the chord", ".svg",
-       "SVG drawings (*.svg)", true, false, 0, WriteSvg},
+       "SVG drawings (*.svg)", true, false, true, 0, WriteSvg},
       {"properties", "Section properties",
        "largest thickness and camber, leading-edge radius, trailing-edge thickness and angle, area, "
        "centroid and second moments of the outline, as one JSON object",
-       "-properties.json", "JSON files (*.json)", true, false, 0, WriteProperties},
+       "-properties.json", "JSON files (*.json)", true, false, false, 0, WriteProperties},
       {"step", "STEP face",
        "the exact outline as B-spline curves bounding a planar face, in a STEP file (AP214); mm "
        "unless --units says",
-       ".step", "STEP files (*.step *.stp)", true, false, 0, WriteStep},
+       ".step", "STEP files (*.step *.stp)", true, false, true, 0, WriteStep},
 #ifdef TARVELO_MORE_EXPORT_FORMATS
       // Rows a build adds without touching these: the tests add a long-named one.
 #include TARVELO_MORE_EXPORT_FORMATS

@@ -20,6 +20,20 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   for (double xi : x) at.push_back(foil.Evaluate(xi));
 
   std::string out = OutlineName(foil, size) + '\n';
+  if (LaidOffAcross(options)) {
+    // Each point where the thickness at x, laid off across the mean line, puts it.
+    const AcrossOutline across(foil, size);
+    const auto point = [&](std::size_t i, double side) {
+      const AcrossOutline::Point p = across.AtChord(x[i], side);
+      const double drawnX = chord * p.x, drawnY = chord * p.y;
+      if (!std::isfinite(drawnX) || !std::isfinite(drawnY))
+        throw BeyondDoubles("the outline at x = " + ShortestText(x[i]));
+      out += FSt(2, 0, 7, drawnX) + FSt(2, 0, 7, drawnY) + '\n';
+    };
+    for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
+    for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);
+    return out;
+  }
   const auto point = [&](std::size_t i, double side) {
     const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
     const double drawn = chord * y;

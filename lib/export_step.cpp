@@ -9,9 +9,9 @@ namespace tarvelo {
 
 namespace {
 
-cad::Curve Surface(const OutlineSpline& o, const std::vector<double>& y) {
-  cad::Curve c{3, o.knots, {}};
-  for (std::size_t j = 0; j < o.x.size(); ++j) c.poles.insert(c.poles.end(), {o.x[j], y[j], 0.0});
+cad::Curve Surface(const SurfaceSpline& s) {
+  cad::Curve c{3, s.knots, {}};
+  for (std::size_t j = 0; j < s.x.size(); ++j) c.poles.insert(c.poles.end(), {s.x[j], s.y[j], 0.0});
   return c;
 }
 
@@ -37,10 +37,10 @@ bool Meet(const cad::Curve& a, const cad::Curve& b) { return std::equal(a.poles.
 }  // namespace
 
 std::string WriteStep(const FoilSpline& foil, const ExportOptions& options) {
-  const OutlineSpline o = DrawnOutline(foil, options);
+  const DrawnSurfaces o = DrawnSurfacesOf(foil, options);
   // Round the outline: the upper surface from the leading edge, the
   // trailing edge's line where it is open, the lower surface back.
-  const cad::Curve upper = Surface(o, o.upper), lower = Reversed(Surface(o, o.lower));
+  const cad::Curve upper = Surface(o.upper), lower = Reversed(Surface(o.lower));
   cad::Request request;
   request.format = cad::Format::Step;
   request.unit = CadUnit(options.units);

@@ -73,10 +73,12 @@ void Path(std::string& out, const Units& u, const char* id, const std::vector<do
 }  // namespace
 
 std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options) {
-  const OutlineSpline outline = DrawnOutline(foil, options);
-  const std::vector<double> x = BezierOrdinates(outline.knots, outline.x);
-  const std::vector<double> upper = BezierOrdinates(outline.knots, outline.upper);
-  const std::vector<double> lower = BezierOrdinates(outline.knots, outline.lower);
+  const DrawnSurfaces outline = DrawnSurfacesOf(foil, options);
+  // Each surface its own x: laid off across the mean line, they differ.
+  const std::vector<double> upperX = BezierOrdinates(outline.upper.knots, outline.upper.x);
+  const std::vector<double> upper = BezierOrdinates(outline.upper.knots, outline.upper.y);
+  const std::vector<double> lowerX = BezierOrdinates(outline.lower.knots, outline.lower.x);
+  const std::vector<double> lower = BezierOrdinates(outline.lower.knots, outline.lower.y);
   const Units u = UnitsOf(options);
   const double chord = u.scale * DrawnChord(options);
   const double margin = kMarginPerChord * chord;
@@ -89,7 +91,15 @@ std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options) {
     top = std::max(top, *std::max_element(side->begin(), side->end()));
     bottom = std::min(bottom, *std::min_element(side->begin(), side->end()));
   }
-  const double width = chord + 2 * margin;
+  // Laid off across the mean line, the surfaces may reach a little ahead of
+  // the leading edge and behind the trailing edge.
+  double left = 0;
+  double right = chord;
+  for (const std::vector<double>* xs : {&upperX, &lowerX}) {
+    left = std::min(left, u.scale * *std::min_element(xs->begin(), xs->end()));
+    right = std::max(right, u.scale * *std::max_element(xs->begin(), xs->end()));
+  }
+  const double width = (right - left) + 2 * margin;
   const double height = u.scale * (top - bottom) + 2 * margin;
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
@@ -99,7 +109,7 @@ std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options) {
   Number(out, height * u.lengthFactor);
   out += u.suffix;
   out += "\" viewBox=\"";
-  Number(out, -margin);
+  Number(out, left - margin);
   out += ' ';
   Number(out, -u.scale * top - margin);
   out += ' ';
@@ -119,16 +129,16 @@ std::string WriteSvg(const FoilSpline& foil, const ExportOptions& options) {
   out += "<g fill=\"none\" stroke=\"#000000\" stroke-width=\"";
   Number(out, line);
   out += "\">\n";
-  Path(out, u, "upper", x, upper);
-  Path(out, u, "lower", x, lower);
+  Path(out, u, "upper", upperX, upper);
+  Path(out, u, "lower", lowerX, lower);
   // An open trailing edge is closed by a line between the surfaces' ends.
-  if (upper.back() != lower.back()) {
+  if (upperX.back() != lowerX.back() || upper.back() != lower.back()) {
     out += "<line id=\"te\" x1=\"";
-    Number(out, u.scale * x.back());
+    Number(out, u.scale * upperX.back());
     out += "\" y1=\"";
     Number(out, -u.scale * upper.back());
     out += "\" x2=\"";
-    Number(out, u.scale * x.back());
+    Number(out, u.scale * lowerX.back());
     out += "\" y2=\"";
     Number(out, -u.scale * lower.back());
     out += "\"/>\n";

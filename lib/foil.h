@@ -4,6 +4,7 @@
 
 #include <tarvelo/tarvelo.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,7 +56,8 @@ void CheckCamberScale(const FoilSpline& foil, const OutlineSize& size);
 // The largest thickness of the outline of `foil` at `size`, and its camber
 // farthest from the chord line (the larger of the highest and, negated, the
 // lowest; below 0 where the lowest is farther): what the outline has, not
-// what was asked for.
+// what was asked for. Measured on the thickness and camber curves, which
+// either lay-off lays off unchanged: true of both.
 OutlineSize DrawnExtremes(const FoilSpline& foil, const OutlineSize& size);
 
 // The name of an exported outline: the .FOI's ID line, then " t/c=" and
@@ -63,6 +65,89 @@ OutlineSize DrawnExtremes(const FoilSpline& foil, const OutlineSize& size);
 // (DrawnExtremes) to eight significant digits; " symmetric" instead of the
 // camber where it has none.
 std::string OutlineName(const FoilSpline& foil, const OutlineSize& size);
+
+// One surface of a drawn outline as a cubic B-spline of its own: clamped
+// knots from 0 to 1 (control points + 4) and its control points.
+struct SurfaceSpline {
+  std::vector<double> knots;
+  std::vector<double> x;
+  std::vector<double> y;
+};
+
+// What the writers of drawings draw: each surface from the leading edge to
+// the trailing edge, at the chord length.
+struct DrawnSurfaces {
+  SurfaceSpline upper;
+  SurfaceSpline lower;
+};
+
+// The surfaces an export draws of a foil whose trailing edge is set:
+// options.layoff Vertical, or no camber drawn, DrawnOutline's two splines
+// exactly; Across, each AcrossSurfaceOf. Every coordinate multiplied by the
+// chord length.
+DrawnSurfaces DrawnSurfacesOf(const FoilSpline& foil, const ExportOptions& options);
+
+// Whether options.layoff changes anything: Across with camber drawn.
+bool LaidOffAcross(const ExportOptions& options);
+
+// The outline of a foil at a size with the thickness laid off across the
+// mean line (Layoff), in chord units, at the foil's parameter t: x(t),
+// thickness(t) and camber(t) are cubics on each knot span. The direction of
+// the mean line is atan2(camber', x'); where both derivatives vanish (x' is
+// 0 at the leading edge), the limit of the next ones that do not.
+class AcrossOutline {
+ public:
+  AcrossOutline(const FoilSpline& foil, const OutlineSize& size);
+
+  // A point of a surface (side 1 above, -1 below) and its derivative by t,
+  // at s from 0 to 1 along knot span `span` (from 0).
+  struct Point {
+    double x = 0, y = 0;
+    double dx = 0, dy = 0;
+  };
+  Point At(std::size_t span, double s, double side) const;
+  // The same at chord position x of the mean line (from 0 to 1).
+  Point AtChord(double x, double side) const;
+
+  std::size_t spans() const { return spans_.size(); }
+  const std::vector<double>& knots() const { return knots_; }
+
+  // The first and last parameter of knot span `span`.
+  double From(std::size_t span) const { return knots_[span + 3]; }
+  double To(std::size_t span) const { return knots_[span + 4]; }
+
+ private:
+  struct Span {
+    std::array<double, 4> x, half, camber;  // Bezier ordinates; half the thickness
+  };
+  std::vector<double> knots_;
+  std::vector<double> control_x_;
+  std::vector<Span> spans_;
+};
+
+// How far the cubic pieces of AcrossSurfaceOf may lie from the outline, a
+// fraction of the chord, and how often a piece may be halved. Only the
+// pieces that need it are: where the mean line turns sharply next to the
+// leading edge (a fit's camber whose slope there is near but not 0 turns it
+// through up to a right angle within a millionth of the chord), a few
+// dozen halvings add two pieces each.
+inline constexpr double kAcrossTolerance = 1e-9;
+inline constexpr int kAcrossMostHalvings = 40;
+
+// A surface of AcrossOutline (side 1 above, -1 below) as a cubic B-spline:
+// piecewise cubic Hermite in t (the ends' points and derivatives), each knot
+// span of the foil one piece, halved until the largest distance of 16
+// samples a piece from the exact point at the same t is within
+// kAcrossTolerance; every interior knot twofold (C1, as the outline is at
+// the foil's knots). Throws Error (Overflow) where a piece would be halved
+// more than kAcrossMostHalvings times, or a point is beyond the range of a
+// double.
+struct AcrossSurface {
+  SurfaceSpline spline;
+  std::vector<int> pieces;   // per knot span of the foil
+  double largest_error = 0;  // of the samples, in chord units
+};
+AcrossSurface AcrossSurfaceOf(const AcrossOutline& outline, double side);
 
 // The outline an export draws: SectionOutline at options.size, every
 // coordinate multiplied by the chord length (1 when none is given).

@@ -169,6 +169,24 @@ LengthUnit FindLengthUnit(std::string_view name) {
   throw Error(ErrorKind::Usage, "unknown unit '" + std::string(name) + "': use mm, cm, m or in");
 }
 
+namespace {
+
+constexpr std::pair<Layoff, const char*> kLayoffs[] = {{Layoff::Vertical, "vertical"}, {Layoff::Across, "across"}};
+
+}  // namespace
+
+const char* LayoffName(Layoff layoff) {
+  for (const auto& [l, name] : kLayoffs)
+    if (l == layoff) return name;
+  return "";
+}
+
+Layoff FindLayoff(std::string_view name) {
+  for (const auto& [l, text] : kLayoffs)
+    if (name == text) return l;
+  throw Error(ErrorKind::Usage, "unknown lay-off '" + std::string(name) + "': use vertical or across");
+}
+
 OutlineSize OwnSize(const Fit& fit) {
   const auto scale = [](const CurveFit& curve) { return curve.ymax > 0 ? curve.ymax : 1.0; };
   const bool cambered = std::any_of(fit.camber.control.begin(), fit.camber.control.end(), [](double c) { return c != 0; });

@@ -25,6 +25,7 @@ py::list Formats() {
     row["needs_size"] = f.needs_size;
     row["takes_stations"] = f.takes_stations;
     row["default_points"] = f.default_points;
+    row["takes_layoff"] = f.takes_layoff;
     formats.append(row);
   }
   return formats;
@@ -46,7 +47,7 @@ py::bytes Exported(const FoilSpline& foil, const std::string& format, const Expo
 // other for a format that draws no outline.
 py::bytes ExportAny(const FoilSpline& foil, const std::string& format, double thickness, double camber, int points,
                     const py::object& stations, double chord, const std::string& units,
-                    std::optional<double> te_thickness) {
+                    std::optional<double> te_thickness, const std::string& layoff) {
   ExportOptions options;
   options.size = {thickness, camber};
   options.points = points;
@@ -54,6 +55,7 @@ py::bytes ExportAny(const FoilSpline& foil, const std::string& format, double th
   options.chord = chord;
   options.units = units.empty() ? LengthUnit::None : FindLengthUnit(units);
   options.te_thickness = te_thickness;
+  options.layoff = FindLayoff(layoff);
   return Exported(foil, format, options);
 }
 
@@ -90,14 +92,15 @@ void OlderSpellings(py::module_& m) {
 void RegisterExports(py::module_& m) {
   m.def("export_formats", &Formats,
         "The export formats: name, description, file_ending, needs_size, takes_stations, "
-        "default_points (0 for an exact format).");
+        "default_points (0 for an exact format), takes_layoff.");
   m.def("export", &ExportAny, py::arg("foil"), py::arg("format"), py::arg("thickness") = 0.0,
         py::arg("camber") = 0.0, py::arg("points") = 0, py::arg("stations") = py::none(), py::arg("chord") = 0.0,
-        py::arg("units") = "", py::arg("te_thickness") = py::none(),
+        py::arg("units") = "", py::arg("te_thickness") = py::none(), py::arg("layoff") = "vertical",
         "The bytes of the export of foil in a format of export_formats(): an outline at largest "
         "thickness and camber (fractions of the chord; the table takes neither), points 0 for the "
         "format's default or stations (chord positions) instead, drawn at a chord length in units, its "
-        "trailing edge te_thickness thick if given.");
+        "trailing edge te_thickness thick if given, its thickness laid off 'vertical' or 'across' the "
+        "mean line (selig, dxf, svg and step; the drawings then within 1e-9 of the chord).");
   OlderSpellings(m);
 }
 

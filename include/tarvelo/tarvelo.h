@@ -672,6 +672,20 @@ enum class LengthUnit { None, Millimetre, Centimetre, Metre, Inch };
 const char* LengthUnitName(LengthUnit unit);
 LengthUnit FindLengthUnit(std::string_view name);
 
+// How an outline's surfaces are laid off from its mean line. Vertical: at the
+// same chord position x, y = camber +- thickness / 2, as SectionOutline
+// draws them. Across: normal to the mean line, as published section tables
+// lay them off: with theta = atan(d camber / dx) at x, the upper surface at
+// (x - thickness / 2 sin theta, camber + thickness / 2 cos theta) and the
+// lower at (x + thickness / 2 sin theta, camber - thickness / 2 cos theta).
+// The thickness and camber laid off are the same either way: only where
+// they are laid off differs, and an outline without camber is the same.
+enum class Layoff { Vertical, Across };
+
+// "vertical", "across", and back; Error (Usage) naming both for another name.
+const char* LayoffName(Layoff layoff);
+Layoff FindLayoff(std::string_view name);
+
 struct ExportOptions {
   OutlineSize size;  // the outline's largest thickness and camber (formats that need it)
   // Cosine-spaced chord positions (per surface for an outline), from 2 to
@@ -690,6 +704,10 @@ struct ExportOptions {
   // from 0 to size.thickness) as SectionOutline makes it: every format that
   // draws the outline draws it so. Unset: as the section has it.
   std::optional<double> te_thickness = std::nullopt;
+  // How the surfaces are laid off from the mean line (formats that draw the
+  // outline's coordinates, ExportFormat::takes_layoff). Across, with
+  // te_thickness, lays off the thickened section's thickness.
+  Layoff layoff = Layoff::Vertical;
 };
 
 
@@ -703,6 +721,7 @@ struct ExportFormat {
   const char* file_filter;  // for a file dialog: "DXF drawings (*.dxf)"
   bool needs_size;          // takes ExportOptions::size and te_thickness
   bool takes_stations;      // takes ExportOptions::stations
+  bool takes_layoff;        // draws outline coordinates: takes ExportOptions::layoff Across
   int default_points;       // the default of ExportOptions::points; 0 for an exact format
   std::string (*write)(const FoilSpline& foil, const ExportOptions& options);
 };
@@ -716,8 +735,8 @@ const ExportFormat& FindExportFormat(std::string_view name);
 // The export of `foil` in the format called `name`. Throws Error (Usage) for
 // an unknown format, options the format does not take (a size other than
 // {0, 0} for a format that needs none among them), a size, a chord length or
-// a trailing-edge thickness out of range or a point count outside
-// 2..kMostExportPoints.
+// a trailing-edge thickness out of range, a point count outside
+// 2..kMostExportPoints, or Layoff::Across for a format that does not take it.
 std::string Export(const FoilSpline& foil, std::string_view format, const ExportOptions& options);
 // The same in a format a program has looked up already (FindExportFormat).
 std::string Export(const FoilSpline& foil, const ExportFormat& format, const ExportOptions& options);
@@ -740,6 +759,28 @@ std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int poi
 // entities of degree 3 on the layers UPPER and LOWER, with the knots and
 // control points of SectionOutline, in chord units.
 std::string ExportDxf(const FoilSpline& foil, const OutlineSize& size);
+//
+// With Layoff::Across (Export only):
+// - "selig" writes the same cosine stations x of the chord, each surface's
+//   point the formula of Layoff at x computed exactly (so the upper
+//   surface's x may go below 0 near a cambered nose); the leading edge once,
+//   at x = 0.
+// - "dxf", "svg" and "step" write an outline that is no longer a polynomial
+//   spline: each surface is approximated by a cubic B-spline of its own
+//   knots and control points, piecewise cubic Hermite in the foil's
+//   parameter (each knot span of the foil halved into pieces where the
+//   approximation needs it, every interior knot twofold: C1, as the outline
+//   itself is at the foil's knots), within 1e-9 of the chord of the exact
+//   outline at the same parameter, sampled 16 times a piece. They are then
+//   not exact. A section that needs a piece shorter than 2^-40 of a knot
+//   span is refused (Overflow) rather than drawn farther off. A trailing edge that
+//   is open is closed by a line between the surfaces' actual end points.
+// - An outline drawn without camber is the same either way, and written as
+//   with Layoff::Vertical, exactly.
+// - The name of the outline (the Selig name line, the SVG title) gives the
+//   largest thickness and camber of the section's curves, which Across lays
+//   off unchanged.
+// Thread-safe as every export.
 
 // "svg": an SVG drawing of the exact outline, scaled to a chord of 1000
 // units with y upwards: the chord line and each surface as a path of cubic

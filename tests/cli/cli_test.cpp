@@ -454,6 +454,26 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
   EXPECT_EQ(group(" 11"), 1.0);
   EXPECT_NEAR(std::abs(group(" 20") - group(" 21")), 0.003, 1e-12);
 
+  // Laid off across the mean line: the Selig points leave their stations;
+  // vertical is the default.
+  ASSERT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "-n", "20", "--export", "selig,dxf",
+                 "--layoff", "across", "-o", "across.FOI", "down.dat"}),
+            0)
+      << err.str();
+  ASSERT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "-n", "20", "--export", "selig,dxf",
+                 "--layoff", "vertical", "-o", "vertical.FOI", "down.dat"}),
+            0)
+      << err.str();
+  ASSERT_EQ(Run({"--coordinates", "--stations=161", "--placement=exact", "-n", "20", "--export", "selig,dxf", "-o",
+                 "default.FOI", "down.dat"}),
+            0)
+      << err.str();
+  EXPECT_EQ(ReadBytes(dir.file("vertical-outline.dat")), ReadBytes(dir.file("default-outline.dat")));
+  EXPECT_EQ(ReadBytes(dir.file("vertical.dxf")), ReadBytes(dir.file("default.dxf")));
+  EXPECT_NE(ReadBytes(dir.file("across-outline.dat")), ReadBytes(dir.file("vertical-outline.dat")));
+  EXPECT_NE(ReadBytes(dir.file("across.dxf")), ReadBytes(dir.file("vertical.dxf")));
+  EXPECT_NE(ReadBytes(dir.file("across.dxf")).find("  8\nUPPER\n"), std::string::npos);
+
   // An export named as the input is refused, and nothing is written.
   fs::copy_file(dir.file("down.dat"), dir.file("wing.svg"));
   EXPECT_EQ(Run({"--coordinates", "--export", "svg", "wing.svg"}), 2);
@@ -478,6 +498,12 @@ TEST_F(CliTest, ExportWritesTheSectionAtItsOwnSizeBesideTheFoilFile) {
       {{"--export", "table", "--te-thickness=0", "down.dat"}, "--te-thickness is for --export of an outline"},
       {{"--export", "dxf", "--te-thickness", "1.5", "down.dat"},
        "--te-thickness takes a fraction of the chord from 0 to 1: '1.5'"},
+      {{"--layoff", "across", "down.dat"}, "--layoff is for --export"},
+      {{"--export", "dxf,table", "--layoff", "across", "down.dat"},
+       "--layoff across lays off outline coordinates: the table writes none"},
+      {{"--export", "properties", "--layoff=across", "down.dat"},
+       "--layoff across lays off outline coordinates: the properties writes none"},
+      {{"--export", "dxf", "--layoff", "normal", "down.dat"}, "--layoff takes vertical or across: 'normal'"},
   };
   for (const auto& u : usage) {
     EXPECT_EQ(Run(u.args), 2) << u.text;

@@ -155,6 +155,51 @@ TEST_F(ExportCommandTest, ABadFileOrOutputExitsWithOneAndLeavesAnEarlierOutput) 
   EXPECT_EQ(ReadBytes(earlier), "earlier");
 }
 
+// A parallelogram whose mean line rises 0.75 a chord: theta has sine 0.6
+// and cosine 0.8, and laid off across it half the thickness, 0.025, moves
+// each point 0.015 along the chord and 0.02 up, ahead of the leading edge too.
+TEST_F(ExportCommandTest, AcrossTheMeanLineEachPointMovesAlongItsNormal) {
+  const std::string sloped = dir.file("sloped.FOI");
+  test::WriteBytes(sloped,
+                   "sloped\r\n 4  4 \r\n"
+                   "   0.00000   0.50000   0.00000\r\n   0.00000   0.50000   0.00000\r\n"
+                   "   0.40000   0.50000   0.30000\r\n   1.00000   0.50000   0.75000\r\n");
+  const std::vector<std::string> selig = {"--format=selig", "--thickness=0.1", "--camber=1", "--points=3", sloped};
+  const auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), selig.begin(), selig.end());
+    return more;
+  };
+  EXPECT_EQ(Run(with({"--layoff=across"})), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "sloped t/c=0.05 f/c=0.75\n"
+            "  0.9850000  0.7700000\n  0.4850000  0.3950000\n -0.0150000  0.0200000\n"
+            "  0.5150000  0.3550000\n  1.0150000  0.7300000\n");
+  EXPECT_EQ(Run(with({"--layoff", "across", "--chord", "200", "--units", "mm"})), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "sloped t/c=0.05 f/c=0.75\n"
+            "  197.0000000  154.0000000\n  97.0000000  79.0000000\n -3.0000000  4.0000000\n"
+            "  103.0000000  71.0000000\n  203.0000000  146.0000000\n");
+  EXPECT_EQ(Run(with({"--layoff", "vertical"})), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "sloped t/c=0.05 f/c=0.75\n"
+            "  1.0000000  0.7750000\n  0.5000000  0.4000000\n  0.0000000  0.0250000\n"
+            "  0.5000000  0.3500000\n  1.0000000  0.7250000\n");
+  const std::string vertical = out.str();
+  EXPECT_EQ(Run(selig), 0);
+  EXPECT_EQ(out.str(), vertical);
+
+  // Refused before anything is written: an earlier output stays.
+  const std::string earlier = dir.file("earlier.txt");
+  test::WriteBytes(earlier, "earlier");
+  EXPECT_EQ(Run({"--layoff=across", "-o", earlier, sloped}), 2);
+  EXPECT_EQ(err.str(), "tarvelo-export: --layoff across is for the selig, dxf, svg and step only: the table "
+                       "writes no outline coordinates\nTry 'tarvelo-export --help' for more information.\n");
+  EXPECT_EQ(Run(with({"--layoff=sideways", "-o", earlier})), 2);
+  EXPECT_EQ(ReadBytes(earlier), "earlier");
+  EXPECT_EQ(Run(with({"--layoff=across", "-o", earlier})), 0);
+  EXPECT_EQ(ReadBytes(earlier).substr(0, 25), "sloped t/c=0.05 f/c=0.75\n");
+}
+
 // A .FOI of finite values whose outline would not be: refused, nothing written.
 TEST_F(ExportCommandTest, ValuesBeyondTheRangeOfADoubleExitWithOne) {
   const std::string big = "  17" + std::string(307, '0') + ".00000";  // 1.7e308
@@ -279,6 +324,14 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
        "--points is for the table and selig only: dxf, svg, properties and step are exact"},
       {{"--list-formats=all"}, "option '--list-formats' doesn't allow an argument"},
       {{"--version=1", f}, "option '--version' doesn't allow an argument"},
+      {{"--layoff", "across", f}, "--layoff across is for the selig, dxf, svg and step only: the table writes no "
+                                  "outline coordinates"},
+      {{"--format=properties", "--thickness=0.1", "--camber=0", "--layoff=across", f},
+       "--layoff across is for the selig, dxf, svg and step only: the properties writes no outline coordinates"},
+      {with({"--layoff", "normal", f}), "--layoff takes vertical or across: 'normal'"},
+      {with({"--layoff", "Across", f}), "--layoff takes vertical or across: 'Across'"},
+      {with({"--layoff=", f}), "--layoff takes vertical or across: ''"},
+      {with({f, "--layoff"}), "option '--layoff' requires an argument"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(Run(r.args), 2) << r.text;
@@ -316,8 +369,12 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
             std::string::npos)
       << out.str();
   EXPECT_NE(out.str().find("selig, dxf, svg, properties and step need --thickness and --camber; the\n"
-                           "table takes neither.\n"),
-            std::string::npos);
+                           "table takes neither.\n"
+                           "--layoff across is for the selig, dxf, svg and step: the selig points are\n"
+                           "exact at their stations, the drawings' splines within 1e-9 of the chord of\n"
+                           "the outline (exact with --layoff vertical).\n"),
+            std::string::npos)
+      << out.str();
   EXPECT_EQ(Run({"--list-formats"}), 0);
   EXPECT_EQ(out.str(),
             "table\tx, normalised thickness and normalised camber at each chord position, 8 decimals\n"

@@ -166,6 +166,31 @@ def test_properties_are_those_tarvelo_export_writes(tmp_path):
         foil.properties(0.12, 0.02, te_thickness=0.2)
 
 
+def test_the_thickness_laid_off_across_the_mean_line():
+    foi = EXAMPLES / "naca2412.FOI"
+    foil = tarvelo.read_foil_file(foi)
+
+    def program(*args):
+        return subprocess.run([os.environ["TARVELO_EXPORT_PROGRAM"], *args, str(foi)],
+                              check=True, capture_output=True).stdout
+
+    for fmt in ("selig", "dxf", "svg"):
+        for layoff in ("vertical", "across"):
+            assert tarvelo.export(foil, fmt, 0.12, 0.02, te_thickness=0.003, layoff=layoff) == \
+                program("--format", fmt, "--thickness", "0.12", "--camber", "0.02", "--te-thickness", "0.003",
+                        "--layoff", layoff)
+        assert tarvelo.export(foil, fmt, 0.12, 0.02) == tarvelo.export(foil, fmt, 0.12, 0.02, layoff="vertical")
+        assert tarvelo.export(foil, fmt, 0.12, 0.02) != tarvelo.export(foil, fmt, 0.12, 0.02, layoff="across")
+    assert [f["name"] for f in tarvelo.export_formats() if f["takes_layoff"]] == ["selig", "dxf", "svg", "step"]
+    for fmt, size in (("table", (0.0, 0.0)), ("properties", (0.12, 0.02))):
+        with pytest.raises(tarvelo.Error, match=f"^the {fmt} export writes no outline coordinates: it takes no "
+                                                "lay-off across, only vertical$") as e:
+            tarvelo.export(foil, fmt, *size, layoff="across")
+        assert e.value.kind == "usage"
+    with pytest.raises(tarvelo.Error, match="^unknown lay-off 'normal': use vertical or across$"):
+        tarvelo.export(foil, "dxf", 0.12, 0.02, layoff="normal")
+
+
 def test_a_fitted_symmetric_section(tmp_path):
     fit = tarvelo.fit_section(tarvelo.naca_section("0012", stations=81), 12, placement="exact")
     tarvelo.write_foil_file(tmp_path / "s.FOI", fit)
