@@ -26,16 +26,19 @@ const std::vector<ExportFormat>& ExportFormats() {
        "the outline as Selig coordinates: from the trailing edge over the upper surface to the "
        "leading edge and back along the lower one",
        "-outline.dat", "Coordinate files (*.dat)", true, false, true, 81, WriteSelig},
-      {"dxf", "DXF outline", "the exact outline as two cubic SPLINE entities on the layers UPPER and LOWER",
+      {"dxf", "DXF outline", "the outline as two cubic SPLINE entities on the layers UPPER and LOWER: exact, or within 1e-9 of the "
+       "chord laid off across",
        ".dxf", "DXF drawings (*.dxf)", true, false, true, 0, WriteDxf},
-      {"svg", "SVG outline", "the exact outline as cubic Bezier paths, 1000 units to the chord", ".svg",
+      {"svg", "SVG outline", "the outline as cubic Bezier paths, 1000 units to the chord: exact, or within 1e-9 of the chord "
+       "laid off across", ".svg",
        "SVG drawings (*.svg)", true, false, true, 0, WriteSvg},
       {"properties", "Section properties",
        "largest thickness and camber, leading-edge radius, trailing-edge thickness and angle, area, "
        "centroid and second moments of the outline, as one JSON object",
        "-properties.json", "JSON files (*.json)", true, false, false, 0, WriteProperties},
       {"step", "STEP face",
-       "the exact outline as B-spline curves bounding a planar face, in a STEP file (AP214); mm "
+       "the outline as B-spline curves bounding a planar face, in a STEP file (AP214): exact, or within 1e-9 "
+       "of the chord laid off across; mm "
        "unless --units says",
        ".step", "STEP files (*.step *.stp)", true, false, true, 0, WriteStep},
 #ifdef TARVELO_MORE_EXPORT_FORMATS

@@ -352,10 +352,12 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
                 "                         selig  the outline as Selig coordinates: from the\n"
                 "                                trailing edge over the upper surface to the\n"
                 "                                leading edge and back along the lower one\n"
-                "                         dxf    the exact outline as two cubic SPLINE\n"
-                "                                entities on the layers UPPER and LOWER\n"
-                "                         svg    the exact outline as cubic Bezier paths,\n"
-                "                                1000 units to the chord\n"
+                "                         dxf    the outline as two cubic SPLINE entities on\n"
+                "                                the layers UPPER and LOWER: exact, or within\n"
+                "                                1e-9 of the chord laid off across\n"
+                "                         svg    the outline as cubic Bezier paths, 1000\n"
+                "                                units to the chord: exact, or within 1e-9 of\n"
+                "                                the chord laid off across\n"
                 "                         properties\n"
                 "                                largest thickness and camber, leading-edge\n"
                 "                                radius, trailing-edge thickness and angle,\n"
@@ -380,12 +382,14 @@ TEST_F(ExportCommandTest, UsageErrorsExitWithTwo) {
             "table\tx, normalised thickness and normalised camber at each chord position, 8 decimals\n"
             "selig\tthe outline as Selig coordinates: from the trailing edge over the upper surface to "
             "the leading edge and back along the lower one\n"
-            "dxf\tthe exact outline as two cubic SPLINE entities on the layers UPPER and LOWER\n"
-            "svg\tthe exact outline as cubic Bezier paths, 1000 units to the chord\n"
+            "dxf\tthe outline as two cubic SPLINE entities on the layers UPPER and LOWER: exact, or within 1e-9 "
+            "of the chord laid off across\n"
+            "svg\tthe outline as cubic Bezier paths, 1000 units to the chord: exact, or within 1e-9 of the chord "
+            "laid off across\n"
             "properties\tlargest thickness and camber, leading-edge radius, trailing-edge thickness and "
             "angle, area, centroid and second moments of the outline, as one JSON object\n"
-            "step\tthe exact outline as B-spline curves bounding a planar face, in a STEP file (AP214); mm "
-            "unless --units says\n");
+            "step\tthe outline as B-spline curves bounding a planar face, in a STEP file (AP214): exact, or "
+            "within 1e-9 of the chord laid off across; mm unless --units says\n");
   EXPECT_EQ(Run({"--version", f}), 0);
   EXPECT_EQ(out.str(), "tarvelo-export (TARVELO) 2.01\n");
 }
