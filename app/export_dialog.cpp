@@ -1,5 +1,6 @@
 #include "app/export_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -89,10 +90,17 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, const QString& foilFile,
   pal.setColor(QPalette::WindowText, Qt::red);
   reason_->setPalette(pal);
 
-  // The size is for the formats that draw the outline only.
+  across_ = new QCheckBox(tr("Thickness laid off across the mean line, as published tables do"), this);
+  across_->setObjectName(QStringLiteral("across"));
+  across_->setToolTip(tr("Off: at the same chord position as the camber (vertically). On: normal to the "
+                         "mean line; DXF, SVG and STEP then draw the outline within 1e-9 of the chord."));
+
+  // The size is for the formats that draw the outline only, the lay-off
+  // for those that draw its coordinates.
   const auto sized = [this] {
     thickness_->setEnabled(format().needs_size);
     camber_->setEnabled(format().needs_size && !symmetric_);
+    across_->setEnabled(format().takes_layoff && !symmetric_);
     reason_->clear();
   };
   connect(format_, &QComboBox::currentIndexChanged, this, sized);
@@ -115,12 +123,17 @@ ExportDialog::ExportDialog(const OutlineSize& proposed, const QString& foilFile,
   form->addRow(tr("Format"), format_);
   form->addRow(QString::fromLatin1(kThickness.label), thickness_);
   form->addRow(QString::fromLatin1(kCamber.label), camber_);
+  form->addRow(across_);
   form->addRow(reason_);
   form->addRow(buttons);
 }
 
 const ExportFormat& ExportDialog::format() const {
   return ExportFormats().at(static_cast<std::size_t>(format_->currentIndex()));
+}
+
+Layoff ExportDialog::layoff() const {
+  return across_->isEnabled() && across_->isChecked() ? Layoff::Across : Layoff::Vertical;
 }
 
 void ExportDialog::accept() {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QString>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -24,13 +25,17 @@ class ExportDialog : public QDialog {
  public:
   // Opens with the first format of the library's list chosen and the
   // proposed size in its fields, naming the .FOI exported. A section
-  // without camber takes none: its camber field holds 0 and stays disabled.
+  // without camber takes none: its camber field holds 0 and stays disabled,
+  // as does the lay-off across the mean line, which changes nothing then.
   ExportDialog(const OutlineSize& proposed, const QString& foilFile, bool symmetric,
                QWidget* parent = nullptr);
 
   const ExportFormat& format() const;
   // The size accepted; only after the dialog was accepted.
   OutlineSize size() const { return size_; }
+  // Across where the box is ticked and the format and section take it:
+  // formats that draw the outline's coordinates, a section with camber.
+  Layoff layoff() const;
 
  public slots:
   // Closes only with a size the outline can take; otherwise the dialog says
@@ -41,6 +46,7 @@ class ExportDialog : public QDialog {
   QComboBox* format_ = nullptr;
   QLineEdit* thickness_ = nullptr;
   QLineEdit* camber_ = nullptr;
+  QCheckBox* across_ = nullptr;
   QLabel* reason_ = nullptr;
   bool symmetric_ = false;
   OutlineSize size_;

@@ -583,6 +583,7 @@ void Window::exportSection() {
     CheckNotInput(foi, target);
     ExportOptions options;
     if (format.needs_size) options.size = dialog.size();
+    options.layoff = dialog.layoff();
     WriteFileContents(target, Export(*foil, format.name, options));
   } catch (const Error& e) {
     QMessageBox::warning(this, windowTitle(), DecodeText(WindowText(e)));

@@ -5,6 +5,7 @@
 // window rendered to PNG).
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
@@ -896,6 +897,41 @@ class WindowTest : public QObject {
       QCOMPARE(proposedName, Q(dir.file("naca2412.dxf")));
       QCOMPARE(ReadBytes(dxf), ExportDxf(foil, {0.15, -0.03}));
     }
+    {
+      // Laid off across the mean line: offered for the formats that draw
+      // the outline's coordinates, and the file is the library's so.
+      QStringList offered;
+      QString text;
+      Answers answers({
+          [&](QWidget* modal) {
+            auto* d = qobject_cast<ExportDialog*>(modal);
+            if (!d) return;
+            auto* across = d->findChild<QCheckBox*>(QStringLiteral("across"));
+            text = across->text();
+            QVERIFY(!across->isChecked());
+            across->setChecked(true);
+            auto* format = d->findChild<QComboBox*>(QStringLiteral("format"));
+            for (int i = 0; i < format->count(); ++i) {
+              format->setCurrentIndex(i);
+              offered << QString::fromLatin1(d->format().name) + (across->isEnabled() ? " across" : "");
+            }
+            format->setCurrentIndex(2);
+            Answers::Later(d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), "click");
+          },
+          [&](QWidget* modal) { SaveAs(modal, Q(dir.file("across.dxf"))); },
+          [](QWidget* modal) { Answers::Later(modal, "accept"); },
+      });
+      UseMenu(w->picture1(), exportItem);
+      QCOMPARE(text, QStringLiteral("Thickness laid off across the mean line, as published tables do"));
+      QStringList expected;
+      for (const ExportFormat& f : ExportFormats())
+        expected << QString::fromLatin1(f.name) + (f.takes_layoff ? " across" : "");
+      QCOMPARE(offered, expected);
+      ExportOptions across;
+      across.size = {0.120034, 0.02};
+      across.layoff = Layoff::Across;
+      QCOMPARE(ReadBytes(dir.file("across.dxf")), Export(foil, "dxf", across));
+    }
     // The table to `target` (after Yes to replacing it, when it exists): the
     // dialogs seen and the warning shown.
     const auto refused = [&](const std::string& target) {
@@ -1253,9 +1289,13 @@ class WindowTest : public QObject {
                        auto* d = qobject_cast<ExportDialog*>(modal);
                        if (!d) return;
                        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("camber"));
+                       auto* across = d->findChild<QCheckBox*>(QStringLiteral("across"));
+                       across->setChecked(true);
                        for (int format = 0; format < d->findChild<QComboBox*>()->count(); ++format) {
                          d->findChild<QComboBox*>()->setCurrentIndex(format);
                          camber << edit->text() + (edit->isEnabled() ? " on" : " off");
+                         // No camber to lay the thickness off across.
+                         if (across->isEnabled() || d->layoff() != Layoff::Vertical) camber << "across";
                        }
                        const auto& formats = ExportFormats();
                        const auto sized = std::find_if(formats.begin(), formats.end(),
