@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "foilio/foil_file.h"
 #include "foilio/xml_text.h"
@@ -98,9 +99,12 @@ std::string Numbers(std::string bytes, const std::string& id) {
 
 void CheckExports(const FoilSpline& foil) {
   for (const tarvelo::ExportFormat& f : tarvelo::ExportFormats()) {
-    for (const int points : {0, 2}) {
+    for (const auto& [points, layoff] : {std::pair{0, tarvelo::Layoff::Vertical}, {2, tarvelo::Layoff::Vertical},
+                                         {0, tarvelo::Layoff::Across}, {2, tarvelo::Layoff::Across}}) {
       if (points != 0 && f.default_points == 0) continue;
+      if (layoff == tarvelo::Layoff::Across && !f.takes_layoff) continue;
       tarvelo::ExportOptions options;
+      options.layoff = layoff;
       // A section without camber takes none.
       if (f.needs_size) options.size = {0.12, tarvelo::HasCamber(foil) ? 0.02 : 0.0};
       options.points = points;
