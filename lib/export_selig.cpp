@@ -2,6 +2,7 @@
 #include <tarvelo/tarvelo.h>
 
 #include <cmath>
+#include <optional>
 
 #include "foilio/number_format.h"
 #include "lib/foil.h"
@@ -16,35 +17,35 @@ std::string WriteSelig(const FoilSpline& foil, const ExportOptions& options) {
   CheckCamberScale(foil, size);
   CheckIdLine(foil.id_line);  // the name line must stay one line
   const std::vector<double> x = CosineStations(points_per_surface);
+  // Laid off across the mean line, each point is where the normal at x puts
+  // it; vertically, the thickness and camber at x, evaluated once for both
+  // surfaces.
+  std::optional<AcrossOutline> across;
   std::vector<FoilSpline::Value> at;
-  for (double xi : x) at.push_back(foil.Evaluate(xi));
+  if (LaidOffAcross(options))
+    across.emplace(foil, size);
+  else
+    for (double xi : x) at.push_back(foil.Evaluate(xi));
 
   std::string out = OutlineName(foil, size) + '\n';
-  if (LaidOffAcross(options)) {
-    // Each point where the thickness at x, laid off across the mean line, puts it.
-    const AcrossOutline across(foil, size);
-    const auto point = [&](std::size_t i, double side) {
-      const AcrossOutline::Point p = across.AtChord(x[i], side);
-      const double drawnX = chord * p.x, drawnY = chord * p.y;
-      if (!std::isfinite(drawnX) || !std::isfinite(drawnY))
-        throw BeyondDoubles("the outline at x = " + ShortestText(x[i]));
-      out += FSt(2, 0, 7, drawnX) + FSt(2, 0, 7, drawnY) + '\n';
-    };
-    for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
-    for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);
-    return out;
-  }
   const auto point = [&](std::size_t i, double side) {
-    const double y = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
-    const double drawn = chord * y;
-    if (!std::isfinite(drawn)) throw BeyondDoubles("the outline at x = " + ShortestText(x[i]));
-    out += FSt(2, 0, 7, chord * x[i]) + FSt(2, 0, 7, drawn) + '\n';
+    double px = x[i], py = 0;
+    if (across) {
+      const AcrossOutline::Point p = across->AtChord(x[i], side);
+      px = p.x;
+      py = p.y;
+    } else {
+      py = size.camber * at[i].camber + side * (size.thickness * at[i].thickness / 2);
+    }
+    const double drawnX = chord * px, drawnY = chord * py;
+    if (!std::isfinite(drawnX) || !std::isfinite(drawnY))
+      throw BeyondDoubles("the outline at x = " + ShortestText(x[i]));
+    out += FSt(2, 0, 7, drawnX) + FSt(2, 0, 7, drawnY) + '\n';
   };
   for (std::size_t i = x.size(); i-- > 0;) point(i, 1);
   for (std::size_t i = 1; i < x.size(); ++i) point(i, -1);
   return out;
 }
-
 
 std::string ExportSelig(const FoilSpline& foil, const OutlineSize& size, int points_per_surface) {
   ExportOptions options;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "bspline/bezier.h"
+
 namespace tarvelo {
 
 inline constexpr int kCubicControlPointsFewest = 4;
@@ -66,6 +68,14 @@ OutlineSize DrawnExtremes(const FoilSpline& foil, const OutlineSize& size);
 // camber where it has none.
 std::string OutlineName(const FoilSpline& foil, const OutlineSize& size);
 
+// The outline of a foil at a size on each knot span, in Bernstein form:
+// x(t), the thickness (size.thickness times the stored curve) and the
+// camber are cubics there, s from 0 to 1 over the span.
+struct OutlineSpan {
+  BezierCubic x, thickness, camber;
+};
+std::vector<OutlineSpan> OutlineSpans(const FoilSpline& foil, const OutlineSize& size);
+
 // One surface of a drawn outline as a cubic B-spline of its own: clamped
 // knots from 0 to 1 (control points + 4) and its control points.
 struct SurfaceSpline {
@@ -117,12 +127,9 @@ class AcrossOutline {
   double To(std::size_t span) const { return knots_[span + 4]; }
 
  private:
-  struct Span {
-    std::array<double, 4> x, half, camber;  // Bezier ordinates; half the thickness
-  };
   std::vector<double> knots_;
   std::vector<double> control_x_;
-  std::vector<Span> spans_;
+  std::vector<OutlineSpan> spans_;
 };
 
 // How far the cubic pieces of AcrossSurfaceOf may lie from the outline, a

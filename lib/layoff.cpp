@@ -15,44 +15,25 @@ namespace tarvelo {
 
 namespace {
 
-using Cubic = std::array<double, 4>;
-
 // A Bernstein cubic on [0, 1] at s and its first three derivatives by s.
-std::array<double, 4> Derivatives(const Cubic& b, double s) {
+std::array<double, 4> Derivatives(const BezierCubic& b, double s) {
   const double r = 1 - s;
-  const double b01 = r * b[0] + s * b[1], b12 = r * b[1] + s * b[2], b23 = r * b[2] + s * b[3];
-  const double b012 = r * b01 + s * b12, b123 = r * b12 + s * b23;
   const double d0 = b[1] - b[0], d1 = b[2] - b[1], d2 = b[3] - b[2];
   const double e0 = d1 - d0, e1 = d2 - d1;
-  return {r * b012 + s * b123, 3 * (r * (r * d0 + s * d1) + s * (r * d1 + s * d2)), 6 * (r * e0 + s * e1),
-          6 * (e1 - e0)};
+  return {BezierValue(b, s), BezierSlope(b, s), 6 * (r * e0 + s * e1), 6 * (e1 - e0)};
 }
 
 }  // namespace
 
 AcrossOutline::AcrossOutline(const FoilSpline& foil, const OutlineSize& size)
-    : knots_(KnotsOf(foil)), control_x_(foil.control_x) {
-  std::vector<double> half, camber;
-  for (std::size_t j = 0; j < foil.control_x.size(); ++j) {
-    half.push_back(size.thickness * foil.thickness[j] / 2);
-    camber.push_back(size.camber * foil.camber[j]);
-  }
-  const std::vector<double> x = BezierOrdinates(knots_, foil.control_x);
-  const std::vector<double> h = BezierOrdinates(knots_, half);
-  const std::vector<double> c = BezierOrdinates(knots_, camber);
-  spans_.resize((x.size() - 1) / 3);
-  for (std::size_t k = 0; k < spans_.size(); ++k) {
-    for (std::size_t i = 0; i < 4; ++i) {
-      spans_[k].x[i] = x[3 * k + i];
-      spans_[k].half[i] = h[3 * k + i];
-      spans_[k].camber[i] = c[3 * k + i];
-    }
-  }
-}
+    : knots_(KnotsOf(foil)), control_x_(foil.control_x), spans_(OutlineSpans(foil, size)) {}
 
 AcrossOutline::Point AcrossOutline::At(std::size_t span, double s, double side) const {
-  const Span& p = spans_[span];
-  const auto x = Derivatives(p.x, s), c = Derivatives(p.camber, s), h = Derivatives(p.half, s);
+  const OutlineSpan& p = spans_[span];
+  const auto x = Derivatives(p.x, s), c = Derivatives(p.camber, s);
+  // Half the thickness: halving is exact, so these are the bits of a curve
+  // of half the thickness.
+  const std::array<double, 2> h = {BezierValue(p.thickness, s) / 2, BezierSlope(p.thickness, s) / 2};
   // The mean line's direction (cos, sin) and its turning d theta / ds. At a
   // point where x' and c' both vanish, x' ~ x'' s and c' ~ c'' s: the
   // direction is (x'', c'') and the turning (x'' c''' - c'' x''') / (2

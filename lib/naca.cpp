@@ -195,11 +195,16 @@ NacaFamily FiveDigit(std::string_view d, const NacaOptions& options, const std::
           naca + ", standard thickness and camber" + closed, PublishedTableStations()};
 }
 
-// The a-series mean line the options ask for (a = 1 unless they say), and
-// its words in the ID line; none where cli is 0.
-std::string ASeriesMeanLine(NacaFamily& family, const NacaOptions& options, double cli) {
+// The a-series mean line's a the options ask for, 1 unless they say.
+double MeanLineA(const NacaOptions& options) {
   const double a = options.mean_line_a.value_or(1);
   if (!(a >= 0 && a <= 1)) throw Refused("the mean line's a must be from 0 to 1");
+  return a;
+}
+
+// The a-series mean line the options ask for, and its words in the ID line.
+std::string ASeriesMeanLine(NacaFamily& family, const NacaOptions& options, double cli) {
+  const double a = MeanLineA(options);
   family.camber = [a, cli](double x) { return ASeriesCamber(x, a, cli); };
   family.slope = [a, cli](double x) { return ASeriesSlope(x, a, cli); };
   return ", a=" + MeanLineText(a) + " mean line, cli=" + MeanLineText(cli);
@@ -245,7 +250,7 @@ NacaFamily SixSixModified(std::string_view d, const NacaOptions& options) {
   NacaFamily family = SixSixModThickness(t);
   const std::string name = "NACA " + std::string(d) + ", 66 (mod) thickness " + PercentText(d) + " %";
   if (cli == 0) {
-    if (options.mean_line_a) ASeriesMeanLine(family, options, cli);  // a checked, though no camber uses it
+    MeanLineA(options);  // checked, though no camber uses it
     NoCamber(family);
     family.name = name + ", symmetric section";
   } else if (options.mean_line_a) {

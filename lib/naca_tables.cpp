@@ -83,8 +83,17 @@ Hermite HermiteAt(double x, double x0, double x1, double y0, double y1, double s
   return {h00 * y0 + h10 * h * s0 + h01 * y1 + h11 * h * s1, (d00 * y0 + d01 * y1) / h + d10 * s0 + d11 * s1};
 }
 
-Hermite MeanLineAt(double x) {
+}  // namespace
+
+const std::vector<double>& PublishedTableStations() {
   static const std::vector<double> stations = Fractions(kStations26);
+  return stations;
+}
+
+namespace {
+
+Hermite MeanLineAt(double x) {
+  const std::vector<double>& stations = PublishedTableStations();
   // The interval [stations[k], stations[k + 1]] holding x; x at a station
   // takes the interval it begins, the last one the interval it ends.
   const auto above = std::upper_bound(stations.begin(), stations.end(), x);
@@ -97,11 +106,6 @@ Hermite MeanLineAt(double x) {
 }
 
 }  // namespace
-
-const std::vector<double>& PublishedTableStations() {
-  static const std::vector<double> stations = Fractions(kStations26);
-  return stations;
-}
 
 NacaFamily SixFiveAThickness(double thickness) {
   std::vector<double> half = Fractions(k65A010);

@@ -9,6 +9,7 @@
 #include <numbers>
 #include <utility>
 
+#include "bspline/bezier.h"
 #include "bspline/bspline.h"
 #include "foilio/number_format.h"
 #include "lib/foil.h"
@@ -124,6 +125,27 @@ FoilSpline WithTrailingEdge(const FoilSpline& foil, const OutlineSize& size, std
   const double added = *te_thickness / size.thickness - foil.thickness.back();
   for (std::size_t j = 0; j < foil.thickness.size(); ++j) thicker.thickness[j] += added * foil.control_x[j];
   return thicker;
+}
+
+std::vector<OutlineSpan> OutlineSpans(const FoilSpline& foil, const OutlineSize& size) {
+  const std::vector<double> knots = KnotsOf(foil);
+  std::vector<double> thickness, camber;
+  for (std::size_t j = 0; j < foil.control_x.size(); ++j) {
+    thickness.push_back(size.thickness * foil.thickness[j]);
+    camber.push_back(size.camber * foil.camber[j]);
+  }
+  const std::vector<double> x = BezierOrdinates(knots, foil.control_x);
+  const std::vector<double> t = BezierOrdinates(knots, thickness);
+  const std::vector<double> c = BezierOrdinates(knots, camber);
+  std::vector<OutlineSpan> spans((x.size() - 1) / 3);
+  for (std::size_t k = 0; k < spans.size(); ++k) {
+    for (std::size_t i = 0; i < 4; ++i) {
+      spans[k].x[i] = x[3 * k + i];
+      spans[k].thickness[i] = t[3 * k + i];
+      spans[k].camber[i] = c[3 * k + i];
+    }
+  }
+  return spans;
 }
 
 OutlineSpline SectionOutline(const FoilSpline& given, const OutlineSize& size, std::optional<double> te_thickness) {

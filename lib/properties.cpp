@@ -25,59 +25,15 @@ constexpr std::array<double, 3> kOffset = {0.4662347571015760139062, 0.330604693
 constexpr std::array<double, 3> kWeight = {0.0856622461895851725201, 0.1803807865240693037849,
                                            0.2339569672863455236949};
 
-// A cubic on one knot span in Bernstein form, s from 0 to 1 over the span.
-using Cubic = std::array<double, 4>;
-
-// de Casteljau's evaluation, stable for every s in [0, 1].
-double Value(const Cubic& b, double s) {
-  const double r = 1 - s;
-  const double b01 = r * b[0] + s * b[1], b12 = r * b[1] + s * b[2], b23 = r * b[2] + s * b[3];
-  const double b012 = r * b01 + s * b12, b123 = r * b12 + s * b23;
-  return r * b012 + s * b123;
-}
-
-// d/ds: the quadratic of the differences of neighbouring ordinates.
-double Slope(const Cubic& b, double s) {
-  const double r = 1 - s;
-  const double d0 = b[1] - b[0], d1 = b[2] - b[1], d2 = b[3] - b[2];
-  return 3 * (r * (r * d0 + s * d1) + s * (r * d1 + s * d2));
-}
-
-// The outline on one knot span: x, the thickness and the camber at its size.
-struct Span {
-  Cubic x, thickness, camber;
-};
-
-// The outline of a foil at a size on each knot span.
-std::vector<Span> Spans(const FoilSpline& foil, const OutlineSize& size) {
-  const std::vector<double> knots = KnotsOf(foil);
-  std::vector<double> thickness, camber;
-  for (std::size_t j = 0; j < foil.control_x.size(); ++j) {
-    thickness.push_back(size.thickness * foil.thickness[j]);
-    camber.push_back(size.camber * foil.camber[j]);
-  }
-  const std::vector<double> x = BezierOrdinates(knots, foil.control_x);
-  const std::vector<double> t = BezierOrdinates(knots, thickness);
-  const std::vector<double> c = BezierOrdinates(knots, camber);
-  std::vector<Span> spans((x.size() - 1) / 3);
-  for (std::size_t k = 0; k < spans.size(); ++k) {
-    for (std::size_t i = 0; i < 4; ++i) {
-      spans[k].x[i] = x[3 * k + i];
-      spans[k].thickness[i] = t[3 * k + i];
-      spans[k].camber[i] = c[3 * k + i];
-    }
-  }
-  return spans;
-}
-
 // The sum over every span of the integral of f(x, thickness, camber) dx.
 template <class F>
-double Integral(const std::vector<Span>& spans, F f) {
+double Integral(const std::vector<OutlineSpan>& spans, F f) {
   double sum = 0;
-  for (const Span& p : spans) {
+  for (const OutlineSpan& p : spans) {
     for (std::size_t i = 0; i < kOffset.size(); ++i) {
       for (const double s : {0.5 - kOffset[i], 0.5 + kOffset[i]})
-        sum += kWeight[i] * f(Value(p.x, s), Value(p.thickness, s), Value(p.camber, s)) * Slope(p.x, s);
+        sum += kWeight[i] * f(BezierValue(p.x, s), BezierValue(p.thickness, s), BezierValue(p.camber, s)) *
+               BezierSlope(p.x, s);
     }
   }
   return sum;
@@ -85,7 +41,7 @@ double Integral(const std::vector<Span>& spans, F f) {
 
 // The parameters in (0, 1) where the derivative of the cubic vanishes: the
 // roots of its quadratic, each refined by Newton's method on it.
-std::vector<double> Stationary(const Cubic& b) {
+std::vector<double> Stationary(const BezierCubic& b) {
   const double d0 = b[1] - b[0], d1 = b[2] - b[1], d2 = b[3] - b[2];
   // d0 (1-s)^2 + 2 d1 s (1-s) + d2 s^2 = a s^2 + 2 h s + d0
   const double a = d0 - 2 * d1 + d2, h = d1 - d0;
@@ -123,30 +79,30 @@ struct Extreme {
   double x = 0;
 };
 
-Extreme Largest(const std::vector<Span>& spans, const Cubic Span::*curve, double sign) {
+Extreme Largest(const std::vector<OutlineSpan>& spans, const BezierCubic OutlineSpan::*curve, double sign) {
   Extreme best{sign * -std::numeric_limits<double>::infinity(), 0};
-  for (const Span& p : spans) {
+  for (const OutlineSpan& p : spans) {
     std::vector<double> at = {0};
     for (double s : Stationary(p.*curve)) at.push_back(s);
     at.push_back(1);
     std::sort(at.begin() + 1, at.end());
     for (double s : at) {
-      const double v = Value(p.*curve, s);
-      if (sign * v > sign * best.value) best = {v, Value(p.x, s)};
+      const double v = BezierValue(p.*curve, s);
+      if (sign * v > sign * best.value) best = {v, BezierValue(p.x, s)};
     }
   }
   return best;
 }
 
 // The coefficient of s^k of the cubic, k = 0 .. 3.
-std::array<double, 4> Power(const Cubic& b) {
+std::array<double, 4> Power(const BezierCubic& b) {
   return {b[0], 3 * (b[1] - b[0]), 3 * (b[0] - 2 * b[1] + b[2]), b[3] - b[0] + 3 * (b[1] - b[2])};
 }
 
 // The limit of (thickness / 2)^2 / (2 x) at the leading edge, where x = 0:
 // thickness ~ a s^p and x ~ b s^q on the first span give a^2 / (8 b) where
 // 2p = q, 0 where 2p > q and infinity where 2p < q.
-double LeadingEdgeRadius(const Span& first) {
+double LeadingEdgeRadius(const OutlineSpan& first) {
   const std::array<double, 4> t = Power(first.thickness);
   const std::array<double, 4> x = Power(first.x);
   std::size_t p = 0, q = 1;
@@ -163,7 +119,7 @@ double LeadingEdgeRadius(const Span& first) {
 
 // The angle from the upper surface's tangent to the lower one's at the
 // trailing edge, both pointing aft: the last legs of their Bezier polygons.
-double TrailingEdgeAngle(const Span& last) {
+double TrailingEdgeAngle(const OutlineSpan& last) {
   const double dx = last.x[3] - last.x[2];
   const double dc = last.camber[3] - last.camber[2], dt = last.thickness[3] - last.thickness[2];
   const double du = dc + dt / 2, dl = dc - dt / 2;
@@ -173,13 +129,14 @@ double TrailingEdgeAngle(const Span& last) {
 }  // namespace
 
 OutlineSize DrawnExtremes(const FoilSpline& foil, const OutlineSize& size) {
-  const std::vector<Span> spans = Spans(foil, size);
-  const double highest = Largest(spans, &Span::camber, 1).value, lowest = Largest(spans, &Span::camber, -1).value;
-  return {Largest(spans, &Span::thickness, 1).value, (-lowest > highest ? lowest : highest) + 0.0};
+  const std::vector<OutlineSpan> spans = OutlineSpans(foil, size);
+  const double highest = Largest(spans, &OutlineSpan::camber, 1).value;
+  const double lowest = Largest(spans, &OutlineSpan::camber, -1).value;
+  return {Largest(spans, &OutlineSpan::thickness, 1).value, (-lowest > highest ? lowest : highest) + 0.0};
 }
 
 LowestThickness LowestThicknessOf(const FoilSpline& foil, double up_to) {
-  const std::vector<Span> spans = Spans(foil, {1, 0});
+  const std::vector<OutlineSpan> spans = OutlineSpans(foil, {1, 0});
   LowestThickness lowest{foil.thickness.front(), 0};
   try {
     const double end = foil.Evaluate(up_to).thickness;
@@ -190,13 +147,13 @@ LowestThickness LowestThicknessOf(const FoilSpline& foil, double up_to) {
   }
   // A curve lies within the hull of its Bezier ordinates: only a span with
   // one below the lowest value found so far can hold a lower one.
-  for (const Span& p : spans) {
+  for (const OutlineSpan& p : spans) {
     if (p.x[0] > up_to) break;
     if (*std::min_element(p.thickness.begin(), p.thickness.end()) >= lowest.value) continue;
     std::vector<double> at = {1};
     for (double s : Stationary(p.thickness)) at.push_back(s);
     for (double s : at) {
-      const double v = Value(p.thickness, s), x = Value(p.x, s);
+      const double v = BezierValue(p.thickness, s), x = BezierValue(p.x, s);
       if (v < lowest.value && x <= up_to) lowest = {v, x};
     }
   }
@@ -230,12 +187,12 @@ OutlineProperties SectionProperties(const FoilSpline& foil, const OutlineSize& s
   CheckCamberScale(foil, size);
   const FoilSpline drawn = WithTrailingEdge(foil, size, te_thickness);
   if (drawn.control_x.front() != 0 || drawn.control_x.back() != 1) throw NotAFoilSpline();
-  const std::vector<Span> spans = Spans(drawn, size);
+  const std::vector<OutlineSpan> spans = OutlineSpans(drawn, size);
   OutlineProperties p;
 
-  const Extreme thickest = Largest(spans, &Span::thickness, 1);
-  const Extreme highest = Largest(spans, &Span::camber, 1);
-  const Extreme lowest = Largest(spans, &Span::camber, -1);
+  const Extreme thickest = Largest(spans, &OutlineSpan::thickness, 1);
+  const Extreme highest = Largest(spans, &OutlineSpan::camber, 1);
+  const Extreme lowest = Largest(spans, &OutlineSpan::camber, -1);
   p.max_thickness = thickest.value;
   p.max_thickness_x = thickest.x;
   // A section without camber has none at all: 0, not -0.
